@@ -1,0 +1,86 @@
+#include "Dispatch/DispatchQueue.h"
+
+#include <pthread.h>
+
+#include <memory>
+
+namespace platform {
+
+DispatchQueue::DispatchQueue(std::string label) : _label(std::move(label)) {}
+
+DispatchQueue::~DispatchQueue() {
+  {
+    std::lock_guard lock(_mutex);
+    _stopping = true;
+  }
+  _changed.notify_all();
+  if (_thread.joinable()) {
+    if (_thread.get_id() == std::this_thread::get_id()) {
+      _thread.detach();  // destroyed by its own block: nothing left to wait for
+    } else {
+      _thread.join();
+    }
+  }
+}
+
+void DispatchQueue::startIfNeeded() {
+  if (_thread.joinable()) return;
+  _thread = std::thread([this] { drain(); });
+  _threadId = _thread.get_id();
+  // Thread names are limited to 15 characters; the end of a reverse-DNS label says the most.
+  std::string name = _label.size() > 15 ? _label.substr(_label.size() - 15) : _label;
+  pthread_setname_np(_thread.native_handle(), name.c_str());
+}
+
+void DispatchQueue::async(std::function<void()> block) {
+  if (!block) return;
+  {
+    std::lock_guard lock(_mutex);
+    _blocks.push_back(std::move(block));
+    startIfNeeded();
+  }
+  _changed.notify_all();
+}
+
+void DispatchQueue::sync(const std::function<void()>& block) {
+  if (!block) return;
+  if (isCurrent()) {
+    block();
+    return;
+  }
+  struct Handshake {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+  };
+  auto handshake = std::make_shared<Handshake>();
+  async([handshake, &block] {
+    block();
+    std::lock_guard lock(handshake->mutex);
+    handshake->finished = true;
+    handshake->done.notify_one();
+  });
+  std::unique_lock lock(handshake->mutex);
+  handshake->done.wait(lock, [&] { return handshake->finished; });
+}
+
+bool DispatchQueue::isCurrent() const {
+  std::lock_guard lock(_mutex);
+  return _thread.joinable() && _threadId == std::this_thread::get_id();
+}
+
+void DispatchQueue::drain() {
+  std::unique_lock lock(_mutex);
+  while (true) {
+    _changed.wait(lock, [this] { return _stopping || !_blocks.empty(); });
+    if (_blocks.empty()) return;  // stopping, and everything submitted has run
+    auto block = std::move(_blocks.front());
+    _blocks.pop_front();
+    lock.unlock();
+    block();
+    block = nullptr;
+    lock.lock();
+  }
+}
+
+}  // namespace platform

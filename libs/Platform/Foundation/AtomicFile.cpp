@@ -1,0 +1,62 @@
+#include "Foundation/AtomicFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "Foundation/FileManager.h"
+
+namespace platform {
+namespace {
+
+constexpr const char* kTemporaryInfix = ".tmp-";
+
+bool writeAll(int fd, const Bytes& data) {
+  size_t done = 0;
+  while (done < data.size()) {
+    ssize_t wrote = ::write(fd, data.data() + done, data.size() - done);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) return false;
+    done += static_cast<size_t>(wrote);
+  }
+  return true;
+}
+
+void syncDirectory(const std::string& directory) {
+  int fd = open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
+}  // namespace
+
+bool AtomicFile::write(const std::string& path, const Bytes& data) {
+  if (path.empty()) return false;
+  std::string temporary = path + kTemporaryInfix + "XXXXXX";
+  int fd = mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  bool written = writeAll(fd, data) && fsync(fd) == 0;
+  written = close(fd) == 0 && written;
+  if (!written || rename(temporary.c_str(), path.c_str()) != 0) {
+    unlink(temporary.c_str());
+    return false;
+  }
+  syncDirectory(FileManager::stringByDeletingLastPathComponent(path));
+  return true;
+}
+
+void AtomicFile::removeStaleTemporaries(const std::string& path) {
+  std::string directory = FileManager::stringByDeletingLastPathComponent(path);
+  std::string prefix = FileManager::lastPathComponent(path) + kTemporaryInfix;
+  auto names = FileManager::contentsOfDirectoryAtPath(directory.empty() ? "." : directory);
+  if (!names) return;
+  for (const std::string& name : *names) {
+    if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
+      unlink(FileManager::stringByAppendingPathComponent(directory, name).c_str());
+  }
+}
+
+}  // namespace platform

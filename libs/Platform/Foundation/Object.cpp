@@ -1,0 +1,7 @@
+#include "Foundation/Object.h"
+
+namespace platform {
+
+Object::~Object() = default;
+
+}  // namespace platform

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+#include <utility>
+
+#include "Foundation/Clock.h"
+
+namespace platform {
+
+// The main run loop: the one place where screens, notifications, task completions, connection
+// callbacks and timers run. Work can be posted and timers scheduled from any thread; the loop
+// itself is run only by the main thread (the thread that started the process).
+//
+// Timers follow the loop's clock. With a virtual clock they fire only when advanceBy() moves
+// time, so a test can jump over a 300-second retry without sleeping; posted work still runs at
+// once.
+class RunLoop {
+ public:
+  using Task = std::function<void()>;
+  using TimerId = std::uint64_t;
+
+  static RunLoop& main();
+  static bool isMainThread();
+
+  // Queues `task` to run on the loop's thread, after the work already queued.
+  void post(Task task);
+  // Runs `task` on the loop's thread once `delay` seconds of the loop's clock have passed.
+  TimerId schedule(double delay, Task task);
+  // Cancels a timer that has not fired; returns whether it was still pending.
+  bool cancel(TimerId id);
+  size_t pendingTimerCount() const;
+
+  // Runs posted work and due timers until `condition` holds or `timeout` seconds of real time
+  // pass (real time even under a virtual clock, so a wait can never be endless). Returns the
+  // condition's last answer. Main thread only; may be nested inside a handler.
+  bool runUntil(const std::function<bool()>& condition, double timeout);
+  // Runs until stop() is called.
+  void run();
+  void stop();
+  // Runs what is ready now (posted work and due timers) without waiting; returns how many
+  // handlers ran.
+  size_t runPending();
+  // Virtual clock only: moves time forward by `seconds`, firing each timer that falls due in
+  // deadline order, with the posted work it causes run between timers.
+  void advanceBy(double seconds);
+
+  double now() const;
+  std::shared_ptr<Clock> clock() const;
+  // Replaces the clock; pending timers keep the time they had left.
+  void setClock(std::shared_ptr<Clock> clock);
+
+  RunLoop(const RunLoop&) = delete;
+  RunLoop& operator=(const RunLoop&) = delete;
+
+ private:
+  RunLoop();
+  ~RunLoop();
+
+  size_t runReadyWork();
+  bool takeDueTimer(double now, Task& task);
+  void waitForWork(double maxSeconds);
+  void wakeUp();
+  bool checkThread(const char* operation) const;
+
+  mutable std::mutex _mutex;
+  std::deque<Task> _posted;
+  std::map<std::pair<double, TimerId>, Task> _timers;
+  std::unordered_map<TimerId, double> _timerDeadlines;
+  TimerId _nextTimerId = 1;
+  std::shared_ptr<Clock> _clock;
+  bool _stopRequested = false;
+  int _wakeFd = -1;
+};
+
+}  // namespace platform

@@ -1,0 +1,107 @@
+#include "GeneralTools/DataSource.h"
+
+#include <mutex>
+
+#include "Foundation/AppContainer.h"
+#include "Foundation/AtomicFile.h"
+#include "Foundation/Console.h"
+#include "Foundation/FileManager.h"
+#include "Foundation/KeyedArchiver.h"
+#include "Foundation/KeyedUnarchiver.h"
+
+using platform::AppContainer;
+using platform::Console;
+using platform::FileManager;
+
+namespace {
+
+constexpr const char* kArchiveName = ".Settings.archive";
+constexpr const char* kDataKey = "data";
+constexpr const char* kCorruptSuffix = ".corrupt";
+// Far above any real settings archive; a larger file is not one of ours.
+constexpr size_t kMaxArchiveSize = size_t{256} << 20;
+
+std::mutex& classLock() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+std::function<void(DataSource&)>& defaultDataHook() {
+  static std::function<void(DataSource&)> hook;
+  return hook;
+}
+
+std::optional<std::string> firstPath(AppContainer::Directory directory) {
+  auto paths = AppContainer::searchPathForDirectory(directory);
+  if (paths.empty()) return std::nullopt;
+  return FileManager::stringByExpandingTildeInPath(paths.front());
+}
+
+}  // namespace
+
+DataSource& DataSource::source() {
+  std::lock_guard lock(classLock());
+  static DataSource* instance = nullptr;  // lives until the process ends
+  if (!instance) {
+    instance = new DataSource();
+    if (defaultDataHook()) defaultDataHook()(*instance);
+  }
+  return *instance;
+}
+
+platform::Dictionary& DataSource::data() { return source()._data; }
+
+void DataSource::setInitDefaultDataHook(std::function<void(DataSource&)> hook) {
+  std::lock_guard lock(classLock());
+  defaultDataHook() = std::move(hook);
+}
+
+DataSource::DataSource() { loadData(); }
+
+std::optional<std::string> DataSource::applicationDocumentsDirectory() {
+  return firstPath(AppContainer::Directory::Documents);
+}
+
+std::optional<std::string> DataSource::applicationLibraryCachesDirectory() {
+  return firstPath(AppContainer::Directory::Caches);
+}
+
+std::optional<std::string> DataSource::applicationLibraryApplicationSupportDirectory() {
+  return firstPath(AppContainer::Directory::ApplicationSupport);
+}
+
+std::string DataSource::archivePath() {
+  auto documents = applicationDocumentsDirectory();
+  return documents ? FileManager::stringByAppendingPathComponent(*documents, kArchiveName) : "";
+}
+
+void DataSource::saveData() {
+  std::string path = archivePath();
+  if (path.empty()) return;
+  platform::KeyedArchiver archiver;
+  archiver.encodeDictionary(_data, kDataKey);
+  if (!platform::AtomicFile::write(path, archiver.finishEncoding()))
+    Console::logf("DataSource: could not write %s; the previous settings remain", path.c_str());
+}
+
+void DataSource::loadData() {
+  std::string path = archivePath();
+  if (path.empty()) return;
+  platform::AtomicFile::removeStaleTemporaries(path);
+  if (!FileManager::fileExistsAtPath(path)) return;
+
+  if (auto bytes = FileManager::contentsAtPath(path, kMaxArchiveSize)) {
+    if (auto unarchiver = platform::KeyedUnarchiver::unarchiverForReadingWithData(*bytes)) {
+      if (!unarchiver->containsValueForKey(kDataKey)) return;
+      platform::Value stored = unarchiver->decodeObjectForKey(kDataKey);
+      if (!unarchiver->failed() && stored.dictionary()) {
+        _data = std::move(*stored.dictionary());
+        return;
+      }
+    }
+  }
+  std::string aside = path + kCorruptSuffix;
+  bool moved = FileManager::moveItemAtPath(path, aside);
+  Console::logf("DataSource: settings archive %s cannot be decoded; %s, starting with empty settings",
+                path.c_str(), moved ? ("moved to " + aside).c_str() : "could not move it aside");
+}

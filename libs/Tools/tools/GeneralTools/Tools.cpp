@@ -1,0 +1,110 @@
+#include "GeneralTools/Tools.h"
+
+#include <sys/xattr.h>
+
+#include <map>
+#include <vector>
+
+#include "Foundation/DeviceProfile.h"
+
+using platform::DeviceProfile;
+
+namespace {
+
+std::vector<long long> versionParts(std::string_view text) {
+  std::vector<long long> parts;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t dot = text.find('.', start);
+    std::string_view part = text.substr(start, dot == std::string_view::npos ? text.npos : dot - start);
+    long long number = 0;
+    for (char c : part) {
+      if (c < '0' || c > '9') break;  // "4b2" counts as 4, like a numeric comparison
+      if (number < 1'000'000'000'000LL) number = number * 10 + (c - '0');
+    }
+    parts.push_back(number);
+    if (dot == std::string_view::npos) break;
+    start = dot + 1;
+  }
+  return parts;
+}
+
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// A file URL's path with its percent escapes undone; anything else is taken as a path.
+std::string pathFromURL(const std::string& url) {
+  constexpr std::string_view kScheme = "file://";
+  if (url.compare(0, kScheme.size(), kScheme) != 0) return url;
+  std::string path;
+  std::string_view rest = std::string_view(url).substr(kScheme.size());
+  if (rest.compare(0, 9, "localhost") == 0) rest.remove_prefix(9);
+  for (size_t i = 0; i < rest.size(); ++i) {
+    if (rest[i] == '%' && i + 2 < rest.size() && hexValue(rest[i + 1]) >= 0 &&
+        hexValue(rest[i + 2]) >= 0) {
+      path.push_back(static_cast<char>(hexValue(rest[i + 1]) * 16 + hexValue(rest[i + 2])));
+      i += 2;
+    } else {
+      path.push_back(rest[i]);
+    }
+  }
+  return path;
+}
+
+}  // namespace
+
+std::string Tools::platform() { return DeviceProfile::current().modelString(); }
+
+std::string Tools::platformExpanded() { return platformExpanded(platform()); }
+
+std::string Tools::platformExpanded(std::string_view model) {
+  static const std::map<std::string_view, std::string_view> kNames = {
+      {"iPhone1,1", "iPhone 1G"},        {"iPhone1,2", "iPhone 3G"},
+      {"iPhone2,1", "iPhone 3GS"},       {"iPhone3,1", "iPhone 4"},
+      {"iPhone3,3", "Verizon iPhone 4"}, {"iPhone4,1", "iPhone 4S"},
+      {"iPhone5,1", "iPhone 5 GSM"},     {"iPhone5,2", "iPhone 5 (CDMA)"},
+      {"iPod1,1", "iPod Touch 1G"},      {"iPod2,1", "iPod Touch 2G"},
+      {"iPod3,1", "iPod Touch 3G"},      {"iPod4,1", "iPod Touch 4G"},
+      {"iPod5,1", "iPod Touch 5G"},      {"iPad1,1", "iPad"},
+      {"iPad2,1", "iPad 2 (WiFi)"},      {"iPad2,2", "iPad 2 (GSM)"},
+      {"iPad2,3", "iPad 2 (CDMA)"},      {"iPad3,1", "iPad-3G (WiFi)"},
+      {"iPad3,2", "iPad-3G (4G)"},       {"iPad3,3", "iPad-3G (4G)"},
+      {"i386", "Simulator"},             {"x86_64", "Simulator"},
+  };
+  auto it = kNames.find(model);
+  return std::string(it == kNames.end() ? model : it->second);
+}
+
+bool Tools::isIPad() { return DeviceProfile::current().idiom == platform::UserInterfaceIdiom::Pad; }
+
+bool Tools::isIPhone5Screen() {
+  DeviceProfile profile = DeviceProfile::current();
+  return profile.idiom == platform::UserInterfaceIdiom::Phone && profile.scale == 2.0 &&
+         profile.screenHeight == 568.0;
+}
+
+int Tools::compareVersions(std::string_view left, std::string_view right) {
+  std::vector<long long> a = versionParts(left), b = versionParts(right);
+  size_t count = std::max(a.size(), b.size());
+  a.resize(count, 0);
+  b.resize(count, 0);
+  for (size_t i = 0; i < count; ++i) {
+    if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+  }
+  return 0;
+}
+
+bool Tools::isSystemVersionGreaterThanOrEqualTo(std::string_view version) {
+  return compareVersions(DeviceProfile::current().systemVersion, version) >= 0;
+}
+
+bool Tools::addMobileBackupAttributeToItemAtURL(const std::string& url) {
+  std::string path = pathFromURL(url);
+  if (path.empty()) return false;
+  const unsigned char value = 1;
+  return setxattr(path.c_str(), kMobileBackupAttributeName, &value, sizeof value, 0) == 0;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Device and resource queries of the application shell. They answer from the current device
+// profile, so a host (or a test) decides what device the program runs as.
+class Tools {
+ public:
+  // The extended attribute that keeps an item out of backups. Linux only allows user-namespace
+  // names on ordinary files, hence the "user." prefix.
+  static constexpr const char* kMobileBackupAttributeName = "user.com.apple.MobileBackup";
+
+  // The hardware model string ("iPhone4,1"; the machine's architecture on a desktop).
+  static std::string platform();
+  // The readable name of the model; an unknown model string comes back unchanged.
+  static std::string platformExpanded();
+  static std::string platformExpanded(std::string_view model);
+  static bool isIPad();
+  // The 4-inch phone: phone idiom, scale exactly 2 and a screen exactly 568 points high.
+  static bool isIPhone5Screen();
+  // Whether the system version is not lower than `version`, comparing numerically part by part
+  // (missing parts count as 0).
+  static bool isSystemVersionGreaterThanOrEqualTo(std::string_view version);
+  static int compareVersions(std::string_view left, std::string_view right);
+  // Marks a file or directory (path or file URL) to be left out of backups.
+  static bool addMobileBackupAttributeToItemAtURL(const std::string& url);
+};

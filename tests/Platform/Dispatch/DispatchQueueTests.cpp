@@ -1,0 +1,114 @@
+#include "Dispatch/DispatchQueue.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <set>
+#include <thread>
+
+#include "Dispatch/GlobalQueue.h"
+#include "Dispatch/Semaphore.h"
+
+using namespace platform;
+
+TEST(DispatchQueueTest, RunsBlocksOneAtATimeInOrderOffTheCallersThread) {
+  std::vector<int> order;
+  std::atomic<int> running{0};
+  bool overlapped = false;
+  std::thread::id worker;
+  {
+    DispatchQueue queue("com.brightmoor.gentools.generalTasks");
+    EXPECT_EQ(queue.label(), "com.brightmoor.gentools.generalTasks");
+    for (int i = 0; i < 200; ++i)
+      queue.async([&, i] {
+        if (running++ > 0) overlapped = true;
+        order.push_back(i);
+        worker = std::this_thread::get_id();
+        --running;
+      });
+    int seen = -1;
+    queue.sync([&] { seen = static_cast<int>(order.size()); });
+    EXPECT_EQ(seen, 200);  // sync waits behind everything submitted before it
+  }  // destruction runs what is left and joins
+  EXPECT_FALSE(overlapped);
+  ASSERT_EQ(order.size(), 200u);
+  for (int i = 0; i < 200; ++i) EXPECT_EQ(order[i], i);
+  EXPECT_NE(worker, std::this_thread::get_id());
+}
+
+TEST(DispatchQueueTest, SyncFromInsideTheQueueRunsAtOnce) {
+  DispatchQueue queue("inner");
+  bool inner = false, current = false;
+  queue.sync([&] {
+    current = queue.isCurrent();
+    queue.sync([&] { inner = true; });
+  });
+  EXPECT_TRUE(inner);
+  EXPECT_TRUE(current);
+  EXPECT_FALSE(queue.isCurrent());
+}
+
+TEST(DispatchQueueTest, DestroyingAQueueRunsWhatWasSubmitted) {
+  std::atomic<int> ran{0};
+  {
+    DispatchQueue queue("drain");
+    for (int i = 0; i < 50; ++i) queue.async([&] { ++ran; });
+  }
+  EXPECT_EQ(ran, 50);
+}
+
+TEST(GlobalQueueTest, ApplyRunsEveryIterationInParallelAndWaits) {
+  GlobalQueue& global = GlobalQueue::defaultPriority();
+  EXPECT_GE(global.threadCount(), 2u);
+  constexpr size_t kCount = 1000;
+  std::vector<std::atomic<int>> hits(kCount);
+  std::mutex mutex;
+  std::set<std::thread::id> threads;
+  dispatchApply(kCount, [&](size_t i) {
+    ++hits[i];
+    std::lock_guard lock(mutex);
+    threads.insert(std::this_thread::get_id());
+  });
+  for (size_t i = 0; i < kCount; ++i) ASSERT_EQ(hits[i], 1) << i;
+
+  // Two iterations that wait for each other only finish if they run at the same time.
+  Semaphore first(0), second(0);
+  dispatchApply(2, [&](size_t i) {
+    if (i == 0) {
+      first.signal();
+      EXPECT_TRUE(second.waitFor(10));
+    } else {
+      second.signal();
+      EXPECT_TRUE(first.waitFor(10));
+    }
+  });
+  dispatchApply(0, [](size_t) { FAIL(); });
+}
+
+TEST(GlobalQueueTest, NestedApplyFromEveryPoolThreadDoesNotStarve) {
+  GlobalQueue& global = GlobalQueue::defaultPriority();
+  std::atomic<int> total{0};
+  dispatchApply(global.threadCount() * 2, [&](size_t) {
+    dispatchApply(8, [&](size_t) { ++total; });
+  });
+  EXPECT_EQ(total, static_cast<int>(global.threadCount() * 2 * 8));
+
+  Semaphore done(0);
+  global.async([&] { done.signal(); });
+  EXPECT_TRUE(done.waitFor(10));
+}
+
+TEST(SemaphoreTest, CountsFreeUnitsAndTakesWithoutWaiting) {
+  Semaphore slots(3);
+  EXPECT_TRUE(slots.tryWait());
+  EXPECT_TRUE(slots.tryWait());
+  EXPECT_TRUE(slots.tryWait());
+  EXPECT_FALSE(slots.tryWait());
+  EXPECT_EQ(slots.value(), 0);
+  EXPECT_FALSE(slots.waitFor(0.01));
+  std::thread releaser([&] { slots.signal(); });
+  slots.wait();
+  releaser.join();
+  slots.signal();
+  EXPECT_EQ(slots.value(), 1);
+}

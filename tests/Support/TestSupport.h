@@ -1,0 +1,97 @@
+#pragma once
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Foundation/AppContainer.h"
+#include "Foundation/Console.h"
+#include "Foundation/RunLoop.h"
+
+namespace testing_support {
+
+// A fresh directory under the system's temporary folder, removed with everything in it.
+class TemporaryDirectory {
+ public:
+  TemporaryDirectory() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "pictavia-test-XXXXXX").string();
+    _path = mkdtemp(pattern.data()) ? pattern : "";
+  }
+  ~TemporaryDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(_path, ignored);
+  }
+  const std::string& path() const { return _path; }
+  std::string file(const std::string& name) const { return _path + "/" + name; }
+
+ private:
+  std::string _path;
+};
+
+// Points the app container at a temporary directory for the life of the object.
+class ScopedAppContainer {
+ public:
+  ScopedAppContainer() { platform::AppContainer::setRootOverride(_root.path()); }
+  ~ScopedAppContainer() { platform::AppContainer::setRootOverride(std::nullopt); }
+  const std::string& root() const { return _root.path(); }
+
+ private:
+  TemporaryDirectory _root;
+};
+
+// Collects console lines instead of printing them.
+class ConsoleCapture {
+ public:
+  ConsoleCapture() {
+    _previous = platform::Console::setSink([this](std::string_view line) {
+      std::lock_guard lock(_mutex);
+      _lines.emplace_back(line);
+    });
+  }
+  ~ConsoleCapture() { platform::Console::setSink(std::move(_previous)); }
+  std::vector<std::string> lines() const {
+    std::lock_guard lock(_mutex);
+    return _lines;
+  }
+
+ private:
+  platform::Console::Sink _previous;
+  mutable std::mutex _mutex;
+  std::vector<std::string> _lines;
+};
+
+// Sets or clears an environment variable for the life of the object.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, std::optional<std::string> value) : _name(name) {
+    if (const char* old = getenv(name)) _old = old;
+    if (value) {
+      setenv(name, value->c_str(), 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  ~ScopedEnvironment() {
+    if (_old) {
+      setenv(_name.c_str(), _old->c_str(), 1);
+    } else {
+      unsetenv(_name.c_str());
+    }
+  }
+
+ private:
+  std::string _name;
+  std::optional<std::string> _old;
+};
+
+// Runs the main loop until `condition` holds, for at most ten seconds of real time.
+template <class Condition>
+bool runMainLoopUntil(Condition condition, double timeout = 10) {
+  return platform::RunLoop::main().runUntil(condition, timeout);
+}
+
+}  // namespace testing_support

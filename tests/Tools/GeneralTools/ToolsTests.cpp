@@ -1,0 +1,166 @@
+#include "GeneralTools/Tools.h"
+
+#include <gtest/gtest.h>
+#include <sys/utsname.h>
+#include <sys/xattr.h>
+
+#include <regex>
+
+#include "Foundation/AtomicFile.h"
+#include "Foundation/Bundle.h"
+#include "Foundation/DeviceProfile.h"
+#include "GeneralTools/DeviceIdentifier.h"
+#include "GeneralTools/MD5Additions.h"
+#include "TestSupport.h"
+
+using namespace platform;
+using testing_support::ConsoleCapture;
+using testing_support::TemporaryDirectory;
+
+namespace {
+
+// Sets the device profile for one test.
+class ScopedProfile {
+ public:
+  explicit ScopedProfile(DeviceProfile profile) : _old(DeviceProfile::current()) {
+    DeviceProfile::setCurrent(std::move(profile));
+  }
+  ~ScopedProfile() { DeviceProfile::setCurrent(_old); }
+
+ private:
+  DeviceProfile _old;
+};
+
+DeviceProfile withModel(const char* model) {
+  DeviceProfile profile = DeviceProfile::phoneTall();
+  profile.hardwareModel = model;
+  return profile;
+}
+
+}  // namespace
+
+TEST(ToolsTest, ModelNames) {
+  {
+    ScopedProfile profile(withModel("iPad3,3"));
+    EXPECT_EQ(Tools::platform(), "iPad3,3");
+    EXPECT_EQ(Tools::platformExpanded(), "iPad-3G (4G)");
+  }
+  EXPECT_EQ(Tools::platformExpanded("iPad3,2"), "iPad-3G (4G)");
+  EXPECT_EQ(Tools::platformExpanded("iPhone3,3"), "Verizon iPhone 4");
+  EXPECT_EQ(Tools::platformExpanded("iPhone9,9"), "iPhone9,9");
+  EXPECT_EQ(Tools::platformExpanded(""), "");
+  // Without a phone model, the machine's own architecture answers.
+  ScopedProfile profile(DeviceProfile::phoneTall());
+  utsname machine{};
+  ASSERT_EQ(uname(&machine), 0);
+  EXPECT_EQ(Tools::platform(), machine.machine);
+}
+
+TEST(ToolsTest, ScreenClasses) {
+  struct Case {
+    DeviceProfile profile;
+    bool iPad, iPhone5;
+  } cases[] = {
+      {DeviceProfile::phoneTall(), false, true},
+      {DeviceProfile::phone35(2), false, false},
+      {DeviceProfile::phone35(1), false, false},
+      {DeviceProfile::tablet(1), true, false},
+      {DeviceProfile::tablet(2), true, false},
+  };
+  for (const Case& c : cases) {
+    ScopedProfile profile(c.profile);
+    EXPECT_EQ(Tools::isIPad(), c.iPad) << c.profile.name;
+    EXPECT_EQ(Tools::isIPhone5Screen(), c.iPhone5) << c.profile.name;
+  }
+  // A tablet whose screen happens to be 568 points high at scale 2 is still no 4-inch phone.
+  DeviceProfile odd = DeviceProfile::tablet(2);
+  odd.screenWidth = 320;
+  odd.screenHeight = 568;
+  ScopedProfile profile(odd);
+  EXPECT_FALSE(Tools::isIPhone5Screen());
+  EXPECT_EQ(DeviceProfile::named("phone-3.5@2x")->screenHeight, 480);
+  EXPECT_FALSE(DeviceProfile::named("watch"));
+}
+
+TEST(ToolsTest, SystemVersionsCompareNumericallyPartByPart) {
+  DeviceProfile profile = DeviceProfile::phoneTall();
+  profile.systemVersion = "5.0";
+  {
+    ScopedProfile scoped(profile);
+    EXPECT_TRUE(Tools::isSystemVersionGreaterThanOrEqualTo("5.0"));
+    EXPECT_FALSE(Tools::isSystemVersionGreaterThanOrEqualTo("5.0.1"));
+    EXPECT_TRUE(Tools::isSystemVersionGreaterThanOrEqualTo("4.3.5"));
+    EXPECT_TRUE(Tools::isSystemVersionGreaterThanOrEqualTo("5"));
+    EXPECT_FALSE(Tools::isSystemVersionGreaterThanOrEqualTo("6.0"));
+  }
+  profile.systemVersion = "10.0";
+  ScopedProfile scoped(profile);
+  EXPECT_TRUE(Tools::isSystemVersionGreaterThanOrEqualTo("9.3"));
+  EXPECT_EQ(Tools::compareVersions("5.0.1", "5.0"), 1);
+  EXPECT_EQ(Tools::compareVersions("5.0.0", "5"), 0);
+  EXPECT_EQ(Tools::compareVersions("1.10", "1.9"), 1);
+}
+
+TEST(ToolsTest, MD5OfStrings) {
+  EXPECT_FALSE(MD5Additions::stringFromMD5(""));
+  EXPECT_EQ(MD5Additions::stringFromMD5("The quick brown fox jumps over the lazy dog"),
+            "9e107d9d372bb6826bd81d3542a419d6");
+  EXPECT_EQ(MD5Additions::stringFromMD5("a"), "0cc175b9c0f1b6a831c399e269772661");
+  EXPECT_EQ(MD5Additions::stringFromMD5("Привет"), "8a669e9418750c81ab90ae159a8ec410");
+}
+
+TEST(ToolsTest, DeviceIdentifiersDeriveFromTheHardwareAddress) {
+  std::string bundleIdentifier = *Bundle::mainBundle()->bundleIdentifier();
+  auto address = DeviceIdentifier::macaddress();
+  if (address) {
+    EXPECT_TRUE(std::regex_match(*address, std::regex("([0-9A-F]{2}:){5}[0-9A-F]{2}"))) << *address;
+    EXPECT_EQ(DeviceIdentifier::uniqueGlobalDeviceIdentifier(), MD5Additions::stringFromMD5(*address));
+    EXPECT_EQ(DeviceIdentifier::uniqueDeviceIdentifier(),
+              *MD5Additions::stringFromMD5(*address + bundleIdentifier));
+    EXPECT_EQ(DeviceIdentifier::uniqueDeviceIdentifier(), DeviceIdentifier::uniqueDeviceIdentifier());
+  }
+
+  DeviceProfile profile = DeviceProfile::phoneTall();
+  profile.primaryInterface = "en0-does-not-exist";
+  ScopedProfile scoped(profile);
+  ConsoleCapture console;
+  EXPECT_FALSE(DeviceIdentifier::macaddress());
+  EXPECT_FALSE(DeviceIdentifier::uniqueGlobalDeviceIdentifier());
+  EXPECT_EQ(DeviceIdentifier::uniqueDeviceIdentifier(),
+            *MD5Additions::stringFromMD5("(null)" + bundleIdentifier));
+  ASSERT_FALSE(console.lines().empty());
+  EXPECT_EQ(console.lines()[0], "Error: if_nametoindex error");
+}
+
+TEST(ToolsTest, TheLoopbackInterfaceHasNoHardwareAddressToShow) {
+  DeviceProfile profile = DeviceProfile::phoneTall();
+  profile.primaryInterface = "lo";
+  ScopedProfile scoped(profile);
+  // Loopback's link-level address is all zeros; it is still read and formatted.
+  auto address = DeviceIdentifier::macaddress();
+  ASSERT_TRUE(address);
+  EXPECT_EQ(*address, "00:00:00:00:00:00");
+}
+
+TEST(ToolsTest, BackupExclusionAttribute) {
+  TemporaryDirectory directory;
+  std::string path = directory.file("PVXContent dir");
+  ASSERT_TRUE(AtomicFile::write(path, Bytes{'x'}));
+  unsigned char value = 0;
+  if (!Tools::addMobileBackupAttributeToItemAtURL(path)) {
+    // Only a file system without user attributes may refuse.
+    EXPECT_EQ(errno, ENOTSUP);
+    GTEST_SKIP() << "no user extended attributes on " << directory.path();
+  }
+  ASSERT_EQ(getxattr(path.c_str(), Tools::kMobileBackupAttributeName, &value, 1), 1);
+  EXPECT_EQ(value, 1);
+
+  // A file URL with escapes names the same item.
+  ASSERT_EQ(removexattr(path.c_str(), Tools::kMobileBackupAttributeName), 0);
+  std::string url = "file://" + directory.path() + "/PVXContent%20dir";
+  EXPECT_TRUE(Tools::addMobileBackupAttributeToItemAtURL(url));
+  EXPECT_EQ(getxattr(path.c_str(), Tools::kMobileBackupAttributeName, &value, 1), 1);
+
+  EXPECT_FALSE(Tools::addMobileBackupAttributeToItemAtURL(directory.file("missing")));
+  EXPECT_FALSE(Tools::addMobileBackupAttributeToItemAtURL(""));
+}
