@@ -18,7 +18,8 @@ namespace testing_support {
 class TemporaryDirectory {
  public:
   TemporaryDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "pictavia-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "pictavia-test-XXXXXX").string();
     _path = mkdtemp(pattern.data()) ? pattern : "";
   }
   ~TemporaryDirectory() {

@@ -8,7 +8,9 @@
 
 namespace platform {
 
-void runOnMainThreadAsync(std::function<void()> block) { RunLoop::main().post(std::move(block)); }
+void runOnMainThreadAsync(std::function<void()> block) {
+  RunLoop::main().post(std::move(block));
+}
 
 void runOnMainThreadSync(const std::function<void()>& block) {
   if (!block) return;

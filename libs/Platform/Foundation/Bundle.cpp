@@ -81,15 +81,16 @@ std::optional<std::string> Bundle::pathForResource(std::string_view name, std::s
   if (name.empty()) return std::nullopt;
   std::string fileName(name);
   if (!type.empty()) fileName += "." + std::string(type);
-  std::string base = directory.empty()
-                         ? _path
-                         : FileManager::stringByAppendingPathComponent(_path, std::string(directory));
+  std::string base = directory.empty() ? _path
+                                       : FileManager::stringByAppendingPathComponent(
+                                             _path, std::string(directory));
   auto existing = [](const std::string& path) -> std::optional<std::string> {
     bool isDirectory = false;
     if (FileManager::fileExistsAtPath(path, &isDirectory)) return path;
     return std::nullopt;
   };
-  if (auto path = existing(FileManager::stringByAppendingPathComponent(base, fileName))) return path;
+  if (auto path = existing(FileManager::stringByAppendingPathComponent(base, fileName)))
+    return path;
   for (const std::string& folder : languageFolders()) {
     std::string localized = FileManager::stringByAppendingPathComponent(
         FileManager::stringByAppendingPathComponent(base, folder), fileName);

@@ -20,8 +20,7 @@ class FileManager {
   static bool removeItemAtPath(const std::string& path);
   static bool moveItemAtPath(const std::string& from, const std::string& to);
   // Entry names of a directory in the order the file system lists them, without "." and "..".
-  static std::optional<std::vector<std::string>> contentsOfDirectoryAtPath(
-      const std::string& path);
+  static std::optional<std::vector<std::string>> contentsOfDirectoryAtPath(const std::string& path);
   static std::string stringByAppendingPathComponent(const std::string& path,
                                                     const std::string& component);
   static std::string lastPathComponent(const std::string& path);

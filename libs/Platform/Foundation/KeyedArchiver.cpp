@@ -44,9 +44,12 @@ KeyedArchiver::KeyedArchiver() {
   plist_dict_set_item(_root, archive_format::kTopKey, _dictionary);
 }
 
-KeyedArchiver::KeyedArchiver(void* dictionary, int depth) : _dictionary(dictionary), _depth(depth) {}
+KeyedArchiver::KeyedArchiver(void* dictionary, int depth)
+    : _dictionary(dictionary), _depth(depth) {}
 
-KeyedArchiver::~KeyedArchiver() { plist_nodes::release(_root); }
+KeyedArchiver::~KeyedArchiver() {
+  plist_nodes::release(_root);
+}
 
 void KeyedArchiver::encodeObject(const Value& value, std::string_view key) {
   const Codec& codec = KeyedArchiverAccess::codec();
@@ -58,7 +61,9 @@ void KeyedArchiver::encodeDictionary(const Dictionary& dictionary, std::string_v
   plist_nodes::setItem(_dictionary, key, plist_nodes::toNode(dictionary, codec, _depth), codec);
 }
 
-void KeyedArchiver::encodeBool(bool value, std::string_view key) { encodeObject(Value(value), key); }
+void KeyedArchiver::encodeBool(bool value, std::string_view key) {
+  encodeObject(Value(value), key);
+}
 
 void KeyedArchiver::encodeInteger(std::int64_t value, std::string_view key) {
   encodeObject(Value(value), key);

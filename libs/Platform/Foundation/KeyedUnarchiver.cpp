@@ -27,7 +27,8 @@ std::unique_ptr<KeyedUnarchiver> KeyedUnarchiver::unarchiverForReadingWithData(c
   if (!node) return nullptr;
   auto root = std::make_shared<Root>();
   root->node = node;
-  auto archiver = plist_nodes::stringOf(plist_nodes::getItem(node, archive_format::kArchiverKey, {}));
+  auto archiver =
+      plist_nodes::stringOf(plist_nodes::getItem(node, archive_format::kArchiverKey, {}));
   Node top = plist_nodes::getItem(node, archive_format::kTopKey, {});
   if (!archiver || *archiver != archive_format::kArchiverName || !plist_nodes::isDictionary(top))
     return nullptr;
@@ -79,12 +80,16 @@ std::optional<Value> KeyedUnarchiver::unarchiveObjectWithData(const Bytes& data,
 
 KeyedUnarchiver::KeyedUnarchiver(std::shared_ptr<Root> root, void* dictionary, int depth,
                                  std::string className)
-    : _root(std::move(root)), _dictionary(dictionary), _depth(depth),
+    : _root(std::move(root)),
+      _dictionary(dictionary),
+      _depth(depth),
       _className(std::move(className)) {}
 
 KeyedUnarchiver::~KeyedUnarchiver() = default;
 
-bool KeyedUnarchiver::failed() const { return _root->failed; }
+bool KeyedUnarchiver::failed() const {
+  return _root->failed;
+}
 
 std::optional<Value> KeyedUnarchiver::decode(void* node) const {
   auto value = plist_nodes::fromNode(node, _root->codec, _depth);

@@ -46,7 +46,8 @@ std::vector<std::string> Locale::preferredLanguages() {
   std::vector<std::string> languages;
   for (const std::string& candidate : candidates) {
     std::string language = languageFromPosixLocale(candidate);
-    if (!language.empty() && std::find(languages.begin(), languages.end(), language) == languages.end())
+    if (!language.empty() &&
+        std::find(languages.begin(), languages.end(), language) == languages.end())
       languages.push_back(language);
   }
   if (languages.empty()) languages.push_back("en");

@@ -12,8 +12,7 @@ NotificationCenter& NotificationCenter::defaultCenter() {
 }
 
 NotificationCenter::ObserverId NotificationCenter::addObserver(const void* observer,
-                                                               std::string name,
-                                                               const void* object,
+                                                               std::string name, const void* object,
                                                                Handler handler) {
   if (!handler) return 0;
   auto registration = std::make_shared<Registration>();

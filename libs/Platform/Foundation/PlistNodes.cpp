@@ -91,7 +91,8 @@ Node toNode(const Value& value, const Codec& codec, int depth) {
 
 Node toNode(const Dictionary& dictionary, const Codec& codec, int depth) {
   Node node = plist_new_dict();
-  for (const auto& [key, item] : dictionary) setItem(node, key, toNode(item, codec, depth + 1), codec);
+  for (const auto& [key, item] : dictionary)
+    setItem(node, key, toNode(item, codec, depth + 1), codec);
   return node;
 }
 
@@ -206,7 +207,9 @@ void release(Node node) {
   if (node) plist_free(node);
 }
 
-bool isDictionary(Node node) { return node && plist_get_node_type(node) == PLIST_DICT; }
+bool isDictionary(Node node) {
+  return node && plist_get_node_type(node) == PLIST_DICT;
+}
 
 std::optional<std::string> stringOf(Node node) {
   if (!node || plist_get_node_type(node) != PLIST_STRING) return std::nullopt;

@@ -17,7 +17,9 @@ namespace {
 // Captured during static initialization, which runs on the thread that starts the process.
 const std::thread::id kMainThreadId = std::this_thread::get_id();
 
-double realNow() { return SystemClock().now(); }
+double realNow() {
+  return SystemClock().now();
+}
 
 }  // namespace
 
@@ -27,7 +29,9 @@ RunLoop& RunLoop::main() {
   return *loop;
 }
 
-bool RunLoop::isMainThread() { return std::this_thread::get_id() == kMainThreadId; }
+bool RunLoop::isMainThread() {
+  return std::this_thread::get_id() == kMainThreadId;
+}
 
 RunLoop::RunLoop() : _clock(std::make_shared<SystemClock>()) {
   _wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);

@@ -55,7 +55,9 @@ std::shared_ptr<Object> Value::object() const {
   return nullptr;
 }
 
-bool Value::operator==(const Value& other) const { return _storage == other._storage; }
+bool Value::operator==(const Value& other) const {
+  return _storage == other._storage;
+}
 
 std::string Value::description() const {
   char buffer[64];

@@ -52,8 +52,8 @@ class Value {
   Value(Dictionary v) : _storage(std::move(v)) {}
   Value(std::shared_ptr<Object> v);
   template <class T>
-    requires std::derived_from<T, Object>
-  Value(std::shared_ptr<T> v) : Value(std::static_pointer_cast<Object>(std::move(v))) {}
+  requires std::derived_from<T, Object> Value(std::shared_ptr<T> v)
+      : Value(std::static_pointer_cast<Object>(std::move(v))) {}
 
   Kind kind() const { return static_cast<Kind>(_storage.index()); }
   bool isNull() const { return kind() == Kind::Null; }

@@ -1,11 +1,10 @@
-#include "Dispatch/DispatchQueue.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <set>
 #include <thread>
 
+#include "Dispatch/DispatchQueue.h"
 #include "Dispatch/GlobalQueue.h"
 #include "Dispatch/Semaphore.h"
 
@@ -29,7 +28,7 @@ TEST(DispatchQueueTest, RunsBlocksOneAtATimeInOrderOffTheCallersThread) {
     int seen = -1;
     queue.sync([&] { seen = static_cast<int>(order.size()); });
     EXPECT_EQ(seen, 200);  // sync waits behind everything submitted before it
-  }  // destruction runs what is left and joins
+  }                        // destruction runs what is left and joins
   EXPECT_FALSE(overlapped);
   ASSERT_EQ(order.size(), 200u);
   for (int i = 0; i < 200; ++i) EXPECT_EQ(order[i], i);
@@ -88,9 +87,8 @@ TEST(GlobalQueueTest, ApplyRunsEveryIterationInParallelAndWaits) {
 TEST(GlobalQueueTest, NestedApplyFromEveryPoolThreadDoesNotStarve) {
   GlobalQueue& global = GlobalQueue::defaultPriority();
   std::atomic<int> total{0};
-  dispatchApply(global.threadCount() * 2, [&](size_t) {
-    dispatchApply(8, [&](size_t) { ++total; });
-  });
+  dispatchApply(global.threadCount() * 2,
+                [&](size_t) { dispatchApply(8, [&](size_t) { ++total; }); });
   EXPECT_EQ(total, static_cast<int>(global.threadCount() * 2 * 8));
 
   Semaphore done(0);

@@ -1,11 +1,10 @@
-#include "Dispatch/MainThread.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
 
 #include "Dispatch/GlobalQueue.h"
+#include "Dispatch/MainThread.h"
 #include "Foundation/RunLoop.h"
 #include "TestSupport.h"
 

@@ -1,7 +1,6 @@
-#include "Foundation/AppContainer.h"
-
 #include <gtest/gtest.h>
 
+#include "Foundation/AppContainer.h"
 #include "Foundation/FileManager.h"
 #include "TestSupport.h"
 

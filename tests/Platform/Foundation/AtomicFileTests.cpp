@@ -1,7 +1,6 @@
-#include "Foundation/AtomicFile.h"
-
 #include <gtest/gtest.h>
 
+#include "Foundation/AtomicFile.h"
 #include "Foundation/FileManager.h"
 #include "TestSupport.h"
 

@@ -1,8 +1,7 @@
-#include "Foundation/Bundle.h"
-
 #include <gtest/gtest.h>
 
 #include "Foundation/AtomicFile.h"
+#include "Foundation/Bundle.h"
 #include "Foundation/FileManager.h"
 #include "Foundation/PropertyList.h"
 #include "TestSupport.h"

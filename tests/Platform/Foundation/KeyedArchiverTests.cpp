@@ -91,7 +91,8 @@ Value everyKind() {
 TEST(KeyedArchiverTest, EveryValueKindRoundTripsThroughAFile) {
   TemporaryDirectory directory;
   std::string path = directory.file("archive");
-  ASSERT_TRUE(AtomicFile::write(path, KeyedArchiver::archivedDataWithRootObject(everyKind(), "data")));
+  ASSERT_TRUE(
+      AtomicFile::write(path, KeyedArchiver::archivedDataWithRootObject(everyKind(), "data")));
   auto bytes = FileManager::contentsAtPath(path);
   ASSERT_TRUE(bytes);
   auto value = KeyedUnarchiver::unarchiveObjectWithData(*bytes, "data");
@@ -131,8 +132,11 @@ TEST(KeyedArchiverTest, ObjectsEncodeUnderTheirOwnKeysAndReviveThroughTheRegistr
   outer->names = Dictionary{{"fon_1.png", "12"}, {"frame_2.svgpb", "13"}};
   outer->child = inner;
 
-  Bytes bytes = KeyedArchiver::archivedDataWithRootObject(Dictionary{{"ContentControl", outer}});
-  auto value = KeyedUnarchiver::unarchiveObjectWithData(bytes);
+  TemporaryDirectory directory;
+  std::string path = directory.file("archive");
+  ASSERT_TRUE(AtomicFile::write(
+      path, KeyedArchiver::archivedDataWithRootObject(Dictionary{{"ContentControl", outer}})));
+  auto value = KeyedUnarchiver::unarchiveObjectWithData(*FileManager::contentsAtPath(path));
   ASSERT_TRUE(value && value->dictionary());
   auto revived = valueForKey(*value->dictionary(), "ContentControl").objectAs<Catalog>();
   ASSERT_TRUE(revived);
@@ -184,15 +188,16 @@ TEST(KeyedArchiverTest, UnarchivableAndEndlessObjectsBecomeNull) {
 TEST(KeyedArchiverTest, BytesThatAreNoArchiveAreRefused) {
   EXPECT_FALSE(KeyedUnarchiver::unarchiverForReadingWithData({}));
   EXPECT_FALSE(KeyedUnarchiver::unarchiverForReadingWithData(Bytes(100, 'x')));
-  std::string xml = "<?xml version=\"1.0\"?><plist><dict><key>a</key><string>b</string></dict></plist>";
+  std::string xml =
+      "<?xml version=\"1.0\"?><plist><dict><key>a</key><string>b</string></dict></plist>";
   EXPECT_FALSE(KeyedUnarchiver::unarchiverForReadingWithData(Bytes(xml.begin(), xml.end())));
 }
 
 TEST(KeyedArchiverTest, TooDeeplyNestedValuesFailInsteadOfExhaustingTheStack) {
   Value deep = 1;
   for (int i = 0; i < 400; ++i) deep = Array{deep};
-  auto unarchiver =
-      KeyedUnarchiver::unarchiverForReadingWithData(KeyedArchiver::archivedDataWithRootObject(deep));
+  auto unarchiver = KeyedUnarchiver::unarchiverForReadingWithData(
+      KeyedArchiver::archivedDataWithRootObject(deep));
   ASSERT_TRUE(unarchiver);
   EXPECT_TRUE(unarchiver->decodeObjectForKey("root").isNull());
   EXPECT_TRUE(unarchiver->failed());

@@ -1,7 +1,6 @@
-#include "Foundation/Locale.h"
-
 #include <gtest/gtest.h>
 
+#include "Foundation/Locale.h"
 #include "TestSupport.h"
 
 using namespace platform;

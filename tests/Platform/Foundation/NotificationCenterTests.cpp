@@ -1,9 +1,8 @@
-#include "Foundation/NotificationCenter.h"
-
 #include <gtest/gtest.h>
 
 #include <thread>
 
+#include "Foundation/NotificationCenter.h"
 #include "Foundation/RunLoop.h"
 #include "TestSupport.h"
 
@@ -24,10 +23,11 @@ TEST(NotificationCenterTest, ObserversMatchByNameAndSender) {
   center.postNotification("kContentControlHasNewContent", &otherSender);
   center.postNotification("kNotificationAdsLoaded", &otherSender, Dictionary{{"count", 3}});
   center.postNotification("kContentControlUpdateFinished");
-  EXPECT_EQ(seen, (std::vector<std::string>{
-                      "any sender: kContentControlHasNewContent", "that sender",
-                      "any sender: kContentControlHasNewContent",
-                      "any name: kContentControlHasNewContent", "any name: kNotificationAdsLoaded"}));
+  EXPECT_EQ(seen,
+            (std::vector<std::string>{"any sender: kContentControlHasNewContent", "that sender",
+                                      "any sender: kContentControlHasNewContent",
+                                      "any name: kContentControlHasNewContent",
+                                      "any name: kNotificationAdsLoaded"}));
 }
 
 TEST(NotificationCenterTest, RemovedObserversAreNotCalledEvenDuringADelivery) {
@@ -63,12 +63,11 @@ TEST(NotificationCenterTest, PostsFromOtherThreadsAreDeliveredOnTheMainThread) {
   NotificationCenter& center = NotificationCenter::defaultCenter();
   int observer = 0;
   bool delivered = false, onMain = false;
-  center.addObserver(&observer, "kNotificationAdsItemUpdated", nullptr,
-                     [&](const Notification& n) {
-                       delivered = true;
-                       onMain = RunLoop::isMainThread();
-                       EXPECT_EQ(valueForKey(n.userInfo, "icon").string() != nullptr, true);
-                     });
+  center.addObserver(&observer, "kNotificationAdsItemUpdated", nullptr, [&](const Notification& n) {
+    delivered = true;
+    onMain = RunLoop::isMainThread();
+    EXPECT_EQ(valueForKey(n.userInfo, "icon").string() != nullptr, true);
+  });
   std::thread([&] {
     center.postNotification("kNotificationAdsItemUpdated", nullptr, Dictionary{{"icon", "a.png"}});
   }).join();

@@ -1,5 +1,3 @@
-#include "Foundation/RunLoop.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -7,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "Foundation/RunLoop.h"
 #include "TestSupport.h"
 
 using namespace platform;

@@ -1,9 +1,9 @@
-#include "Foundation/Value.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+
+#include "Foundation/Value.h"
 
 using namespace platform;
 
@@ -40,7 +40,8 @@ TEST(ValueTest, NumbersConvertAmongThemselves) {
 }
 
 TEST(ValueTest, EqualityIsByContentExceptForObjects) {
-  EXPECT_EQ(Value(Array{1, "a", Dictionary{{"k", 2.5}}}), Value(Array{1, "a", Dictionary{{"k", 2.5}}}));
+  EXPECT_EQ(Value(Array{1, "a", Dictionary{{"k", 2.5}}}),
+            Value(Array{1, "a", Dictionary{{"k", 2.5}}}));
   EXPECT_NE(Value(1), Value(true));
   EXPECT_NE(Value(1), Value(1.0));
   auto first = std::make_shared<Thing>();

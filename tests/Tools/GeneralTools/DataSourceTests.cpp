@@ -1,5 +1,3 @@
-#include "GeneralTools/DataSource.h"
-
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -13,6 +11,7 @@
 #include "Foundation/AtomicFile.h"
 #include "Foundation/FileManager.h"
 #include "Foundation/KeyedArchiver.h"
+#include "GeneralTools/DataSource.h"
 #include "TestSupport.h"
 
 using namespace platform;
@@ -23,7 +22,9 @@ extern char** environ;
 
 namespace {
 
-Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
+Bytes bytesOf(const std::string& text) {
+  return Bytes(text.begin(), text.end());
+}
 
 }  // namespace
 
@@ -119,7 +120,16 @@ TEST(DataSourceTest, AnUndecodableArchiveIsMovedAsideNotOverwritten) {
     EXPECT_EQ(FileManager::contentsAtPath(path + ".corrupt"), corrupt);
     EXPECT_EQ(valueForKey(DataSource().dictionary(), "AppLaunchCount").integerValue(), 1);
     FileManager::removeItemAtPath(path);
+    FileManager::removeItemAtPath(path + ".corrupt");
   }
+  // A second bad archive does not replace the first one set aside.
+  ASSERT_TRUE(AtomicFile::write(path, corruptions[0]));
+  DataSource first;
+  ASSERT_TRUE(AtomicFile::write(path, corruptions[1]));
+  ConsoleCapture console;
+  DataSource second;
+  EXPECT_EQ(FileManager::contentsAtPath(path + ".corrupt"), corruptions[0]);
+  EXPECT_EQ(FileManager::contentsAtPath(path + ".corrupt-1"), corruptions[1]);
 }
 
 namespace {

@@ -1,5 +1,3 @@
-#include "GeneralTools/DispatchTools.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -8,6 +6,7 @@
 
 #include "Dispatch/Semaphore.h"
 #include "Foundation/RunLoop.h"
+#include "GeneralTools/DispatchTools.h"
 #include "GeneralTools/QueueProvider.h"
 #include "TestSupport.h"
 
@@ -57,7 +56,9 @@ struct NetworkLog {
 };
 
 // Lets the runner's threads do whatever they would do next.
-void settle() { RunLoop::main().runUntil([] { return false; }, 0.05); }
+void settle() {
+  RunLoop::main().runUntil([] { return false; }, 0.05);
+}
 
 }  // namespace
 
@@ -184,12 +185,11 @@ TEST(DispatchToolsTest, ACancelledLocalTaskCompletesWithoutRunning) {
   ASSERT_TRUE(runMainLoopUntil([&] { return blockerRunning.load(); }));
 
   // The worker is busy with the blocker's batch, so this task waits for the next batch.
-  auto waiting = DispatchTask::taskWithExecuteBlock(
-      [&](DispatchTask&) { executed = true; },
-      [&](DispatchTask& t) {
-        ++completions;
-        cancelledSeenInCompletion = t.isCancelled();
-      });
+  auto waiting = DispatchTask::taskWithExecuteBlock([&](DispatchTask&) { executed = true; },
+                                                    [&](DispatchTask& t) {
+                                                      ++completions;
+                                                      cancelledSeenInCompletion = t.isCancelled();
+                                                    });
   tools.addTask(waiting);
   waiting->cancelTask();
   EXPECT_FALSE(waiting->isStarted());
@@ -277,12 +277,11 @@ TEST(DispatchToolsTest, ACompletionCanAddTheNextTask) {
   DispatchTools tools;
   std::vector<int> completed;
   std::function<void(int)> chain = [&](int step) {
-    tools.addTask(DispatchTask::taskWithExecuteBlock(
-        [](DispatchTask&) {},
-        [&, step](DispatchTask&) {
-          completed.push_back(step);
-          if (step < 5) chain(step + 1);
-        }));
+    tools.addTask(DispatchTask::taskWithExecuteBlock([](DispatchTask&) {},
+                                                     [&, step](DispatchTask&) {
+                                                       completed.push_back(step);
+                                                       if (step < 5) chain(step + 1);
+                                                     }));
   };
   chain(1);
   EXPECT_TRUE(runMainLoopUntil([&] { return completed.size() == 5; }));

@@ -1,5 +1,3 @@
-#include "GeneralTools/Tools.h"
-
 #include <gtest/gtest.h>
 #include <sys/utsname.h>
 #include <sys/xattr.h>
@@ -11,6 +9,7 @@
 #include "Foundation/DeviceProfile.h"
 #include "GeneralTools/DeviceIdentifier.h"
 #include "GeneralTools/MD5Additions.h"
+#include "GeneralTools/Tools.h"
 #include "TestSupport.h"
 
 using namespace platform;
@@ -61,10 +60,8 @@ TEST(ToolsTest, ScreenClasses) {
     DeviceProfile profile;
     bool iPad, iPhone5;
   } cases[] = {
-      {DeviceProfile::phoneTall(), false, true},
-      {DeviceProfile::phone35(2), false, false},
-      {DeviceProfile::phone35(1), false, false},
-      {DeviceProfile::tablet(1), true, false},
+      {DeviceProfile::phoneTall(), false, true}, {DeviceProfile::phone35(2), false, false},
+      {DeviceProfile::phone35(1), false, false}, {DeviceProfile::tablet(1), true, false},
       {DeviceProfile::tablet(2), true, false},
   };
   for (const Case& c : cases) {
@@ -114,10 +111,12 @@ TEST(ToolsTest, DeviceIdentifiersDeriveFromTheHardwareAddress) {
   auto address = DeviceIdentifier::macaddress();
   if (address) {
     EXPECT_TRUE(std::regex_match(*address, std::regex("([0-9A-F]{2}:){5}[0-9A-F]{2}"))) << *address;
-    EXPECT_EQ(DeviceIdentifier::uniqueGlobalDeviceIdentifier(), MD5Additions::stringFromMD5(*address));
+    EXPECT_EQ(DeviceIdentifier::uniqueGlobalDeviceIdentifier(),
+              MD5Additions::stringFromMD5(*address));
     EXPECT_EQ(DeviceIdentifier::uniqueDeviceIdentifier(),
               *MD5Additions::stringFromMD5(*address + bundleIdentifier));
-    EXPECT_EQ(DeviceIdentifier::uniqueDeviceIdentifier(), DeviceIdentifier::uniqueDeviceIdentifier());
+    EXPECT_EQ(DeviceIdentifier::uniqueDeviceIdentifier(),
+              DeviceIdentifier::uniqueDeviceIdentifier());
   }
 
   DeviceProfile profile = DeviceProfile::phoneTall();

@@ -49,14 +49,18 @@ DataSource& DataSource::source() {
   return *instance;
 }
 
-platform::Dictionary& DataSource::data() { return source()._data; }
+platform::Dictionary& DataSource::data() {
+  return source()._data;
+}
 
 void DataSource::setInitDefaultDataHook(std::function<void(DataSource&)> hook) {
   std::lock_guard lock(classLock());
   defaultDataHook() = std::move(hook);
 }
 
-DataSource::DataSource() { loadData(); }
+DataSource::DataSource() {
+  loadData();
+}
 
 std::optional<std::string> DataSource::applicationDocumentsDirectory() {
   return firstPath(AppContainer::Directory::Documents);
@@ -100,8 +104,12 @@ void DataSource::loadData() {
       }
     }
   }
+  // An older unreadable archive already set aside is kept too.
   std::string aside = path + kCorruptSuffix;
+  for (int n = 1; FileManager::fileExistsAtPath(aside) && n < 1000; ++n)
+    aside = path + kCorruptSuffix + "-" + std::to_string(n);
   bool moved = FileManager::moveItemAtPath(path, aside);
-  Console::logf("DataSource: settings archive %s cannot be decoded; %s, starting with empty settings",
-                path.c_str(), moved ? ("moved to " + aside).c_str() : "could not move it aside");
+  Console::logf(
+      "DataSource: settings archive %s cannot be decoded; %s, starting with empty settings",
+      path.c_str(), moved ? ("moved to " + aside).c_str() : "could not move it aside");
 }

@@ -30,7 +30,8 @@ class DataSource {
   void saveData();
   // Replaces the settings with the archive's. A missing archive or one without settings leaves
   // them as they are; an archive that cannot be decoded is moved aside to
-  // ".Settings.archive.corrupt" so that the next save does not destroy it.
+  // ".Settings.archive.corrupt" (or "...corrupt-N" when that exists) so that the next save does
+  // not destroy it.
   void loadData();
 
   static std::optional<std::string> applicationDocumentsDirectory();

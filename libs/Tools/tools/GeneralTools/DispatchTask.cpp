@@ -3,20 +3,23 @@
 #include "GeneralTools/DispatchTools.h"
 
 DispatchTask::DispatchTask(Block execute, Block complete, bool isNetwork)
-    : _completeBlock(std::move(complete)), _executeBlock(std::move(execute)),
+    : _completeBlock(std::move(complete)),
+      _executeBlock(std::move(execute)),
       _isNetwork(isNetwork) {}
 
 DispatchTask::~DispatchTask() = default;
 
 std::shared_ptr<DispatchTask> DispatchTask::taskWithExecuteBlock(Block execute, Block complete) {
   if (!execute || !complete) return nullptr;
-  return std::shared_ptr<DispatchTask>(new DispatchTask(std::move(execute), std::move(complete), false));
+  return std::shared_ptr<DispatchTask>(
+      new DispatchTask(std::move(execute), std::move(complete), false));
 }
 
 std::shared_ptr<DispatchTask> DispatchTask::networkTaskWithExecuteBlock(Block execute,
                                                                         Block complete) {
   if (!execute || !complete) return nullptr;
-  return std::shared_ptr<DispatchTask>(new DispatchTask(std::move(execute), std::move(complete), true));
+  return std::shared_ptr<DispatchTask>(
+      new DispatchTask(std::move(execute), std::move(complete), true));
 }
 
 void DispatchTask::cancelTask() {

@@ -19,7 +19,9 @@ void DispatchTools::doOnMainThread(const std::function<void()>& block) {
   platform::runOnMainThreadSync(block);
 }
 
-void DispatchTools::addTask(std::shared_ptr<DispatchTask> task) { insertTask(std::move(task), false); }
+void DispatchTools::addTask(std::shared_ptr<DispatchTask> task) {
+  insertTask(std::move(task), false);
+}
 
 void DispatchTools::addTaskToQueueBegin(std::shared_ptr<DispatchTask> task) {
   insertTask(std::move(task), true);

@@ -16,7 +16,8 @@ std::vector<long long> versionParts(std::string_view text) {
   size_t start = 0;
   while (start <= text.size()) {
     size_t dot = text.find('.', start);
-    std::string_view part = text.substr(start, dot == std::string_view::npos ? text.npos : dot - start);
+    std::string_view part =
+        text.substr(start, dot == std::string_view::npos ? text.npos : dot - start);
     long long number = 0;
     for (char c : part) {
       if (c < '0' || c > '9') break;  // "4b2" counts as 4, like a numeric comparison
@@ -57,29 +58,46 @@ std::string pathFromURL(const std::string& url) {
 
 }  // namespace
 
-std::string Tools::platform() { return DeviceProfile::current().modelString(); }
+std::string Tools::platform() {
+  return DeviceProfile::current().modelString();
+}
 
-std::string Tools::platformExpanded() { return platformExpanded(platform()); }
+std::string Tools::platformExpanded() {
+  return platformExpanded(platform());
+}
 
 std::string Tools::platformExpanded(std::string_view model) {
   static const std::map<std::string_view, std::string_view> kNames = {
-      {"iPhone1,1", "iPhone 1G"},        {"iPhone1,2", "iPhone 3G"},
-      {"iPhone2,1", "iPhone 3GS"},       {"iPhone3,1", "iPhone 4"},
-      {"iPhone3,3", "Verizon iPhone 4"}, {"iPhone4,1", "iPhone 4S"},
-      {"iPhone5,1", "iPhone 5 GSM"},     {"iPhone5,2", "iPhone 5 (CDMA)"},
-      {"iPod1,1", "iPod Touch 1G"},      {"iPod2,1", "iPod Touch 2G"},
-      {"iPod3,1", "iPod Touch 3G"},      {"iPod4,1", "iPod Touch 4G"},
-      {"iPod5,1", "iPod Touch 5G"},      {"iPad1,1", "iPad"},
-      {"iPad2,1", "iPad 2 (WiFi)"},      {"iPad2,2", "iPad 2 (GSM)"},
-      {"iPad2,3", "iPad 2 (CDMA)"},      {"iPad3,1", "iPad-3G (WiFi)"},
-      {"iPad3,2", "iPad-3G (4G)"},       {"iPad3,3", "iPad-3G (4G)"},
-      {"i386", "Simulator"},             {"x86_64", "Simulator"},
+      {"iPhone1,1", "iPhone 1G"},
+      {"iPhone1,2", "iPhone 3G"},
+      {"iPhone2,1", "iPhone 3GS"},
+      {"iPhone3,1", "iPhone 4"},
+      {"iPhone3,3", "Verizon iPhone 4"},
+      {"iPhone4,1", "iPhone 4S"},
+      {"iPhone5,1", "iPhone 5 GSM"},
+      {"iPhone5,2", "iPhone 5 (CDMA)"},
+      {"iPod1,1", "iPod Touch 1G"},
+      {"iPod2,1", "iPod Touch 2G"},
+      {"iPod3,1", "iPod Touch 3G"},
+      {"iPod4,1", "iPod Touch 4G"},
+      {"iPod5,1", "iPod Touch 5G"},
+      {"iPad1,1", "iPad"},
+      {"iPad2,1", "iPad 2 (WiFi)"},
+      {"iPad2,2", "iPad 2 (GSM)"},
+      {"iPad2,3", "iPad 2 (CDMA)"},
+      {"iPad3,1", "iPad-3G (WiFi)"},
+      {"iPad3,2", "iPad-3G (4G)"},
+      {"iPad3,3", "iPad-3G (4G)"},
+      {"i386", "Simulator"},
+      {"x86_64", "Simulator"},
   };
   auto it = kNames.find(model);
   return std::string(it == kNames.end() ? model : it->second);
 }
 
-bool Tools::isIPad() { return DeviceProfile::current().idiom == platform::UserInterfaceIdiom::Pad; }
+bool Tools::isIPad() {
+  return DeviceProfile::current().idiom == platform::UserInterfaceIdiom::Pad;
+}
 
 bool Tools::isIPhone5Screen() {
   DeviceProfile profile = DeviceProfile::current();
