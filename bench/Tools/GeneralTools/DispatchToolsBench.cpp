@@ -20,32 +20,33 @@ void reportPerTask(benchmark::State& state) {
                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void BM_LocalTasks(benchmark::State& state) {
+// Adds state.range(0) tasks made by `make` at once and runs the main loop until all completed.
+template <class MakeTask>
+void runTasks(benchmark::State& state, MakeTask make) {
   DispatchTools tools;
   const int count = static_cast<int>(state.range(0));
   for (auto _ : state) {
     int completed = 0;
-    for (int i = 0; i < count; ++i)
-      tools.addTask(DispatchTask::taskWithExecuteBlock(
-          [](DispatchTask& task) { benchmark::DoNotOptimize(&task); },
-          [&](DispatchTask&) { ++completed; }));
+    DispatchTask::Block complete = [&](DispatchTask&) { ++completed; };
+    for (int i = 0; i < count; ++i) tools.addTask(make(complete));
     RunLoop::main().runUntil([&] { return completed == count; }, 600);
   }
   reportPerTask(state);
 }
 
+void BM_LocalTasks(benchmark::State& state) {
+  runTasks(state, [](const DispatchTask::Block& complete) {
+    return DispatchTask::taskWithExecuteBlock(
+        [](DispatchTask& task) { benchmark::DoNotOptimize(&task); }, complete);
+  });
+}
+
 void BM_NetworkTasks(benchmark::State& state) {
-  DispatchTools tools;
-  const int count = static_cast<int>(state.range(0));
-  for (auto _ : state) {
-    int completed = 0;
-    for (int i = 0; i < count; ++i)
-      tools.addTask(DispatchTask::networkTaskWithExecuteBlock(
-          [](DispatchTask& task) { task.finishNetworkTask(); },  // the answer is there at once
-          [&](DispatchTask&) { ++completed; }));
-    RunLoop::main().runUntil([&] { return completed == count; }, 600);
-  }
-  reportPerTask(state);
+  runTasks(state, [](const DispatchTask::Block& complete) {
+    // The answer is there at once: the task finishes inside its execute block.
+    return DispatchTask::networkTaskWithExecuteBlock(
+        [](DispatchTask& task) { task.finishNetworkTask(); }, complete);
+  });
 }
 
 void BM_BareThreadPool(benchmark::State& state) {

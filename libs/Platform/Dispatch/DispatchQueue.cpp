@@ -26,7 +26,6 @@ DispatchQueue::~DispatchQueue() {
 void DispatchQueue::startIfNeeded() {
   if (_thread.joinable()) return;
   _thread = std::thread([this] { drain(); });
-  _threadId = _thread.get_id();
   // Thread names are limited to 15 characters; the end of a reverse-DNS label says the most.
   std::string name = _label.size() > 15 ? _label.substr(_label.size() - 15) : _label;
   pthread_setname_np(_thread.native_handle(), name.c_str());
@@ -48,6 +47,22 @@ void DispatchQueue::sync(const std::function<void()>& block) {
     block();
     return;
   }
+  {
+    std::unique_lock lock(_mutex);
+    if (!_busy && _blocks.empty()) {
+      _busy = true;
+      _runningOn = std::this_thread::get_id();
+      lock.unlock();
+      block();
+      lock.lock();
+      _busy = false;
+      _runningOn = {};
+      bool queued = !_blocks.empty();
+      lock.unlock();
+      if (queued) _changed.notify_all();
+      return;
+    }
+  }
   struct Handshake {
     std::mutex mutex;
     std::condition_variable done;
@@ -66,20 +81,24 @@ void DispatchQueue::sync(const std::function<void()>& block) {
 
 bool DispatchQueue::isCurrent() const {
   std::lock_guard lock(_mutex);
-  return _thread.joinable() && _threadId == std::this_thread::get_id();
+  return _busy && _runningOn == std::this_thread::get_id();
 }
 
 void DispatchQueue::drain() {
   std::unique_lock lock(_mutex);
   while (true) {
-    _changed.wait(lock, [this] { return _stopping || !_blocks.empty(); });
+    _changed.wait(lock, [this] { return !_busy && (_stopping || !_blocks.empty()); });
     if (_blocks.empty()) return;  // stopping, and everything submitted has run
     auto block = std::move(_blocks.front());
     _blocks.pop_front();
+    _busy = true;
+    _runningOn = std::this_thread::get_id();
     lock.unlock();
     block();
     block = nullptr;
     lock.lock();
+    _busy = false;
+    _runningOn = {};
   }
 }
 

@@ -9,8 +9,10 @@
 
 namespace platform {
 
-// A labelled serial queue: blocks run one at a time, in submission order, on the queue's own
-// thread (started on first use). Destroying the queue runs what was already submitted first.
+// A labelled serial queue: blocks run one at a time, in submission order. Asynchronous blocks run
+// on the queue's own thread (started on first use); a synchronous block runs on the caller's
+// thread when the queue is idle, as the platform's queues do, which saves two thread switches.
+// Destroying the queue runs what was already submitted first.
 class DispatchQueue {
  public:
   explicit DispatchQueue(std::string label);
@@ -37,7 +39,8 @@ class DispatchQueue {
   std::condition_variable _changed;
   std::deque<std::function<void()>> _blocks;
   std::thread _thread;
-  std::thread::id _threadId;
+  bool _busy = false;          // a block of this queue is running ...
+  std::thread::id _runningOn;  // ... on this thread
   bool _stopping = false;
 };
 

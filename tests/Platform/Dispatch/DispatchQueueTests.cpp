@@ -47,6 +47,38 @@ TEST(DispatchQueueTest, SyncFromInsideTheQueueRunsAtOnce) {
   EXPECT_FALSE(queue.isCurrent());
 }
 
+TEST(DispatchQueueTest, SynchronousAndAsynchronousBlocksNeverOverlap) {
+  DispatchQueue queue("exclusive");
+  long counter = 0;  // deliberately unsynchronized: the queue is the only guard
+  std::atomic<int> inside{0};
+  bool overlapped = false;
+  auto touch = [&] {
+    if (inside++ > 0) overlapped = true;
+    ++counter;
+    --inside;
+  };
+  std::vector<std::thread> callers;
+  for (int t = 0; t < 4; ++t)
+    callers.emplace_back([&] {
+      for (int i = 0; i < 2000; ++i) {
+        if (i % 2) {
+          queue.sync(touch);
+        } else {
+          queue.async(touch);
+        }
+      }
+    });
+  for (auto& caller : callers) caller.join();
+  queue.sync([] {});
+  EXPECT_EQ(counter, 8000);
+  EXPECT_FALSE(overlapped);
+
+  // Idle, a synchronous block runs on the caller's own thread.
+  std::thread::id ranOn;
+  queue.sync([&] { ranOn = std::this_thread::get_id(); });
+  EXPECT_EQ(ranOn, std::this_thread::get_id());
+}
+
 TEST(DispatchQueueTest, DestroyingAQueueRunsWhatWasSubmitted) {
   std::atomic<int> ran{0};
   {
