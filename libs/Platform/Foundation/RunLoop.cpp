@@ -210,10 +210,7 @@ bool RunLoop::runUntil(const std::function<bool()>& condition, double timeout) {
 
 void RunLoop::run() {
   if (!checkThread("run")) return;
-  {
-    std::lock_guard lock(_mutex);
-    _stopRequested = false;
-  }
+  // A stop() that came before run() got going is not lost: run() returns at once.
   while (true) {
     {
       std::lock_guard lock(_mutex);

@@ -40,7 +40,7 @@ class RunLoop {
   // pass (real time even under a virtual clock, so a wait can never be endless). Returns the
   // condition's last answer. Main thread only; may be nested inside a handler.
   bool runUntil(const std::function<bool()>& condition, double timeout);
-  // Runs until stop() is called.
+  // Runs until stop() is called (a stop() already requested ends it at once).
   void run();
   void stop();
   // Runs what is ready now (posted work and due timers) without waiting; returns how many
