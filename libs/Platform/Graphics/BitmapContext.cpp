@@ -1,0 +1,243 @@
+#include "Graphics/BitmapContext.h"
+
+#include <cairo.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace platform {
+namespace {
+
+bool finite(double v) {
+  return std::isfinite(v);
+}
+
+cairo_matrix_t toCairo(const AffineTransform& t) {
+  cairo_matrix_t m;
+  cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
+  return m;
+}
+
+// A cairo surface over an image's pixels; grey pictures are widened to opaque 32-bit pixels.
+cairo_surface_t* surfaceForImage(const Image& image, std::vector<std::uint8_t>& widened) {
+  const Bitmap& bitmap = image.bitmap();
+  if (bitmap.format() != PixelFormat::Grey8) {
+    auto format = bitmap.hasAlpha() ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24;
+    return cairo_image_surface_create_for_data(const_cast<std::uint8_t*>(bitmap.data()), format,
+                                               bitmap.width(), bitmap.height(),
+                                               static_cast<int>(bitmap.bytesPerRow()));
+  }
+  size_t stride = 4 * static_cast<size_t>(bitmap.width());
+  widened.resize(stride * bitmap.height());
+  for (int y = 0; y < bitmap.height(); ++y)
+    for (int x = 0; x < bitmap.width(); ++x) {
+      std::uint32_t g = bitmap.row(y)[x];
+      std::uint32_t word = 0xFF000000u | g << 16 | g << 8 | g;
+      std::memcpy(&widened[y * stride + 4 * x], &word, 4);
+    }
+  return cairo_image_surface_create_for_data(widened.data(), CAIRO_FORMAT_RGB24, bitmap.width(),
+                                             bitmap.height(), static_cast<int>(stride));
+}
+
+}  // namespace
+
+std::unique_ptr<BitmapContext> BitmapContext::create(int width, int height, bool hasAlpha) {
+  if (width <= 0 || height <= 0 ||
+      static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > Bitmap::kMaxPixels)
+    return nullptr;
+  cairo_surface_t* surface = cairo_image_surface_create(
+      hasAlpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, width, height);
+  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(surface);
+    return nullptr;
+  }
+  return std::unique_ptr<BitmapContext>(new BitmapContext(width, height, hasAlpha, surface));
+}
+
+BitmapContext::BitmapContext(int width, int height, bool hasAlpha, cairo_surface_t* surface)
+    : _width(width),
+      _height(height),
+      _hasAlpha(hasAlpha),
+      _surface(surface),
+      _cairo(cairo_create(surface)) {
+  // cairo's device space has y down; ours has it up.
+  cairo_matrix_t flip;
+  cairo_matrix_init(&flip, 1, 0, 0, -1, 0, height);
+  cairo_set_matrix(_cairo, &flip);
+  cairo_set_source_rgba(_cairo, 0, 0, 0, 1);
+}
+
+BitmapContext::~BitmapContext() {
+  cairo_destroy(_cairo);
+  cairo_surface_destroy(_surface);
+}
+
+void BitmapContext::saveGState() {
+  cairo_save(_cairo);
+  _ctm.push_back(_ctm.back());
+  _degenerate.push_back(_degenerate.back());
+  _alpha.push_back(_alpha.back());
+}
+
+void BitmapContext::restoreGState() {
+  if (_ctm.size() == 1) return;  // unbalanced restore: nothing to restore
+  cairo_restore(_cairo);
+  _ctm.pop_back();
+  _degenerate.pop_back();
+  _alpha.pop_back();
+}
+
+void BitmapContext::concatCTM(const AffineTransform& t) {
+  AffineTransform combined = AffineTransform::concat(t, _ctm.back());
+  _ctm.back() = combined;
+  bool usable = finite(t.a) && finite(t.b) && finite(t.c) && finite(t.d) && finite(t.tx) &&
+                finite(t.ty) && finite(combined.tx) && finite(combined.ty) &&
+                combined.isInvertible();
+  if (!usable || !drawable()) {
+    _degenerate.back() = 1;
+    return;
+  }
+  cairo_matrix_t m = toCairo(t);
+  cairo_transform(_cairo, &m);
+}
+
+void BitmapContext::setAlpha(double alpha) {
+  if (!finite(alpha)) return;
+  _alpha.back() = std::clamp(alpha, 0.0, 1.0);
+}
+
+void BitmapContext::setFillColor(double red, double green, double blue, double alpha) {
+  if (!finite(red) || !finite(green) || !finite(blue) || !finite(alpha)) return;
+  cairo_set_source_rgba(_cairo, std::clamp(red, 0.0, 1.0), std::clamp(green, 0.0, 1.0),
+                        std::clamp(blue, 0.0, 1.0), std::clamp(alpha, 0.0, 1.0));
+}
+
+void BitmapContext::beginPath() {
+  cairo_new_path(_cairo);
+}
+
+void BitmapContext::moveToPoint(double x, double y) {
+  if (drawable() && finite(x) && finite(y)) cairo_move_to(_cairo, x, y);
+}
+
+void BitmapContext::addLineToPoint(double x, double y) {
+  if (drawable() && finite(x) && finite(y)) cairo_line_to(_cairo, x, y);
+}
+
+void BitmapContext::addCurveToPoint(double x1, double y1, double x2, double y2, double x,
+                                    double y) {
+  if (drawable() && finite(x1) && finite(y1) && finite(x2) && finite(y2) && finite(x) && finite(y))
+    cairo_curve_to(_cairo, x1, y1, x2, y2, x, y);
+}
+
+void BitmapContext::closePath() {
+  if (drawable()) cairo_close_path(_cairo);
+}
+
+void BitmapContext::addRect(const Rect& rect) {
+  if (drawable() && rect.isFinite())
+    cairo_rectangle(_cairo, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
+}
+
+void BitmapContext::addEllipseInRect(const Rect& rect) {
+  if (!drawable() || rect.isEmpty()) return;
+  Rect r = rect.standardized();
+  // Four cubic quarter arcs, as the phone's library draws an ellipse.
+  constexpr double k = 0.5522847498307936;
+  double cx = r.midX(), cy = r.midY(), rx = r.size.width / 2, ry = r.size.height / 2;
+  cairo_move_to(_cairo, cx + rx, cy);
+  cairo_curve_to(_cairo, cx + rx, cy + k * ry, cx + k * rx, cy + ry, cx, cy + ry);
+  cairo_curve_to(_cairo, cx - k * rx, cy + ry, cx - rx, cy + k * ry, cx - rx, cy);
+  cairo_curve_to(_cairo, cx - rx, cy - k * ry, cx - k * rx, cy - ry, cx, cy - ry);
+  cairo_curve_to(_cairo, cx + k * rx, cy - ry, cx + rx, cy - k * ry, cx + rx, cy);
+  cairo_close_path(_cairo);
+}
+
+void BitmapContext::applyAlphaAndFill(bool preserve) {
+  double alpha = _alpha.back();
+  if (alpha >= 1) {
+    preserve ? cairo_fill_preserve(_cairo) : cairo_fill(_cairo);
+    return;
+  }
+  cairo_save(_cairo);
+  cairo_clip(_cairo);
+  cairo_paint_with_alpha(_cairo, alpha);
+  cairo_restore(_cairo);
+  if (!preserve) cairo_new_path(_cairo);
+}
+
+void BitmapContext::fillPath(FillRule rule) {
+  if (!drawable()) {
+    cairo_new_path(_cairo);
+    return;
+  }
+  cairo_set_fill_rule(
+      _cairo, rule == FillRule::EvenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+  applyAlphaAndFill(false);
+}
+
+void BitmapContext::clip(FillRule rule) {
+  if (!drawable()) {
+    cairo_new_path(_cairo);
+    return;
+  }
+  cairo_set_fill_rule(
+      _cairo, rule == FillRule::EvenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+  cairo_clip(_cairo);
+}
+
+void BitmapContext::fillRect(const Rect& rect) {
+  beginPath();
+  addRect(rect);
+  fillPath();
+}
+
+void BitmapContext::clearRect(const Rect& rect) {
+  if (!drawable() || !rect.isFinite()) return;
+  cairo_save(_cairo);
+  cairo_new_path(_cairo);
+  cairo_rectangle(_cairo, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
+  if (_hasAlpha) {
+    cairo_set_operator(_cairo, CAIRO_OPERATOR_CLEAR);
+  } else {
+    cairo_set_source_rgb(_cairo, 0, 0, 0);
+  }
+  cairo_fill(_cairo);
+  cairo_restore(_cairo);
+}
+
+void BitmapContext::drawImage(const Rect& rect, const Image& image) {
+  if (!drawable() || rect.isEmpty()) return;
+  std::vector<std::uint8_t> widened;
+  cairo_surface_t* source = surfaceForImage(image, widened);
+  double iw = image.pixelWidth(), ih = image.pixelHeight();
+  cairo_save(_cairo);
+  cairo_new_path(_cairo);
+  // The picture's top row goes to the rectangle's top edge (largest y).
+  cairo_translate(_cairo, rect.origin.x, rect.origin.y + rect.size.height);
+  cairo_scale(_cairo, rect.size.width / iw, -rect.size.height / ih);
+  cairo_set_source_surface(_cairo, source, 0, 0);
+  cairo_pattern_set_extend(cairo_get_source(_cairo), CAIRO_EXTEND_PAD);
+  cairo_rectangle(_cairo, 0, 0, iw, ih);
+  applyAlphaAndFill(false);
+  cairo_restore(_cairo);
+  cairo_surface_destroy(source);
+}
+
+std::shared_ptr<Image> BitmapContext::makeImage() const {
+  cairo_surface_flush(_surface);
+  auto bitmap = Bitmap::create(_width, _height,
+                               _hasAlpha ? PixelFormat::ARGB32Premultiplied : PixelFormat::RGB24);
+  if (!bitmap) return nullptr;
+  const std::uint8_t* data = cairo_image_surface_get_data(_surface);
+  int stride = cairo_image_surface_get_stride(_surface);
+  for (int y = 0; y < _height; ++y) {
+    std::uint8_t* out = bitmap->row(y);
+    std::memcpy(out, data + static_cast<size_t>(y) * stride, 4 * static_cast<size_t>(_width));
+    if (!_hasAlpha)  // cairo leaves the unused byte undefined
+      for (int x = 0; x < _width; ++x) out[4 * x + 3] = 0xFF;
+  }
+  return Image::imageWithBitmap(std::move(bitmap));
+}
+
+}  // namespace platform

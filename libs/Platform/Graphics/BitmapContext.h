@@ -1,0 +1,94 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "Graphics/AffineTransform.h"
+#include "Graphics/Image.h"
+
+typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
+
+namespace platform {
+
+enum class FillRule { NonZero, EvenOdd };
+
+// A drawing canvas over a bitmap, on cairo, with the phone drawing library's conventions: the
+// origin is at the bottom-left corner and y grows upward; transforms act before the current one;
+// drawImage() shows an image's stored pixels upright in that space (its orientation is not
+// applied). A transform that cannot be drawn through (not finite, or flattening everything)
+// makes drawing do nothing until the graphics state that set it is restored, instead of breaking
+// the canvas for good.
+class BitmapContext {
+ public:
+  // Null for a size that is not positive or too large. Without alpha the canvas is opaque black.
+  static std::unique_ptr<BitmapContext> create(int width, int height, bool hasAlpha);
+  ~BitmapContext();
+  BitmapContext(const BitmapContext&) = delete;
+  BitmapContext& operator=(const BitmapContext&) = delete;
+
+  int width() const { return _width; }
+  int height() const { return _height; }
+  bool hasAlpha() const { return _hasAlpha; }
+
+  void saveGState();
+  void restoreGState();
+
+  void concatCTM(const AffineTransform& transform);
+  void translateCTM(double tx, double ty) { concatCTM(AffineTransform::makeTranslation(tx, ty)); }
+  void scaleCTM(double sx, double sy) { concatCTM(AffineTransform::makeScale(sx, sy)); }
+  void rotateCTM(double radians) { concatCTM(AffineTransform::makeRotation(radians)); }
+  // User space to the canvas's pixels (origin bottom-left).
+  AffineTransform getCTM() const { return _ctm.back(); }
+
+  // Global alpha applied to everything drawn, 0 to 1.
+  void setAlpha(double alpha);
+  void setFillColor(double red, double green, double blue, double alpha);
+
+  void beginPath();
+  void moveToPoint(double x, double y);
+  void addLineToPoint(double x, double y);
+  void addCurveToPoint(double x1, double y1, double x2, double y2, double x, double y);
+  void closePath();
+  void addRect(const Rect& rect);
+  void addEllipseInRect(const Rect& rect);
+  // Fills the current path and starts a new one.
+  void fillPath(FillRule rule = FillRule::NonZero);
+  // Intersects the clip with the current path and starts a new one.
+  void clip(FillRule rule = FillRule::NonZero);
+
+  void fillRect(const Rect& rect);
+  // Makes the rectangle transparent (black on a canvas without alpha).
+  void clearRect(const Rect& rect);
+  void drawImage(const Rect& rect, const Image& image);
+
+  // A copy of the canvas's pixels as an image (scale 1, upright).
+  std::shared_ptr<Image> makeImage() const;
+
+ private:
+  BitmapContext(int width, int height, bool hasAlpha, cairo_surface_t* surface);
+  bool drawable() const { return _degenerate.back() == 0; }
+  void applyAlphaAndFill(bool preserve);
+
+  int _width, _height;
+  bool _hasAlpha;
+  cairo_surface_t* _surface;
+  cairo_t* _cairo;
+  std::vector<AffineTransform> _ctm{AffineTransform{}};
+  std::vector<int> _degenerate{0};
+  std::vector<double> _alpha{1};
+};
+
+// Saves the graphics state for the life of the object.
+class GStateSaver {
+ public:
+  explicit GStateSaver(BitmapContext& context) : _context(context) { _context.saveGState(); }
+  ~GStateSaver() { _context.restoreGState(); }
+  GStateSaver(const GStateSaver&) = delete;
+  GStateSaver& operator=(const GStateSaver&) = delete;
+
+ private:
+  BitmapContext& _context;
+};
+
+}  // namespace platform

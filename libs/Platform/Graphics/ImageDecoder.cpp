@@ -1,0 +1,170 @@
+#include "Graphics/ImageDecoder.h"
+
+#include <jpeglib.h>
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "Foundation/FileManager.h"
+
+namespace platform {
+namespace {
+
+bool startsWith(const Bytes& data, std::initializer_list<std::uint8_t> magic) {
+  if (data.size() < magic.size()) return false;
+  return std::equal(magic.begin(), magic.end(), data.begin());
+}
+
+bool withinLimit(std::uint64_t width, std::uint64_t height) {
+  return width > 0 && height > 0 && width <= INT32_MAX && height <= INT32_MAX &&
+         width * height <= Bitmap::kMaxPixels;
+}
+
+void premultiply(Bitmap& bitmap) {
+  for (int y = 0; y < bitmap.height(); ++y) {
+    std::uint8_t* p = bitmap.row(y);
+    for (int x = 0; x < bitmap.width(); ++x, p += 4) {
+      unsigned alpha = p[3];  // B, G, R, A in memory
+      if (alpha == 255) continue;
+      for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>((p[c] * alpha + 127) / 255);
+    }
+  }
+}
+
+struct JpegError {
+  jpeg_error_mgr manager;
+  std::jmp_buf jump;
+};
+
+[[noreturn]] void jpegFail(j_common_ptr info) {
+  std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1);
+}
+
+void jpegQuiet(j_common_ptr, int) {}
+
+}  // namespace
+
+std::shared_ptr<Image> ImageDecoder::decode(const Bytes& data, double scale) {
+  if (startsWith(data, {0x89, 'P', 'N', 'G'})) return decodePNG(data, scale);
+  if (startsWith(data, {0xFF, 0xD8})) return decodeJPEG(data, scale);
+  return nullptr;
+}
+
+std::shared_ptr<Image> ImageDecoder::imageWithContentsOfFile(const std::string& path,
+                                                             double scale) {
+  auto data = FileManager::contentsAtPath(path, size_t{512} << 20);
+  return data ? decode(*data, scale) : nullptr;
+}
+
+std::shared_ptr<Image> ImageDecoder::decodePNG(const Bytes& data, double scale) {
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_memory(&image, data.data(), data.size())) return nullptr;
+  if (!withinLimit(image.width, image.height)) {
+    png_image_free(&image);
+    return nullptr;
+  }
+  bool hasAlpha = image.format & PNG_FORMAT_FLAG_ALPHA;
+  bool grey = !(image.format & PNG_FORMAT_FLAG_COLOR) && !hasAlpha &&
+              !(image.format & PNG_FORMAT_FLAG_COLORMAP);
+  PixelFormat format = grey       ? PixelFormat::Grey8
+                       : hasAlpha ? PixelFormat::ARGB32Premultiplied
+                                  : PixelFormat::RGB24;
+  auto bitmap =
+      Bitmap::create(static_cast<int>(image.width), static_cast<int>(image.height), format);
+  if (!bitmap) {
+    png_image_free(&image);
+    return nullptr;
+  }
+  image.format = grey ? PNG_FORMAT_GRAY : PNG_FORMAT_BGRA;
+  if (!png_image_finish_read(&image, nullptr, bitmap->data(),
+                             static_cast<png_int_32>(bitmap->bytesPerRow()), nullptr)) {
+    png_image_free(&image);
+    return nullptr;
+  }
+  if (hasAlpha) premultiply(*bitmap);
+  return Image::imageWithBitmap(std::move(bitmap), scale);
+}
+
+namespace {
+
+// Both steps keep every value that changes after setjmp in memory owned elsewhere, so a
+// longjmp from libjpeg leaves nothing indeterminate.
+bool readJpegHeader(jpeg_decompress_struct& info, JpegError& error, const Bytes& data) {
+  info.err = jpeg_std_error(&error.manager);
+  error.manager.error_exit = jpegFail;
+  error.manager.emit_message = jpegQuiet;
+  if (setjmp(error.jump)) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  jpeg_create_decompress(&info);
+  jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
+  if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK ||
+      !withinLimit(info.image_width, info.image_height)) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  return true;
+}
+
+bool readJpegPixels(jpeg_decompress_struct& info, JpegError& error, Bitmap& bitmap,
+                    std::vector<std::uint8_t>& cmykRow) {
+  if (setjmp(error.jump)) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  bool cmyk = info.out_color_space == JCS_CMYK;
+  bool grey = info.out_color_space == JCS_GRAYSCALE;
+  jpeg_start_decompress(&info);
+  if (cmyk) cmykRow.resize(static_cast<size_t>(info.output_width) * 4);
+  while (info.output_scanline < info.output_height) {
+    int y = static_cast<int>(info.output_scanline);
+    JSAMPROW row = cmyk ? cmykRow.data() : bitmap.row(y);
+    jpeg_read_scanlines(&info, &row, 1);
+    std::uint8_t* out = bitmap.row(y);
+    if (cmyk) {
+      // Photoshop writes CMYK JPEGs inverted; that is the common kind.
+      for (size_t x = 0; x < info.output_width; ++x) {
+        const std::uint8_t* p = &cmykRow[4 * x];
+        unsigned k = p[3];
+        out[4 * x + 0] = static_cast<std::uint8_t>(p[2] * k / 255);
+        out[4 * x + 1] = static_cast<std::uint8_t>(p[1] * k / 255);
+        out[4 * x + 2] = static_cast<std::uint8_t>(p[0] * k / 255);
+        out[4 * x + 3] = 0xFF;
+      }
+    } else if (!grey) {
+      for (size_t x = 0; x < info.output_width; ++x) out[4 * x + 3] = 0xFF;
+    }
+  }
+  jpeg_finish_decompress(&info);
+  jpeg_destroy_decompress(&info);
+  return true;
+}
+
+}  // namespace
+
+std::shared_ptr<Image> ImageDecoder::decodeJPEG(const Bytes& data, double scale) {
+  auto info = std::make_unique<jpeg_decompress_struct>();
+  auto error = std::make_unique<JpegError>();
+  if (!readJpegHeader(*info, *error, data)) return nullptr;
+  bool grey = info->jpeg_color_space == JCS_GRAYSCALE;
+  bool cmyk = info->jpeg_color_space == JCS_CMYK || info->jpeg_color_space == JCS_YCCK;
+  info->out_color_space = grey ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_EXT_BGRX;
+  auto bitmap =
+      Bitmap::create(static_cast<int>(info->image_width), static_cast<int>(info->image_height),
+                     grey ? PixelFormat::Grey8 : PixelFormat::RGB24);
+  if (!bitmap) {
+    jpeg_destroy_decompress(info.get());
+    return nullptr;
+  }
+  std::vector<std::uint8_t> cmykRow;
+  if (!readJpegPixels(*info, *error, *bitmap, cmykRow)) return nullptr;
+  return Image::imageWithBitmap(std::move(bitmap), scale);
+}
+
+}  // namespace platform

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "Foundation/Value.h"
+#include "Graphics/Image.h"
+
+namespace platform {
+
+// PNG and JPEG decoding. Colour pictures come out as 32-bit pixels (premultiplied when the file
+// has alpha, alpha-less otherwise); one-channel grey pictures stay grey, which masks rely on.
+// Corrupt data, and pictures above Bitmap::kMaxPixels, give no image. The orientation is Up.
+class ImageDecoder {
+ public:
+  // The format is recognised from the data's first bytes.
+  static std::shared_ptr<Image> decode(const Bytes& data, double scale = 1);
+  static std::shared_ptr<Image> decodePNG(const Bytes& data, double scale = 1);
+  static std::shared_ptr<Image> decodeJPEG(const Bytes& data, double scale = 1);
+  static std::shared_ptr<Image> imageWithContentsOfFile(const std::string& path, double scale = 1);
+};
+
+}  // namespace platform

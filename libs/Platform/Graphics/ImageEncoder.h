@@ -1,0 +1,18 @@
+#pragma once
+
+#include <optional>
+
+#include "Foundation/Value.h"
+#include "Graphics/Image.h"
+
+namespace platform {
+
+// PNG and JPEG encoding of an image's stored pixels (the orientation is not applied).
+class ImageEncoder {
+ public:
+  static std::optional<Bytes> pngData(const Image& image);
+  // `quality` from 0 to 1. Alpha is dropped: premultiplied pixels come out over black.
+  static std::optional<Bytes> jpegData(const Image& image, double quality = 0.9);
+};
+
+}  // namespace platform

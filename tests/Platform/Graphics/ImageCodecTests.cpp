@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "Foundation/AtomicFile.h"
+#include "Graphics/ImageDecoder.h"
+#include "Graphics/ImageEncoder.h"
+#include "TestSupport.h"
+
+using namespace platform;
+
+namespace {
+
+std::shared_ptr<Image> gradientImage(PixelFormat format, int width = 40, int height = 30) {
+  auto bitmap = Bitmap::create(width, height, format);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      std::uint32_t alpha = x < width / 2 ? 0xFF : 0x80;
+      bitmap->setPixel(x, y, alpha << 24 | (x * 6) << 16 | (y * 8) << 8 | 0x40);
+    }
+  return Image::imageWithBitmap(bitmap);
+}
+
+int channelDistance(std::uint32_t a, std::uint32_t b) {
+  int worst = 0;
+  for (int shift = 0; shift < 32; shift += 8)
+    worst = std::max(worst, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
+  return worst;
+}
+
+int worstDistance(const Bitmap& a, const Bitmap& b) {
+  int worst = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x)
+      worst = std::max(worst, channelDistance(a.pixel(x, y), b.pixel(x, y)));
+  return worst;
+}
+
+// A PNG whose header claims `width` x `height`, with a valid checksum.
+Bytes pngHeaderClaiming(std::uint32_t width, std::uint32_t height) {
+  Bytes png = *ImageEncoder::pngData(*gradientImage(PixelFormat::RGB24, 2, 2));
+  auto putBigEndian = [&](size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) png[at + i] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
+  };
+  putBigEndian(16, width);  // IHDR data starts after the 8-byte signature and 8 bytes of chunk head
+  putBigEndian(20, height);
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (size_t i = 12; i < 29; ++i) {  // chunk type and data
+    crc ^= png[i];
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+  }
+  putBigEndian(29, crc ^ 0xFFFFFFFFu);
+  return png;
+}
+
+}  // namespace
+
+TEST(BitmapTest, PixelsAreStoredPremultipliedAndReadBack) {
+  auto bitmap = Bitmap::create(3, 2, PixelFormat::ARGB32Premultiplied);
+  ASSERT_TRUE(bitmap);
+  EXPECT_EQ(bitmap->pixel(0, 0), 0u);  // made transparent
+  bitmap->setPixel(1, 1, 0x80FF0000u);
+  std::uint32_t stored;
+  std::memcpy(&stored, bitmap->row(1) + 4, 4);
+  EXPECT_EQ(stored, 0x80800000u);
+  EXPECT_EQ(bitmap->pixel(1, 1), 0x80FF0000u);
+  EXPECT_EQ(bitmap->pixel(5, 5), 0u);
+  EXPECT_FALSE(Bitmap::create(0, 10, PixelFormat::RGB24));
+  EXPECT_FALSE(Bitmap::create(100000, 100000, PixelFormat::Grey8));
+  EXPECT_EQ(Bitmap::create(5, 1, PixelFormat::Grey8)->bytesPerRow(), 8u);
+}
+
+TEST(ImageTest, SizeInPointsFollowsScaleAndOrientation) {
+  auto bitmap = Bitmap::create(300, 400, PixelFormat::RGB24);
+  auto up = Image::imageWithBitmap(bitmap, 2);
+  EXPECT_EQ(up->size(), (Size{150, 200}));
+  auto sideways = Image::imageWithBitmap(bitmap, 1, ImageOrientation::Right);
+  EXPECT_EQ(sideways->size(), (Size{400, 300}));
+  EXPECT_EQ(&sideways->bitmap(), &up->bitmap());  // shared, not copied
+  EXPECT_EQ(Image::imageWithBitmap(bitmap, -1)->scale(), 1);
+  EXPECT_FALSE(Image::imageWithBitmap(nullptr));
+}
+
+TEST(ImageCodecTest, PngRoundTripsEveryPixelFormat) {
+  for (PixelFormat format :
+       {PixelFormat::ARGB32Premultiplied, PixelFormat::RGB24, PixelFormat::Grey8}) {
+    auto original = gradientImage(format);
+    auto png = ImageEncoder::pngData(*original);
+    ASSERT_TRUE(png);
+    auto decoded = ImageDecoder::decode(*png, 2);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->bitmap().format(), format);
+    EXPECT_EQ(decoded->scale(), 2);
+    EXPECT_EQ(decoded->orientation(), ImageOrientation::Up);
+    ASSERT_EQ(decoded->pixelWidth(), 40);
+    ASSERT_EQ(decoded->pixelHeight(), 30);
+    // Premultiplying half-transparent pixels loses a little precision.
+    EXPECT_LE(worstDistance(decoded->bitmap(), original->bitmap()), 2);
+  }
+}
+
+TEST(ImageCodecTest, JpegKeepsGreyPicturesGrey) {
+  auto colour =
+      ImageDecoder::decode(*ImageEncoder::jpegData(*gradientImage(PixelFormat::RGB24), 0.95));
+  ASSERT_TRUE(colour);
+  EXPECT_EQ(colour->bitmap().format(), PixelFormat::RGB24);
+  EXPECT_LE(worstDistance(colour->bitmap(), gradientImage(PixelFormat::RGB24)->bitmap()), 24);
+
+  auto mask = Bitmap::create(16, 16, PixelFormat::Grey8);
+  for (int y = 0; y < 16; ++y) std::memset(mask->row(y), y < 8 ? 0 : 255, 16);
+  auto grey = ImageDecoder::decode(*ImageEncoder::jpegData(*Image::imageWithBitmap(mask)));
+  ASSERT_TRUE(grey);
+  EXPECT_EQ(grey->bitmap().format(), PixelFormat::Grey8);
+  EXPECT_LT(grey->bitmap().row(2)[3], 10);
+  EXPECT_GT(grey->bitmap().row(13)[3], 245);
+}
+
+TEST(ImageCodecTest, CorruptTruncatedAndHugePicturesGiveNoImage) {
+  Bytes png = *ImageEncoder::pngData(*gradientImage(PixelFormat::ARGB32Premultiplied));
+  Bytes jpeg = *ImageEncoder::jpegData(*gradientImage(PixelFormat::RGB24));
+  EXPECT_FALSE(ImageDecoder::decode({}));
+  EXPECT_FALSE(ImageDecoder::decode(Bytes{'G', 'I', 'F', '8', '9', 'a'}));
+  EXPECT_FALSE(ImageDecoder::decode(Bytes(png.begin(), png.begin() + png.size() / 2)));
+  EXPECT_FALSE(ImageDecoder::decode(Bytes(jpeg.begin(), jpeg.begin() + 40)));
+  Bytes garbage = jpeg;
+  for (size_t i = 200; i < garbage.size(); i += 7) garbage[i] ^= 0x5A;
+  ImageDecoder::decode(garbage);  // may decode to noise, must not crash or exit
+  EXPECT_FALSE(ImageDecoder::decode(pngHeaderClaiming(60000, 60000)));
+  EXPECT_TRUE(ImageDecoder::decode(pngHeaderClaiming(2, 2)));  // the forged header itself is fine
+
+  testing_support::TemporaryDirectory directory;
+  ASSERT_TRUE(AtomicFile::write(directory.file("a.png"), png));
+  auto fromFile = ImageDecoder::imageWithContentsOfFile(directory.file("a.png"));
+  ASSERT_TRUE(fromFile);
+  EXPECT_EQ(fromFile->pixelWidth(), 40);
+  EXPECT_FALSE(ImageDecoder::imageWithContentsOfFile(directory.file("missing.png")));
+}
