@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "Foundation/Object.h"
 #include "Graphics/Bitmap.h"
 #include "Graphics/Geometry.h"
 
@@ -26,9 +27,12 @@ inline bool isSideways(ImageOrientation o) {
 }
 
 // A picture: immutable stored pixels with a scale (pixels per point) and an orientation. Images
-// share their pixels; making one with another scale or orientation copies nothing.
-class Image {
+// share their pixels; making one with another scale or orientation copies nothing. An image is
+// an object, so it can travel in values (a task's parameters, for one).
+class Image : public Object {
  public:
+  std::string className() const override { return "Image"; }
+
   // Null without pixels; a scale that is not positive counts as 1.
   static std::shared_ptr<Image> imageWithBitmap(
       std::shared_ptr<const Bitmap> bitmap, double scale = 1,
