@@ -10,6 +10,7 @@
 #include "GeneralTools/DeviceIdentifier.h"
 #include "GeneralTools/MD5Additions.h"
 #include "GeneralTools/Tools.h"
+#include "Graphics/ImageEncoder.h"
 #include "TestSupport.h"
 
 using namespace platform;
@@ -162,4 +163,43 @@ TEST(ToolsTest, BackupExclusionAttribute) {
 
   EXPECT_FALSE(Tools::addMobileBackupAttributeToItemAtURL(directory.file("missing")));
   EXPECT_FALSE(Tools::addMobileBackupAttributeToItemAtURL(""));
+}
+
+TEST(ToolsTest, HighResolutionPicturesByScreen) {
+  TemporaryDirectory directory;
+  auto writePicture = [&](const std::string& name, int width) {
+    auto bitmap = Bitmap::create(width, 4, PixelFormat::RGB24);
+    ASSERT_TRUE(AtomicFile::write(directory.file(name),
+                                  *ImageEncoder::pngData(*Image::imageWithBitmap(bitmap))));
+  };
+  writePicture("Default.png", 320);
+  writePicture("Default@2x.png", 640);
+  writePicture("Only.png", 10);
+  auto bundle = Bundle::bundleWithPath(directory.path());
+  ASSERT_TRUE(bundle);
+  {
+    ScopedProfile profile(DeviceProfile::phone35(2));
+    auto image = Tools::hiresImageNamed("Default.png", bundle);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->pixelWidth(), 640);
+    EXPECT_EQ(image->scale(), 2);
+    EXPECT_EQ(image->size().width, 320);
+    auto fallback = Tools::hiresImageNamed("Only.png", bundle);
+    ASSERT_TRUE(fallback);
+    EXPECT_EQ(fallback->scale(), 1);
+    EXPECT_FALSE(Tools::hiresImageNamed("Missing.png", bundle));
+  }
+  for (DeviceProfile profile : {DeviceProfile::phone35(1), DeviceProfile::tablet(2)}) {
+    ScopedProfile scoped(profile);
+    auto image = Tools::hiresImageNamed("Default.png", bundle);
+    ASSERT_TRUE(image) << profile.name;
+    EXPECT_EQ(image->pixelWidth(), 320) << profile.name;
+  }
+  // The default bundle is the main bundle until it is set.
+  EXPECT_EQ(Tools::Instance().defaultBundle(), Bundle::mainBundle());
+  ScopedProfile profile(DeviceProfile::phone35(2));
+  Tools::Instance().setDefaultBundle(bundle);
+  EXPECT_EQ(Tools::hiresImageNamed("Default.png")->pixelWidth(), 640);
+  EXPECT_FALSE(Tools::hiresImageNamed("Default.png", false));
+  Tools::Instance().setDefaultBundle(Bundle::mainBundle());
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Foundation/DeviceProfile.h"
+#include "Graphics/ImageDecoder.h"
 
 using platform::DeviceProfile;
 
@@ -125,4 +126,32 @@ bool Tools::addMobileBackupAttributeToItemAtURL(const std::string& url) {
   if (path.empty()) return false;
   const unsigned char value = 1;
   return setxattr(path.c_str(), kMobileBackupAttributeName, &value, sizeof value, 0) == 0;
+}
+
+Tools::Tools() : _defaultBundle(platform::Bundle::mainBundle()) {}
+
+Tools& Tools::Instance() {
+  static Tools* instance = new Tools();  // lives until the process ends
+  return *instance;
+}
+
+std::shared_ptr<platform::Image> Tools::hiresImageNamed(
+    std::string_view name, const std::shared_ptr<platform::Bundle>& bundle) {
+  if (!bundle || name.empty()) return nullptr;
+  DeviceProfile profile = DeviceProfile::current();
+  if (profile.idiom == platform::UserInterfaceIdiom::Phone && profile.scale == 2.0) {
+    size_t dot = name.rfind('.');
+    std::string base(name.substr(0, dot));
+    std::string extension = dot == std::string_view::npos ? "" : std::string(name.substr(dot + 1));
+    if (auto path = bundle->pathForResource(base + "@2x", extension))
+      if (auto image = platform::ImageDecoder::imageWithContentsOfFile(*path, 2)) return image;
+  }
+  auto path = bundle->pathForResource(name, "");
+  return path ? platform::ImageDecoder::imageWithContentsOfFile(*path, 1) : nullptr;
+}
+
+std::shared_ptr<platform::Image> Tools::hiresImageNamed(std::string_view name,
+                                                        bool useDefaultBundle) {
+  return hiresImageNamed(
+      name, useDefaultBundle ? Instance().defaultBundle() : platform::Bundle::mainBundle());
 }

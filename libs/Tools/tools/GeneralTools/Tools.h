@@ -1,7 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "Foundation/Bundle.h"
+#include "Graphics/Image.h"
 
 // Device and resource queries of the application shell. They answer from the current device
 // profile, so a host (or a test) decides what device the program runs as.
@@ -25,4 +29,26 @@ class Tools {
   static int compareVersions(std::string_view left, std::string_view right);
   // Marks a file or directory (path or file URL) to be left out of backups.
   static bool addMobileBackupAttributeToItemAtURL(const std::string& url);
+
+  // A picture by file name with extension: on a phone with a scale-2 screen the "@2x" file
+  // ("name@2x.ext", scale 2) when the bundle has it, otherwise the named file (scale 1); null
+  // when neither exists or decodes.
+  static std::shared_ptr<platform::Image> hiresImageNamed(
+      std::string_view name, const std::shared_ptr<platform::Bundle>& bundle);
+  // From the default bundle (true) or the main bundle (false).
+  static std::shared_ptr<platform::Image> hiresImageNamed(std::string_view name,
+                                                          bool useDefaultBundle = true);
+
+  // The singleton; created on first use (on the main thread during launch).
+  static Tools& Instance();
+  // Where interface files and pictures are loaded from by name: the main bundle unless set.
+  std::shared_ptr<platform::Bundle> defaultBundle() const { return _defaultBundle; }
+  void setDefaultBundle(std::shared_ptr<platform::Bundle> bundle) {
+    _defaultBundle = std::move(bundle);
+  }
+
+ private:
+  Tools();
+
+  std::shared_ptr<platform::Bundle> _defaultBundle;
 };
