@@ -153,6 +153,107 @@ void BitmapContext::addEllipseInRect(const Rect& rect) {
   cairo_close_path(_cairo);
 }
 
+void BitmapContext::addPath(const Path& path) {
+  if (!drawable()) return;
+  auto ok = [](const Point& p) { return finite(p.x) && finite(p.y); };
+  for (const Path::Element& e : path.elements()) {
+    switch (e.verb) {
+      case Path::Verb::Move:
+        if (ok(e.points[0])) cairo_move_to(_cairo, e.points[0].x, e.points[0].y);
+        break;
+      case Path::Verb::Line:
+        if (ok(e.points[0])) cairo_line_to(_cairo, e.points[0].x, e.points[0].y);
+        break;
+      case Path::Verb::Curve:
+        if (ok(e.points[0]) && ok(e.points[1]) && ok(e.points[2]))
+          cairo_curve_to(_cairo, e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y,
+                         e.points[2].x, e.points[2].y);
+        break;
+      case Path::Verb::Close:
+        cairo_close_path(_cairo);
+        break;
+    }
+  }
+}
+
+void BitmapContext::fillStrokeOfPath() {
+  if (!drawable()) {
+    cairo_new_path(_cairo);
+    return;
+  }
+  cairo_save(_cairo);
+  cairo_set_line_width(_cairo, 1);
+  cairo_set_line_cap(_cairo, CAIRO_LINE_CAP_BUTT);
+  cairo_set_line_join(_cairo, CAIRO_LINE_JOIN_MITER);
+  cairo_set_miter_limit(_cairo, 10);
+  if (_alpha.back() >= 1) {
+    cairo_stroke(_cairo);
+  } else {
+    cairo_push_group(_cairo);
+    cairo_stroke(_cairo);
+    cairo_pop_group_to_source(_cairo);
+    cairo_paint_with_alpha(_cairo, _alpha.back());
+  }
+  cairo_restore(_cairo);
+  cairo_new_path(_cairo);
+}
+
+namespace {
+
+// Null when the gradient has no drawable stop.
+cairo_pattern_t* addStops(cairo_pattern_t* pattern, const Gradient& gradient) {
+  int added = 0;
+  for (const Gradient::Stop& stop : gradient.stops) {
+    if (!finite(stop.location) || !finite(stop.red) || !finite(stop.green) || !finite(stop.blue) ||
+        !finite(stop.alpha))
+      continue;
+    cairo_pattern_add_color_stop_rgba(
+        pattern, std::clamp(stop.location, 0.0, 1.0), std::clamp(stop.red, 0.0, 1.0),
+        std::clamp(stop.green, 0.0, 1.0), std::clamp(stop.blue, 0.0, 1.0),
+        std::clamp(stop.alpha, 0.0, 1.0));
+    ++added;
+  }
+  if (added == 0 || cairo_pattern_status(pattern) != CAIRO_STATUS_SUCCESS) {
+    cairo_pattern_destroy(pattern);
+    return nullptr;
+  }
+  cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+  return pattern;
+}
+
+}  // namespace
+
+void BitmapContext::drawLinearGradient(const Gradient& gradient, Point start, Point end) {
+  if (!drawable() || !finite(start.x) || !finite(start.y) || !finite(end.x) || !finite(end.y))
+    return;
+  cairo_pattern_t* pattern =
+      addStops(cairo_pattern_create_linear(start.x, start.y, end.x, end.y), gradient);
+  if (!pattern) return;
+  cairo_save(_cairo);
+  cairo_set_source(_cairo, pattern);
+  cairo_paint_with_alpha(_cairo, _alpha.back());
+  cairo_restore(_cairo);
+  cairo_pattern_destroy(pattern);
+}
+
+void BitmapContext::drawRadialGradient(const Gradient& gradient, Point startCenter,
+                                       double startRadius, Point endCenter, double endRadius) {
+  if (!drawable() || !finite(startCenter.x) || !finite(startCenter.y) || !finite(endCenter.x) ||
+      !finite(endCenter.y) || !finite(startRadius) || !finite(endRadius) || startRadius < 0 ||
+      endRadius < 0)
+    return;
+  cairo_pattern_t* pattern =
+      addStops(cairo_pattern_create_radial(startCenter.x, startCenter.y, startRadius, endCenter.x,
+                                           endCenter.y, endRadius),
+               gradient);
+  if (!pattern) return;
+  cairo_save(_cairo);
+  cairo_set_source(_cairo, pattern);
+  cairo_paint_with_alpha(_cairo, _alpha.back());
+  cairo_restore(_cairo);
+  cairo_pattern_destroy(pattern);
+}
+
 void BitmapContext::applyAlphaAndFill(bool preserve) {
   double alpha = _alpha.back();
   if (alpha >= 1) {

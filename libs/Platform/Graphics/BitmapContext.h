@@ -5,6 +5,7 @@
 
 #include "Graphics/AffineTransform.h"
 #include "Graphics/Image.h"
+#include "Graphics/Path.h"
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
@@ -52,6 +53,16 @@ class BitmapContext {
   void closePath();
   void addRect(const Rect& rect);
   void addEllipseInRect(const Rect& rect);
+  // Adds a built path; segments with coordinates that are not finite are left out.
+  void addPath(const Path& path);
+  // Replaces the current path by the outline of its stroke (width 1 in user space, butt caps,
+  // miter joins, miter limit 10) and fills that outline. cairo has no outline-as-path, so the
+  // stroke is painted directly; the fill rule cannot change the result (overlaps paint once).
+  void fillStrokeOfPath();
+  // Gradients over the whole clip, extended beyond both ends with their end colours.
+  void drawLinearGradient(const Gradient& gradient, Point start, Point end);
+  void drawRadialGradient(const Gradient& gradient, Point startCenter, double startRadius,
+                          Point endCenter, double endRadius);
   // Fills the current path and starts a new one.
   void fillPath(FillRule rule = FillRule::NonZero);
   // Intersects the clip with the current path and starts a new one.

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "Graphics/BitmapContext.h"
+#include "Graphics/Image.h"
+#include "Graphics/Path.h"
+#include "svg.pb.h"
+
+// Draws a ProtoSVG picture: loads a file into its message tree, builds and caches a drawing path
+// per path message and a gradient per gradient message, keeps the states the picture declares
+// and the ones switched on, and draws the picture fitted to an output size, onto a canvas or into
+// a new image. Not thread-safe: one owner uses it at a time.
+class SVGRenderer {
+ public:
+  SVGRenderer() = default;
+  SVGRenderer(const SVGRenderer&) = delete;
+  SVGRenderer& operator=(const SVGRenderer&) = delete;
+
+  // Empties the caches and the tree; the state sets stay.
+  void reset();
+  // 1 when the whole file parsed, 0 otherwise (what parsed before a fault is kept and drawn).
+  int load(const std::string& path);
+  // Builds every path and gradient ahead of the first draw.
+  void prepare();
+
+  // Switches a state on, only if a loaded picture declared it.
+  void setStateActive(std::int32_t state);
+  void setStateInactive(std::int32_t state);
+  void setAllStatesInactive();
+  const std::set<std::int32_t>& activeStates() const { return _activeStates; }
+  const std::set<std::int32_t>& declaredStates() const { return _declaredStates; }
+
+  // Clears (0, 0, width, height) and draws the picture fitted into it; the canvas's graphics
+  // state is as before afterwards.
+  void drawInContext(platform::BitmapContext& context, float width, float height);
+  // The picture as an image of width × height points at `scale`; none for an empty pixel size.
+  std::shared_ptr<platform::Image> renderImage(float width, float height, double scale);
+
+  // The picture-to-output transform for an output of width × height.
+  platform::AffineTransform fitTransform(float width, float height) const;
+  // The states a group identifier names ("layer_state-1-4" names 1 and 4).
+  static std::set<std::int32_t> statesFromIdentifier(const std::string& identifier);
+
+  const ProtoSVGRoot& root() const { return _root; }
+
+ private:
+  using Callback = std::function<void(const ProtoSVGElement&)>;
+  enum class Mode { Full, Drawing };
+
+  void walk(Mode mode, const Callback& callback) const;
+  void visit(const ProtoSVGElement& element, Mode mode, const Callback& callback) const;
+  bool isGroupVisible(const ProtoSVGGeneralParams& group) const;
+  const platform::Path* pathFor(const ProtoSVGElementPath& message);
+  const platform::Gradient* gradientFor(const ProtoSVGElementGradient& message);
+  const ProtoSVGElement* gradientElementWithIdentifier(const std::string& identifier) const;
+  bool applyParams(platform::BitmapContext& context, const ProtoSVGGeneralParams& params) const;
+  void drawPath(platform::BitmapContext& context, const ProtoSVGElementPath& message);
+
+  ProtoSVGRoot _root;
+  std::map<const ProtoSVGElementPath*, platform::Path> _pathCache;
+  std::map<const ProtoSVGElementGradient*, platform::Gradient> _gradientCache;
+  std::set<std::int32_t> _activeStates;
+  std::set<std::int32_t> _declaredStates;
+};
