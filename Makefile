@@ -2,12 +2,13 @@
 #   make test   install missing packages, build with AddressSanitizer and UBSan, run every test
 #   make build  an optimized build of libraries and tools
 #   make bench  build and run the benchmarks (optimized)
+#   make fuzz   build the libFuzzer targets with clang (run them from build/fuzz/fuzz)
 
 JOBS ?= $(shell nproc)
 TEST_DIR := build/test
 RELEASE_DIR := build/release
 
-.PHONY: test build bench deps clean
+.PHONY: test build bench fuzz deps clean
 
 deps:
 	@scripts/install-deps
@@ -26,6 +27,12 @@ build: deps
 
 bench: build
 	@for b in $(RELEASE_DIR)/bench/*Bench; do echo "== $$b"; $$b || exit 1; done
+
+fuzz:
+	@scripts/install-deps --fuzz
+	@CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DPICTAVIA_FUZZ=ON -DPICTAVIA_BUILD_TESTS=OFF >/dev/null
+	@cmake --build build/fuzz -j $(JOBS) --target SvgpbFuzzer ImageDecodeFuzzer
 
 clean:
 	rm -rf build
