@@ -56,18 +56,7 @@ std::shared_ptr<Image> numbered(int width, int height, double scale = 1,
   return Image::imageWithBitmap(bitmap, scale, orientation);
 }
 
-class ScopedScreenScale {
- public:
-  explicit ScopedScreenScale(double scale) : _saved(DeviceProfile::current()) {
-    DeviceProfile profile = _saved;
-    profile.scale = scale;
-    DeviceProfile::setCurrent(profile);
-  }
-  ~ScopedScreenScale() { DeviceProfile::setCurrent(_saved); }
-
- private:
-  DeviceProfile _saved;
-};
+using testing_support::ScopedScreenScale;
 
 bool logged(const testing_support::ConsoleCapture& console, const std::string& message) {
   for (const auto& line : console.lines())

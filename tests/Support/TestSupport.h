@@ -10,6 +10,7 @@
 
 #include "Foundation/AppContainer.h"
 #include "Foundation/Console.h"
+#include "Foundation/DeviceProfile.h"
 #include "Foundation/RunLoop.h"
 
 namespace testing_support {
@@ -87,6 +88,34 @@ class ScopedEnvironment {
  private:
   std::string _name;
   std::optional<std::string> _old;
+};
+
+// Sets the device profile for the life of the object.
+class ScopedDeviceProfile {
+ public:
+  explicit ScopedDeviceProfile(platform::DeviceProfile profile)
+      : _saved(platform::DeviceProfile::current()) {
+    platform::DeviceProfile::setCurrent(std::move(profile));
+  }
+  ~ScopedDeviceProfile() { platform::DeviceProfile::setCurrent(_saved); }
+  ScopedDeviceProfile(const ScopedDeviceProfile&) = delete;
+  ScopedDeviceProfile& operator=(const ScopedDeviceProfile&) = delete;
+
+ private:
+  platform::DeviceProfile _saved;
+};
+
+// The current profile with another main-screen scale, for the life of the object.
+class ScopedScreenScale : public ScopedDeviceProfile {
+ public:
+  explicit ScopedScreenScale(double scale) : ScopedDeviceProfile(withScale(scale)) {}
+
+ private:
+  static platform::DeviceProfile withScale(double scale) {
+    platform::DeviceProfile profile = platform::DeviceProfile::current();
+    profile.scale = scale;
+    return profile;
+  }
 };
 
 // Runs the main loop until `condition` holds, for at most ten seconds of real time.

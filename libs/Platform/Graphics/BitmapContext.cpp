@@ -141,16 +141,9 @@ void BitmapContext::addRect(const Rect& rect) {
 
 void BitmapContext::addEllipseInRect(const Rect& rect) {
   if (!drawable() || rect.isEmpty()) return;
-  Rect r = rect.standardized();
-  // Four cubic quarter arcs, as the phone's library draws an ellipse.
-  constexpr double k = 0.5522847498307936;
-  double cx = r.midX(), cy = r.midY(), rx = r.size.width / 2, ry = r.size.height / 2;
-  cairo_move_to(_cairo, cx + rx, cy);
-  cairo_curve_to(_cairo, cx + rx, cy + k * ry, cx + k * rx, cy + ry, cx, cy + ry);
-  cairo_curve_to(_cairo, cx - k * rx, cy + ry, cx - rx, cy + k * ry, cx - rx, cy);
-  cairo_curve_to(_cairo, cx - rx, cy - k * ry, cx - k * rx, cy - ry, cx, cy - ry);
-  cairo_curve_to(_cairo, cx + k * rx, cy - ry, cx + rx, cy - k * ry, cx + rx, cy);
-  cairo_close_path(_cairo);
+  Path ellipse;
+  ellipse.addEllipseInRect(rect);
+  addPath(ellipse);
 }
 
 void BitmapContext::addPath(const Path& path) {
@@ -223,17 +216,21 @@ cairo_pattern_t* addStops(cairo_pattern_t* pattern, const Gradient& gradient) {
 
 }  // namespace
 
-void BitmapContext::drawLinearGradient(const Gradient& gradient, Point start, Point end) {
-  if (!drawable() || !finite(start.x) || !finite(start.y) || !finite(end.x) || !finite(end.y))
-    return;
-  cairo_pattern_t* pattern =
-      addStops(cairo_pattern_create_linear(start.x, start.y, end.x, end.y), gradient);
+void BitmapContext::paintPattern(cairo_pattern_t* pattern) {
   if (!pattern) return;
   cairo_save(_cairo);
   cairo_set_source(_cairo, pattern);
   cairo_paint_with_alpha(_cairo, _alpha.back());
   cairo_restore(_cairo);
   cairo_pattern_destroy(pattern);
+}
+
+void BitmapContext::drawLinearGradient(const Gradient& gradient, Point start, Point end) {
+  if (!drawable() || !finite(start.x) || !finite(start.y) || !finite(end.x) || !finite(end.y))
+    return;
+  cairo_pattern_t* pattern =
+      addStops(cairo_pattern_create_linear(start.x, start.y, end.x, end.y), gradient);
+  paintPattern(pattern);
 }
 
 void BitmapContext::drawRadialGradient(const Gradient& gradient, Point startCenter,
@@ -246,12 +243,7 @@ void BitmapContext::drawRadialGradient(const Gradient& gradient, Point startCent
       addStops(cairo_pattern_create_radial(startCenter.x, startCenter.y, startRadius, endCenter.x,
                                            endCenter.y, endRadius),
                gradient);
-  if (!pattern) return;
-  cairo_save(_cairo);
-  cairo_set_source(_cairo, pattern);
-  cairo_paint_with_alpha(_cairo, _alpha.back());
-  cairo_restore(_cairo);
-  cairo_pattern_destroy(pattern);
+  paintPattern(pattern);
 }
 
 void BitmapContext::applyAlphaAndFill(bool preserve) {

@@ -9,6 +9,7 @@
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
+typedef struct _cairo_pattern cairo_pattern_t;
 
 namespace platform {
 
@@ -80,6 +81,8 @@ class BitmapContext {
   BitmapContext(int width, int height, bool hasAlpha, cairo_surface_t* surface);
   bool drawable() const { return _degenerate.back() == 0; }
   void applyAlphaAndFill(bool preserve);
+  // Paints the clip with the pattern at the global alpha, and releases the pattern.
+  void paintPattern(cairo_pattern_t* pattern);
 
   int _width, _height;
   bool _hasAlpha;

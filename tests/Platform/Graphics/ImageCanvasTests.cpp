@@ -6,6 +6,7 @@
 
 #include "Foundation/DeviceProfile.h"
 #include "Graphics/ImageCanvas.h"
+#include "TestSupport.h"
 
 using namespace platform;
 
@@ -56,18 +57,7 @@ Point shownAt(ImageOrientation o, int i, int j, int W, int H) {
   return {};
 }
 
-class ScopedScreenScale {
- public:
-  explicit ScopedScreenScale(double scale) : _saved(DeviceProfile::current()) {
-    DeviceProfile profile = _saved;
-    profile.scale = scale;
-    DeviceProfile::setCurrent(profile);
-  }
-  ~ScopedScreenScale() { DeviceProfile::setCurrent(_saved); }
-
- private:
-  DeviceProfile _saved;
-};
+using testing_support::ScopedScreenScale;
 
 }  // namespace
 

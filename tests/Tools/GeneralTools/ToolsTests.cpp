@@ -16,20 +16,9 @@
 using namespace platform;
 using testing_support::ConsoleCapture;
 using testing_support::TemporaryDirectory;
+using ScopedProfile = testing_support::ScopedDeviceProfile;
 
 namespace {
-
-// Sets the device profile for one test.
-class ScopedProfile {
- public:
-  explicit ScopedProfile(DeviceProfile profile) : _old(DeviceProfile::current()) {
-    DeviceProfile::setCurrent(std::move(profile));
-  }
-  ~ScopedProfile() { DeviceProfile::setCurrent(_old); }
-
- private:
-  DeviceProfile _old;
-};
 
 DeviceProfile withModel(const char* model) {
   DeviceProfile profile = DeviceProfile::phoneTall();
