@@ -7,6 +7,7 @@
 #include <random>
 
 #include "Content/Compression.h"
+#include "Deflate.h"
 
 using platform::Bytes;
 
@@ -24,17 +25,7 @@ Bytes sample(size_t size, unsigned everyNth) {
 }
 
 Bytes gzip(const Bytes& input) {
-  z_stream stream{};
-  deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
-  Bytes output(deflateBound(&stream, input.size()));
-  stream.next_in = const_cast<Bytef*>(input.data());
-  stream.avail_in = static_cast<uInt>(input.size());
-  stream.next_out = output.data();
-  stream.avail_out = static_cast<uInt>(output.size());
-  deflate(&stream, Z_FINISH);
-  output.resize(stream.total_out);
-  deflateEnd(&stream);
-  return output;
+  return testing_support::deflated(input, 31, Z_DEFAULT_COMPRESSION);
 }
 
 Bytes zlibOneShot(const Bytes& packed, size_t size) {

@@ -4,25 +4,13 @@
 #include <random>
 
 #include "Content/Compression.h"
+#include "Deflate.h"
 
 using platform::Bytes;
 
 namespace {
 
-// zlib's own deflate with a gzip header (windowBits 31) or a zlib header (15).
-Bytes deflated(const Bytes& input, int windowBits = 31) {
-  z_stream stream{};
-  deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, windowBits, 9, Z_DEFAULT_STRATEGY);
-  Bytes output(deflateBound(&stream, input.size()));
-  stream.next_in = const_cast<Bytef*>(input.data());
-  stream.avail_in = static_cast<uInt>(input.size());
-  stream.next_out = output.data();
-  stream.avail_out = static_cast<uInt>(output.size());
-  deflate(&stream, Z_FINISH);
-  output.resize(stream.total_out);
-  deflateEnd(&stream);
-  return output;
-}
+using testing_support::deflated;
 
 Bytes text(size_t size, unsigned seed) {
   std::mt19937 random(seed);
