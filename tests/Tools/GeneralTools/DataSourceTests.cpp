@@ -12,6 +12,8 @@
 #include "Foundation/FileManager.h"
 #include "Foundation/KeyedArchiver.h"
 #include "GeneralTools/DataSource.h"
+#include "Graphics/ImageEncoder.h"
+#include "Network/URLCache.h"
 #include "TestSupport.h"
 
 using namespace platform;
@@ -243,4 +245,43 @@ TEST(DataSourceTest, TheSingletonIsCreatedOnceAndSeededByTheHook) {
   EXPECT_EQ(hookCalls, 1);
   EXPECT_EQ(valueForKey(DataSource::data(), "Seeded").boolValue(), true);
   DataSource::setInitDefaultDataHook(nullptr);
+}
+
+TEST(DataSourceTest, InstallsTheSharedResponseCacheAndMakesPicturesFromIt) {
+  ScopedAppContainer container;
+  DataSource store;
+  auto cache = URLCache::sharedURLCache();
+  ASSERT_TRUE(cache);
+  EXPECT_EQ(cache->memoryCapacity(), 1048576u);
+  EXPECT_EQ(cache->diskCapacity(), 10485760u);
+  EXPECT_EQ(cache->path(), container.root() + "/Library/Caches/URLCache.sqlite");
+
+  auto respond = [&](const std::string& url, Bytes body, const std::string& mime) {
+    CachedURLResponse response;
+    response.url = url;
+    response.statusCode = 200;
+    response.mimeType = mime;
+    response.data = std::move(body);
+    cache->storeCachedResponse(std::move(response));
+  };
+  auto picture = Image::imageWithBitmap(Bitmap::create(40, 20, PixelFormat::RGB24));
+  Bytes png = *ImageEncoder::pngData(*picture);
+  respond("http://ads.example/icon.png", png, "image/png");
+  respond("http://ads.example/icon@2x.png", png, "image/png");
+  respond("http://ads.example/info.xml", bytesOf("<ads/>"), "text/xml");
+
+  auto icon = store.cachedImageForURL("http://ads.example/icon.png");
+  ASSERT_TRUE(icon);
+  EXPECT_EQ(icon->size(), (Size{40, 20}));
+  EXPECT_EQ(store.cachedImageForURL("http://ads.example/icon.png"), icon);  // the same object
+  auto retina = store.cachedImageForURL("http://ads.example/icon@2x.png");
+  ASSERT_TRUE(retina);
+  EXPECT_EQ(retina->size(), (Size{20, 10}));  // half its pixel size in points
+  EXPECT_FALSE(store.cachedImageForURL("http://ads.example/info.xml"));
+  EXPECT_FALSE(store.cachedImageForURL("http://ads.example/never-fetched.png"));
+  EXPECT_FALSE(store.cachedImageForURL(""));
+  // A picture made once stays, even after the cache forgets the response.
+  cache->removeAllCachedResponses();
+  EXPECT_EQ(store.cachedImageForURL("http://ads.example/icon.png"), icon);
+  URLCache::setSharedURLCache(nullptr);
 }

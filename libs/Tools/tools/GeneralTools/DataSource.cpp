@@ -8,6 +8,8 @@
 #include "Foundation/FileManager.h"
 #include "Foundation/KeyedArchiver.h"
 #include "Foundation/KeyedUnarchiver.h"
+#include "Graphics/ImageDecoder.h"
+#include "Network/URLCache.h"
 
 using platform::AppContainer;
 using platform::Console;
@@ -59,7 +61,24 @@ void DataSource::setInitDefaultDataHook(std::function<void(DataSource&)> hook) {
 }
 
 DataSource::DataSource() {
+  constexpr size_t kMemoryCapacity = 1048576, kDiskCapacity = 10485760;
+  platform::URLCache::setSharedURLCache(std::make_shared<platform::URLCache>(
+      kMemoryCapacity, kDiskCapacity, platform::URLCache::defaultPath().value_or("")));
   loadData();
+}
+
+std::shared_ptr<platform::Image> DataSource::cachedImageForURL(const std::string& url) {
+  if (url.empty()) return nullptr;
+  auto kept = _imgCache.find(url);
+  if (kept != _imgCache.end()) return kept->second;
+  auto cache = platform::URLCache::sharedURLCache();
+  auto response = cache ? cache->cachedResponseForURL(url) : nullptr;
+  if (!response) return nullptr;
+  double scale = url.find("@2x") != std::string::npos ? 2 : 1;
+  auto image = platform::ImageDecoder::decode(response->data, scale);
+  if (!image) return nullptr;
+  _imgCache.emplace(url, image);
+  return image;
 }
 
 std::optional<std::string> DataSource::applicationDocumentsDirectory() {

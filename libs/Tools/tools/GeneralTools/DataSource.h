@@ -1,10 +1,13 @@
 #pragma once
 
 #include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "Foundation/Value.h"
+#include "Graphics/Image.h"
 
 // The application's one persistent settings store: a dictionary of string keys to values, kept
 // in memory for the whole process and written to ".Settings.archive" in the documents directory.
@@ -20,7 +23,8 @@ class DataSource {
   static void setInitDefaultDataHook(std::function<void(DataSource&)> hook);
 
   // A store over the current app container, loaded from its archive. The singleton is one of
-  // these; tests make their own.
+  // these; tests make their own. Making one also installs a fresh response cache (1 MiB in
+  // memory, 10 MiB on disk in the caches directory) as the process's shared URL cache.
   DataSource();
 
   platform::Dictionary& dictionary() { return _data; }
@@ -34,6 +38,10 @@ class DataSource {
   // not destroy it.
   void loadData();
 
+  // The picture that the shared URL cache holds for the URL, kept for the rest of the process;
+  // "@2x" in the URL makes it a scale-2 picture. None when nothing decodable is cached.
+  std::shared_ptr<platform::Image> cachedImageForURL(const std::string& url);
+
   static std::optional<std::string> applicationDocumentsDirectory();
   static std::optional<std::string> applicationLibraryCachesDirectory();
   static std::optional<std::string> applicationLibraryApplicationSupportDirectory();
@@ -43,4 +51,5 @@ class DataSource {
 
  private:
   platform::Dictionary _data;
+  std::map<std::string, std::shared_ptr<platform::Image>> _imgCache;
 };
