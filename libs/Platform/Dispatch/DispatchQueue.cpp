@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "Dispatch/Semaphore.h"
+
 namespace platform {
 
 DispatchQueue::DispatchQueue(std::string label) : _label(std::move(label)) {}
@@ -63,20 +65,13 @@ void DispatchQueue::sync(const std::function<void()>& block) {
       return;
     }
   }
-  struct Handshake {
-    std::mutex mutex;
-    std::condition_variable done;
-    bool finished = false;
-  };
-  auto handshake = std::make_shared<Handshake>();
-  async([handshake, &block] {
+  auto done =
+      std::make_shared<Semaphore>(0);  // shared: signal() may still run after wait() returns
+  async([done, &block] {
     block();
-    std::lock_guard lock(handshake->mutex);
-    handshake->finished = true;
-    handshake->done.notify_one();
+    done->signal();
   });
-  std::unique_lock lock(handshake->mutex);
-  handshake->done.wait(lock, [&] { return handshake->finished; });
+  done->wait();
 }
 
 bool DispatchQueue::isCurrent() const {

@@ -1,9 +1,8 @@
 #include "Dispatch/MainThread.h"
 
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 
+#include "Dispatch/Semaphore.h"
 #include "Foundation/RunLoop.h"
 
 namespace platform {
@@ -18,20 +17,13 @@ void runOnMainThreadSync(const std::function<void()>& block) {
     block();
     return;
   }
-  struct Handshake {
-    std::mutex mutex;
-    std::condition_variable done;
-    bool finished = false;
-  };
-  auto handshake = std::make_shared<Handshake>();
-  RunLoop::main().post([handshake, &block] {
+  auto done =
+      std::make_shared<Semaphore>(0);  // shared: signal() may still run after wait() returns
+  RunLoop::main().post([done, &block] {
     block();
-    std::lock_guard lock(handshake->mutex);
-    handshake->finished = true;
-    handshake->done.notify_one();
+    done->signal();
   });
-  std::unique_lock lock(handshake->mutex);
-  handshake->done.wait(lock, [&] { return handshake->finished; });
+  done->wait();
 }
 
 }  // namespace platform

@@ -7,7 +7,9 @@
 
 #include <fstream>
 #include <mutex>
-#include <sstream>
+#include <set>
+
+#include "Network/RoutingTable.h"
 
 namespace platform {
 namespace {
@@ -29,28 +31,25 @@ bool isMobileInterface(const std::string& name) {
   return type >> arphrd && arphrd == 512;  // ARPHRD_PPP
 }
 
-bool isInterfaceUp(const std::string& name) {
-  ifaddrs* list = nullptr;
-  if (getifaddrs(&list) != 0) return false;
-  bool up = false;
-  for (ifaddrs* entry = list; entry; entry = entry->ifa_next)
-    if (name == entry->ifa_name && (entry->ifa_flags & IFF_UP) && (entry->ifa_flags & IFF_RUNNING))
-      up = true;
-  freeifaddrs(list);
-  return up;
-}
+// What the flags need to know of the machine's interfaces, read once per question.
+struct Interfaces {
+  std::set<std::string> running;
+  std::set<std::uint32_t> ownAddresses;  // network byte order
+};
 
-bool isOwnAddress(in_addr address) {
-  if ((ntohl(address.s_addr) >> 24) == 127) return true;
+std::optional<Interfaces> readInterfaces() {
   ifaddrs* list = nullptr;
-  if (getifaddrs(&list) != 0) return false;
-  bool own = false;
-  for (ifaddrs* entry = list; entry; entry = entry->ifa_next)
-    if (entry->ifa_addr && entry->ifa_addr->sa_family == AF_INET &&
-        reinterpret_cast<sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr == address.s_addr)
-      own = true;
+  if (getifaddrs(&list) != 0) return std::nullopt;
+  Interfaces interfaces;
+  for (ifaddrs* entry = list; entry; entry = entry->ifa_next) {
+    if ((entry->ifa_flags & IFF_UP) && (entry->ifa_flags & IFF_RUNNING))
+      interfaces.running.insert(entry->ifa_name);
+    if (entry->ifa_addr && entry->ifa_addr->sa_family == AF_INET)
+      interfaces.ownAddresses.insert(
+          reinterpret_cast<sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr);
+  }
   freeifaddrs(list);
-  return own;
+  return interfaces;
 }
 
 }  // namespace
@@ -74,29 +73,23 @@ void NetworkReachability::setFlagsSource(FlagsSource source) {
 }
 
 std::optional<std::uint32_t> NetworkReachability::systemFlagsForAddress(in_addr address) {
-  if (isOwnAddress(address))
-    return kReachabilityReachable | kReachabilityIsLocalAddress | kReachabilityIsDirect;
-  std::ifstream routes("/proc/net/route");
-  if (!routes) return std::nullopt;
-  std::string line;
-  std::getline(routes, line);             // header
-  std::uint32_t wanted = address.s_addr;  // the table is in network byte order too
+  constexpr std::uint32_t kLocal =
+      kReachabilityReachable | kReachabilityIsLocalAddress | kReachabilityIsDirect;
+  if ((ntohl(address.s_addr) >> 24) == 127) return kLocal;
+  auto interfaces = readInterfaces();
+  auto routes = RoutingTable::ipv4Routes();
+  if (!interfaces || !routes) return std::nullopt;
+  if (interfaces->ownAddresses.count(address.s_addr)) return kLocal;
   int bestPrefix = -1;
   std::uint32_t bestFlags = 0;
-  while (std::getline(routes, line)) {
-    std::istringstream fields(line);
-    std::string name;
-    unsigned destination, gateway, routeFlags, refCount, use, metric, mask;
-    if (!(fields >> name >> std::hex >> destination >> gateway >> routeFlags >> std::dec >>
-          refCount >> use >> metric >> std::hex >> mask))
-      continue;
-    if (!(routeFlags & 0x1) || (wanted & mask) != destination) continue;  // RTF_UP
-    int prefix = __builtin_popcount(mask);
-    if (prefix <= bestPrefix || !isInterfaceUp(name)) continue;
+  for (const RoutingTable::Route& route : *routes) {
+    if (!route.isUp() || (address.s_addr & route.mask) != route.destination) continue;
+    int prefix = __builtin_popcount(route.mask);
+    if (prefix <= bestPrefix || !interfaces->running.count(route.interfaceName)) continue;
     bestPrefix = prefix;
     bestFlags = kReachabilityReachable;
-    if (gateway == 0) bestFlags |= kReachabilityIsDirect;
-    if (isMobileInterface(name)) bestFlags |= kReachabilityIsWWAN;
+    if (route.gateway == 0) bestFlags |= kReachabilityIsDirect;
+    if (isMobileInterface(route.interfaceName)) bestFlags |= kReachabilityIsWWAN;
   }
   return bestFlags;
 }

@@ -112,9 +112,9 @@ bool SVGRenderer::isGroupVisible(const ProtoSVGGeneralParams& group) const {
   return false;
 }
 
-const platform::Path* SVGRenderer::pathFor(const ProtoSVGElementPath& message) {
+const platform::Path& SVGRenderer::pathFor(const ProtoSVGElementPath& message) {
   auto cached = _pathCache.find(&message);
-  if (cached != _pathCache.end()) return &cached->second;
+  if (cached != _pathCache.end()) return cached->second;
   platform::Path path;
   for (const auto& point : message.points()) {
     if (point.has_move_to()) path.moveToPoint(point.move_to().x(), point.move_to().y());
@@ -138,12 +138,12 @@ const platform::Path* SVGRenderer::pathFor(const ProtoSVGElementPath& message) {
     const ProtoRect& r = message.rect();
     path.addRect(platform::Rect(r.x(), r.y(), r.width(), r.height()));
   }
-  return &_pathCache.emplace(&message, std::move(path)).first->second;
+  return _pathCache.emplace(&message, std::move(path)).first->second;
 }
 
-const platform::Gradient* SVGRenderer::gradientFor(const ProtoSVGElementGradient& message) {
+const platform::Gradient& SVGRenderer::gradientFor(const ProtoSVGElementGradient& message) {
   auto cached = _gradientCache.find(&message);
-  if (cached != _gradientCache.end()) return &cached->second;
+  if (cached != _gradientCache.end()) return cached->second;
   platform::Gradient gradient;
   gradient.stops.reserve(message.stops_size());
   for (const auto& stop : message.stops()) {
@@ -153,7 +153,7 @@ const platform::Gradient* SVGRenderer::gradientFor(const ProtoSVGElementGradient
                               static_cast<float>(color.blue()) / 255.0,
                               stop.has_opacity() ? stop.opacity() : 1.0});
   }
-  return &_gradientCache.emplace(&message, std::move(gradient)).first->second;
+  return _gradientCache.emplace(&message, std::move(gradient)).first->second;
 }
 
 const ProtoSVGElement* SVGRenderer::gradientElementWithIdentifier(
@@ -176,22 +176,21 @@ bool SVGRenderer::applyParams(BitmapContext& context, const ProtoSVGGeneralParam
 }
 
 void SVGRenderer::drawPath(BitmapContext& context, const ProtoSVGElementPath& message) {
-  const platform::Path* path = pathFor(message);
-  if (!path) return;
+  const platform::Path& path = pathFor(message);
   const ProtoSVGGeneralParams& params = message.params();
   bool saved = applyParams(context, params);
 
   if (!params.has_fill()) {
     platform::GStateSaver state(context);
     context.beginPath();
-    context.addPath(*path);
+    context.addPath(path);
     context.setFillColor(0, 0, 0, 1);
     context.fillPath(FillRule::NonZero);
   } else if (!params.fill().none()) {
     const ProtoSVGPaint& fill = params.fill();
     platform::GStateSaver state(context);
     context.beginPath();
-    context.addPath(*path);
+    context.addPath(path);
     FillRule rule = fill.has_even_odd() && fill.even_odd() ? FillRule::EvenOdd : FillRule::NonZero;
     if (fill.has_color()) {
       setFillColor(context, fill.color());
@@ -200,16 +199,15 @@ void SVGRenderer::drawPath(BitmapContext& context, const ProtoSVGElementPath& me
       const ProtoSVGElement* element = gradientElementWithIdentifier(fill.gradient_id());
       if (element && element->has_gradient()) {
         const ProtoSVGElementGradient& message = element->gradient();
-        const platform::Gradient* gradient = gradientFor(message);
+        const platform::Gradient& gradient = gradientFor(message);
         context.clip(FillRule::NonZero);
         if (message.has_transform()) context.concatCTM(transformOf(message.transform()));
-        if (!gradient) {
-        } else if (message.has_start() && message.has_end()) {
-          context.drawLinearGradient(*gradient, {message.start().x(), message.start().y()},
+        if (message.has_start() && message.has_end()) {
+          context.drawLinearGradient(gradient, {message.start().x(), message.start().y()},
                                      {message.end().x(), message.end().y()});
         } else if (message.has_center() && message.has_radius()) {
           platform::Point center{message.center().x(), message.center().y()};
-          context.drawRadialGradient(*gradient, center, 0, center, message.radius());
+          context.drawRadialGradient(gradient, center, 0, center, message.radius());
         }
       } else {
         context.beginPath();  // nothing painted; the path takes no part in later drawing
@@ -224,7 +222,7 @@ void SVGRenderer::drawPath(BitmapContext& context, const ProtoSVGElementPath& me
     platform::GStateSaver state(context);
     setFillColor(context, params.stroke().color());
     context.beginPath();
-    context.addPath(*path);
+    context.addPath(path);
     context.fillStrokeOfPath();
   }
   if (saved) context.restoreGState();

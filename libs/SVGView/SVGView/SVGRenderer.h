@@ -56,8 +56,9 @@ class SVGRenderer {
   void walk(Mode mode, const Callback& callback) const;
   void visit(const ProtoSVGElement& element, Mode mode, const Callback& callback) const;
   bool isGroupVisible(const ProtoSVGGeneralParams& group) const;
-  const platform::Path* pathFor(const ProtoSVGElementPath& message);
-  const platform::Gradient* gradientFor(const ProtoSVGElementGradient& message);
+  // Built on first use, then cached under the message's address.
+  const platform::Path& pathFor(const ProtoSVGElementPath& message);
+  const platform::Gradient& gradientFor(const ProtoSVGElementGradient& message);
   const ProtoSVGElement* gradientElementWithIdentifier(const std::string& identifier) const;
   bool applyParams(platform::BitmapContext& context, const ProtoSVGGeneralParams& params) const;
   void drawPath(platform::BitmapContext& context, const ProtoSVGElementPath& message);

@@ -6,13 +6,12 @@
 #include <sys/socket.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "Foundation/Bundle.h"
 #include "Foundation/Console.h"
 #include "Foundation/DeviceProfile.h"
 #include "GeneralTools/MD5Additions.h"
+#include "Network/RoutingTable.h"
 
 using platform::Console;
 
@@ -27,19 +26,6 @@ bool hasHardwareAddress(const sockaddr_ll& link) {
   for (int i = 0; i < 6; ++i)
     if (link.sll_addr[i] != 0) return true;
   return false;
-}
-
-// The interface of the default IPv4 route, from the kernel's routing table.
-std::optional<std::string> defaultRouteInterface() {
-  std::ifstream routes("/proc/net/route");
-  std::string line;
-  std::getline(routes, line);  // header
-  while (std::getline(routes, line)) {
-    std::istringstream fields(line);
-    std::string name, destination;
-    if (fields >> name >> destination && destination == "00000000") return name;
-  }
-  return std::nullopt;
 }
 
 std::optional<std::string> firstInterfaceWithAddress() {
@@ -58,7 +44,7 @@ std::optional<std::string> firstInterfaceWithAddress() {
 
 std::string primaryInterfaceName() {
   if (auto chosen = platform::DeviceProfile::current().primaryInterface) return *chosen;
-  if (auto route = defaultRouteInterface()) return *route;
+  if (auto route = platform::RoutingTable::defaultRouteInterface()) return *route;
   if (auto any = firstInterfaceWithAddress()) return *any;
   return "en0";
 }
