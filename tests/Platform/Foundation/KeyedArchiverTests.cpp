@@ -220,8 +220,11 @@ TEST(KeyedArchiverTest, DamagedArchivesNeverCrash) {
       for (int flips = 1 + random() % 4; flips > 0; --flips)
         damaged[random() % damaged.size()] = static_cast<std::uint8_t>(random());
     }
-    if (KeyedUnarchiver::unarchiveObjectWithData(damaged)) ++decoded;
+    auto value = KeyedUnarchiver::unarchiveObjectWithData(damaged);
+    // A cut archive has lost its trailer and never decodes.
+    if (round % 3 == 0) EXPECT_FALSE(value) << "cut at " << damaged.size();
+    if (value) ++decoded;
   }
-  // Most damage is caught; whatever decodes is a well-formed value.
   EXPECT_LT(decoded, 2000);
+  EXPECT_TRUE(KeyedUnarchiver::unarchiveObjectWithData(good));
 }
