@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <thread>
@@ -153,7 +154,7 @@ size_t RunLoop::runReadyWork() {
 size_t RunLoop::runPending() {
   if (!checkThread("runPending")) return 0;
   size_t total = 0;
-  while (size_t ran = runReadyWork()) total += ran;
+  while (size_t ran = runReadyWork() + waitForWork(0)) total += ran;
   return total;
 }
 
@@ -164,34 +165,78 @@ void RunLoop::wakeUp() {
   (void)written;  // a full counter already means "wake up"
 }
 
-void RunLoop::waitForWork(double maxSeconds) {
-  double timerWait = std::numeric_limits<double>::infinity();
+void RunLoop::addSource(Source* source) {
+  if (!source || !checkThread("addSource")) return;
+  if (std::find(_sources.begin(), _sources.end(), source) == _sources.end())
+    _sources.push_back(source);
+}
+
+void RunLoop::removeSource(Source* source) {
+  if (!checkThread("removeSource")) return;
+  std::erase(_sources, source);
+}
+
+size_t RunLoop::waitForWork(double maxSeconds) {
+  double wait = maxSeconds;
   {
     std::lock_guard lock(_mutex);
-    if (!_posted.empty()) return;
+    if (!_posted.empty()) wait = 0;
     if (!_timers.empty() && !_clock->isVirtual())
-      timerWait = _timers.begin()->first.first - _clock->now();
+      wait = std::min(wait, _timers.begin()->first.first - _clock->now());
   }
-  double wait = std::min(maxSeconds, timerWait);
-  if (wait <= 0) return;
-  if (_wakeFd < 0) {
-    std::this_thread::sleep_for(std::chrono::duration<double>(std::min(wait, 0.01)));
-    return;
+  if (!(wait > 0)) wait = 0;
+
+  std::vector<pollfd> fds;
+  if (_wakeFd >= 0) fds.push_back(pollfd{_wakeFd, POLLIN, 0});
+  struct Range {
+    Source* source;
+    size_t begin;
+    size_t count;
+    double deadline;  // real time
+  };
+  std::vector<Range> ranges;
+  double start = realNow();
+  const std::vector<Source*> sources = _sources;  // a source may remove itself while served
+  for (Source* source : sources) {
+    size_t begin = fds.size();
+    double due = source->prepare(fds);
+    ranges.push_back(Range{source, begin, fds.size() - begin, start + due});
+    wait = std::min(wait, std::max(due, 0.0));
   }
-  pollfd fd{_wakeFd, POLLIN, 0};
-  timespec timeout{};
-  timespec* timeoutPointer = nullptr;
-  if (std::isfinite(wait)) {
-    double whole = std::floor(wait);
-    timeout.tv_sec = static_cast<time_t>(whole);
-    timeout.tv_nsec = static_cast<long>((wait - whole) * 1e9);
-    timeoutPointer = &timeout;
+
+  if (fds.empty()) {
+    if (wait > 0) std::this_thread::sleep_for(std::chrono::duration<double>(std::min(wait, 0.01)));
+  } else {
+    timespec timeout{};
+    timespec* timeoutPointer = nullptr;
+    if (std::isfinite(wait)) {
+      double whole = std::floor(wait);
+      timeout.tv_sec = static_cast<time_t>(whole);
+      timeout.tv_nsec = static_cast<long>((wait - whole) * 1e9);
+      timeoutPointer = &timeout;
+    }
+    int ready = ppoll(fds.data(), fds.size(), timeoutPointer, nullptr);
+    if (ready < 0) {
+      for (pollfd& fd : fds) fd.revents = 0;  // interrupted: treat as a plain wake-up
+    } else if (_wakeFd >= 0 && (fds[0].revents & POLLIN)) {
+      std::uint64_t count;
+      ssize_t got = read(_wakeFd, &count, sizeof count);
+      (void)got;
+    }
   }
-  if (ppoll(&fd, 1, timeoutPointer, nullptr) > 0) {
-    std::uint64_t count;
-    ssize_t got = read(_wakeFd, &count, sizeof count);
-    (void)got;
+
+  size_t served = 0;
+  double after = realNow();
+  for (const Range& range : ranges) {
+    if (std::find(_sources.begin(), _sources.end(), range.source) == _sources.end()) continue;
+    bool events = false;
+    for (size_t i = range.begin; i < range.begin + range.count; ++i) events |= fds[i].revents != 0;
+    bool due = after >= range.deadline;
+    if (!events && !due) continue;
+    const pollfd* first = range.count ? &fds[range.begin] : nullptr;
+    if (range.source->dispatch(first, range.count, due)) ++served;
   }
+  return served;
 }
 
 bool RunLoop::runUntil(const std::function<bool()>& condition, double timeout) {
@@ -203,8 +248,9 @@ bool RunLoop::runUntil(const std::function<bool()>& condition, double timeout) {
     double remaining = deadline - realNow();
     if (remaining <= 0) return condition && condition();
     // The condition may turn true without anything reaching the loop (another thread sets
-    // it), so it is looked at again at least every few milliseconds.
-    if (!ranSomething) waitForWork(std::min(remaining, 0.005));
+    // it), so it is looked at again at least every few milliseconds. Sources are served even
+    // while posted work keeps coming, so a busy loop cannot starve a transfer.
+    waitForWork(ranSomething ? 0 : std::min(remaining, 0.005));
   }
 }
 
@@ -219,7 +265,8 @@ void RunLoop::run() {
         return;
       }
     }
-    if (runReadyWork() == 0) waitForWork(std::numeric_limits<double>::infinity());
+    bool ranSomething = runReadyWork() > 0;
+    waitForWork(ranSomething ? 0 : std::numeric_limits<double>::infinity());
   }
 }
 

@@ -8,6 +8,9 @@
 #include <mutex>
 #include <unordered_map>
 #include <utility>
+#include <vector>
+
+struct pollfd;
 
 #include "Foundation/Clock.h"
 
@@ -24,6 +27,20 @@ class RunLoop {
  public:
   using Task = std::function<void()>;
   using TimerId = std::uint64_t;
+
+  // Something besides posted work and timers that the loop waits for: descriptors to poll and a
+  // deadline in real time (the loop's clock may be virtual, but sockets are not). Sources are
+  // added and served on the main thread only; an HTTP client is the typical one.
+  class Source {
+   public:
+    virtual ~Source() = default;
+    // Appends the descriptors to watch; returns the real seconds until the source wants
+    // service even without descriptor events (infinity for never, 0 or less for now).
+    virtual double prepare(std::vector<pollfd>& fds) = 0;
+    // Called after each wait with the descriptors it appended, their events filled in, and
+    // whether its deadline has passed. Returns whether it did any work.
+    virtual bool dispatch(const pollfd* fds, size_t count, bool deadlinePassed) = 0;
+  };
 
   static RunLoop& main();
   static bool isMainThread();
@@ -50,6 +67,10 @@ class RunLoop {
   // deadline order, with the posted work it causes run between timers.
   void advanceBy(double seconds);
 
+  // Main thread only. The source must stay alive until it is removed.
+  void addSource(Source* source);
+  void removeSource(Source* source);
+
   double now() const;
   std::shared_ptr<Clock> clock() const;
   // Replaces the clock; pending timers keep the time they had left.
@@ -64,7 +85,9 @@ class RunLoop {
 
   size_t runReadyWork();
   bool takeDueTimer(double now, Task& task);
-  void waitForWork(double maxSeconds);
+  // Waits up to `maxSeconds` for posted work, a due timer or a source; serves the sources that
+  // became ready and returns how many did work.
+  size_t waitForWork(double maxSeconds);
   void wakeUp();
   bool checkThread(const char* operation) const;
 
@@ -76,6 +99,7 @@ class RunLoop {
   std::shared_ptr<Clock> _clock;
   bool _stopRequested = false;
   int _wakeFd = -1;
+  std::vector<Source*> _sources;  // main thread only
 };
 
 }  // namespace platform

@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <functional>
+#include <limits>
+#include <string>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -144,4 +150,67 @@ TEST(RunLoopTest, RunReturnsWhenStoppedFromAnotherThread) {
   stopper.join();
   loop.runPending();
   EXPECT_EQ(ran, 2);
+}
+
+namespace {
+
+// A pipe whose read end the loop watches; the deadline is real time, whatever the loop's clock.
+class PipeSource : public RunLoop::Source {
+ public:
+  PipeSource() { EXPECT_EQ(pipe(_fds), 0); }
+  ~PipeSource() override {
+    close(_fds[0]);
+    close(_fds[1]);
+  }
+  double prepare(std::vector<pollfd>& fds) override {
+    fds.push_back(pollfd{_fds[0], POLLIN, 0});
+    return deadline - SystemClock().now();
+  }
+  bool dispatch(const pollfd* fds, size_t count, bool deadlinePassed) override {
+    if (deadlinePassed) {
+      ++deadlines;
+      deadline = std::numeric_limits<double>::infinity();
+    }
+    if (count == 1 && (fds[0].revents & POLLIN)) {
+      char byte;
+      if (read(_fds[0], &byte, 1) == 1) received.push_back(byte);
+    }
+    return true;
+  }
+  void send(char byte) { ASSERT_EQ(write(_fds[1], &byte, 1), 1); }
+
+  std::string received;
+  int deadlines = 0;
+  double deadline = std::numeric_limits<double>::infinity();
+
+ private:
+  int _fds[2];
+};
+
+}  // namespace
+
+TEST(RunLoopTest, SourcesAreServedForDescriptorsAndRealDeadlinesUntilRemoved) {
+  VirtualTime time;  // the source's deadline must not depend on the loop's clock
+  RunLoop& loop = RunLoop::main();
+  PipeSource source;
+  loop.addSource(&source);
+  std::thread writer([&] { source.send('a'); });
+  EXPECT_TRUE(loop.runUntil([&] { return source.received == "a"; }, 5));
+  writer.join();
+
+  source.deadline = SystemClock().now() + 0.05;
+  EXPECT_TRUE(loop.runUntil([&] { return source.deadlines == 1; }, 5));
+
+  // Posted work that keeps coming does not starve the source.
+  std::function<void()> busy = [&] { loop.post(busy); };
+  loop.post(busy);
+  source.send('b');
+  EXPECT_TRUE(loop.runUntil([&] { return source.received == "ab"; }, 5));
+  busy = [] {};
+
+  loop.removeSource(&source);
+  source.send('c');
+  loop.runUntil([] { return false; }, 0.05);
+  EXPECT_EQ(source.received, "ab");
+  loop.runPending();
 }

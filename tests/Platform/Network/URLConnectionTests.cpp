@@ -1,0 +1,315 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Foundation/RunLoop.h"
+#include "Network/URLCache.h"
+#include "Network/URLConnection.h"
+#include "TestHTTPServer.h"
+#include "TestSupport.h"
+
+using namespace platform;
+using testing_support::runMainLoopUntil;
+
+namespace {
+
+// Records every callback as one line, and whether each came on the main thread.
+class RecordingDelegate : public URLConnectionDelegate {
+ public:
+  void connectionDidReceiveResponse(URLConnection& connection, const URLResponse& response) override {
+    note("response " + std::to_string(response.statusCode));
+    this->response = response;
+    if (cancelOnResponse) connection.cancel();
+  }
+  void connectionDidReceiveData(URLConnection&, const Bytes& data) override {
+    note("data");
+    body.append(data.begin(), data.end());
+  }
+  std::optional<CachedURLResponse> connectionWillCacheResponse(URLConnection&,
+                                                               const CachedURLResponse& offered) override {
+    note("cache");
+    if (!allowCaching) return std::nullopt;
+    return offered;
+  }
+  void connectionDidFinishLoading(URLConnection&) override { note("finish"); }
+  void connectionDidFailWithError(URLConnection&, const URLError& error) override {
+    note("fail");
+    this->error = error;
+  }
+
+  bool ended() const { return !events.empty() && (events.back() == "finish" || events.back() == "fail"); }
+  // The callbacks with every run of "data" folded into one, for order checks.
+  std::vector<std::string> shape() const {
+    std::vector<std::string> folded;
+    for (const auto& event : events) {
+      if (event == "data" && !folded.empty() && folded.back() == "data") continue;
+      folded.push_back(event);
+    }
+    return folded;
+  }
+
+  std::vector<std::string> events;
+  bool allOnMainThread = true;
+  URLResponse response;
+  std::string body;
+  URLError error;
+  bool cancelOnResponse = false;
+  bool allowCaching = true;
+
+ private:
+  void note(std::string event) {
+    allOnMainThread = allOnMainThread && RunLoop::isMainThread();
+    events.push_back(std::move(event));
+  }
+};
+
+struct Fixture {
+  TestHTTPServer http;
+  std::atomic<int> hits{0};
+  std::atomic<bool> release{false};
+
+  Fixture() {
+    auto& server = http.server();
+    server.Get("/chunks", [this](const httplib::Request&, httplib::Response& res) {
+      ++hits;
+      res.set_header("X-Answer", "42");
+      res.set_chunked_content_provider("application/json; charset=utf-8",
+                                       [](size_t offset, httplib::DataSink& sink) {
+                                         static const char* parts[] = {"[1,", "2,", "3]"};
+                                         size_t index = offset == 0 ? 0 : offset < 4 ? 1 : 2;
+                                         sink.write(parts[index], strlen(parts[index]));
+                                         // Separate writes with a pause so they arrive as chunks.
+                                         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                                         if (index == 2) sink.done();
+                                         return true;
+                                       });
+    });
+    server.Get("/picture.png", [this](const httplib::Request&, httplib::Response& res) {
+      ++hits;
+      res.set_content(std::string(300, 'p'), "image/png");
+    });
+    server.Get("/missing", [this](const httplib::Request&, httplib::Response& res) {
+      ++hits;
+      res.status = 404;
+      res.set_content("no such thing", "text/plain");
+    });
+    server.Get("/broken", [](const httplib::Request&, httplib::Response& res) {
+      // Announces 1000 bytes, sends 100, then drops the connection.
+      res.set_content_provider(1000, "application/octet-stream",
+                               [](size_t offset, size_t, httplib::DataSink& sink) {
+                                 if (offset > 0) return false;
+                                 std::string part(100, 'b');
+                                 sink.write(part.data(), part.size());
+                                 return true;
+                               });
+    });
+    server.Get("/stall", [this](const httplib::Request&, httplib::Response& res) {
+      res.set_content_provider(100, "application/octet-stream",
+                               [this](size_t offset, size_t, httplib::DataSink& sink) {
+                                 if (offset > 0) {
+                                   for (int i = 0; i < 500 && !release; ++i)
+                                     std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                                   return false;
+                                 }
+                                 sink.write("0123456789", 10);
+                                 return true;
+                               });
+    });
+    server.Post("/form", [](const httplib::Request& req, httplib::Response& res) {
+      std::string echo = req.method + "|" + req.get_header_value("Content-Type") + "|" +
+                         req.get_header_value("Content-Length") + "|" + req.body;
+      res.set_content(echo, "text/plain");
+    });
+    http.start();
+  }
+  ~Fixture() { release = true; }
+};
+
+std::shared_ptr<URLConnection> startConnection(const std::string& url, const std::shared_ptr<RecordingDelegate>& delegate,
+                                               URLRequestCachePolicy policy = URLRequestCachePolicy::UseProtocolCachePolicy,
+                                               double timeout = 10) {
+  return URLConnection::connectionWithRequest(URLRequest(url, policy, timeout), delegate);
+}
+
+// Installs a memory-only shared cache for one test.
+struct ScopedSharedCache {
+  std::shared_ptr<URLCache> cache = std::make_shared<URLCache>(1 << 20, 0, "");
+  ScopedSharedCache() { URLCache::setSharedURLCache(cache); }
+  ~ScopedSharedCache() { URLCache::setSharedURLCache(nullptr); }
+};
+
+}  // namespace
+
+TEST(URLConnectionTest, CallbacksComeOnTheMainThreadInOrderWithTheWholeBody) {
+  Fixture fixture;
+  auto delegate = std::make_shared<RecordingDelegate>();
+  auto connection = startConnection(fixture.http.url("/chunks"), delegate);
+  // Nothing is reported from inside start().
+  EXPECT_TRUE(delegate->events.empty());
+  ASSERT_TRUE(runMainLoopUntil([&] { return delegate->ended(); }));
+  EXPECT_EQ(delegate->shape(), (std::vector<std::string>{"response 200", "data", "finish"}));
+  EXPECT_GE(std::count(delegate->events.begin(), delegate->events.end(), "data"), 2);
+  EXPECT_TRUE(delegate->allOnMainThread);
+  EXPECT_EQ(delegate->body, "[1,2,3]");
+  EXPECT_EQ(delegate->response.mimeType, "application/json");
+  EXPECT_EQ(delegate->response.expectedContentLength, -1);
+  EXPECT_EQ(delegate->response.valueForHTTPHeaderField("x-answer"), "42");
+  EXPECT_FALSE(connection->isRunning());
+}
+
+TEST(URLConnectionTest, ErrorStatusesAreAnswersAndBrokenTransfersAreFailures) {
+  Fixture fixture;
+  auto notFound = std::make_shared<RecordingDelegate>();
+  auto broken = std::make_shared<RecordingDelegate>();
+  auto refused = std::make_shared<RecordingDelegate>();
+  auto badURL = std::make_shared<RecordingDelegate>();
+  auto a = startConnection(fixture.http.url("/missing"), notFound);
+  auto b = startConnection(fixture.http.url("/broken"), broken);
+  // A port nobody listens on: the server's own, after it is gone, would race; port 1 is closed.
+  auto c = startConnection("http://127.0.0.1:1/", refused);
+  auto d = startConnection("file:///etc/passwd", badURL);
+  ASSERT_TRUE(runMainLoopUntil([&] {
+    return notFound->ended() && broken->ended() && refused->ended() && badURL->ended();
+  }));
+
+  EXPECT_EQ(notFound->shape(), (std::vector<std::string>{"response 404", "data", "finish"}));
+  EXPECT_EQ(notFound->body, "no such thing");
+
+  EXPECT_EQ(broken->shape(), (std::vector<std::string>{"response 200", "data", "fail"}));
+  EXPECT_EQ(broken->response.expectedContentLength, 1000);
+  EXPECT_EQ(broken->body, std::string(100, 'b'));
+  EXPECT_EQ(broken->error.code, URLError::Code::ConnectionLost);
+
+  EXPECT_EQ(refused->events, (std::vector<std::string>{"fail"}));
+  EXPECT_EQ(refused->error.code, URLError::Code::CannotConnect);
+  // Only web URLs are fetched: a file URL never reaches the disk.
+  EXPECT_EQ(badURL->events, (std::vector<std::string>{"fail"}));
+  EXPECT_EQ(badURL->error.code, URLError::Code::BadURL);
+
+  // Nothing more arrives once a transfer has ended.
+  size_t counts[] = {notFound->events.size(), broken->events.size()};
+  RunLoop::main().runUntil([] { return false; }, 0.1);
+  EXPECT_EQ(notFound->events.size(), counts[0]);
+  EXPECT_EQ(broken->events.size(), counts[1]);
+}
+
+TEST(URLConnectionTest, ASilentServerTimesOutAfterTheRequestsInterval) {
+  Fixture fixture;
+  auto delegate = std::make_shared<RecordingDelegate>();
+  auto started = std::chrono::steady_clock::now();
+  auto connection = startConnection(fixture.http.url("/stall"), delegate,
+                                    URLRequestCachePolicy::UseProtocolCachePolicy, 1);
+  ASSERT_TRUE(runMainLoopUntil([&] { return delegate->ended(); }, 10));
+  double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  EXPECT_EQ(delegate->shape(), (std::vector<std::string>{"response 200", "data", "fail"}));
+  EXPECT_EQ(delegate->error.code, URLError::Code::TimedOut);
+  EXPECT_EQ(delegate->body, "0123456789");
+  EXPECT_GE(waited, 0.9);
+}
+
+TEST(URLConnectionTest, CancellingInsideACallbackSilencesTheConnection) {
+  Fixture fixture;
+  auto delegate = std::make_shared<RecordingDelegate>();
+  delegate->cancelOnResponse = true;
+  auto connection = startConnection(fixture.http.url("/chunks"), delegate);
+  ASSERT_TRUE(runMainLoopUntil([&] { return !delegate->events.empty(); }));
+  RunLoop::main().runUntil([] { return false; }, 0.2);
+  EXPECT_EQ(delegate->events, (std::vector<std::string>{"response 200"}));
+  EXPECT_FALSE(connection->isRunning());
+
+  // A delegate that goes away ends its connection quietly; the next transfer is unaffected.
+  auto gone = std::make_shared<RecordingDelegate>();
+  auto orphan = startConnection(fixture.http.url("/chunks"), gone);
+  gone.reset();
+  auto next = std::make_shared<RecordingDelegate>();
+  auto second = startConnection(fixture.http.url("/picture.png"), next);
+  ASSERT_TRUE(runMainLoopUntil([&] { return next->ended(); }));
+  EXPECT_EQ(next->body.size(), 300u);
+}
+
+TEST(URLConnectionTest, PostSendsTheBodyWithItsHeaders) {
+  Fixture fixture;
+  auto delegate = std::make_shared<RecordingDelegate>();
+  URLRequest request(fixture.http.url("/form"));
+  request.httpMethod = "POST";
+  std::string form = "a=1&b=hello";
+  request.body.assign(form.begin(), form.end());
+  request.setValueForHTTPHeaderField("11", "Content-Length");
+  request.setValueForHTTPHeaderField("application/x-www-form-urlencoded", "Content-Type");
+  auto connection = URLConnection::connectionWithRequest(request, delegate);
+  ASSERT_TRUE(runMainLoopUntil([&] { return delegate->ended(); }));
+  EXPECT_EQ(delegate->body, "POST|application/x-www-form-urlencoded|11|a=1&b=hello");
+}
+
+TEST(URLConnectionTest, TheSharedCacheAnswersWhenThePolicyAllowsAndTheDelegateAgreed) {
+  Fixture fixture;
+  ScopedSharedCache shared;
+  std::string url = fixture.http.url("/picture.png");
+
+  // A delegate may refuse to have its answer kept.
+  auto refusing = std::make_shared<RecordingDelegate>();
+  refusing->allowCaching = false;
+  auto first = startConnection(url, refusing);
+  ASSERT_TRUE(runMainLoopUntil([&] { return refusing->ended(); }));
+  EXPECT_EQ(refusing->shape(), (std::vector<std::string>{"response 200", "data", "cache", "finish"}));
+  EXPECT_EQ(shared.cache->cachedResponseForURL(url), nullptr);
+
+  auto storing = std::make_shared<RecordingDelegate>();
+  auto second = startConnection(url, storing, URLRequestCachePolicy::ReturnCacheDataElseLoad);
+  ASSERT_TRUE(runMainLoopUntil([&] { return storing->ended(); }));
+  EXPECT_EQ(fixture.hits.load(), 2);
+  ASSERT_NE(shared.cache->cachedResponseForURL(url), nullptr);
+
+  // Now answered from the cache without the network, still asynchronously and in order.
+  auto cached = std::make_shared<RecordingDelegate>();
+  auto third = startConnection(url, cached, URLRequestCachePolicy::ReturnCacheDataElseLoad);
+  EXPECT_TRUE(cached->events.empty());
+  ASSERT_TRUE(runMainLoopUntil([&] { return cached->ended(); }));
+  EXPECT_EQ(cached->shape(), (std::vector<std::string>{"response 200", "data", "finish"}));
+  EXPECT_EQ(cached->body, std::string(300, 'p'));
+  EXPECT_EQ(cached->response.mimeType, "image/png");
+  EXPECT_EQ(fixture.hits.load(), 2);
+
+  // Other policies go to the network; error answers are never stored.
+  auto reloading = std::make_shared<RecordingDelegate>();
+  auto fourth = startConnection(url, reloading, URLRequestCachePolicy::ReloadIgnoringLocalCacheData);
+  auto missing = std::make_shared<RecordingDelegate>();
+  auto fifth = startConnection(fixture.http.url("/missing"), missing);
+  ASSERT_TRUE(runMainLoopUntil([&] { return reloading->ended() && missing->ended(); }));
+  EXPECT_EQ(fixture.hits.load(), 4);
+  EXPECT_EQ(std::count(missing->events.begin(), missing->events.end(), "cache"), 0);
+  EXPECT_EQ(shared.cache->cachedResponseForURL(fixture.http.url("/missing")), nullptr);
+}
+
+TEST(URLConnectionTest, SynchronousRequestsServeBackgroundThreads) {
+  Fixture fixture;
+  ScopedSharedCache shared;
+  std::string url = fixture.http.url("/picture.png");
+  auto fetch = [](std::string target, URLRequestCachePolicy policy) {
+    return std::async(std::launch::async, [target, policy] {
+      URLResponse response;
+      URLError error;
+      auto body = URLConnection::sendSynchronousRequest(URLRequest(target, policy), &response, &error);
+      return std::make_tuple(body, response, error);
+    }).get();
+  };
+  auto [body, response, error] = fetch(url, URLRequestCachePolicy::UseProtocolCachePolicy);
+  ASSERT_TRUE(body.has_value());
+  EXPECT_EQ(body->size(), 300u);
+  EXPECT_EQ(response.statusCode, 200);
+  auto [again, cachedResponse, noError] = fetch(url, URLRequestCachePolicy::ReturnCacheDataElseLoad);
+  EXPECT_EQ(again, body);
+  EXPECT_EQ(fixture.hits.load(), 1);
+
+  auto [missing, missingResponse, missingError] = fetch(fixture.http.url("/missing"), URLRequestCachePolicy::UseProtocolCachePolicy);
+  ASSERT_TRUE(missing.has_value());
+  EXPECT_EQ(missingResponse.statusCode, 404);
+  auto [nothing, noResponse, refused] = fetch("http://127.0.0.1:1/", URLRequestCachePolicy::UseProtocolCachePolicy);
+  EXPECT_FALSE(nothing.has_value());
+  EXPECT_EQ(refused.code, URLError::Code::CannotConnect);
+}
