@@ -57,7 +57,7 @@ class DispatchTask : public std::enable_shared_from_this<DispatchTask> {
   std::vector<std::string> keyEnumerator() const;
   platform::Dictionary params() const;
 
-  std::string description() const { return "<DispatchTask>"; }
+  virtual std::string description() const { return "<DispatchTask>"; }
 
  protected:
   // For subclasses: `isNetwork` is fixed here (the network initializer passes true).
