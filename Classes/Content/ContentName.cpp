@@ -48,10 +48,14 @@ std::size_t characterCount(std::string_view text) {
   }));
 }
 
-std::vector<std::string> keysOf(const VersionMap& map) {
+// The catalog's names with the base name, in name order: the map itself has no order, and
+// copying only the matches keeps a lookup from copying the whole catalog.
+std::vector<std::string> keysWithBaseName(const VersionMap& map, std::string_view base) {
   std::vector<std::string> keys;
-  keys.reserve(map.size());
-  for (const auto& entry : map) keys.push_back(entry.first);
+  for (const auto& entry : map) {
+    if (ContentName::hasBaseName(entry.first, base)) keys.push_back(entry.first);
+  }
+  std::sort(keys.begin(), keys.end());
   return keys;
 }
 
@@ -149,7 +153,7 @@ std::optional<std::vector<std::string>> fileNamesForBaseName(
 std::optional<std::vector<std::string>> fileNamesForBaseName(
     std::string_view base, const std::vector<std::string>& localListOfType,
     const VersionMap& serverContent) {
-  return fileNamesForBaseName(base, localListOfType, keysOf(serverContent));
+  return fileNamesForBaseName(base, localListOfType, keysWithBaseName(serverContent, base));
 }
 
 std::optional<std::vector<std::string>> namesForBaseName(
@@ -166,7 +170,7 @@ std::optional<std::vector<std::string>> namesForBaseName(
 
 std::optional<std::vector<std::string>> namesForBaseName(std::string_view base,
                                                          const VersionMap& serverContent) {
-  return namesForBaseName(base, keysOf(serverContent));
+  return namesForBaseName(base, keysWithBaseName(serverContent, base));
 }
 
 std::string versionWithFileNames(const std::vector<std::string>& fileNames,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <unordered_map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,8 +24,10 @@ inline constexpr std::string_view kEmptyBaseName = "empty";
 inline constexpr std::string_view kEmptyFileName = "empty.png";
 inline constexpr std::string_view kEmptySmallFileName = "empty_small.png";
 
-// File name → version string, as the catalog keeps for listed and for downloaded files.
-using VersionMap = std::map<std::string, std::string>;
+// File name → version string, as the catalog keeps for listed and for downloaded files. A hash
+// map: catalogues of tens of thousands of names are applied and looked up in constant time per
+// name; functions that list its names give them in name order.
+using VersionMap = std::unordered_map<std::string, std::string>;
 
 // Whether `text` occurs anywhere in `name` (case-sensitive, literal).
 bool containsString(std::string_view name, std::string_view text);
@@ -64,13 +67,13 @@ bool isAcceptedLocalFile(std::string_view name, const std::vector<std::string>& 
 std::optional<std::vector<std::string>> fileNamesForBaseName(
     std::string_view base, const std::vector<std::string>& localListOfType,
     const std::vector<std::string>& serverFileNames);
-// Overload taking the catalog map itself; only its keys are used.
+// Overload taking the catalog map itself; its matching names come in name order.
 std::optional<std::vector<std::string>> fileNamesForBaseName(
     std::string_view base, const std::vector<std::string>& localListOfType,
     const VersionMap& serverContent);
 
 // The names of the server catalog to download for `base`: those with that base name, in the
-// catalog's order, unsafe names left out. Nothing when none was found.
+// list's order (name order for the map), unsafe names left out. Nothing when none was found.
 std::optional<std::vector<std::string>> namesForBaseName(
     std::string_view base, const std::vector<std::string>& serverFileNames);
 std::optional<std::vector<std::string>> namesForBaseName(std::string_view base,

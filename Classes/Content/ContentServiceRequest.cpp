@@ -125,14 +125,9 @@ void ContentServiceRequest::applyChanges(ContentName::VersionMap& map, const Val
   const std::string& ver = *verMember->second.string();
 
   if (curList) {
-    // Sorted first, the names go into the map at its end, each in constant time, so a full
-    // list costs the same per name however long it is.
-    std::vector<const std::string*> names;
-    names.reserve(curList->size());
-    forEachName(curList, [&](const std::string& name) { names.push_back(&name); });
-    std::sort(names.begin(), names.end(), [](const std::string* a, const std::string* b) { return *a < *b; });
     map.clear();
-    for (const std::string* name : names) map.emplace_hint(map.end(), *name, ver);
+    map.reserve(curList->size());
+    forEachName(curList, [&](const std::string& name) { map.insert_or_assign(name, ver); });
   }
   if (diff) {
     auto set = [&](const std::string& name) { map.insert_or_assign(name, ver); };
