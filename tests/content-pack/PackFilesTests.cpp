@@ -1,0 +1,135 @@
+// The pack's file names and the files each item is made of.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <regex>
+#include <set>
+
+#include "Content/ContentName.h"
+#include "PackFixture.h"
+#include "PackFolder.h"
+
+namespace {
+
+using pack_fixture::fileNames;
+using pack_fixture::itemFiles;
+
+bool has(const std::vector<std::string>& files, const std::string& name) {
+  return std::find(files.begin(), files.end(), name) != files.end();
+}
+
+TEST(PackFiles, EveryTypeHasAtLeastItsMinimumOfItems) {
+  std::array<int, kContentTypeCount> counts{};
+  for (const auto& [base, files] : itemFiles()) {
+    ContentType type = ContentName::type(base);
+    ASSERT_NE(type, ContentTypeNone) << base;
+    ++counts[type];
+  }
+  EXPECT_GE(counts[ContentTypeBackground], 12);
+  EXPECT_GE(counts[ContentTypePhotoFrame], 10);
+  EXPECT_GE(counts[ContentTypeClipart], 20);
+  EXPECT_GE(counts[ContentTypeFaceEffect], 10);
+  EXPECT_GE(counts[ContentTypeTBFrame], 6);
+}
+
+TEST(PackFiles, EveryNameFollowsTheFileNameGrammar) {
+  // Markers in one fixed order, a mask never being a preview.
+  const std::regex grammar(R"(^(fon|frame|clipart|face|tbframe)([1-9][0-9]*)(_iph5)?(_mask|_small)?\.(png|jpg|svgpb)$)");
+  const std::map<std::string, ContentType> types = {{"fon", ContentTypeBackground},
+                                                    {"frame", ContentTypePhotoFrame},
+                                                    {"clipart", ContentTypeClipart},
+                                                    {"face", ContentTypeFaceEffect},
+                                                    {"tbframe", ContentTypeTBFrame}};
+  std::vector<std::string> names = fileNames();
+  ASSERT_FALSE(names.empty()) << "no files in " << CONTENT_PACK_DIR;
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(name, match, grammar));
+    EXPECT_TRUE(ContentName::isSafeFileName(name));
+    EXPECT_EQ(ContentName::type(name), types.at(match[1].str()));
+    EXPECT_EQ(ContentName::baseName(name), match[1].str() + match[2].str());
+    EXPECT_EQ(ContentName::pathExtension(name), match[5].str());
+    EXPECT_EQ(ContentName::numberFromStringOrZero(ContentName::baseName(name)),
+              std::stoi(match[2].str()));
+    bool tallVariant = match[3].matched, preview = match[4].str() == "_small";
+    EXPECT_EQ(ContentName::isAcceptedLocalFile(name, false, {}), !tallVariant);
+    EXPECT_EQ(ContentName::isAcceptedLocalFile(name, true, {}), tallVariant || preview);
+  }
+}
+
+TEST(PackFiles, EveryItemHasItsPicturesPreviewAndTallVariant) {
+  for (const auto& [base, files] : itemFiles()) {
+    SCOPED_TRACE(base);
+    std::string extension;
+    for (const char* candidate : {"png", "jpg", "svgpb"})
+      if (has(files, base + "." + candidate)) extension = candidate;
+    ASSERT_FALSE(extension.empty()) << "no full picture";
+    EXPECT_TRUE(has(files, base + "_iph5." + extension)) << "no tall variant of the same kind";
+    int previews = 0;
+    for (const std::string& file : files)
+      previews += ContentName::containsString(file, ContentName::kSmallMarker);
+    EXPECT_EQ(previews, 1);
+
+    bool mask = has(files, base + "_mask.jpg"), tallMask = has(files, base + "_iph5_mask.jpg");
+    EXPECT_EQ(mask, tallMask) << "a mask for one screen only";
+    if (mask) {
+      EXPECT_EQ(extension, "jpg") << "masks cut JPEG pictures only";
+    }
+    ContentType type = ContentName::type(base);
+    // A JPEG overlay without a mask would hide the photo; top/bottom frames have the default.
+    if (extension == "jpg" && (type == ContentTypePhotoFrame || type == ContentTypeClipart ||
+                               type == ContentTypeFaceEffect)) {
+      EXPECT_TRUE(mask);
+    }
+    size_t expected = 3 + (mask ? 2 : 0);
+    EXPECT_EQ(files.size(), expected) << "unexpected extra files";
+  }
+}
+
+TEST(PackFiles, EveryKindOfFileTheProgramReadsIsPresent) {
+  std::set<std::string> kinds;
+  for (const auto& [base, files] : itemFiles()) {
+    bool jpeg = has(files, base + ".jpg"), mask = has(files, base + "_mask.jpg");
+    if (has(files, base + ".png")) kinds.insert("png");
+    if (jpeg && mask) kinds.insert("jpeg with mask");
+    if (jpeg && !mask && ContentName::type(base) == ContentTypeTBFrame)
+      kinds.insert("top/bottom frame on the default mask");
+    if (jpeg && ContentName::type(base) == ContentTypeBackground) kinds.insert("jpeg background");
+    if (has(files, base + ".svgpb")) kinds.insert("svgpb");
+  }
+  EXPECT_EQ(kinds, (std::set<std::string>{"png", "jpeg with mask",
+                                          "top/bottom frame on the default mask",
+                                          "jpeg background", "svgpb"}));
+}
+
+// What each device lists, through the application's acceptance rule, and which files an item
+// then picks for its full picture, preview and mask.
+TEST(PackFiles, EachScreenPicksItsOwnVariants) {
+  for (bool tall : {false, true}) {
+    SCOPED_TRACE(tall ? "tall screen" : "standard screen");
+    std::string error;
+    auto folder = PackFolder::read(CONTENT_PACK_DIR, tall, error);
+    ASSERT_TRUE(folder) << error;
+    std::set<std::string> allBases;
+    for (const auto& [base, files] : itemFiles()) allBases.insert(base);
+    size_t listed = 0;
+    for (int type = 0; type < kContentTypeCount; ++type)
+      for (const PackItem& item : folder->itemsOfType(static_cast<ContentType>(type))) {
+        SCOPED_TRACE(item.name());
+        ++listed;
+        auto full = item.fileWithSuffixesSmall(false, false);
+        ASSERT_TRUE(full);
+        EXPECT_EQ(ContentName::containsString(*full, "_iph5"), tall) << *full;
+        auto preview = item.fileWithSuffixesSmall(true, false);
+        ASSERT_TRUE(preview);
+        EXPECT_TRUE(ContentName::containsString(*preview, "_small")) << *preview;
+        if (auto mask = item.fileWithSuffixesSmall(false, true)) {
+          EXPECT_EQ(ContentName::containsString(*mask, "_iph5"), tall) << *mask;
+        }
+      }
+    EXPECT_EQ(listed, allBases.size()) << "an item is missing on this screen";
+  }
+}
+
+}  // namespace

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "SvgConverter.h"
+
+namespace converter_test {
+
+// Converts SVG text, failing the test when it is refused.
+inline svgconvert::Conversion convert(const std::string& svg) {
+  std::string error;
+  auto conversion = svgconvert::SvgConverter::convert(svg, error);
+  EXPECT_TRUE(conversion) << error;
+  return conversion ? std::move(*conversion) : svgconvert::Conversion();
+}
+
+inline bool writeBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream file(path, std::ios::binary);
+  file << bytes;
+  return static_cast<bool>(file);
+}
+
+// Every path of the picture in drawing order, through groups.
+inline void collectPaths(const ProtoSVGGeneralParams& params,
+                         std::vector<const ProtoSVGElementPath*>& out) {
+  for (const ProtoSVGElement& element : params.children()) {
+    if (element.has_path()) out.push_back(&element.path());
+    if (element.has_group()) collectPaths(element.group(), out);
+  }
+}
+
+inline std::vector<const ProtoSVGElementPath*> paths(const svgconvert::Conversion& conversion) {
+  std::vector<const ProtoSVGElementPath*> out;
+  collectPaths(conversion.root.params(), out);
+  return out;
+}
+
+inline std::vector<const ProtoSVGElementGradient*> gradients(
+    const svgconvert::Conversion& conversion) {
+  std::vector<const ProtoSVGElementGradient*> out;
+  for (const ProtoSVGElement& element : conversion.root.params().children())
+    if (element.has_defs())
+      for (const ProtoSVGElement& child : element.defs().children())
+        if (child.has_gradient()) out.push_back(&child.gradient());
+  return out;
+}
+
+inline void expectTransform(const ProtoAffineTransformMatrix& m, double a, double b, double c,
+                            double d, double tx, double ty) {
+  EXPECT_NEAR(m.a(), a, 1e-4);
+  EXPECT_NEAR(m.b(), b, 1e-4);
+  EXPECT_NEAR(m.c(), c, 1e-4);
+  EXPECT_NEAR(m.d(), d, 1e-4);
+  EXPECT_NEAR(m.tx(), tx, 1e-3);
+  EXPECT_NEAR(m.ty(), ty, 1e-3);
+}
+
+}  // namespace converter_test

@@ -1,0 +1,189 @@
+#include "ContactSheet.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Graphics/BitmapContext.h"
+#include "SheetLayout.h"
+#include "TinyFont.h"
+
+namespace {
+
+using platform::BitmapContext;
+using platform::GStateSaver;
+using platform::Image;
+using platform::Rect;
+
+// Colours of the sheet: a dark ground, and one accent per content type.
+constexpr std::uint32_t kTypeAccents[kContentTypeCount] = {0x4fc3f7, 0xffb74d, 0x81c784, 0xf06292,
+                                                           0xba68c8};
+
+void setColor(BitmapContext& context, std::uint32_t rgb, double alpha = 1) {
+  context.setFillColor(((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0,
+                       (rgb & 0xFF) / 255.0, alpha);
+}
+
+void fill(BitmapContext& context, const Rect& rect, std::uint32_t rgb, double alpha = 1) {
+  setColor(context, rgb, alpha);
+  context.fillRect(rect);
+}
+
+// Draws the picture as it is shown (rows flipped back for pictures stored upside down) into
+// `rect` of a canvas whose y grows downward.
+void drawShown(BitmapContext& context, const Image& image, const Rect& rect) {
+  if (image.orientation() == platform::ImageOrientation::DownMirrored) {
+    context.drawImage(rect, image);
+    return;
+  }
+  GStateSaver saved(context);
+  context.translateCTM(rect.origin.x, rect.origin.y + rect.size.height);
+  context.scaleCTM(1, -1);
+  context.drawImage(Rect(0, 0, rect.size.width, rect.size.height), image);
+}
+
+// The picture at its pixel size, shrunk to fit `box` when larger, centred in it.
+void drawCentred(BitmapContext& context, const Image& image, const Rect& box) {
+  double w = image.pixelWidth(), h = image.pixelHeight();
+  double f = std::min({1.0, box.size.width / w, box.size.height / h});
+  w *= f;
+  h *= f;
+  drawShown(context, image,
+            Rect(box.origin.x + (box.size.width - w) / 2, box.origin.y + (box.size.height - h) / 2,
+                 w, h));
+}
+
+void checkerboard(BitmapContext& context, const Rect& box) {
+  fill(context, box, 0xffffff);
+  setColor(context, 0xd8d8d8);
+  context.beginPath();
+  const int square = 8;
+  for (int y = 0; y * square < box.size.height; ++y)
+    for (int x = 0; x * square < box.size.width; ++x)
+      if ((x + y) % 2)
+        context.addRect(Rect(box.origin.x + x * square, box.origin.y + y * square,
+                             std::min<double>(square, box.size.width - x * square),
+                             std::min<double>(square, box.size.height - y * square)));
+  context.fillPath();
+}
+
+// A stand-in for the user's photo: a soft backdrop and a head and shoulders, the face at the
+// centre where face effects are placed.
+void samplePhoto(BitmapContext& context, const Rect& box) {
+  GStateSaver saved(context);
+  context.beginPath();
+  context.addRect(box);
+  context.clip();
+  double w = box.size.width, h = box.size.height;
+  double cx = box.midX(), cy = box.midY();
+  platform::Gradient backdrop{{{0, 0.93, 0.88, 0.82, 1}, {1, 0.62, 0.70, 0.78, 1}}};
+  context.drawLinearGradient(backdrop, box.origin, {box.origin.x, box.maxY()});
+  setColor(context, 0x35495e);
+  context.beginPath();
+  context.addEllipseInRect(Rect(cx - w * 0.55, cy + h * 0.28, w * 1.1, h * 0.6));
+  context.fillPath();
+  setColor(context, 0xe0ac86);
+  context.fillRect(Rect(cx - w * 0.1, cy + h * 0.12, w * 0.2, h * 0.2));
+  setColor(context, 0xeec1a0);
+  context.beginPath();
+  context.addEllipseInRect(Rect(cx - w * 0.3, cy - h * 0.24, w * 0.6, h * 0.44));
+  context.fillPath();
+  setColor(context, 0x4e342e);
+  context.beginPath();
+  context.addEllipseInRect(Rect(cx - w * 0.33, cy - h * 0.3, w * 0.66, h * 0.24));
+  context.fillPath();
+  setColor(context, 0x3e2723);
+  for (int side = -1; side <= 1; side += 2) {
+    context.beginPath();
+    context.addEllipseInRect(Rect(cx + side * w * 0.11 - 4, cy - 4, 8, 6));
+    context.fillPath();
+  }
+}
+
+void crossOut(BitmapContext& context, const Rect& box) {
+  setColor(context, 0xe53935);
+  GStateSaver saved(context);
+  context.beginPath();
+  context.moveToPoint(box.origin.x, box.origin.y);
+  context.addLineToPoint(box.maxX(), box.maxY());
+  context.moveToPoint(box.maxX(), box.origin.y);
+  context.addLineToPoint(box.origin.x, box.maxY());
+  context.fillStrokeOfPath();
+}
+
+}  // namespace
+
+std::shared_ptr<Image> ContactSheet::render() {
+  using namespace SheetLayout;
+  platform::Size size = sheetSize(_folder.counts(), _tallScreen);
+  auto context = BitmapContext::create(static_cast<int>(size.width),
+                                       static_cast<int>(size.height), false);
+  if (!context) return nullptr;
+  // Laid out top-down.
+  context->translateCTM(0, size.height);
+  context->scaleCTM(1, -1);
+  fill(*context, Rect(0, 0, size.width, size.height), 0x26262b);
+
+  platform::Size full = fullSize(_tallScreen);
+  double fullHeight = fullPixelHeight(_tallScreen);
+  platform::Size preview{kPreviewSide / kScreenScale, kPreviewSide / kScreenScale};
+  platform::Size stateSize{full.width * kPreviewSide / fullHeight,
+                           full.height * kPreviewSide / fullHeight};
+  int row = 0;
+  for (int type = 0; type < kContentTypeCount; ++type) {
+    const std::vector<PackItem>& items = _folder.itemsOfType(static_cast<ContentType>(type));
+    for (size_t i = 0; i < items.size(); ++i) {
+      const PackItem& item = items[i];
+      double x = kMargin + static_cast<double>(i % kColumns) * kCellWidth;
+      double y = kMargin + static_cast<double>(row + i / kColumns) * cellHeight(_tallScreen);
+      fill(*context, Rect(x + 2, y + 2, kCellWidth - 4, cellHeight(_tallScreen) - 4), 0x34343b);
+      fill(*context, Rect(x + 2, y + 2, 4, cellHeight(_tallScreen) - 4), kTypeAccents[type]);
+
+      Rect fullBox(x + kPadding, y + kPadding, kCellWidth - 2 * kPadding, fullHeight);
+      if (type == ContentTypeBackground) {
+        checkerboard(*context, fullBox);
+      } else {
+        samplePhoto(*context, fullBox);
+      }
+      bool failed = false;
+      if (auto image = item.renderImage(full, false, _defaultMask)) {
+        drawCentred(*context, *image, fullBox);
+      } else {
+        crossOut(*context, fullBox);
+        failed = true;
+      }
+
+      Rect previewBox(x + kPadding, y + previewTop(_tallScreen), kPreviewSide, kPreviewSide);
+      checkerboard(*context, previewBox);
+      if (auto image = item.renderImage(preview, true, _defaultMask)) {
+        drawCentred(*context, *image, previewBox);
+      } else {
+        crossOut(*context, previewBox);
+        failed = true;
+      }
+
+      std::vector<int> states = item.declaredStates();
+      for (size_t s = 0; s < states.size() && s < static_cast<size_t>(kMaxStates); ++s) {
+        Rect stateBox(previewBox.maxX() + 8 + static_cast<double>(s) * (stateSize.width * 2 + 6),
+                      previewBox.origin.y, stateSize.width * kScreenScale, kPreviewSide);
+        samplePhoto(*context, stateBox);
+        if (auto image = item.renderState(stateSize, states[s])) {
+          drawCentred(*context, *image, stateBox);
+        } else {
+          crossOut(*context, stateBox);
+          failed = true;
+        }
+        std::string label = "s" + std::to_string(states[s]);
+        fill(*context, Rect(stateBox.origin.x, stateBox.origin.y, TinyFont::width(label) + 4, 11),
+             0x26262b, 0.8);
+        setColor(*context, 0xf2f2f5);
+        TinyFont::draw(*context, label, stateBox.origin.x + 2, stateBox.origin.y + 2, 1);
+      }
+      if (failed) _failures.push_back(item.name());
+
+      setColor(*context, failed ? 0xff6b6b : 0xf2f2f5);
+      TinyFont::draw(*context, item.name(), x + kPadding, y + labelTop(_tallScreen), kLabelSize);
+    }
+    row += rowsFor(static_cast<int>(items.size()));
+  }
+  return context->makeImage();
+}

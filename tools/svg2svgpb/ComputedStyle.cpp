@@ -1,0 +1,142 @@
+#include "ComputedStyle.h"
+
+#include <algorithm>
+
+#include "PathDataParser.h"
+
+namespace svgconvert {
+
+namespace {
+
+std::optional<double> opacityValue(std::string_view text) {
+  text = SvgValues::trim(text);
+  bool percent = !text.empty() && text.back() == '%';
+  auto value = SvgValues::parseNumber(percent ? text.substr(0, text.size() - 1) : text);
+  if (!value) return std::nullopt;
+  return std::clamp(percent ? *value / 100 : *value, 0.0, 1.0);
+}
+
+bool isReference(std::string_view value) {
+  value = SvgValues::trim(value);
+  return !value.empty() && value != "none";
+}
+
+}  // namespace
+
+ComputedStyle ComputedStyle::derive(const ComputedStyle& parent,
+                                    const std::vector<Declaration>& declarations) {
+  ComputedStyle style = parent;
+  const ComputedStyle initial;
+  style.opacity = initial.opacity;
+  style.displayed = initial.displayed;
+  style.filter = initial.filter;
+  style.mask = initial.mask;
+  style.clipPath = initial.clipPath;
+  style.blended = initial.blended;
+  style.stopColor = initial.stopColor;
+  style.stopOpacity = initial.stopOpacity;
+  for (const Declaration& declaration : declarations) style.apply(declaration, parent);
+  return style;
+}
+
+void ComputedStyle::apply(const Declaration& d, const ComputedStyle& parent) {
+  std::string_view value = SvgValues::trim(d.value);
+  const std::string& name = d.name;
+  if (value == "inherit") {
+    if (name == "fill") fill = parent.fill;
+    if (name == "fill-opacity") fillOpacity = parent.fillOpacity;
+    if (name == "fill-rule") evenOdd = parent.evenOdd;
+    if (name == "stroke") stroke = parent.stroke;
+    if (name == "stroke-width") strokeWidth = parent.strokeWidth;
+    if (name == "stroke-opacity") strokeOpacity = parent.strokeOpacity;
+    if (name == "stroke-linecap") lineCap = parent.lineCap;
+    if (name == "stroke-linejoin") lineJoin = parent.lineJoin;
+    if (name == "stroke-miterlimit") miterLimit = parent.miterLimit;
+    if (name == "stroke-dasharray") dashed = parent.dashed;
+    if (name == "color") color = parent.color;
+    if (name == "visibility") visible = parent.visible;
+    if (name == "opacity") opacity = parent.opacity;
+    if (name == "stop-color") stopColor = parent.stopColor;
+    if (name == "stop-opacity") stopOpacity = parent.stopOpacity;
+    return;
+  }
+  if (name == "fill" || name == "stroke") {
+    auto paint = SvgValues::parsePaint(value);
+    if (!paint) return;
+    (name == "fill" ? fill : stroke) = *paint;
+  } else if (name == "fill-opacity" || name == "stroke-opacity" || name == "opacity" ||
+             name == "stop-opacity") {
+    auto number = opacityValue(value);
+    if (!number) return;
+    if (name == "fill-opacity") fillOpacity = *number;
+    if (name == "stroke-opacity") strokeOpacity = *number;
+    if (name == "opacity") opacity = *number;
+    if (name == "stop-opacity") stopOpacity = *number;
+  } else if (name == "fill-rule") {
+    if (value == "evenodd") evenOdd = true;
+    if (value == "nonzero") evenOdd = false;
+  } else if (name == "stroke-width") {
+    auto length = SvgValues::parseLength(value);
+    if (length && length->value >= 0) strokeWidth = *length;
+  } else if (name == "stroke-linecap") {
+    if (value == "butt") lineCap = LineCap::Butt;
+    if (value == "round") lineCap = LineCap::Round;
+    if (value == "square") lineCap = LineCap::Square;
+  } else if (name == "stroke-linejoin") {
+    if (value == "miter" || value == "miter-clip" || value == "arcs") lineJoin = LineJoin::Miter;
+    if (value == "round") lineJoin = LineJoin::Round;
+    if (value == "bevel") lineJoin = LineJoin::Bevel;
+  } else if (name == "stroke-miterlimit") {
+    auto number = SvgValues::parseNumber(value);
+    if (number && *number >= 1) miterLimit = *number;
+  } else if (name == "stroke-dasharray") {
+    if (value == "none") {
+      dashed = false;
+      return;
+    }
+    std::vector<double> lengths;
+    std::string text(value);
+    std::replace(text.begin(), text.end(), '%', ' ');
+    for (const char* unit : {"px", "pt", "mm", "cm", "in", "em"}) {
+      for (size_t at = text.find(unit); at != std::string::npos; at = text.find(unit))
+        text.replace(at, 2, "  ");
+    }
+    if (!PathDataParser::parseNumbers(text, lengths)) return;
+    double sum = 0;
+    bool negative = false;
+    for (double length : lengths) {
+      sum += length;
+      negative = negative || length < 0;
+    }
+    // An invalid or all-zero list draws a solid stroke.
+    dashed = !negative && sum > 0;
+  } else if (name == "color" || name == "stop-color") {
+    Color parsed;
+    if (SvgValues::trim(value) == "currentColor" || value == "currentcolor") {
+      parsed = name == "color" ? parent.color : color;
+    } else {
+      auto c = SvgValues::parseColor(value);
+      if (!c) return;
+      parsed = *c;
+    }
+    (name == "color" ? color : stopColor) = parsed;
+  } else if (name == "visibility") {
+    if (value == "visible") visible = true;
+    if (value == "hidden" || value == "collapse") visible = false;
+  } else if (name == "display") {
+    displayed = value != "none";
+  } else if (name == "filter") {
+    filter = isReference(value);
+  } else if (name == "mask") {
+    mask = isReference(value);
+  } else if (name == "clip-path") {
+    clipPath = isReference(value);
+  } else if (name == "marker" || name == "marker-start" || name == "marker-mid" ||
+             name == "marker-end") {
+    markers = isReference(value);
+  } else if (name == "mix-blend-mode") {
+    blended = value != "normal";
+  }
+}
+
+}  // namespace svgconvert
