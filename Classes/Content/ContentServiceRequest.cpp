@@ -18,7 +18,7 @@ namespace {
 
 // The reference server's default address: a fresh checkout talks to it on loopback.
 std::mutex directoryMutex;
-std::string standardDirectoryURL = "http://127.0.0.1:8642/";
+std::string standardDirectoryURL = "http://127.0.0.1:8642/standard/";
 std::string tallDirectoryURL = "http://127.0.0.1:8642/tall/";
 
 // A member that is absent is fine; one that is present must have the expected kind.
@@ -108,20 +108,20 @@ void ContentServiceRequest::decodeAnswer() {
   }
 }
 
-void ContentServiceRequest::applyChanges(ContentName::VersionMap& map, const Value& changes) {
+bool ContentServiceRequest::applyChanges(ContentName::VersionMap& map, const Value& changes) {
   const Dictionary* answer = changes.dictionary();
-  if (!answer) return;
+  if (!answer) return false;
   if (!absentOr(*answer, "ver", Value::Kind::String) || !absentOr(*answer, "curList", Value::Kind::Array) ||
       !absentOr(*answer, "diff", Value::Kind::Dictionary))
-    return;
+    return false;
   const Array* curList = arrayMember(*answer, "curList");
   const Dictionary* diff = nullptr;
   if (auto it = answer->find("diff"); it != answer->end()) diff = it->second.dictionary();
   if (diff && (!absentOr(*diff, "new", Value::Kind::Array) || !absentOr(*diff, "chg", Value::Kind::Array) ||
                !absentOr(*diff, "del", Value::Kind::Array)))
-    return;
+    return false;
   auto verMember = answer->find("ver");
-  if (verMember == answer->end()) return;  // listed names would have no version to carry
+  if (verMember == answer->end()) return false;  // listed names would have no version to carry
   const std::string& ver = *verMember->second.string();
 
   if (curList) {
@@ -135,4 +135,5 @@ void ContentServiceRequest::applyChanges(ContentName::VersionMap& map, const Val
     forEachName(arrayMember(*diff, "chg"), set);
     forEachName(arrayMember(*diff, "del"), [&](const std::string& name) { map.erase(name); });
   }
+  return true;
 }

@@ -30,7 +30,8 @@ class ContentServiceRequest : public DispatchTaskDownload {
   // map, then "diff" adds "new" and "chg" names and removes "del" names, all at "ver". An answer
   // that is not an object, lists names without a string "ver", or has members of the wrong
   // types changes nothing; entries that are not strings, or not safe as file names, are skipped.
-  static void applyChanges(ContentName::VersionMap& map, const platform::Value& changes);
+  // Returns whether the answer was applied.
+  static bool applyChanges(ContentName::VersionMap& map, const platform::Value& changes);
 
   // The base URLs of the two directory servers (compiled-in configuration sets them).
   static void setDirectoryServerURLs(std::string standardScreen, std::string tallScreen);

@@ -48,6 +48,20 @@ bool AtomicFile::write(const std::string& path, const Bytes& data) {
   return true;
 }
 
+bool AtomicFile::isTemporaryName(const std::string& name) {
+  std::string_view infix = kTemporaryInfix;
+  size_t at = name.rfind(infix);
+  return at != std::string::npos && at > 0 && name.size() == at + infix.size() + 6;
+}
+
+void AtomicFile::removeStaleTemporariesInDirectory(const std::string& directory) {
+  auto names = FileManager::contentsOfDirectoryAtPath(directory);
+  if (!names) return;
+  for (const std::string& name : *names) {
+    if (isTemporaryName(name)) unlink(FileManager::stringByAppendingPathComponent(directory, name).c_str());
+  }
+}
+
 void AtomicFile::removeStaleTemporaries(const std::string& path) {
   std::string directory = FileManager::stringByDeletingLastPathComponent(path);
   std::string prefix = FileManager::lastPathComponent(path) + kTemporaryInfix;

@@ -13,6 +13,10 @@ class AtomicFile {
   static bool write(const std::string& path, const Bytes& data);
   // Removes temporaries that an interrupted write() left beside `path`.
   static void removeStaleTemporaries(const std::string& path);
+  // Removes every such temporary directly inside `directory`.
+  static void removeStaleTemporariesInDirectory(const std::string& directory);
+  // Whether a file name is one of write()'s temporaries.
+  static bool isTemporaryName(const std::string& name);
 };
 
 }  // namespace platform

@@ -143,7 +143,9 @@ std::optional<platform::CachedURLResponse> DispatchTaskDownload::connectionWillC
 }
 
 void DispatchTaskDownload::connectionDidFinishLoading(URLConnection& connection) {
-  if (isCurrent(connection)) finishNetworkTask();
+  if (!isCurrent(connection)) return;
+  _transferSucceeded = _response && _response->statusCode == 200 && !isCancelled();
+  finishNetworkTask();
 }
 
 void DispatchTaskDownload::connectionDidFailWithError(URLConnection& connection, const platform::URLError&) {

@@ -55,6 +55,10 @@ class DispatchTaskDownload : public DispatchTask, public platform::URLConnection
   const Block& downloadProgressBlock() const { return _downloadProgressBlock; }
   void setDownloadProgressBlock(Block block) { _downloadProgressBlock = std::move(block); }
 
+  // Whether the transfer ran to its end with status 200 (or was answered by the cache). A
+  // failed, cut or cancelled transfer leaves `data` partial; callers that store it ask here.
+  bool transferSucceeded() const { return _transferSucceeded; }
+
   const std::string& url() const { return _url; }
   std::string description() const override;
 
@@ -79,6 +83,7 @@ class DispatchTaskDownload : public DispatchTask, public platform::URLConnection
   std::string _url;
   std::shared_ptr<platform::URLConnection> _connection;
   std::int64_t _currentContentLength = 0;
+  bool _transferSucceeded = false;
 
  private:
   bool isCurrent(const platform::URLConnection& connection) const { return _connection.get() == &connection; }

@@ -1,0 +1,176 @@
+// The update cycle of the content catalogue: server list, catalogue, removals, downloads and
+// the retries after failures.
+#include <algorithm>
+
+#include "Content/ContentControl.h"
+#include "Content/ContentServiceRequest.h"
+#include "Foundation/NotificationCenter.h"
+#include "Foundation/RandomSource.h"
+#include "Foundation/RunLoop.h"
+#include "GeneralTools/DataSource.h"
+#include "GeneralTools/DispatchTools.h"
+
+using platform::Value;
+
+std::optional<std::string> ContentControl::storedListVersion() {
+  const Value value = platform::valueForKey(DataSource::data(), kCurrentServerContentVersionDataSourceKey);
+  if (const std::string* version = value.string()) return *version;
+  return std::nullopt;
+}
+
+void ContentControl::updateServerContent() {
+  if (_conveyor->isRuning()) {
+    _conveyor->stopConveyor();
+    _conveyor->clearLines();
+  }
+  std::weak_ptr<ContentControl> weakSelf = weak_from_this();
+  std::shared_ptr<ContentServiceRequest> request;
+  if (_contentSericeURL) {
+    request = ContentServiceRequest::RequestListWithOldVersion(storedListVersion(), *_contentSericeURL,
+                                                              [weakSelf](DispatchTask& task) {
+                                                                if (auto self = weakSelf.lock())
+                                                                  self->catalogArrived(static_cast<ContentServiceRequest&>(task));
+                                                              });
+  } else {
+    request = ContentServiceRequest::RequestServersURLsWithCompleteBlock([weakSelf](DispatchTask& task) {
+      if (auto self = weakSelf.lock()) self->serverListArrived(static_cast<ContentServiceRequest&>(task));
+    });
+  }
+  DispatchTools::Instance().addTask(request);
+}
+
+void ContentControl::serverListArrived(const ContentServiceRequest& request) {
+  std::vector<std::string> urls;
+  if (const platform::Array* list = request.result().array()) {
+    // Only text can be a server address; anything else in the list is passed over.
+    for (const Value& entry : *list) {
+      if (const std::string* url = entry.string(); url && !url->empty()) urls.push_back(*url);
+    }
+  }
+  if (!urls.empty()) {
+    setRandomContentSericeURLFromURLS(urls);
+    updateServerContent();
+    return;
+  }
+  std::weak_ptr<ContentControl> weakSelf = weak_from_this();
+  platform::RunLoop::main().schedule(kServerListRetryDelay, [weakSelf] {
+    if (auto self = weakSelf.lock()) self->updateServerContent();
+  });
+}
+
+void ContentControl::setRandomContentSericeURLFromURLS(const std::vector<std::string>& urls) {
+  if (urls.empty()) return;
+  _contentSericeURL = urls[platform::RandomSource::next() % urls.size()];
+}
+
+void ContentControl::catalogArrived(const ContentServiceRequest& request) {
+  // The version is kept only with the answer it came in: a version stored from an answer that
+  // could not be applied would make the next request skip the changes it carried.
+  if (ContentServiceRequest::applyChanges(_curServerContent, request.result())) {
+    serverNamesChanged();
+    if (const platform::Dictionary* answer = request.result().dictionary()) {
+      auto version = answer->find("ver");
+      if (version != answer->end() && version->second.string())
+        DataSource::data().insert_or_assign(kCurrentServerContentVersionDataSourceKey, version->second);
+    }
+  }
+  deleteRemovedContent();
+  downloadContent();
+}
+
+void ContentControl::deleteRemovedContent() {
+  std::vector<std::string> names;
+  for (const auto& [name, version] : _curDownloadedContent) {
+    if (!_curServerContent.count(name)) names.push_back(name);
+  }
+  for (const std::string& name : names) {
+    deleteObjectNamed(name);
+    _allContentItems.erase(ContentName::baseName(name));
+  }
+}
+
+void ContentControl::downloadContent() {
+  std::string listVersion = storedListVersion().value_or("");
+  const auto& byBase = serverNamesByBase();
+  std::vector<std::string> bases;
+  bases.reserve(byBase.size());
+  for (const auto& entry : byBase) bases.push_back(entry.first);
+  ContentName::sortInDownloadOrder(bases);
+
+  for (const std::string& base : bases) {
+    std::vector<std::shared_ptr<DispatchTask>> group;
+    for (const std::string& name : byBase.at(base)) {
+      auto listed = _curServerContent.find(name);
+      auto downloaded = _curDownloadedContent.find(name);
+      if (downloaded != _curDownloadedContent.end() && downloaded->second == listed->second &&
+          fullPathForObjectNamed(name)) {
+        listed->second = listVersion;
+        downloaded->second = listVersion;
+        continue;
+      }
+      if (auto task = downloadingTaskWithName(name)) group.push_back(std::move(task));
+    }
+    if (group.empty()) continue;
+    std::weak_ptr<ContentControl> weakSelf = weak_from_this();
+    _conveyor->addDownloadGroup(std::move(group), ContentName::type(base), [weakSelf, base] {
+      if (auto self = weakSelf.lock()) self->groupCompleted(base);
+    });
+  }
+  _conveyor->startConveyor();
+}
+
+std::shared_ptr<ContentServiceRequest> ContentControl::downloadingTaskWithName(const std::string& name) {
+  auto listed = _curServerContent.find(name);
+  if (listed == _curServerContent.end() || !_contentSericeURL) return nullptr;
+  std::string version = listed->second;
+  std::weak_ptr<ContentControl> weakSelf = weak_from_this();
+  return ContentServiceRequest::RequestGetWithVersion(version, name, *_contentSericeURL,
+                                                      [weakSelf, name, version](DispatchTask& task) {
+                                                        if (auto self = weakSelf.lock())
+                                                          self->fileArrived(static_cast<ContentServiceRequest&>(task), name, version);
+                                                      });
+}
+
+void ContentControl::fileArrived(const ContentServiceRequest& request, const std::string& name,
+                                 const std::string& version) {
+  // A cut or failed transfer leaves a partial body: it is a failed download, never a file.
+  if (request.transferSucceeded() && request.data() && saveData(*request.data(), name, version)) return;
+  fileDownloadingFail(name);
+}
+
+void ContentControl::fileDownloadingFail(const std::string& name) {
+  _invalidDownloadedNames.insert(ContentName::baseName(name));
+}
+
+void ContentControl::groupCompleted(const std::string& baseName) {
+  if (_invalidDownloadedNames.count(baseName)) {
+    for (const std::string& name : namesForBaseName(baseName).value_or(std::vector<std::string>{}))
+      removeContentFile(name);
+    return;
+  }
+  if (auto item = contentImageWithName(baseName)) {
+    item->cleanBigImage();
+    notifyHasNewContent();
+    return;
+  }
+  std::vector<std::string> files = fileNamesForBaseName(baseName).value_or(std::vector<std::string>{});
+  std::string version = versionWithFileNames(files);
+  _allContentItems.insert_or_assign(baseName, makeItem(baseName, std::move(version), std::move(files)));
+  notifyHasNewContent();
+}
+
+void ContentControl::conveyorFinishedDownload() {
+  if (!_invalidDownloadedNames.empty()) {
+    _invalidDownloadedNames.clear();
+    _contentSericeURL.reset();
+    std::weak_ptr<ContentControl> weakSelf = weak_from_this();
+    platform::RunLoop::main().schedule(kFailedDownloadRetryDelay, [weakSelf] {
+      if (auto self = weakSelf.lock()) self->updateServerContent();
+    });
+  }
+  platform::NotificationCenter::defaultCenter().postNotification(kContentControlUpdateFinished, this);
+}
+
+void ContentControl::notifyHasNewContent() {
+  platform::NotificationCenter::defaultCenter().postNotification(kContentControlHasNewContent, this);
+}
