@@ -99,6 +99,7 @@ void ContentControl::downloadContent() {
 
   for (const std::string& base : bases) {
     std::vector<std::shared_ptr<DispatchTask>> group;
+    bool relisted = false;
     for (const std::string& name : byBase.at(base)) {
       auto listed = _curServerContent.find(name);
       auto downloaded = _curDownloadedContent.find(name);
@@ -106,11 +107,17 @@ void ContentControl::downloadContent() {
           fullPathForObjectNamed(name)) {
         listed->second = listVersion;
         downloaded->second = listVersion;
+        // A complete file taken out of the lists after a sibling failed comes back now, or its
+        // item would stay incomplete until the next start.
+        relisted |= addContentFile(name);
         continue;
       }
       if (auto task = downloadingTaskWithName(name)) group.push_back(std::move(task));
     }
-    if (group.empty()) continue;
+    if (group.empty()) {
+      if (relisted || !contentImageWithName(base)) groupCompleted(base);
+      continue;
+    }
     std::weak_ptr<ContentControl> weakSelf = weak_from_this();
     _conveyor->addDownloadGroup(std::move(group), ContentName::type(base), [weakSelf, base] {
       if (auto self = weakSelf.lock()) self->groupCompleted(base);
