@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "Foundation/Clock.h"
+#include "Foundation/DeviceProfile.h"
+#include "Foundation/Value.h"
+#include "Graphics/Image.h"
+#include "UI/Compositor.h"
+#include "UI/UIApplicationDelegate.h"
+
+namespace platform {
+
+// Runs the application without a display: the main run loop on a virtual clock that only the
+// host moves, and pictures of the screen on request. For tests, batch work and screenshots.
+class OffscreenHost {
+ public:
+  // Makes `profile` the current device profile and puts a virtual clock on the main run loop;
+  // both are restored when the host goes.
+  explicit OffscreenHost(DeviceProfile profile = DeviceProfile::phoneTall());
+  ~OffscreenHost();
+  OffscreenHost(const OffscreenHost&) = delete;
+  OffscreenHost& operator=(const OffscreenHost&) = delete;
+
+  // Gives the application its delegate, launches it and runs the work that launching posted.
+  void launch(std::shared_ptr<UIApplicationDelegate> delegate, const Dictionary& options = {});
+  // Moves the clock forward, firing timers and animation ends on the way.
+  void advanceBy(double seconds);
+  // The key window composited at the screen's scale as things look now; null without one.
+  std::shared_ptr<Image> captureScreen();
+  // captureScreen as a PNG file; false (with a console message) when it cannot be written.
+  bool writeScreenshot(const std::string& path);
+  // Ends the application through its lifecycle.
+  void terminate();
+
+ private:
+  DeviceProfile _savedProfile;
+  std::shared_ptr<Clock> _savedClock;
+  std::shared_ptr<VirtualClock> _clock;
+  Compositor _compositor;
+};
+
+}  // namespace platform

@@ -1,0 +1,173 @@
+#include "Host/WindowHost.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "Foundation/Console.h"
+#include "Foundation/RunLoop.h"
+#include "UI/CALayer.h"
+#include "UI/Compositor.h"
+#include "UI/UIApplication.h"
+#include "UI/UIWindow.h"
+
+namespace platform {
+namespace {
+
+constexpr double kFrameInterval = 1.0 / 60;
+
+// The SDL objects of one run, released in order whatever way the run ends.
+struct Session {
+  SDL_Window* window = nullptr;
+  SDL_Renderer* renderer = nullptr;
+  SDL_Texture* texture = nullptr;
+  ~Session() {
+    if (texture) SDL_DestroyTexture(texture);
+    if (renderer) SDL_DestroyRenderer(renderer);
+    if (window) SDL_DestroyWindow(window);
+    SDL_Quit();
+  }
+};
+
+}  // namespace
+
+WindowHost::WindowHost(DeviceProfile profile) : WindowHost(std::move(profile), Options{}) {}
+
+WindowHost::WindowHost(DeviceProfile profile, Options options)
+    : _profile(std::move(profile)), _options(std::move(options)) {}
+
+int WindowHost::run(std::shared_ptr<UIApplicationDelegate> delegate,
+                    const Dictionary& launchOptions) {
+  DeviceProfile::setCurrent(_profile);
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    Console::log(std::string("Window host: no display: ") + SDL_GetError());
+    return 1;
+  }
+  Session session;
+  int pw = static_cast<int>(std::ceil(_profile.screenWidth * _profile.scale));
+  int ph = static_cast<int>(std::ceil(_profile.screenHeight * _profile.scale));
+  double zoom = _options.zoom;
+  if (zoom <= 0) {
+    SDL_Rect usable;
+    zoom = 1;
+    if (SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0)
+      zoom = std::min({1.0, usable.w / static_cast<double>(pw), usable.h / static_cast<double>(ph)});
+  }
+  int ww = std::max(1, static_cast<int>(pw * zoom)), wh = std::max(1, static_cast<int>(ph * zoom));
+  session.window = SDL_CreateWindow(_options.title.c_str(), SDL_WINDOWPOS_CENTERED,
+                                    SDL_WINDOWPOS_CENTERED, ww, wh, SDL_WINDOW_SHOWN);
+  if (session.window) session.renderer = SDL_CreateRenderer(session.window, -1, 0);
+  if (session.renderer) {
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    session.texture = SDL_CreateTexture(session.renderer, SDL_PIXELFORMAT_ARGB8888,
+                                        SDL_TEXTUREACCESS_STREAMING, pw, ph);
+  }
+  if (!session.texture) {
+    Console::log(std::string("Window host: cannot make the window: ") + SDL_GetError());
+    return 1;
+  }
+
+  UIApplication& app = UIApplication::sharedApplication();
+  RunLoop& loop = RunLoop::main();
+  Compositor compositor;
+  std::uint64_t presentedSerial = 0;
+  bool mouseDown = false;
+  double started = loop.now();
+  _frames = 0;
+  // Window pixels to the screen's points.
+  double toPoints = 1.0 / (zoom * _profile.scale);
+
+  auto touch = [&](HostTouch::Phase phase, long id, double x, double y) {
+    app.handleHostTouch(HostTouch{phase, id, Point{x, y}, loop.now()});
+  };
+  auto quit = [&] {
+    app.terminate();
+    loop.stop();
+  };
+
+  std::function<void()> frame = [&] {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+      switch (event.type) {
+        case SDL_QUIT:
+          quit();
+          return;
+        case SDL_WINDOWEVENT:
+          switch (event.window.event) {
+            case SDL_WINDOWEVENT_FOCUS_LOST:
+              app.resignActive();
+              break;
+            case SDL_WINDOWEVENT_FOCUS_GAINED:
+              app.becomeActive();
+              break;
+            case SDL_WINDOWEVENT_MINIMIZED:
+              app.enterBackground();
+              break;
+            case SDL_WINDOWEVENT_RESTORED:
+              app.enterForeground();
+              break;
+            case SDL_WINDOWEVENT_EXPOSED:
+              presentedSerial = 0;
+              break;
+          }
+          break;
+        case SDL_MOUSEBUTTONDOWN:
+          if (event.button.which == SDL_TOUCH_MOUSEID || event.button.button != SDL_BUTTON_LEFT)
+            break;
+          mouseDown = true;
+          touch(HostTouch::Phase::Began, 0, event.button.x * toPoints, event.button.y * toPoints);
+          break;
+        case SDL_MOUSEMOTION:
+          if (mouseDown && event.motion.which != SDL_TOUCH_MOUSEID)
+            touch(HostTouch::Phase::Moved, 0, event.motion.x * toPoints, event.motion.y * toPoints);
+          break;
+        case SDL_MOUSEBUTTONUP:
+          if (!mouseDown || event.button.which == SDL_TOUCH_MOUSEID) break;
+          mouseDown = false;
+          touch(HostTouch::Phase::Ended, 0, event.button.x * toPoints, event.button.y * toPoints);
+          break;
+        case SDL_FINGERDOWN:
+        case SDL_FINGERMOTION:
+        case SDL_FINGERUP: {
+          auto phase = event.type == SDL_FINGERDOWN   ? HostTouch::Phase::Began
+                       : event.type == SDL_FINGERUP ? HostTouch::Phase::Ended
+                                                    : HostTouch::Phase::Moved;
+          // Finger positions come normalised to the window.
+          touch(phase, static_cast<long>(event.tfinger.fingerId) + 1,
+                event.tfinger.x * _profile.screenWidth, event.tfinger.y * _profile.screenHeight);
+          break;
+        }
+      }
+    }
+    if (_options.quitAfter > 0 && loop.now() - started >= _options.quitAfter) {
+      quit();
+      return;
+    }
+    auto window = app.keyWindow();
+    bool changed = Compositor::changeSerial() != presentedSerial || CALayer::layersAnimating() > 0;
+    if (window && changed) {
+      presentedSerial = Compositor::changeSerial();
+      if (auto image = compositor.renderWindow(*window, _profile.scale, loop.now())) {
+        const Bitmap& pixels = image->bitmap();
+        SDL_UpdateTexture(session.texture, nullptr, pixels.data(),
+                          static_cast<int>(pixels.bytesPerRow()));
+        SDL_RenderClear(session.renderer);
+        SDL_RenderCopy(session.renderer, session.texture, nullptr, nullptr);
+        SDL_RenderPresent(session.renderer);
+        ++_frames;
+      }
+      // Drawing may have changed things (layouts): the serial after it is what is shown.
+      presentedSerial = Compositor::changeSerial();
+    }
+    loop.schedule(kFrameInterval, frame);
+  };
+
+  app.setDelegate(std::move(delegate));
+  app.launch(launchOptions);
+  loop.schedule(0, frame);
+  loop.run();
+  return 0;
+}
+
+}  // namespace platform

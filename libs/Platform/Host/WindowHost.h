@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "Foundation/DeviceProfile.h"
+#include "Foundation/Value.h"
+#include "UI/UIApplicationDelegate.h"
+
+namespace platform {
+
+// Shows the application in a desktop window on SDL2: the composited screen, scaled down to fit
+// the desktop when it is larger, presented only when something changed or an animation runs.
+// Window focus and minimising drive the lifecycle; closing the window terminates the
+// application through it. Mouse and touch input reach the application as host touches.
+class WindowHost {
+ public:
+  struct Options {
+    std::string title = "Pictavia";
+    // Window pixels per screen pixel; 0 fits the desktop (never above 1).
+    double zoom = 0;
+    // Closes the window by itself after this many real seconds (0: never); for smoke runs.
+    double quitAfter = 0;
+  };
+
+  explicit WindowHost(DeviceProfile profile = DeviceProfile::phoneTall());
+  WindowHost(DeviceProfile profile, Options options);
+
+  // Launches the application and runs the main run loop until the window closes. Returns the
+  // process's exit status: 0, or 1 when no window could be made (the reason on the console).
+  int run(std::shared_ptr<UIApplicationDelegate> delegate, const Dictionary& launchOptions = {});
+
+  // How many frames were presented by the last run.
+  long framesPresented() const { return _frames; }
+
+ private:
+  DeviceProfile _profile;
+  Options _options;
+  long _frames = 0;
+};
+
+}  // namespace platform

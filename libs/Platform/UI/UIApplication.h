@@ -1,0 +1,79 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "Foundation/Value.h"
+#include "Graphics/Geometry.h"
+#include "UI/UIApplicationDelegate.h"
+
+namespace platform {
+
+class UIWindow;
+
+enum class UIApplicationState { Active = 0, Inactive = 1, Background = 2 };
+
+// Numbered as the screens use them: 2 is the translucent black bar.
+enum class UIStatusBarStyle { Default = 0, BlackOpaque = 1, BlackTranslucent = 2 };
+enum class UIStatusBarAnimation { None = 0, Fade = 1, Slide = 2 };
+
+// A touch as a host reports it, in the screen's points; the event part of the toolkit turns
+// these into touches and gestures.
+struct HostTouch {
+  enum class Phase { Began, Moved, Ended, Cancelled };
+  Phase phase;
+  long identifier;
+  Point location;
+  double timestamp;
+};
+
+// The process's application object: its delegate, its key window, the lifecycle the hosts
+// drive, and the status bar's state. Main thread only.
+class UIApplication {
+ public:
+  static UIApplication& sharedApplication();
+
+  const std::shared_ptr<UIApplicationDelegate>& delegate() const { return _delegate; }
+  void setDelegate(std::shared_ptr<UIApplicationDelegate> delegate);
+  const std::shared_ptr<UIWindow>& keyWindow() const { return _keyWindow; }
+  void setKeyWindow(std::shared_ptr<UIWindow> window);
+  UIApplicationState applicationState() const { return _state; }
+  bool isLaunched() const { return _launched; }
+  bool isTerminated() const { return _terminated; }
+
+  // The lifecycle, each step told to the delegate; steps that do not fit the current state
+  // (entering the background twice, anything after termination) are ignored.
+  void launch(const Dictionary& options = {});
+  void resignActive();
+  void becomeActive();
+  void enterBackground();
+  void enterForeground();
+  void terminate();
+  void receiveMemoryWarning();
+
+  UIStatusBarStyle statusBarStyle() const { return _statusBarStyle; }
+  void setStatusBarStyle(UIStatusBarStyle style);
+  bool isStatusBarHidden() const { return _statusBarHidden; }
+  void setStatusBarHidden(bool hidden, UIStatusBarAnimation animation = UIStatusBarAnimation::None);
+
+  // Where the hosts send touches; the event part installs the receiver.
+  using TouchHandler = std::function<void(const HostTouch&)>;
+  void setTouchHandler(TouchHandler handler) { _touchHandler = std::move(handler); }
+  void handleHostTouch(const HostTouch& touch);
+
+  // Back to a fresh application (no delegate, no window, not launched): for tests.
+  void reset();
+
+ private:
+  UIApplication() = default;
+  std::shared_ptr<UIApplicationDelegate> _delegate;
+  std::shared_ptr<UIWindow> _keyWindow;
+  UIApplicationState _state = UIApplicationState::Inactive;
+  bool _launched = false;
+  bool _terminated = false;
+  UIStatusBarStyle _statusBarStyle = UIStatusBarStyle::Default;
+  bool _statusBarHidden = false;
+  TouchHandler _touchHandler;
+};
+
+}  // namespace platform

@@ -1,0 +1,277 @@
+#include <gtest/gtest.h>
+
+#include "Foundation/RunLoop.h"
+#include "Graphics/ImageEncoder.h"
+#include "TestSupport.h"
+#include "UI/Compositor.h"
+#include "UI/StretchableImage.h"
+#include "UI/UIApplication.h"
+#include "UI/UIImageView.h"
+#include "UI/UILabel.h"
+#include "UI/UIPageControl.h"
+#include "UI/UIWindow.h"
+
+using namespace platform;
+
+namespace {
+
+constexpr std::uint32_t kBlack = 0xFF000000u, kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu,
+                        kWhite = 0xFFFFFFFFu, kGreen = 0xFF00FF00u;
+
+bool near(std::uint32_t actual, std::uint32_t expected, int tolerance = 3) {
+  for (int shift = 0; shift < 32; shift += 8) {
+    int a = (actual >> shift) & 0xFF, e = (expected >> shift) & 0xFF;
+    if (std::abs(a - e) > tolerance) return false;
+  }
+  return true;
+}
+
+std::shared_ptr<Image> solid(int w, int h, std::uint32_t argb, double scale = 1) {
+  auto bitmap = Bitmap::create(w, h, PixelFormat::ARGB32Premultiplied);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) bitmap->setPixel(x, y, argb);
+  return Image::imageWithBitmap(bitmap, scale);
+}
+
+class CompositorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    _savedClock = RunLoop::main().clock();
+    RunLoop::main().setClock(_clock);
+    UIApplication::sharedApplication().setStatusBarHidden(true);
+    _window = std::make_shared<UIWindow>(Rect(0, 0, 40, 40));
+  }
+  void TearDown() override {
+    UIApplication::sharedApplication().reset();
+    RunLoop::main().runPending();
+    RunLoop::main().setClock(_savedClock);
+  }
+  std::shared_ptr<Image> render(double scale = 1) {
+    return _compositor.renderWindow(*_window, scale, RunLoop::main().now());
+  }
+  std::shared_ptr<UIView> colored(Rect frame, UIColor color) {
+    auto view = std::make_shared<UIView>(frame);
+    view->setBackgroundColor(color);
+    return view;
+  }
+  void advance(double seconds) {
+    RunLoop::main().advanceBy(seconds);
+    RunLoop::main().runPending();
+  }
+
+  std::shared_ptr<VirtualClock> _clock = std::make_shared<VirtualClock>(10);
+  std::shared_ptr<Clock> _savedClock;
+  std::shared_ptr<UIWindow> _window;
+  Compositor _compositor;
+  testing_support::ScopedScreenScale _scale{1};
+};
+
+}  // namespace
+
+TEST_F(CompositorTest, DrawsBackgroundsAtTheScreensScale) {
+  _window->addSubview(colored(Rect(10, 10, 20, 20), UIColor::redColor()));
+  auto image = render(2);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->pixelWidth(), 80);
+  EXPECT_EQ(image->scale(), 2);
+  EXPECT_EQ(image->bitmap().pixel(19, 19), kBlack);
+  EXPECT_EQ(image->bitmap().pixel(20, 20), kRed);
+  EXPECT_EQ(image->bitmap().pixel(59, 59), kRed);
+  EXPECT_EQ(image->bitmap().pixel(60, 60), kBlack);
+}
+
+TEST_F(CompositorTest, OpacityMultipliesDownTheTree) {
+  auto parent = colored(Rect(0, 0, 40, 40), UIColor::clearColor());
+  parent->setAlpha(0.5);
+  auto child = colored(Rect(0, 0, 20, 20), UIColor::whiteColor());
+  child->setAlpha(0.5);
+  parent->addSubview(child);
+  _window->addSubview(parent);
+  auto image = render();
+  EXPECT_TRUE(near(image->bitmap().pixel(5, 5), 0xFF404040u)) << std::hex
+                                                              << image->bitmap().pixel(5, 5);
+}
+
+TEST_F(CompositorTest, TransformsActAboutTheCentreAndClippingCutsChildren) {
+  auto view = colored(Rect(0, 0, 40, 40), UIColor::redColor());
+  view->setTransform(AffineTransform::makeScale(0.5, 0.5));
+  _window->addSubview(view);
+  auto image = render();
+  EXPECT_EQ(image->bitmap().pixel(9, 20), kBlack);
+  EXPECT_EQ(image->bitmap().pixel(10, 20), kRed);
+  EXPECT_EQ(image->bitmap().pixel(29, 29), kRed);
+  EXPECT_EQ(image->bitmap().pixel(30, 30), kBlack);
+
+  view->setTransform(AffineTransform{});
+  view->setFrame(Rect(0, 0, 20, 20));
+  view->setClipsToBounds(true);
+  view->addSubview(colored(Rect(10, 10, 30, 30), UIColor::blueColor()));
+  image = render();
+  EXPECT_EQ(image->bitmap().pixel(15, 15), kBlue);
+  EXPECT_EQ(image->bitmap().pixel(25, 25), kBlack);
+}
+
+TEST_F(CompositorTest, DrawsPresentationValuesHalfwayThroughAnAnimation) {
+  auto view = colored(Rect(0, 0, 10, 10), UIColor::whiteColor());
+  _window->addSubview(view);
+  UIView::animateWithDuration(1.0, 0, UIViewAnimationOptionCurveLinear,
+                              [&] { view->setCenter(Point{25, 5}); }, nullptr);
+  advance(0.5);
+  auto image = render();
+  // Halfway from x 0..10 to 20..30: at 10..20.
+  EXPECT_EQ(image->bitmap().pixel(9, 5), kBlack);
+  EXPECT_EQ(image->bitmap().pixel(10, 5), kWhite);
+  EXPECT_EQ(image->bitmap().pixel(19, 5), kWhite);
+  EXPECT_EQ(image->bitmap().pixel(20, 5), kBlack);
+  // Rendering a layer into a context shows the model values.
+  auto context = BitmapContext::create(40, 40, true);
+  context->translateCTM(0, 40);
+  context->scaleCTM(1, -1);
+  _window->layer().renderInContext(*context);
+  auto model = context->makeImage();
+  EXPECT_EQ(model->bitmap().pixel(25, 5), kWhite);
+  EXPECT_EQ(model->bitmap().pixel(15, 5) >> 24, 0u);
+}
+
+TEST_F(CompositorTest, PushFromRightHalfwayShowsHalfOfEachLook) {
+  auto box = std::make_shared<UIView>(Rect(0, 0, 40, 40));
+  auto content = colored(Rect(0, 0, 40, 40), UIColor::redColor());
+  box->addSubview(content);
+  _window->addSubview(box);
+  auto transition = CATransition::animation();
+  transition->setType(kCATransitionPush);
+  transition->setSubtype(kCATransitionFromRight);
+  transition->setDuration(1.0);
+  box->layer().addAnimation(transition, "");
+  content->setBackgroundColor(UIColor::blueColor());
+  advance(0.5);
+  auto image = render();
+  EXPECT_EQ(image->bitmap().pixel(5, 20), kRed);    // the old look leaving to the left
+  EXPECT_EQ(image->bitmap().pixel(35, 20), kBlue);  // the new one arriving from the right
+  advance(0.5);
+  image = render();
+  EXPECT_EQ(image->bitmap().pixel(5, 20), kBlue);
+}
+
+TEST_F(CompositorTest, FadeHalfwayMixesBothLooks) {
+  auto box = colored(Rect(0, 0, 40, 40), UIColor::whiteColor());
+  _window->addSubview(box);
+  auto transition = CATransition::animation();
+  transition->setDuration(1.0);
+  box->layer().addAnimation(transition, "");
+  box->setBackgroundColor(UIColor::blackColor());
+  advance(0.5);
+  auto image = render();
+  EXPECT_TRUE(near(image->bitmap().pixel(20, 20), 0xFF808080u, 4))
+      << std::hex << image->bitmap().pixel(20, 20);
+}
+
+TEST_F(CompositorTest, RasterizedLayersAreReusedUntilTheyChange) {
+  auto group = colored(Rect(0, 0, 40, 40), UIColor::redColor());
+  auto child = colored(Rect(0, 0, 10, 10), UIColor::greenColor());
+  group->addSubview(child);
+  group->layer().setShouldRasterize(true);
+  _window->addSubview(group);
+  render();
+  auto cached = group->layer().rasterCache().image;
+  ASSERT_TRUE(cached);
+  render();
+  EXPECT_EQ(group->layer().rasterCache().image, cached);
+  child->setBackgroundColor(UIColor::blueColor());
+  EXPECT_FALSE(group->layer().rasterCache().image);
+  auto image = render();
+  EXPECT_EQ(image->bitmap().pixel(5, 5), kBlue);
+  EXPECT_NE(group->layer().rasterCache().image, cached);
+}
+
+TEST_F(CompositorTest, ImageViewContentModes) {
+  // A 2x1-point picture at scale 2 (4x2 pixels) in a 40x40 view.
+  auto view = std::make_shared<UIImageView>(Rect(0, 0, 40, 40));
+  view->setImage(solid(4, 2, kGreen, 2));
+  _window->addSubview(view);
+  view->setContentMode(UIViewContentMode::ScaleAspectFit);
+  auto image = render();
+  EXPECT_EQ(image->bitmap().pixel(20, 5), kBlack);
+  EXPECT_EQ(image->bitmap().pixel(20, 15), kGreen);
+  EXPECT_EQ(image->bitmap().pixel(20, 29), kGreen);
+  EXPECT_EQ(image->bitmap().pixel(20, 35), kBlack);
+  view->setImage(solid(4, 4, kGreen, 2));  // 2x2 points
+  view->setContentMode(UIViewContentMode::Center);
+  image = render();
+  EXPECT_EQ(image->bitmap().pixel(19, 19), kGreen);
+  EXPECT_EQ(image->bitmap().pixel(20, 20), kGreen);
+  EXPECT_EQ(image->bitmap().pixel(21, 20), kBlack);
+  EXPECT_EQ(image->bitmap().pixel(19, 18), kBlack);
+}
+
+TEST_F(CompositorTest, StretchablePicturesKeepTheirCaps) {
+  // 5x1 picture: red cap, green middle column, three blue columns on the right.
+  auto bitmap = Bitmap::create(5, 1, PixelFormat::ARGB32Premultiplied);
+  bitmap->setPixel(0, 0, kRed);
+  bitmap->setPixel(1, 0, kGreen);
+  for (int x = 2; x < 5; ++x) bitmap->setPixel(x, 0, kBlue);
+  auto stretchable =
+      StretchableImage::stretchableImageWithLeftCapWidth(Image::imageWithBitmap(bitmap), 1, 0);
+  auto view = std::make_shared<UIImageView>(Rect(0, 0, 40, 10));
+  view->setImage(stretchable);
+  _window->addSubview(view);
+  auto image = render();
+  EXPECT_EQ(image->bitmap().pixel(0, 5), kRed);
+  EXPECT_EQ(image->bitmap().pixel(2, 5), kGreen);
+  EXPECT_EQ(image->bitmap().pixel(36, 5), kGreen);
+  EXPECT_EQ(image->bitmap().pixel(37, 5), kBlue);
+  EXPECT_EQ(image->bitmap().pixel(39, 5), kBlue);
+}
+
+TEST_F(CompositorTest, LabelsDrawTheirTextInsideTheirBounds) {
+  _window->setFrame(Rect(0, 0, 120, 40));
+  auto label = std::make_shared<UILabel>(Rect(10, 10, 100, 20));
+  label->setText("Hello");
+  label->setTextColor(UIColor::whiteColor());
+  label->setFont(UIFont::boldSystemFontOfSize(16));
+  _window->addSubview(label);
+  auto image = render();
+  int inked = 0, outside = 0;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 120; ++x) {
+      bool lit = (image->bitmap().pixel(x, y) & 0xFF) > 0x80;
+      bool inside = x >= 10 && x < 110 && y >= 10 && y < 30;
+      (inside ? inked : outside) += lit;
+    }
+  EXPECT_GT(inked, 40);
+  EXPECT_EQ(outside, 0);
+  Size size = label->sizeThatFits(Size{});
+  EXPECT_GT(size.width, 20);
+  EXPECT_LT(size.width, 100);
+  // Right alignment moves the ink to the right half.
+  label->setTextAlignment(NSTextAlignment::Right);
+  image = render();
+  EXPECT_EQ(image->bitmap().pixel(12, 20) & 0xFF, 0u);
+}
+
+TEST_F(CompositorTest, PageControlDrawsTheCurrentDotBright) {
+  auto dots = std::make_shared<UIPageControl>(Rect(0, 0, 40, 40));
+  dots->setNumberOfPages(2);
+  dots->setCurrentPage(1);
+  _window->addSubview(dots);
+  auto image = render();
+  Rect first = dots->dotRect(0), second = dots->dotRect(1);
+  auto at = [&](const Rect& r) {
+    return image->bitmap().pixel(static_cast<int>(r.midX()), static_cast<int>(r.midY()));
+  };
+  EXPECT_EQ(at(second), kWhite);
+  EXPECT_TRUE(near(at(first), 0xFF4D4D4Du, 3)) << std::hex << at(first);
+}
+
+TEST_F(CompositorTest, StatusBarFollowsTheApplicationsState) {
+  _window->setFrame(Rect(0, 0, 100, 40));
+  _window->setBackgroundColor(UIColor::whiteColor());
+  UIApplication::sharedApplication().setStatusBarHidden(false);
+  UIApplication::sharedApplication().setStatusBarStyle(UIStatusBarStyle::BlackOpaque);
+  auto image = render();
+  EXPECT_EQ(image->bitmap().pixel(50, 2), kBlack);
+  EXPECT_EQ(image->bitmap().pixel(50, 25), kWhite);
+  UIApplication::sharedApplication().setStatusBarHidden(true);
+  image = render();
+  EXPECT_EQ(image->bitmap().pixel(50, 2), kWhite);
+}

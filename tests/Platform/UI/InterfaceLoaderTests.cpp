@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "Foundation/Bundle.h"
+#include "Graphics/ImageEncoder.h"
+#include "TestSupport.h"
+#include "UI/InterfaceLoader.h"
+#include "UI/UIButton.h"
+#include "UI/UIImageView.h"
+#include "UI/UILabel.h"
+
+using namespace platform;
+
+namespace {
+
+class Owner : public InterfaceOwner {
+ public:
+  void registerOutlets(OutletRegistry& outlets) override {
+    outlets.add("root", root);
+    outlets.add("title", title);
+    outlets.add("picture", picture);
+    outlets.add("go", go);
+  }
+  std::shared_ptr<UIView> root;
+  std::shared_ptr<UILabel> title;
+  std::shared_ptr<UIImageView> picture;
+  std::shared_ptr<UIButton> go;
+};
+
+class InterfaceLoaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto bitmap = Bitmap::create(4, 6, PixelFormat::ARGB32Premultiplied);
+    auto png = ImageEncoder::pngData(*Image::imageWithBitmap(bitmap));
+    std::ofstream(_dir.file("dot.png"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(png->data()), png->size());
+    _bundle = Bundle::bundleWithPath(_dir.path());
+  }
+  InterfaceLoader::Result load(const std::string& body, Owner& owner) {
+    return InterfaceLoader::loadString("<interface>\n" + body + "\n</interface>\n", "Test.ui",
+                                       &owner, _bundle);
+  }
+
+  testing_support::TemporaryDirectory _dir;
+  std::shared_ptr<Bundle> _bundle;
+  testing_support::ScopedScreenScale _scale{1};
+  testing_support::ConsoleCapture _console;
+};
+
+}  // namespace
+
+TEST_F(InterfaceLoaderTest, BuildsTheTreeAndBindsOutlets) {
+  Owner owner;
+  auto result = load(R"(<UIView outlet="root" frame="0 0 320 480" backgroundColor="#102030">
+  <UILabel outlet="title" frame="10 20 300 30" text="Hello" font="Helvetica-Bold 18"
+           textColor="white" textAlignment="1" tag="5"/>
+  <UIImageView outlet="picture" frame="0 60 40 60" image="dot.png" contentMode="1"/>
+  <UIButton outlet="go" frame="10 400 100 44" title="Go" title.selected="Gone"
+            image.selected="dot" imageEdgeInsets="1 2 3 4" enabled="NO" hidden="YES"/>
+</UIView>)",
+                     owner);
+  ASSERT_TRUE(result.ok()) << result.error;
+  ASSERT_EQ(result.topLevelViews.size(), 1u);
+  EXPECT_EQ(owner.root, result.topLevelViews[0]);
+  ASSERT_TRUE(owner.title);
+  EXPECT_EQ(owner.title->text(), "Hello");
+  EXPECT_EQ(owner.title->font(), UIFont::fontWithName("Helvetica-Bold", 18));
+  EXPECT_EQ(owner.title->textAlignment(), NSTextAlignment::Center);
+  EXPECT_EQ(owner.root->viewWithTag(5), owner.title.get());
+  EXPECT_EQ(owner.title->superview(), owner.root.get());
+  ASSERT_TRUE(owner.picture && owner.picture->image());
+  EXPECT_EQ(owner.picture->image()->size(), (Size{4, 6}));
+  EXPECT_EQ(owner.picture->contentMode(), UIViewContentMode::ScaleAspectFit);
+  ASSERT_TRUE(owner.go);
+  EXPECT_EQ(owner.go->titleForState(UIControlStateSelected), "Gone");
+  EXPECT_TRUE(owner.go->imageForState(UIControlStateSelected));
+  EXPECT_EQ(owner.go->imageEdgeInsets(), (EdgeInsets{1, 2, 3, 4}));
+  EXPECT_FALSE(owner.go->isEnabled());
+  EXPECT_TRUE(owner.go->isHidden());
+  EXPECT_EQ(owner.root->backgroundColor(), (UIColor{0x10 / 255.0, 0x20 / 255.0, 0x30 / 255.0, 1}));
+}
+
+TEST_F(InterfaceLoaderTest, UnknownClassNamesFileLineAndElement) {
+  Owner owner;
+  auto result = load("<UIView outlet=\"root\">\n  <UIWidget frame=\"0 0 1 1\"/>\n</UIView>", owner);
+  EXPECT_FALSE(result.ok());
+  EXPECT_EQ(result.error, "Test.ui:3: element <UIWidget>: unknown class \"UIWidget\"");
+  EXPECT_TRUE(result.topLevelViews.empty());
+  EXPECT_FALSE(owner.root);  // nothing bound from a bad file
+  ASSERT_FALSE(_console.lines().empty());
+  EXPECT_EQ(_console.lines().back(), result.error);
+}
+
+TEST_F(InterfaceLoaderTest, MalformedAttributesAreRefusedWithTheirMessage) {
+  struct Case {
+    const char* element;
+    const char* message;
+  } cases[] = {
+      {R"(<UIView frame="1 2 3"/>)", "attribute \"frame\": malformed rectangle"},
+      {R"(<UIView tag="seven"/>)", "attribute \"tag\": malformed integer"},
+      {R"(<UIView hidden="maybe"/>)", "attribute \"hidden\": malformed boolean"},
+      {R"(<UIView backgroundColor="#12"/>)", "attribute \"backgroundColor\": malformed colour"},
+      {R"(<UIView colour="red"/>)", "attribute \"colour\": unknown attribute"},
+      {R"(<UILabel font="Helvetica"/>)", "attribute \"font\": malformed font"},
+      {R"(<UIImageView image="missing.png"/>)", "attribute \"image\": no picture named"},
+      {R"(<UIButton title.pressed="x"/>)", "attribute \"title.pressed\": unknown control state"},
+      {R"(<UIView contentMode="13"/>)", "attribute \"contentMode\": content mode must be"},
+  };
+  for (const Case& c : cases) {
+    Owner owner;
+    auto result = load(c.element, owner);
+    EXPECT_FALSE(result.ok()) << c.element;
+    EXPECT_NE(result.error.find("Test.ui:2: element <"), std::string::npos) << result.error;
+    EXPECT_NE(result.error.find(c.message), std::string::npos) << result.error;
+  }
+}
+
+TEST_F(InterfaceLoaderTest, OutletsTheOwnerLacksOrCannotHoldFail) {
+  Owner owner;
+  auto missing = load(R"(<UIView outlet="nowhere"/>)", owner);
+  EXPECT_EQ(missing.error, "Test.ui:2: element <UIView>: the owner has no outlet \"nowhere\"");
+  auto wrong = load(R"(<UIView outlet="root"><UIView outlet="title"/></UIView>)", owner);
+  EXPECT_EQ(wrong.error, "Test.ui:2: element <UIView>: outlet \"title\" cannot hold a UIView");
+  EXPECT_FALSE(owner.root);
+}
+
+TEST_F(InterfaceLoaderTest, BrokenXmlAndMissingFilesFailWithMessages) {
+  Owner owner;
+  auto broken = InterfaceLoader::loadString("<interface>\n<UIView>\n</interface>", "Bad.ui",
+                                            &owner, _bundle);
+  EXPECT_EQ(broken.error.rfind("Bad.ui:", 0), 0u) << broken.error;
+  EXPECT_NE(broken.error.find("not well-formed XML"), std::string::npos);
+  auto wrongRoot = InterfaceLoader::loadString("<views/>", "Root.ui", &owner, _bundle);
+  EXPECT_EQ(wrongRoot.error, "Root.ui:1: element <views>: the root element must be <interface>");
+  auto none = InterfaceLoader::loadNibNamed("Absent", &owner, _bundle);
+  EXPECT_EQ(none.error, "Absent.ui: no such interface file");
+}
+
+TEST_F(InterfaceLoaderTest, LoadsNamedFilesFromTheBundle) {
+  std::ofstream(_dir.file("Screen.ui"))
+      << "<interface><UILabel outlet=\"title\" text=\"From disk\"/></interface>";
+  Owner owner;
+  auto result = InterfaceLoader::loadNibNamed("Screen", &owner, _bundle);
+  ASSERT_TRUE(result.ok()) << result.error;
+  ASSERT_TRUE(owner.title);
+  EXPECT_EQ(owner.title->text(), "From disk");
+}
