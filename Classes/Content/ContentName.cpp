@@ -218,10 +218,27 @@ bool precedesInDownloadOrder(std::string_view left, std::string_view right) {
 }
 
 void sortInDownloadOrder(std::vector<std::string>& baseNames) {
-  std::stable_sort(baseNames.begin(), baseNames.end(),
-                   [](const std::string& left, const std::string& right) {
-                     return precedesInDownloadOrder(left, right);
-                   });
+  // Each name's key is worked out once, so that a long list costs no more per comparison.
+  struct Keyed {
+    std::size_t length;
+    std::string_view stem;
+    std::string* name;
+  };
+  std::vector<Keyed> keyed;
+  keyed.reserve(baseNames.size());
+  for (std::string& name : baseNames) {
+    std::string_view stem = deletingPathExtension(name);
+    keyed.push_back(Keyed{characterCount(stem), stem, &name});
+  }
+  std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& left, const Keyed& right) {
+    if (left.length != right.length) return left.length < right.length;
+    if (left.stem != right.stem) return left.stem < right.stem;
+    return *left.name < *right.name;
+  });
+  std::vector<std::string> sorted;
+  sorted.reserve(keyed.size());
+  for (const Keyed& entry : keyed) sorted.push_back(std::move(*entry.name));
+  baseNames = std::move(sorted);
 }
 
 }  // namespace ContentName

@@ -16,10 +16,10 @@ using platform::Value;
 
 namespace {
 
-// The reference server's default address: a fresh checkout talks to it on loopback.
+// Set from the compiled-in configuration at start.
 std::mutex directoryMutex;
-std::string standardDirectoryURL = "http://127.0.0.1:8642/standard/";
-std::string tallDirectoryURL = "http://127.0.0.1:8642/tall/";
+std::string standardDirectoryURL;
+std::string tallDirectoryURL;
 
 // A member that is absent is fine; one that is present must have the expected kind.
 template <class Kind>

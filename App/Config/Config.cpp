@@ -1,0 +1,11 @@
+#include "Config/Config.h"
+
+#include "Content/ContentServiceRequest.h"
+
+namespace Config {
+
+void install() {
+  ContentServiceRequest::setDirectoryServerURLs(kStandardScreenDirectoryURL, kTallScreenDirectoryURL);
+}
+
+}  // namespace Config

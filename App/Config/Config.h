@@ -1,0 +1,15 @@
+#pragma once
+
+// The program's compiled-in configuration: server addresses and the like. There are no
+// configuration files or environment variables; hosts and tools may override single values.
+namespace Config {
+
+// The content directory servers, one per screen kind: the reference server's default address,
+// so that a fresh checkout syncs against `reference-server` on loopback.
+inline constexpr const char* kStandardScreenDirectoryURL = "http://127.0.0.1:8642/standard/";
+inline constexpr const char* kTallScreenDirectoryURL = "http://127.0.0.1:8642/tall/";
+
+// Hands the configuration to the parts that use it. Call once at start, before the first cycle.
+void install();
+
+}  // namespace Config

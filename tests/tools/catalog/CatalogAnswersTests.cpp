@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+#include "Catalog.h"
+#include "CatalogAnswers.h"
+#include "CatalogDifference.h"
+#include "CatalogTestSupport.h"
+#include "Content/ContentServiceRequest.h"
+
+using catalog_testing::CatalogFixture;
+using platform::Value;
+
+namespace {
+
+using Names = std::vector<std::string>;
+using Files = std::map<std::string, std::string>;
+
+Names namesIn(const Value& answer, const std::string& member, const std::string& list = "") {
+  const platform::Dictionary& object = *answer.dictionary();
+  const Value& value =
+      list.empty()
+          ? platform::valueForKey(object, member)
+          : platform::valueForKey(*platform::valueForKey(object, member).dictionary(), list);
+  Names names;
+  for (const Value& entry : *value.array()) names.push_back(*entry.string());
+  return names;
+}
+
+std::string verOf(const Value& answer) {
+  return *platform::valueForKey(*answer.dictionary(), "ver").string();
+}
+
+class CatalogAnswersTest : public CatalogFixture {
+ protected:
+  std::shared_ptr<const Catalog> open() {
+    std::string error;
+    auto catalog = Catalog::open(catalogFolder(), error);
+    EXPECT_TRUE(catalog) << error;
+    return catalog;
+  }
+
+  Value list(ScreenKind kind, std::optional<std::string> dif) {
+    return CatalogAnswers::list(*open(), kind, dif);
+  }
+};
+
+TEST_F(CatalogAnswersTest, FullListCarriesTheVersionAsTextAndTheKindsNames) {
+  publish({{"frame1.png", "A"}, {"frame1_iph5.png", "B"}, {"frame1_small.png", "C"}});
+  Value standard = list(ScreenKind::Standard, std::nullopt);
+  EXPECT_EQ(verOf(standard), "1");
+  EXPECT_EQ(namesIn(standard, "curList"), (Names{"frame1.png", "frame1_small.png"}));
+  EXPECT_FALSE(standard.dictionary()->contains("diff"));
+  Value tall = list(ScreenKind::Tall, std::nullopt);
+  EXPECT_EQ(namesIn(tall, "curList"), (Names{"frame1_iph5.png", "frame1_small.png"}));
+}
+
+TEST_F(CatalogAnswersTest, DifferencesFromEachEarlierVersion) {
+  publish({{"frame1.png", "A"}, {"frame2.png", "B"}, {"fon1.jpg", "C"}});       // 1
+  publish({{"frame1.png", "A2"}, {"frame2.png", "B"}, {"clipart1.png", "D"}});  // 2
+  publish(
+      {{"frame1.png", "A2"}, {"frame2.png", "B"}, {"clipart1.png", "D"}, {"fon1.jpg", "C"}});  // 3
+  publish(
+      {{"frame1.png", "A2"}, {"frame2.png", "B"}, {"clipart1.png", "D"}, {"fon1.jpg", "C"}});  // 4
+
+  Value fromOne = list(ScreenKind::Standard, "1");
+  EXPECT_EQ(verOf(fromOne), "4");
+  EXPECT_FALSE(fromOne.dictionary()->contains("curList"));
+  // fon1.jpg left and came back with the same bytes: no change since version 1.
+  EXPECT_EQ(namesIn(fromOne, "diff", "new"), (Names{"clipart1.png"}));
+  EXPECT_EQ(namesIn(fromOne, "diff", "chg"), (Names{"frame1.png"}));
+  EXPECT_EQ(namesIn(fromOne, "diff", "del"), Names{});
+
+  Value fromTwo = list(ScreenKind::Standard, "2");
+  EXPECT_EQ(namesIn(fromTwo, "diff", "new"), (Names{"fon1.jpg"}));
+  EXPECT_EQ(namesIn(fromTwo, "diff", "chg"), Names{});
+  EXPECT_EQ(namesIn(fromTwo, "diff", "del"), Names{});
+
+  for (const char* same : {"3", "4"}) {
+    Value unchanged = list(ScreenKind::Standard, same);
+    EXPECT_EQ(verOf(unchanged), "4");
+    EXPECT_EQ(namesIn(unchanged, "diff", "new"), Names{}) << same;
+    EXPECT_EQ(namesIn(unchanged, "diff", "chg"), Names{}) << same;
+    EXPECT_EQ(namesIn(unchanged, "diff", "del"), Names{}) << same;
+  }
+}
+
+TEST_F(CatalogAnswersTest, DifferenceBetweenAnyTwoManifests) {
+  publish({{"frame1.png", "A"}, {"frame2.png", "B"}});
+  publish({{"frame2.png", "B"}});
+  publish({{"frame1.png", "Z"}, {"frame2.png", "B2"}, {"face1.png", "F"}});
+  auto catalog = open();
+  auto diff = [&](int from, int to) {
+    return CatalogDifference::between(*catalog->manifest(from), *catalog->manifest(to),
+                                      ScreenKind::Standard);
+  };
+  EXPECT_EQ(diff(1, 2).removed, (Names{"frame1.png"}));
+  EXPECT_TRUE(diff(1, 2).added.empty());
+  // Removed, then back with other bytes: new against the version without it, changed against
+  // the one that had it.
+  EXPECT_EQ(diff(2, 3).added, (Names{"face1.png", "frame1.png"}));
+  EXPECT_EQ(diff(2, 3).changed, (Names{"frame2.png"}));
+  EXPECT_EQ(diff(1, 3).added, (Names{"face1.png"}));
+  EXPECT_EQ(diff(1, 3).changed, (Names{"frame1.png", "frame2.png"}));
+  EXPECT_EQ(diff(3, 1).removed, (Names{"face1.png"}));
+  EXPECT_TRUE(diff(2, 2).empty());
+}
+
+TEST_F(CatalogAnswersTest, KindsOnlySeeTheirOwnNamesInDifferences) {
+  publish({{"frame1.png", "A"}, {"frame1_iph5.png", "B"}});
+  publish({{"frame1.png", "A2"}, {"frame1_iph5.png", "B"}, {"frame1_small.png", "S"}});
+  Value tall = list(ScreenKind::Tall, "1");
+  EXPECT_EQ(namesIn(tall, "diff", "new"), (Names{"frame1_small.png"}));
+  EXPECT_EQ(namesIn(tall, "diff", "chg"), Names{});
+  Value standard = list(ScreenKind::Standard, "1");
+  EXPECT_EQ(namesIn(standard, "diff", "new"), (Names{"frame1_small.png"}));
+  EXPECT_EQ(namesIn(standard, "diff", "chg"), (Names{"frame1.png"}));
+}
+
+TEST_F(CatalogAnswersTest, UnknownDifGivesTheFullList) {
+  publish({{"frame1.png", "A"}});
+  publish({{"frame1.png", "B"}, {"frame2.png", "C"}});
+  for (const char* dif : {"", "0", "3", "17", "01", "2.0", "abc", "-1", "1;2"}) {
+    Value answer = list(ScreenKind::Standard, std::string(dif));
+    EXPECT_EQ(verOf(answer), "2") << dif;
+    EXPECT_EQ(namesIn(answer, "curList"), (Names{"frame1.png", "frame2.png"})) << dif;
+    EXPECT_FALSE(answer.dictionary()->contains("diff")) << dif;
+  }
+}
+
+TEST_F(CatalogAnswersTest, FilesAnswerWithTheirContentAtTheAskedVersion) {
+  publish({{"frame1.png", "one"}, {"fon1.jpg", "fon"}});
+  publish({{"frame1.png", "two"}});
+  publish({{"frame1.png", "three"}, {"frame1_iph5.png", "tall"}});
+  auto catalog = open();
+  auto contentOf = [&](ScreenKind kind, std::optional<std::string> ver,
+                       const std::string& name) -> std::optional<std::string> {
+    auto hash = CatalogAnswers::fileHash(*catalog, kind, ver, name);
+    if (!hash) return std::nullopt;
+    return catalog_testing::readText(catalog->folder().objectPath(*hash));
+  };
+  EXPECT_EQ(contentOf(ScreenKind::Standard, "1", "frame1.png"), "one");
+  EXPECT_EQ(contentOf(ScreenKind::Standard, "2", "frame1.png"), "two");
+  EXPECT_EQ(contentOf(ScreenKind::Standard, "3", "frame1.png"), "three");
+  EXPECT_EQ(contentOf(ScreenKind::Standard, std::nullopt, "frame1.png"), "three");
+  EXPECT_EQ(contentOf(ScreenKind::Standard, "9", "frame1.png"), "three");
+  EXPECT_EQ(contentOf(ScreenKind::Standard, "garbage", "frame1.png"), "three");
+  // Gone since version 2, still answerable at the version that had it.
+  EXPECT_EQ(contentOf(ScreenKind::Standard, "1", "fon1.jpg"), "fon");
+  EXPECT_EQ(contentOf(ScreenKind::Standard, "2", "fon1.jpg"), std::nullopt);
+  EXPECT_EQ(contentOf(ScreenKind::Standard, std::nullopt, "fon1.jpg"), std::nullopt);
+  // New in version 3: an older version falls back to the current content.
+  EXPECT_EQ(contentOf(ScreenKind::Tall, "1", "frame1_iph5.png"), "tall");
+  EXPECT_EQ(contentOf(ScreenKind::Standard, "3", "frame1_iph5.png"), std::nullopt);
+  EXPECT_EQ(contentOf(ScreenKind::Tall, "3", "frame1.png"), std::nullopt);
+  EXPECT_EQ(contentOf(ScreenKind::Standard, "3", "../catalog.json"), std::nullopt);
+  EXPECT_EQ(contentOf(ScreenKind::Standard, "3", ".lock"), std::nullopt);
+  EXPECT_EQ(contentOf(ScreenKind::Standard, "3", ""), std::nullopt);
+}
+
+TEST(CatalogAnswersMimeTest, TypesByExtension) {
+  EXPECT_EQ(CatalogAnswers::mimeType("frame1.png"), "image/png");
+  EXPECT_EQ(CatalogAnswers::mimeType("fon1.jpg"), "image/jpeg");
+  EXPECT_EQ(CatalogAnswers::mimeType("fon1.jpeg"), "image/jpeg");
+  EXPECT_EQ(CatalogAnswers::mimeType("clipart1.svgpb"), "application/octet-stream");
+}
+
+TEST(CatalogAnswersNodesTest, BaseURLsOfTheKindsPath) {
+  Value nodes =
+      CatalogAnswers::nodes({"http://127.0.0.1:8642", "http://mirror.example/"}, ScreenKind::Tall);
+  EXPECT_EQ(nodes, Value(platform::Array{Value("http://127.0.0.1:8642/tall/"),
+                                         Value("http://mirror.example/tall/")}));
+}
+
+// The device's own reading of the answers: after any history, a device that last listed
+// version V and applies the answer for V holds exactly the current catalogue, and asking for
+// every file with the version its map holds yields the current content.
+TEST_F(CatalogAnswersTest, ApplyChangesReproducesEachVersionFromAnyEarlierOne) {
+  const std::vector<Files> history = {
+      {{"frame1.png", "a"},
+       {"frame1_small.png", "as"},
+       {"frame1_iph5.png", "at"},
+       {"fon1.jpg", "b"}},
+      {{"frame1.png", "a2"},
+       {"frame1_small.png", "as"},
+       {"frame1_iph5.png", "at"},
+       {"clipart1.png", "c"}},
+      {{"frame1.png", "a2"}, {"frame1_small.png", "as"}, {"clipart1.png", "c"}, {"fon1.jpg", "b2"}},
+      {{"frame1.png", "a2"}, {"frame1_small.png", "as"}, {"clipart1.png", "c"}, {"fon1.jpg", "b2"}},
+      {{"frame1.png", "a"},
+       {"frame1_iph5.png", "at2"},
+       {"face1_small.png", "f"},
+       {"fon1.jpg", "b"}},
+      {},
+      {{"tbframe1.png", "t"}, {"tbframe1_iph5_mask.jpg", "m"}, {"frame1.png", "a"}},
+  };
+  for (ScreenKind kind : ScreenKinds::kAll) {
+    std::filesystem::remove_all(catalogFolder());
+    // What the device of this kind holds after listing each version fully, and after following
+    // every publish step by step.
+    std::vector<ContentName::VersionMap> listedAt;
+    ContentName::VersionMap stepwise;
+    std::optional<std::string> stepwiseVersion;
+    for (const Files& files : history) {
+      publish(files);
+      auto catalog = open();
+      const CatalogManifest& current = catalog->current();
+      auto check = [&](const ContentName::VersionMap& map, const std::string& path) {
+        Names keys;
+        for (const auto& entry : map) keys.push_back(entry.first);
+        std::sort(keys.begin(), keys.end());
+        EXPECT_EQ(keys, current.names(kind)) << path;
+        for (const auto& [name, version] : map) {
+          auto hash = CatalogAnswers::fileHash(*catalog, kind, version, name);
+          ASSERT_TRUE(hash) << path << " " << name;
+          EXPECT_EQ(*hash, *current.hashOf(kind, name)) << path << " " << name << "@" << version;
+        }
+      };
+      for (size_t v = 0; v < listedAt.size(); ++v) {
+        ContentName::VersionMap map = listedAt[v];
+        ContentServiceRequest::applyChanges(
+            map, CatalogAnswers::list(*catalog, kind, std::to_string(v + 1)));
+        check(map, "from " + std::to_string(v + 1) + " to " + std::to_string(current.version()));
+      }
+      ContentServiceRequest::applyChanges(stepwise,
+                                          CatalogAnswers::list(*catalog, kind, stepwiseVersion));
+      check(stepwise, "stepwise to " + std::to_string(current.version()));
+      stepwiseVersion = std::to_string(current.version());
+
+      // The full list, also over a stale map and with an unknown dif.
+      ContentName::VersionMap full = {{"stale.png", "1"}};
+      ContentServiceRequest::applyChanges(full, CatalogAnswers::list(*catalog, kind, "bogus"));
+      check(full, "full list");
+      for (const auto& entry : full) EXPECT_EQ(entry.second, std::to_string(current.version()));
+      listedAt.push_back(full);
+    }
+  }
+}
+
+}  // namespace

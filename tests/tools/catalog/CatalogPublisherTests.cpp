@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "Catalog.h"
+#include "CatalogFolder.h"
+#include "CatalogTestSupport.h"
+#include "ContentHash.h"
+#include "Foundation/FileManager.h"
+#include "Foundation/JSONSerialization.h"
+
+using catalog_testing::CatalogFixture;
+using catalog_testing::readText;
+using catalog_testing::snapshot;
+using catalog_testing::writeText;
+
+namespace {
+
+std::string hashOf(const std::string& text) {
+  return ContentHash::sha256Hex(platform::Bytes(text.begin(), text.end())).value();
+}
+
+std::vector<std::string> skippedNames(const CatalogPublisher::Report& report) {
+  std::vector<std::string> names;
+  for (const auto& entry : report.skipped) names.push_back(entry.first);
+  return names;
+}
+
+using Names = std::vector<std::string>;
+
+class CatalogPublisherTest : public CatalogFixture {};
+
+TEST(CatalogContentHashTest, IsSHA256InLowercaseHex) {
+  EXPECT_EQ(hashOf("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  EXPECT_TRUE(ContentHash::isContentHash(hashOf("")));
+  EXPECT_FALSE(ContentHash::isContentHash("../objects"));
+  EXPECT_FALSE(ContentHash::isContentHash(std::string(64, 'A')));
+}
+
+TEST_F(CatalogPublisherTest, FirstPublishWritesVersionOneWithItsManifestAndObjects) {
+  auto report = publish({{"frame1.png", "A"}, {"frame1_small.png", "B"}, {"fon2.jpg", "C"}});
+  EXPECT_EQ(report.version, 1);
+  EXPECT_EQ(report.difference.added, (Names{"fon2.jpg", "frame1.png", "frame1_small.png"}));
+  EXPECT_TRUE(report.difference.changed.empty());
+  EXPECT_TRUE(report.difference.removed.empty());
+
+  CatalogFolder folder(catalogFolder());
+  std::string error;
+  auto head = folder.readHead(error);
+  ASSERT_TRUE(head) << error;
+  EXPECT_EQ(head->current, 1);
+  auto manifest = folder.readManifest(1, error);
+  ASSERT_TRUE(manifest) << error;
+  EXPECT_EQ(manifest->files(), (CatalogManifest::Files{{"fon2.jpg", hashOf("C")},
+                                                       {"frame1.png", hashOf("A")},
+                                                       {"frame1_small.png", hashOf("B")}}));
+  EXPECT_EQ(readText(folder.objectPath(hashOf("A"))), "A");
+  EXPECT_EQ(readText(folder.objectPath(hashOf("C"))), "C");
+}
+
+TEST_F(CatalogPublisherTest, EachScreenKindListsTheNamesItsDevicesAccept) {
+  auto report = publish({{"frame1.png", "1"},
+                         {"frame1_small.png", "2"},
+                         {"frame1_iph5.png", "3"},
+                         {"frame1_mask.jpg", "4"},
+                         {"frame1_iph5_mask.jpg", "5"},
+                         {"fon1@2x.png", "6"}});
+  EXPECT_EQ(report.standardCount, 4u);
+  EXPECT_EQ(report.tallCount, 3u);
+  std::string error;
+  auto manifest = CatalogFolder(catalogFolder()).readManifest(1, error);
+  ASSERT_TRUE(manifest) << error;
+  EXPECT_EQ(manifest->names(ScreenKind::Standard),
+            (Names{"fon1@2x.png", "frame1.png", "frame1_mask.jpg", "frame1_small.png"}));
+  EXPECT_EQ(manifest->names(ScreenKind::Tall),
+            (Names{"frame1_iph5.png", "frame1_iph5_mask.jpg", "frame1_small.png"}));
+  EXPECT_EQ(manifest->hashOf(ScreenKind::Standard, "frame1_iph5.png"), nullptr);
+  ASSERT_NE(manifest->hashOf(ScreenKind::Tall, "frame1_iph5.png"), nullptr);
+  EXPECT_EQ(*manifest->hashOf(ScreenKind::Tall, "frame1_iph5.png"), hashOf("3"));
+}
+
+TEST_F(CatalogPublisherTest, NamesThatAreNotContentAreReportedAndSkipped) {
+  setContent({{"frame1.png", "ok"},
+              {"readme.txt", "x"},
+              {"Frame2.png", "x"},
+              {"btn_close.png", "x"},
+              {"fon 1.png", "x"},
+              {"fon1+2.png", "x"},
+              {"fon1&n=x.png", "x"},
+              {".hidden.png", "x"},
+              {"frame1.gif", "x"}});
+  std::filesystem::create_directories(contentFolder() + "/frame9.png");
+  std::string error;
+  auto report = CatalogPublisher::publish(contentFolder(), catalogFolder(), error);
+  ASSERT_TRUE(report) << error;
+  EXPECT_EQ(skippedNames(*report),
+            (Names{".hidden.png", "Frame2.png", "btn_close.png", "fon 1.png", "fon1&n=x.png",
+                   "fon1+2.png", "frame1.gif", "frame9.png", "readme.txt"}));
+  for (const auto& [name, reason] : report->skipped) EXPECT_FALSE(reason.empty()) << name;
+  EXPECT_EQ(report->difference.added, (Names{"frame1.png"}));
+  EXPECT_EQ(CatalogPublisher::rejectionReason("face3_small.svgpb"), "");
+  EXPECT_NE(CatalogPublisher::rejectionReason("face3.svg"), "");
+}
+
+TEST_F(CatalogPublisherTest, UnchangedContentStillMakesANewVersionAndSharesObjects) {
+  publish({{"frame1.png", "A"}, {"fon1.png", "B"}});
+  auto objectsBefore = snapshot(catalogFolder() + "/objects");
+  auto report = publish({{"frame1.png", "A"}, {"fon1.png", "B"}});
+  EXPECT_EQ(report.version, 2);
+  EXPECT_TRUE(report.difference.empty());
+  EXPECT_EQ(snapshot(catalogFolder() + "/objects"), objectsBefore);
+}
+
+TEST_F(CatalogPublisherTest, EarlierVersionsKeepTheirManifestsAndContents) {
+  publish({{"frame1.png", "old"}, {"fon1.png", "gone"}});
+  auto report = publish({{"frame1.png", "new"}, {"clipart1.png", "added"}});
+  EXPECT_EQ(report.version, 2);
+  EXPECT_EQ(report.difference.added, (Names{"clipart1.png"}));
+  EXPECT_EQ(report.difference.changed, (Names{"frame1.png"}));
+  EXPECT_EQ(report.difference.removed, (Names{"fon1.png"}));
+
+  std::string error;
+  auto catalog = Catalog::open(catalogFolder(), error);
+  ASSERT_TRUE(catalog) << error;
+  EXPECT_EQ(catalog->currentVersion(), 2);
+  const CatalogManifest* first = catalog->manifest(1);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(readText(catalog->folder().objectPath(first->files().at("frame1.png"))), "old");
+  EXPECT_EQ(readText(catalog->folder().objectPath(first->files().at("fon1.png"))), "gone");
+  EXPECT_EQ(readText(catalog->folder().objectPath(catalog->current().files().at("frame1.png"))),
+            "new");
+}
+
+TEST_F(CatalogPublisherTest, VersionsAreNamedOnlyByTheirExactDecimalForm) {
+  publish({{"frame1.png", "A"}});
+  publish({{"frame1.png", "B"}});
+  std::string error;
+  auto catalog = Catalog::open(catalogFolder(), error);
+  ASSERT_TRUE(catalog) << error;
+  ASSERT_NE(catalog->manifestNamed("1"), nullptr);
+  EXPECT_EQ(catalog->manifestNamed("1")->version(), 1);
+  EXPECT_EQ(catalog->manifestNamed("2")->version(), 2);
+  for (const char* name : {"", "0", "3", "01", "1x", "-1", "+1", " 1", "1.0", "99999999999"})
+    EXPECT_EQ(catalog->manifestNamed(name), nullptr) << name;
+}
+
+TEST_F(CatalogPublisherTest, MissingContentFolderIsAnErrorAndCreatesNothing) {
+  std::string error;
+  auto report = CatalogPublisher::publish(_directory.file("nowhere"), catalogFolder(), error);
+  EXPECT_FALSE(report);
+  EXPECT_NE(error.find("nowhere"), std::string::npos) << error;
+  EXPECT_FALSE(std::filesystem::exists(catalogFolder()));
+}
+
+TEST_F(CatalogPublisherTest, CorruptManifestStopsThePublishAndTouchesNothing) {
+  publish({{"frame1.png", "A"}});
+  publish({{"frame1.png", "B"}});
+  writeText(catalogFolder() + "/versions/1.json", "{\"format\": 1, \"version\": 1, \"files\": [");
+  auto before = snapshot(catalogFolder());
+  setContent({{"frame1.png", "C"}});
+  std::string error;
+  EXPECT_FALSE(CatalogPublisher::publish(contentFolder(), catalogFolder(), error));
+  EXPECT_NE(error.find("versions/1.json"), std::string::npos) << error;
+  EXPECT_EQ(snapshot(catalogFolder()), before);
+}
+
+TEST_F(CatalogPublisherTest, ManifestsOfTheWrongShapeAreRefused) {
+  publish({{"frame1.png", "A"}});
+  std::string path = catalogFolder() + "/versions/1.json";
+  std::string good = readText(path);
+  const std::vector<std::string> bad = {
+      "[]",
+      "{\"format\": 2, \"version\": 1, \"files\": {}, \"standard\": [], \"tall\": []}",
+      "{\"format\": 1, \"version\": 2, \"files\": {}, \"standard\": [], \"tall\": []}",
+      "{\"format\": 1, \"version\": 1, \"files\": {\"../x.png\": \"" + std::string(64, 'a') +
+          "\"}, \"standard\": [], \"tall\": []}",
+      "{\"format\": 1, \"version\": 1, \"files\": {\"frame1.png\": \"../../etc/passwd\"}, "
+      "\"standard\": [], \"tall\": []}",
+      "{\"format\": 1, \"version\": 1, \"files\": {}, \"standard\": [\"frame1.png\"], \"tall\": "
+      "[]}",
+      "{\"format\": 1, \"version\": 1, \"files\": {}, \"standard\": []}",
+  };
+  for (const std::string& text : bad) {
+    writeText(path, text);
+    std::string error;
+    EXPECT_FALSE(Catalog::open(catalogFolder(), error)) << text;
+    EXPECT_FALSE(error.empty());
+  }
+  writeText(path, good);
+  std::string error;
+  EXPECT_TRUE(Catalog::open(catalogFolder(), error)) << error;
+}
+
+TEST_F(CatalogPublisherTest, CorruptHeadOrMissingObjectIsRefused) {
+  publish({{"frame1.png", "A"}});
+  std::string head = catalogFolder() + "/catalog.json";
+  std::string good = readText(head);
+  std::string error;
+  for (const char* text : {"", "not json", "{\"format\": 1, \"current\": \"1\"}", "[1]"}) {
+    writeText(head, text);
+    EXPECT_FALSE(Catalog::open(catalogFolder(), error)) << text;
+  }
+  writeText(head, good);
+  std::filesystem::remove(CatalogFolder(catalogFolder()).objectPath(hashOf("A")));
+  EXPECT_FALSE(Catalog::open(catalogFolder(), error));
+  EXPECT_NE(error.find("missing"), std::string::npos) << error;
+}
+
+TEST_F(CatalogPublisherTest, PublishThatFailsHalfwayLeavesThePreviousVersionInService) {
+  publish({{"frame1.png", "A"}});
+  // The next manifest cannot be written: its path is taken by a folder.
+  std::filesystem::create_directories(catalogFolder() + "/versions/2.json/blocker");
+  setContent({{"frame1.png", "B"}});
+  std::string error;
+  EXPECT_FALSE(CatalogPublisher::publish(contentFolder(), catalogFolder(), error));
+  EXPECT_FALSE(error.empty());
+  auto catalog = Catalog::open(catalogFolder(), error);
+  ASSERT_TRUE(catalog) << error;
+  EXPECT_EQ(catalog->currentVersion(), 1);
+  EXPECT_EQ(catalog->current().files().at("frame1.png"), hashOf("A"));
+
+  std::filesystem::remove_all(catalogFolder() + "/versions/2.json");
+  auto report = publish({{"frame1.png", "B"}});
+  EXPECT_EQ(report.version, 2);
+}
+
+TEST_F(CatalogPublisherTest, EmptyCatalogueFolderServesVersionZero) {
+  std::filesystem::create_directories(catalogFolder());
+  std::string error;
+  auto catalog = Catalog::open(catalogFolder(), error);
+  ASSERT_TRUE(catalog) << error;
+  EXPECT_EQ(catalog->currentVersion(), 0);
+  EXPECT_TRUE(catalog->current().files().empty());
+  EXPECT_FALSE(Catalog::open(_directory.file("absent"), error));
+}
+
+}  // namespace

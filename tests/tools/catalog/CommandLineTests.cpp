@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "CatalogTestSupport.h"
+
+using catalog_testing::readText;
+using catalog_testing::snapshot;
+using catalog_testing::writeText;
+
+namespace {
+
+struct Outcome {
+  int status = -1;
+  std::string output;
+  std::string errors;
+};
+
+class CatalogCommandLineTest : public catalog_testing::CatalogFixture {
+ protected:
+  Outcome run(const std::string& program, const std::string& arguments) {
+    std::string output = _directory.file("stdout.txt");
+    std::string errors = _directory.file("stderr.txt");
+    std::string command = "cd " + _directory.path() + " && " + program + " " + arguments + " >" +
+                          output + " 2>" + errors;
+    int raw = std::system(command.c_str());
+    Outcome result;
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.output = readText(output);
+    result.errors = readText(errors);
+    return result;
+  }
+  Outcome builder(const std::string& arguments) { return run(CATALOG_BUILDER_PATH, arguments); }
+  Outcome server(const std::string& arguments) { return run(REFERENCE_SERVER_PATH, arguments); }
+};
+
+TEST_F(CatalogCommandLineTest, HelpGoesToStandardOutput) {
+  Outcome help = builder("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.output.find("catalog-builder publish"), std::string::npos);
+  EXPECT_NE(help.output.find("--base-url"), std::string::npos);
+  Outcome serverHelp = server("--help");
+  EXPECT_EQ(serverHelp.status, 0);
+  EXPECT_NE(serverHelp.output.find("--public-url"), std::string::npos);
+}
+
+TEST_F(CatalogCommandLineTest, PublishPrintsWhatChangedAndWhatWasSkipped) {
+  setContent({{"frame1.png", "A"}, {"fon1.jpg", "B"}, {"notes.txt", "x"}});
+  Outcome first = builder("publish content catalog");
+  EXPECT_EQ(first.status, 0) << first.errors;
+  EXPECT_NE(first.output.find("published version 1"), std::string::npos) << first.output;
+  EXPECT_NE(first.output.find("added frame1.png"), std::string::npos) << first.output;
+  EXPECT_NE(first.errors.find("skipped notes.txt"), std::string::npos) << first.errors;
+
+  setContent({{"frame1.png", "A2"}, {"clipart1.png", "C"}});
+  Outcome second = builder("publish content catalog");
+  EXPECT_EQ(second.status, 0) << second.errors;
+  EXPECT_NE(second.output.find("published version 2"), std::string::npos);
+  EXPECT_NE(second.output.find("added clipart1.png"), std::string::npos);
+  EXPECT_NE(second.output.find("changed frame1.png"), std::string::npos);
+  EXPECT_NE(second.output.find("removed fon1.jpg"), std::string::npos);
+}
+
+TEST_F(CatalogCommandLineTest, BadArgumentsExitWithTwo) {
+  EXPECT_EQ(builder("").status, 2);
+  EXPECT_EQ(builder("frobnicate a b").status, 2);
+  EXPECT_EQ(builder("publish onlyone").status, 2);
+  EXPECT_EQ(builder("export catalog out").status, 2);
+  EXPECT_EQ(builder("export catalog out --base-url http://x --gzip-threshold -5").status, 2);
+  EXPECT_EQ(server("").status, 2);
+  EXPECT_EQ(server("--catalog catalog --port abc").status, 2);
+  EXPECT_EQ(server("--catalog catalog --port 70000").status, 2);
+  EXPECT_EQ(server("--catalog catalog --bogus").status, 2);
+}
+
+TEST_F(CatalogCommandLineTest, MissingFoldersAreReportedWithStatusOne) {
+  Outcome publish = builder("publish nowhere catalog");
+  EXPECT_EQ(publish.status, 1);
+  EXPECT_NE(publish.errors.find("nowhere"), std::string::npos) << publish.errors;
+  EXPECT_FALSE(std::filesystem::exists(catalogFolder()));
+
+  Outcome exported = builder("export nowhere out --base-url http://x");
+  EXPECT_EQ(exported.status, 1);
+  EXPECT_NE(exported.errors.find("nowhere"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(_directory.file("out")));
+
+  Outcome served = server("--catalog nowhere --port 0");
+  EXPECT_EQ(served.status, 1);
+  EXPECT_NE(served.errors.find("nowhere"), std::string::npos) << served.errors;
+}
+
+TEST_F(CatalogCommandLineTest, CorruptCatalogueIsReportedAndLeftAsItWas) {
+  setContent({{"frame1.png", "A"}});
+  ASSERT_EQ(builder("publish content catalog").status, 0);
+  for (const auto& [file, text] : std::vector<std::pair<std::string, std::string>>{
+           {"versions/1.json", "{\"format\":1,\"version\":1,\"files\":{\"frame1.png\":7}}"},
+           {"catalog.json", "\x01\x02 binary"}}) {
+    std::string path = catalogFolder() + "/" + file;
+    std::string good = readText(path);
+    writeText(path, text);
+    auto before = snapshot(catalogFolder());
+
+    setContent({{"frame1.png", "B"}});
+    Outcome publish = builder("publish content catalog");
+    EXPECT_EQ(publish.status, 1) << file;
+    EXPECT_NE(publish.errors.find(file), std::string::npos) << publish.errors;
+    EXPECT_EQ(snapshot(catalogFolder()), before) << file;
+
+    Outcome exported = builder("export catalog out --base-url http://x");
+    EXPECT_EQ(exported.status, 1) << file;
+    EXPECT_FALSE(std::filesystem::exists(_directory.file("out")));
+
+    Outcome served = server("--catalog catalog --port 0");
+    EXPECT_EQ(served.status, 1) << file;
+    EXPECT_NE(served.errors.find(file), std::string::npos) << served.errors;
+    EXPECT_EQ(snapshot(catalogFolder()), before) << file;
+    writeText(path, good);
+  }
+}
+
+TEST_F(CatalogCommandLineTest, ExportWritesTheAnswers) {
+  setContent({{"frame1.png", "A"}});
+  ASSERT_EQ(builder("publish content catalog").status, 0);
+  Outcome exported = builder("export catalog out --base-url http://cdn.example --gzip-threshold 0");
+  EXPECT_EQ(exported.status, 0) << exported.errors;
+  EXPECT_TRUE(std::filesystem::exists(_directory.file("out/standard/list/full.jsongz")));
+  EXPECT_EQ(readText(_directory.file("out/standard/get/current/frame1.png")), "A");
+}
+
+}  // namespace

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "Content/ContentServiceRequest.h"
+#include "RawHTTP.h"
+#include "ServerTestSupport.h"
+
+using catalog_testing::RawHTTP;
+using catalog_testing::ServerFixture;
+using namespace std::chrono_literals;
+
+namespace {
+
+class ServerFaultTest : public ServerFixture {
+ protected:
+  void SetUp() override {
+    std::map<std::string, std::string> files;
+    for (int i = 1; i <= 30; ++i)
+      files["frame" + std::to_string(i) + ".png"] = "content " + std::to_string(i);
+    files["fon1.jpg"] = std::string(4000, 'j');
+    publish(files);
+    startServer();
+  }
+
+  // The fault for requests whose act is `act`; every other request is answered normally.
+  void faultFor(const std::string& act, ServerFault fault) {
+    _server->setFaultHook([act, fault](const ServerRequest& request) {
+      return request.act == act ? fault : ServerFault::none();
+    });
+  }
+
+  // The normal answer's body, as sent.
+  std::string normalBody(const std::string& target) {
+    auto result = get(target);
+    EXPECT_TRUE(result && result->status == 200) << target;
+    return result ? result->body : "";
+  }
+};
+
+TEST_F(ServerFaultTest, StatusFaultAnswersThatStatusForTheChosenRequestsOnly) {
+  faultFor("list", ServerFault::withStatus(500));
+  auto list = get("/standard/?act=list");
+  ASSERT_TRUE(list);
+  EXPECT_EQ(list->status, 500);
+  EXPECT_EQ(get("/standard/?act=nodes")->status, 200);
+  EXPECT_EQ(get("/standard/?act=get&ver=1&n=fon1.jpg")->status, 200);
+  auto records = _server->requests();
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records[0].fault, ServerFault::Kind::Status);
+  EXPECT_EQ(records[0].status, 500);
+  EXPECT_EQ(records[1].fault, ServerFault::Kind::None);
+
+  _server->setFaultHook(nullptr);
+  EXPECT_EQ(get("/standard/?act=list")->status, 200);
+}
+
+TEST_F(ServerFaultTest, DownAnswers503AndClosesTheConnection) {
+  _server->setFaultHook([](const ServerRequest&) { return ServerFault::down(); });
+  RawHTTP raw(_server->port(), "/tall/?act=nodes");
+  ASSERT_TRUE(raw.connected());
+  EXPECT_TRUE(raw.readToEnd());
+  EXPECT_EQ(raw.status(), 503);
+  EXPECT_EQ(raw.header("Connection"), "close");
+}
+
+TEST_F(ServerFaultTest, TruncateAnnouncesTheFullLengthSendsPartThenDrops) {
+  std::string full = normalBody("/standard/?act=get&ver=1&n=fon1.jpg");
+  ASSERT_EQ(full.size(), 4000u);
+  faultFor("get", ServerFault::truncate(0.5));
+  RawHTTP raw(_server->port(), "/standard/?act=get&ver=1&n=fon1.jpg");
+  ASSERT_TRUE(raw.connected());
+  EXPECT_TRUE(raw.readToEnd());
+  EXPECT_EQ(raw.status(), 200);
+  EXPECT_EQ(raw.header("Content-Length"), "4000");
+  EXPECT_EQ(raw.body(), full.substr(0, 2000));
+
+  // An HTTP client sees a failed transfer, not a short file.
+  EXPECT_FALSE(get("/standard/?act=get&ver=1&n=fon1.jpg"));
+  EXPECT_EQ(_server->requests().back().fault, ServerFault::Kind::Truncate);
+}
+
+TEST_F(ServerFaultTest, TruncateAtZeroClosesRightAfterTheHeaders) {
+  faultFor("list", ServerFault::truncate(0));
+  RawHTTP raw(_server->port(), "/standard/?act=list");
+  ASSERT_TRUE(raw.connected());
+  EXPECT_TRUE(raw.readToEnd());
+  ASSERT_TRUE(raw.headersComplete());
+  EXPECT_NE(raw.header("Content-Length"), "0");
+  EXPECT_EQ(raw.body(), "");
+}
+
+TEST_F(ServerFaultTest, StallSendsPartThenWaitsAndStopCutsItShort) {
+  std::string full = normalBody("/standard/?act=get&ver=1&n=fon1.jpg");
+  faultFor("get", ServerFault::stall(std::chrono::minutes(10), 0.25));
+  RawHTTP raw(_server->port(), "/standard/?act=get&ver=1&n=fon1.jpg");
+  ASSERT_TRUE(raw.connected());
+  ASSERT_TRUE(raw.readBody(1000));
+  EXPECT_EQ(raw.header("Content-Length"), "4000");
+  EXPECT_EQ(raw.body(), full.substr(0, 1000));
+  // The pause is ten minutes, so nothing more can come within this short read.
+  raw.setTimeout(300);
+  EXPECT_FALSE(raw.readSome());
+  EXPECT_FALSE(raw.closed());
+
+  raw.setTimeout(10000);
+  _server->stop();  // returns although the answer was stalled
+  EXPECT_TRUE(raw.readToEnd());
+  EXPECT_EQ(raw.body().size(), 1000u);
+}
+
+TEST_F(ServerFaultTest, ShortStallStillDeliversTheWholeBody) {
+  std::string full = normalBody("/standard/?act=list");
+  faultFor("list", ServerFault::stall(50ms, 0.5));
+  RawHTTP raw(_server->port(), "/standard/?act=list");
+  ASSERT_TRUE(raw.connected());
+  EXPECT_TRUE(raw.readToEnd());
+  EXPECT_EQ(raw.body(), full);
+}
+
+TEST_F(ServerFaultTest, GarbageCatalogueAnswersDoNotReadAsCatalogues) {
+  faultFor("list", ServerFault::invalidJSON());
+  auto invalid = get("/standard/?act=list&dif=1");
+  ASSERT_TRUE(invalid);
+  EXPECT_EQ(invalid->status, 200);
+  EXPECT_EQ(invalid->get_header_value("Content-Type"), "application/json");
+  EXPECT_FALSE(platform::JSONSerialization::JSONObjectWithData(invalid->body));
+
+  faultFor("list", ServerFault::wrongShapeJSON());
+  auto wrong = get("/standard/?act=list");
+  ASSERT_TRUE(wrong);
+  EXPECT_EQ(wrong->get_header_value("Content-Type"), "application/json");
+  auto value = platform::JSONSerialization::JSONObjectWithData(wrong->body);
+  ASSERT_TRUE(value);
+  ContentName::VersionMap map = {{"frame1.png", "1"}};
+  ContentServiceRequest::applyChanges(map, *value);
+  EXPECT_EQ(map, (ContentName::VersionMap{{"frame1.png", "1"}}));
+}
+
+TEST_F(ServerFaultTest, HookSeesEachRequestInOrder) {
+  std::mutex mutex;
+  std::vector<ServerRequest> seen;
+  _server->setFaultHook([&](const ServerRequest& request) {
+    std::lock_guard lock(mutex);
+    seen.push_back(request);
+    return ServerFault::none();
+  });
+  get("/tall/?act=get&ver=3&n=frame1.png");
+  get("/standard/?act=nodes");
+  _server->setFaultHook(nullptr);
+  std::lock_guard lock(mutex);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].kind, ScreenKind::Tall);
+  EXPECT_EQ(seen[0].act, "get");
+  EXPECT_EQ(seen[0].parameter("ver"), "3");
+  EXPECT_EQ(seen[0].parameter("n"), "frame1.png");
+  EXPECT_EQ(seen[0].method, "GET");
+  EXPECT_EQ(seen[1].index, seen[0].index + 1);
+  EXPECT_EQ(seen[1].path, "/standard/");
+}
+
+TEST(ServerFaultCutTest, CutIsTheShareOfTheBodyClamped) {
+  EXPECT_EQ(ServerFault::truncate(0.5).cut(4000), 2000u);
+  EXPECT_EQ(ServerFault::truncate(0).cut(4000), 0u);
+  EXPECT_EQ(ServerFault::truncate(2).cut(10), 10u);
+  EXPECT_EQ(ServerFault::truncate(-1).cut(10), 0u);
+}
+
+}  // namespace

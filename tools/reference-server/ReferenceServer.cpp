@@ -1,0 +1,184 @@
+#include "ReferenceServer.h"
+
+#include <httplib.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "CatalogAnswers.h"
+#include "ProtocolHandler.h"
+
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// Each request runs on one worker thread from routing to the log line, so its timing and the
+// bytes its body actually sent can live there.
+struct Exchange {
+  Clock::time_point start;
+  size_t sent = 0;
+  bool streamed = false;
+};
+thread_local Exchange currentExchange;
+
+ServerRequest makeRequest(const httplib::Request& request, size_t index) {
+  ServerRequest made;
+  made.index = index;
+  made.method = request.method;
+  made.target = request.target;
+  made.path = request.path;
+  if (request.path.size() > 2 && request.path.front() == '/' && request.path.back() == '/')
+    made.kind = ScreenKinds::fromPathName(
+        std::string_view(request.path).substr(1, request.path.size() - 2));
+  for (const auto& [name, value] : request.params) made.parameters.emplace(name, value);
+  made.act = made.parameter("act").value_or("");
+  return made;
+}
+
+void logLine(const httplib::Request& request, const httplib::Response& response) {
+  double milliseconds =
+      std::chrono::duration<double, std::milli>(Clock::now() - currentExchange.start).count();
+  size_t bytes = currentExchange.streamed ? currentExchange.sent : response.body.size();
+  std::printf("%s %s %d %zu %.1fms\n", request.method.c_str(), request.target.c_str(),
+              response.status, bytes, milliseconds);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+ReferenceServer::ReferenceServer(Configuration configuration)
+    : _configuration(std::move(configuration)), _watcher(_configuration.catalogFolder) {}
+
+ReferenceServer::~ReferenceServer() {
+  stop();
+}
+
+std::string ReferenceServer::rootURL() const {
+  return "http://" + _configuration.host + ":" + std::to_string(_port);
+}
+
+std::string ReferenceServer::baseURL(ScreenKind kind) const {
+  return CatalogAnswers::baseURL(rootURL(), kind);
+}
+
+void ReferenceServer::setFaultHook(FaultHook hook) {
+  std::lock_guard lock(_hookMutex);
+  _hook = std::move(hook);
+}
+
+bool ReferenceServer::start(std::string& error) {
+  if (_server) {
+    error = "already running";
+    return false;
+  }
+  if (!_watcher.load(error)) return false;
+  auto server = std::make_unique<httplib::Server>();
+  // One request per connection: stopping never waits on an idle kept-alive client.
+  server->set_keep_alive_max_count(1);
+  server->set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
+    currentExchange = Exchange{Clock::now()};
+    return httplib::Server::HandlerResponse::Unhandled;
+  });
+  server->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+    handle(request, response);
+  });
+  if (_configuration.logRequests) server->set_logger(logLine);
+
+  int port = _configuration.port != 0 ? _configuration.port : _port;
+  if (port != 0 && !server->bind_to_port(_configuration.host, port)) port = -1;
+  if (port == 0) port = server->bind_to_any_port(_configuration.host);
+  if (port <= 0) {
+    error = "cannot listen on " + _configuration.host + ":" +
+            std::to_string(_configuration.port != 0 ? _configuration.port : _port);
+    return false;
+  }
+  _port = port;
+  std::vector<std::string> roots{_configuration.publicURL.empty() ? rootURL()
+                                                                  : _configuration.publicURL};
+  roots.insert(roots.end(), _configuration.extraNodes.begin(), _configuration.extraNodes.end());
+  _handler =
+      std::make_unique<ProtocolHandler>(_watcher, std::move(roots), _configuration.gzipThreshold);
+  {
+    std::lock_guard lock(_stopMutex);
+    _stopping = false;
+  }
+  _nextIndex = 0;
+  httplib::Server* listening = server.get();
+  _thread = std::thread([listening] { listening->listen_after_bind(); });
+  // stop() only reaches a server whose loop runs; the socket already listens meanwhile.
+  auto deadline = Clock::now() + std::chrono::seconds(10);
+  while (!listening->is_running() && Clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  _server = std::move(server);
+  return true;
+}
+
+void ReferenceServer::stop() {
+  if (!_server) return;
+  {
+    std::lock_guard lock(_stopMutex);
+    _stopping = true;
+  }
+  _stopCondition.notify_all();
+  _server->stop();
+  _thread.join();
+  _server.reset();
+  _handler.reset();
+}
+
+bool ReferenceServer::pause(std::chrono::milliseconds duration) {
+  std::unique_lock lock(_stopMutex);
+  return !_stopCondition.wait_for(lock, duration, [this] { return _stopping; });
+}
+
+void ReferenceServer::handle(const httplib::Request& request, httplib::Response& response) {
+  ServerRequest made = makeRequest(request, _nextIndex++);
+  FaultHook hook;
+  {
+    std::lock_guard lock(_hookMutex);
+    hook = _hook;
+  }
+  ServerFault fault = hook ? hook(made) : ServerFault::none();
+  ServerAnswer answer = fault.reshape(_handler->answer(made));
+  send(answer, fault, response);
+  _log.append(
+      RequestRecord{std::move(made), answer.status, answer.body.size(), answer.gzip, fault.kind});
+}
+
+void ReferenceServer::send(const ServerAnswer& answer, const ServerFault& fault,
+                           httplib::Response& response) {
+  response.status = answer.status;
+  if (answer.gzip)
+    response.set_header("Content-Encoding", std::string(AnswerEncoding::kGzipEncoding));
+  if (fault.kind == ServerFault::Kind::Down) response.set_header("Connection", "close");
+  if (answer.body.empty()) {
+    response.set_content("", answer.contentType);
+    return;
+  }
+  // Every body goes out through a provider with its length: it is sent as it is (httplib
+  // compresses plain bodies for clients that accept gzip, which the protocol does not expect),
+  // and the streaming faults can stop or pause it part way.
+  auto body = std::make_shared<const platform::Bytes>(answer.body);
+  bool truncate = fault.kind == ServerFault::Kind::Truncate;
+  bool stall = fault.kind == ServerFault::Kind::Stall;
+  size_t cut = truncate || stall ? fault.cut(body->size()) : body->size();
+  auto stalled = std::make_shared<bool>(false);
+  currentExchange.streamed = true;
+  response.set_content_provider(
+      body->size(), answer.contentType,
+      [this, body, truncate, stall, cut, stalled, pauseFor = fault.pause](
+          size_t offset, size_t length, httplib::DataSink& sink) {
+        if (truncate && offset >= cut) return false;  // drops the connection
+        if (stall && offset >= cut && !*stalled) {
+          *stalled = true;
+          if (!pause(pauseFor)) return false;
+        }
+        size_t limit = truncate || (stall && !*stalled) ? cut : body->size();
+        size_t end = std::min(offset + length, limit);
+        if (end <= offset) return true;
+        if (!sink.write(reinterpret_cast<const char*>(body->data()) + offset, end - offset))
+          return false;
+        currentExchange.sent += end - offset;
+        return true;
+      });
+}
