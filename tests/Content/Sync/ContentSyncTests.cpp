@@ -1,0 +1,280 @@
+// The device against the reference server over a catalogue published by the builder from the
+// sample pack: first sync, a second version, a restart, renders of every item, faults, and a
+// sync killed at several moments.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <set>
+
+#include "CatalogPublisher.h"
+#include "Content/ContentControl.h"
+#include "Content/ContentServiceRequest.h"
+#include "ContentFixture.h"
+#include "Foundation/NotificationCenter.h"
+#include "Foundation/RunLoop.h"
+#include "ReferenceServer.h"
+
+using namespace platform;
+using namespace content_testing;
+using testing_support::runMainLoopUntil;
+using testing_support::TemporaryDirectory;
+namespace fs = std::filesystem;
+
+namespace {
+
+class VirtualTime {
+ public:
+  VirtualTime() : clock(std::make_shared<VirtualClock>(1000)) { RunLoop::main().setClock(clock); }
+  ~VirtualTime() { RunLoop::main().setClock(nullptr); }
+  std::shared_ptr<VirtualClock> clock;
+};
+
+struct Notifications {
+  int newContent = 0;
+  int finished = 0;
+  Notifications() {
+    auto& center = NotificationCenter::defaultCenter();
+    center.addObserver(this, ContentControl::kContentControlHasNewContent, nullptr, [this](const Notification&) { ++newContent; });
+    center.addObserver(this, ContentControl::kContentControlUpdateFinished, nullptr, [this](const Notification&) { ++finished; });
+  }
+  ~Notifications() { NotificationCenter::defaultCenter().removeObserver(this); }
+};
+
+std::vector<std::string> folderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  if (!fs::exists(folder)) return names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+Bytes fileBytes(const std::string& path) {
+  return FileManager::contentsAtPath(path).value_or(Bytes{});
+}
+
+// The pack's names that a device of the kind lists.
+std::vector<std::string> namesFor(const std::string& pack, bool tall) {
+  std::vector<std::string> names;
+  for (const std::string& name : folderNames(pack)) {
+    if (ContentName::isAcceptedLocalFile(name, tall, {})) names.push_back(name);
+  }
+  return names;
+}
+
+// A catalogue folder, its publishing source and a server over it.
+class Catalogue {
+ public:
+  Catalogue() {
+    fs::copy(CONTENT_PACK_DIR, _source.path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    publish();
+    ReferenceServer::Configuration configuration;
+    configuration.catalogFolder = _catalog.path();
+    configuration.port = 0;
+    configuration.logRequests = false;
+    _server = std::make_unique<ReferenceServer>(configuration);
+    std::string error;
+    EXPECT_TRUE(_server->start(error)) << error;
+    ContentServiceRequest::setDirectoryServerURLs(_server->baseURL(ScreenKind::Standard), _server->baseURL(ScreenKind::Tall));
+  }
+  void publish() {
+    std::string error;
+    ASSERT_TRUE(CatalogPublisher::publish(_source.path(), _catalog.path(), error)) << error;
+  }
+  std::string source(const std::string& name) const { return _source.file(name); }
+  const std::string& sourceFolder() const { return _source.path(); }
+  ReferenceServer& server() { return *_server; }
+  size_t fileRequests() const {
+    size_t count = 0;
+    for (const auto& record : _server->requests()) count += record.request.act == "get";
+    return count;
+  }
+
+ private:
+  TemporaryDirectory _source;
+  TemporaryDirectory _catalog;
+  std::unique_ptr<ReferenceServer> _server;
+};
+
+bool runCycle(ContentControl& control, Notifications& notes, double timeout = 60) {
+  int before = notes.finished;
+  control.updateServerContent();
+  return runMainLoopUntil([&] { return notes.finished > before; }, timeout);
+}
+
+// Every name the device lists is a complete copy of the catalogue's file; every catalogue file
+// for this device is listed.
+void expectInStep(const ContentControl& control, const Catalogue& catalogue, const ContentFixture& fixture, bool tall) {
+  std::set<std::string> listed;
+  for (int type = 0; type < kContentTypeCount; ++type) {
+    for (const std::string& name : control.localListOfType(static_cast<ContentType>(type))) {
+      if (ContentName::containsString(name, "tbframe_") && !fs::exists(fixture.contentPath(name))) continue;  // resources
+      listed.insert(name);
+      EXPECT_EQ(fileBytes(fixture.contentPath(name)), fileBytes(catalogue.source(name))) << name;
+    }
+  }
+  std::vector<std::string> expected = namesFor(catalogue.sourceFolder(), tall);
+  EXPECT_EQ(std::vector<std::string>(listed.begin(), listed.end()), expected);
+}
+
+}  // namespace
+
+TEST(ContentSyncTest, SyncsTheSamplePackThenAVersionWithChangesAndSurvivesARestart) {
+  ContentFixture fixture(DeviceProfile::phoneTall());
+  Catalogue catalogue;
+  Notifications notes;
+  auto control = ContentControl::Instance();
+  ASSERT_TRUE(runCycle(*control, notes));
+  expectInStep(*control, catalogue, fixture, true);
+  size_t items = 0;
+  for (int type = 0; type < kContentTypeCount; ++type) items += control->contentItemsForType(ContentType(type))->size();
+  EXPECT_GE(items, 60u);
+  EXPECT_EQ(static_cast<size_t>(notes.newContent), items);
+
+  // Version 2: an item removed, a file changed, an item added.
+  fs::remove(catalogue.source("clipart1_iph5.png"));
+  fs::remove(catalogue.source("clipart1_small.png"));
+  fs::remove(catalogue.source("clipart1.png"));
+  fs::copy_file(catalogue.source("fon1_small.jpg"), catalogue.source("fon2_small.jpg"), fs::copy_options::overwrite_existing);
+  for (const char* variant : {".png", "_iph5.png", "_small.png"})
+    fs::copy_file(catalogue.source(std::string("face1") + variant), catalogue.source(std::string("face99") + variant));
+  catalogue.publish();
+  size_t before = catalogue.fileRequests();
+  ASSERT_TRUE(runCycle(*control, notes));
+  EXPECT_EQ(catalogue.fileRequests() - before, 3u);  // fon2's preview and face99's two files
+  EXPECT_EQ(control->contentImageWithName("clipart1"), nullptr);
+  EXPECT_FALSE(fs::exists(fixture.contentPath("clipart1_iph5.png")));
+  EXPECT_NE(control->contentImageWithName("face99"), nullptr);
+  expectInStep(*control, catalogue, fixture, true);
+  EXPECT_EQ(ContentControl::storedListVersion(), "2");
+
+  // A restart: the settings archive brings the catalogue back; the lists come from the disk.
+  DataSource::source().saveData();
+  auto listsBefore = control->localListOfType(ContentTypeFaceEffect);
+  DataSource restarted;
+  auto revived = valueForKey(restarted.dictionary(), ContentControl::kArchiveKey).objectAs<ContentControl>();
+  ASSERT_NE(revived, nullptr);
+  EXPECT_EQ(revived->curServerContent(), control->curServerContent());
+  EXPECT_EQ(revived->curDownloadedContent(), control->curDownloadedContent());
+  auto listsAfter = revived->localListOfType(ContentTypeFaceEffect);
+  std::sort(listsBefore.begin(), listsBefore.end());
+  std::sort(listsAfter.begin(), listsAfter.end());
+  EXPECT_EQ(listsAfter, listsBefore);
+  DataSource::data().insert_or_assign(ContentControl::kArchiveKey, Value(revived));
+  before = catalogue.fileRequests();
+  ASSERT_TRUE(runCycle(*revived, notes));
+  EXPECT_EQ(catalogue.fileRequests(), before);  // nothing fetched again
+
+  // Every item renders, full picture and preview, from every kind of file in the pack.
+  int rendered = 0;
+  for (int type = 0; type < kContentTypeCount; ++type) {
+    auto items = revived->contentItemsForType(ContentType(type));
+    for (const auto& item : *items) {
+      std::shared_ptr<Image> full, preview;
+      int done = 0;
+      item->getBigImageWithSize(Size{320, 568}, [&](std::shared_ptr<Image> image) { full = image; ++done; });
+      item->getPreviewImageWithSize(Size{75, 75}, [&](std::shared_ptr<Image> image) { preview = image; ++done; });
+      ASSERT_TRUE(runMainLoopUntil([&] { return done == 2; }));
+      EXPECT_NE(full, nullptr) << item->name();
+      EXPECT_NE(preview, nullptr) << item->name();
+      EXPECT_FALSE(item->isBigImageLoadPage()) << item->name();
+      if (full) EXPECT_LE(full->bitmap().width(), 640) << item->name();
+      ++rendered;
+    }
+  }
+  EXPECT_GE(rendered, 60);
+}
+
+TEST(ContentSyncTest, ConvergesOnceAFaultyServerRecovers) {
+  ContentFixture fixture(DeviceProfile::phone35(2));
+  VirtualTime time;
+  Catalogue catalogue;
+  Notifications notes;
+  std::atomic<int> phase{0};
+  catalogue.server().setFaultHook([&](const ServerRequest& request) {
+    if (phase == 0) return ServerFault::down();
+    if (phase == 1) {
+      std::string name = request.parameter("n").value_or("");
+      if (request.act == "get" && name.starts_with("fon")) return ServerFault::withStatus(500);
+      if (request.act == "get" && name.starts_with("frame")) return ServerFault::truncate(0.5);
+      if (request.act == "get" && name == "face2.png") return ServerFault::stall(std::chrono::milliseconds(11000), 0.3);
+    }
+    if (phase == 2 && request.act == "list") return ServerFault::invalidJSON();
+    return ServerFault::none();
+  });
+  auto control = ContentControl::Instance();
+  control->updateServerContent();
+  ASSERT_TRUE(runMainLoopUntil([&] { return RunLoop::main().pendingTimerCount() == 1; }));
+  RunLoop::main().advanceBy(60);  // still down: another try, another minute
+  ASSERT_TRUE(runMainLoopUntil([&] { return catalogue.server().requestCount() == 2 && RunLoop::main().pendingTimerCount() == 1; }));
+
+  phase = 1;
+  RunLoop::main().advanceBy(60);
+  ASSERT_TRUE(runMainLoopUntil([&] { return notes.finished == 1; }, 60));
+  // What failed is not listed; what arrived cut short is not on disk.
+  EXPECT_TRUE(control->localListOfType(ContentTypeBackground).empty());
+  EXPECT_TRUE(control->localListOfType(ContentTypePhotoFrame).empty());
+  for (const std::string& name : folderNames(fixture.contentPath(""))) {
+    if (name.starts_with("frame")) ADD_FAILURE() << "partial file kept: " << name;
+  }
+  EXPECT_EQ(control->contentImageWithName("face2"), nullptr);
+  EXPECT_NE(control->contentImageWithName("face1"), nullptr);
+
+  phase = 2;  // healthy files, but a garbage catalogue: the known catalogue is used again
+  RunLoop::main().advanceBy(300);
+  ASSERT_TRUE(runMainLoopUntil([&] { return notes.finished == 2; }, 60));
+  phase = 3;
+  control->updateServerContent();
+  ASSERT_TRUE(runMainLoopUntil([&] { return notes.finished == 3; }, 60));
+  expectInStep(*control, catalogue, fixture, false);
+  EXPECT_TRUE(control->invalidDownloadedNames().empty());
+}
+
+TEST(ContentSyncTest, ASyncKilledAtAnyMomentConvergesOnRestart) {
+  Catalogue catalogue;
+  // Slow files, so that the kills land in the middle of the work.
+  catalogue.server().setFaultHook([](const ServerRequest& request) {
+    return request.act == "get" ? ServerFault::stall(std::chrono::milliseconds(15), 0.5) : ServerFault::none();
+  });
+  TemporaryDirectory container;
+  std::string directory = catalogue.server().baseURL(ScreenKind::Standard);
+  auto runSync = [&](double killAfter) {
+    pid_t child = fork();
+    if (child == 0) {
+      int quiet = open("/dev/null", O_WRONLY);
+      dup2(quiet, 1);
+      execl(CONTENT_SYNC_PATH, CONTENT_SYNC_PATH, "--container", container.path().c_str(), "--directory",
+            directory.c_str(), "--profile", "phone-3.5@2x", "--time-limit", "60", "--quiet", nullptr);
+      _exit(127);
+    }
+    if (killAfter > 0) {
+      usleep(static_cast<useconds_t>(killAfter * 1e6));
+      kill(child, SIGKILL);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return status;
+  };
+  for (double moment : {0.05, 0.3, 0.6, 1.0, 1.5}) runSync(moment);
+  int status = runSync(0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+
+  std::string folder = container.path() + "/Library/Application Support/" + ContentControl::kContentFolderName;
+  EXPECT_EQ(folderNames(folder), namesFor(catalogue.sourceFolder(), false));
+  for (const std::string& name : folderNames(folder))
+    EXPECT_EQ(fileBytes(folder + "/" + name), fileBytes(catalogue.source(name))) << name;
+  // Nothing else in the container but the settings, the response cache and the content.
+  for (const auto& entry : fs::recursive_directory_iterator(container.path())) {
+    if (!entry.is_regular_file()) continue;
+    std::string path = entry.path().string().substr(container.path().size());
+    bool expected = path.starts_with("/Documents/.Settings.archive") || path.starts_with("/Library/Caches/") ||
+                    path.starts_with("/Library/Application Support/PVXContent/");
+    EXPECT_TRUE(expected) << path;
+  }
+}
