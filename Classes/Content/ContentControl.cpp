@@ -59,16 +59,21 @@ std::string withoutExtension(const std::string& name) {
   return std::string(ContentName::deletingPathExtension(name));
 }
 
-// Older content first; within a version by the number in the name, then shorter, then ordinal.
-bool itemPrecedes(const std::shared_ptr<ContentItem>& a, const std::shared_ptr<ContentItem>& b) {
-  int versionA = ContentName::intValue(a->version()), versionB = ContentName::intValue(b->version());
-  if (versionA != versionB) return versionA < versionB;
-  std::string nameA = withoutExtension(a->name()), nameB = withoutExtension(b->name());
-  int keyA = ContentName::numberFromStringOrZero(nameA), keyB = ContentName::numberFromStringOrZero(nameB);
-  if (keyA != keyB) return keyA < keyB;
-  if (nameA.size() != nameB.size()) return nameA.size() < nameB.size();
-  return nameA < nameB;
-}
+// What items are ordered by, worked out once per item: older content first; within a version by
+// the number in the name, then shorter names, then ordinal.
+struct ItemOrder {
+  int version;
+  int key;
+  std::string stem;
+  std::shared_ptr<ContentItem> item;
+
+  bool operator<(const ItemOrder& other) const {
+    if (version != other.version) return version < other.version;
+    if (key != other.key) return key < other.key;
+    if (stem.size() != other.stem.size()) return stem.size() < other.stem.size();
+    return stem < other.stem;
+  }
+};
 
 }  // namespace
 
@@ -284,11 +289,17 @@ std::shared_ptr<ContentItem> ContentControl::makeItem(std::string baseName, std:
 
 std::optional<std::vector<std::shared_ptr<ContentItem>>> ContentControl::contentItemsForType(ContentType type) const {
   if (!isContentType(type)) return std::nullopt;
-  std::vector<std::shared_ptr<ContentItem>> items;
+  std::vector<ItemOrder> ordered;
   for (const auto& [base, item] : _allContentItems) {
-    if (item->type() == type) items.push_back(item);
+    if (item->type() != type) continue;
+    std::string stem = withoutExtension(item->name());
+    int key = ContentName::numberFromStringOrZero(stem);
+    ordered.push_back(ItemOrder{ContentName::intValue(item->version()), key, std::move(stem), item});
   }
-  std::sort(items.begin(), items.end(), itemPrecedes);
+  std::sort(ordered.begin(), ordered.end());
+  std::vector<std::shared_ptr<ContentItem>> items;
+  items.reserve(ordered.size());
+  for (ItemOrder& entry : ordered) items.push_back(std::move(entry.item));
   return items;
 }
 
