@@ -8,6 +8,7 @@
 #include "Foundation/Bundle.h"
 #include "Foundation/DeviceProfile.h"
 #include "Foundation/FileManager.h"
+#include "Foundation/NotificationCenter.h"
 #include "GeneralTools/DataSource.h"
 #include "GeneralTools/Tools.h"
 #include "Graphics/Bitmap.h"
@@ -57,6 +58,22 @@ class ContentFixture {
  private:
   testing_support::TemporaryDirectory _bundle;
   testing_support::ScopedDeviceProfile _profile;
+};
+
+// Counts the catalogue's notifications, from any controller.
+struct Notifications {
+  int newContent = 0;
+  int finished = 0;
+  Notifications() {
+    auto& center = platform::NotificationCenter::defaultCenter();
+    center.addObserver(this, ContentControl::kContentControlHasNewContent, nullptr,
+                       [this](const platform::Notification&) { ++newContent; });
+    center.addObserver(this, ContentControl::kContentControlUpdateFinished, nullptr,
+                       [this](const platform::Notification&) { ++finished; });
+  }
+  ~Notifications() { platform::NotificationCenter::defaultCenter().removeObserver(this); }
+  Notifications(const Notifications&) = delete;
+  Notifications& operator=(const Notifications&) = delete;
 };
 
 // A picture file of one colour (ARGB), `width` × `height` pixels.

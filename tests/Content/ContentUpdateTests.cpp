@@ -15,6 +15,7 @@
 #include "TestHTTPServer.h"
 
 using namespace platform;
+using testing_support::VirtualTime;
 using namespace content_testing;
 using testing_support::runMainLoopUntil;
 
@@ -104,25 +105,6 @@ class ProtocolServer {
   std::map<std::string, Fault> _faults;
   std::vector<std::string> _log;
   bool _down = false;
-};
-
-class VirtualTime {
- public:
-  VirtualTime() : clock(std::make_shared<VirtualClock>(1000)) { RunLoop::main().setClock(clock); }
-  ~VirtualTime() { RunLoop::main().setClock(nullptr); }
-  std::shared_ptr<VirtualClock> clock;
-};
-
-// Counts the controller's notifications.
-struct Notifications {
-  int newContent = 0;
-  int finished = 0;
-  Notifications() {
-    auto& center = NotificationCenter::defaultCenter();
-    center.addObserver(this, ContentControl::kContentControlHasNewContent, nullptr, [this](const Notification&) { ++newContent; });
-    center.addObserver(this, ContentControl::kContentControlUpdateFinished, nullptr, [this](const Notification&) { ++finished; });
-  }
-  ~Notifications() { NotificationCenter::defaultCenter().removeObserver(this); }
 };
 
 // Runs one cycle to its end.

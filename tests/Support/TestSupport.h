@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -116,6 +117,17 @@ class ScopedScreenScale : public ScopedDeviceProfile {
     profile.scale = scale;
     return profile;
   }
+};
+
+// The main loop's clock made virtual for the life of the object: timers fire only when a test
+// moves time with RunLoop::advanceBy.
+class VirtualTime {
+ public:
+  VirtualTime() : clock(std::make_shared<platform::VirtualClock>(1000)) { platform::RunLoop::main().setClock(clock); }
+  ~VirtualTime() { platform::RunLoop::main().setClock(nullptr); }
+  VirtualTime(const VirtualTime&) = delete;
+  VirtualTime& operator=(const VirtualTime&) = delete;
+  std::shared_ptr<platform::VirtualClock> clock;
 };
 
 // Runs the main loop until `condition` holds, for at most ten seconds of real time.

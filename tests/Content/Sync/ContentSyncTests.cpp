@@ -21,30 +21,13 @@
 #include "ReferenceServer.h"
 
 using namespace platform;
+using testing_support::VirtualTime;
 using namespace content_testing;
 using testing_support::runMainLoopUntil;
 using testing_support::TemporaryDirectory;
 namespace fs = std::filesystem;
 
 namespace {
-
-class VirtualTime {
- public:
-  VirtualTime() : clock(std::make_shared<VirtualClock>(1000)) { RunLoop::main().setClock(clock); }
-  ~VirtualTime() { RunLoop::main().setClock(nullptr); }
-  std::shared_ptr<VirtualClock> clock;
-};
-
-struct Notifications {
-  int newContent = 0;
-  int finished = 0;
-  Notifications() {
-    auto& center = NotificationCenter::defaultCenter();
-    center.addObserver(this, ContentControl::kContentControlHasNewContent, nullptr, [this](const Notification&) { ++newContent; });
-    center.addObserver(this, ContentControl::kContentControlUpdateFinished, nullptr, [this](const Notification&) { ++finished; });
-  }
-  ~Notifications() { NotificationCenter::defaultCenter().removeObserver(this); }
-};
 
 std::vector<std::string> folderNames(const std::string& folder) {
   std::vector<std::string> names;

@@ -222,7 +222,9 @@ TEST(KeyedArchiverTest, DamagedArchivesNeverCrash) {
     }
     auto value = KeyedUnarchiver::unarchiveObjectWithData(damaged);
     // A cut archive has lost its trailer and never decodes.
-    if (round % 3 == 0) EXPECT_FALSE(value) << "cut at " << damaged.size();
+    if (round % 3 == 0) {
+      EXPECT_FALSE(value) << "cut at " << damaged.size();
+    }
     if (value) ++decoded;
   }
   EXPECT_LT(decoded, 2000);

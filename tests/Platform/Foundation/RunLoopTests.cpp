@@ -15,17 +15,11 @@
 #include "TestSupport.h"
 
 using namespace platform;
+using testing_support::VirtualTime;
 
 namespace {
 
 // Gives the main loop a virtual clock for one test.
-class VirtualTime {
- public:
-  VirtualTime() : clock(std::make_shared<VirtualClock>(1000)) { RunLoop::main().setClock(clock); }
-  ~VirtualTime() { RunLoop::main().setClock(nullptr); }
-  std::shared_ptr<VirtualClock> clock;
-};
-
 double realSeconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
