@@ -147,6 +147,7 @@ TEST(DispatchTaskDownloadTest, MemoryModeCollectsTheBodyAndReportsProgress) {
   runToCompletion(task, sized);
   EXPECT_EQ(sized.completions, 1);
   EXPECT_TRUE(sized.onMainThread);
+  EXPECT_TRUE(task->transferSucceeded());
   EXPECT_EQ(sized.body.size(), 5000u);
   EXPECT_EQ(sized.body.substr(0, 3) + sized.body.substr(4997), "aaaeee");
   ASSERT_FALSE(progress.empty());
@@ -174,6 +175,7 @@ TEST(DispatchTaskDownloadTest, FailuresAndErrorStatusesFinishOnceWithWhatArrived
     Outcome outcome;
     auto task = DispatchTaskDownload::downloadTaskWithURL(server.http.url(path), recordInto(outcome));
     runToCompletion(task, outcome);
+    EXPECT_FALSE(task->transferSucceeded()) << path;
     EXPECT_EQ(outcome.completions, 1) << path;
     EXPECT_EQ(outcome.body, "<none>") << path;  // an error page is not the answer
   }
@@ -182,6 +184,7 @@ TEST(DispatchTaskDownloadTest, FailuresAndErrorStatusesFinishOnceWithWhatArrived
   runToCompletion(task, dropped);
   EXPECT_EQ(dropped.completions, 1);
   EXPECT_EQ(dropped.body, std::string(100, 'd'));
+  EXPECT_FALSE(task->transferSucceeded());  // some bytes, but not the whole answer
 
   Outcome refused;
   auto nowhere = DispatchTaskDownload::downloadTaskWithURL("http://127.0.0.1:1/x", recordInto(refused));
@@ -202,6 +205,7 @@ TEST(DispatchTaskDownloadTest, CancellingTakesEffectAtTheNextChunk) {
   runToCompletion(task, outcome);
   EXPECT_EQ(outcome.completions, 1);
   EXPECT_EQ(chunksSeen, 1);
+  EXPECT_FALSE(task->transferSucceeded());
   EXPECT_GT(outcome.body.size(), 0u);
   EXPECT_LT(outcome.body.size(), 50000u);
 }
