@@ -18,6 +18,7 @@ test: deps
 	  -DPICTAVIA_BUILD_TESTS=ON >/dev/null
 	@cmake --build $(TEST_DIR) -j $(JOBS)
 	@ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	  ctest --test-dir $(TEST_DIR) --output-on-failure -j $(JOBS)
 
 build: deps

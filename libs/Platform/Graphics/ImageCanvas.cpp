@@ -86,7 +86,12 @@ int ImageCanvas::depth() {
 
 void drawImageInRect(const Image& image, const Rect& rect) {
   BitmapContext* context = ImageCanvas::currentContext();
-  if (!context || rect.isEmpty()) return;
+  if (!context) return;
+  drawImageInRect(*context, image, rect);
+}
+
+void drawImageInRect(BitmapContext& context, const Image& image, const Rect& rect) {
+  if (rect.isEmpty()) return;
   // The stored pixels are drawn upright into (0, 0, pw, ph) of a space in which user point
   // (s, t) is stored pixel (u, v) = (s / pw, 1 − t / ph); this transform takes that space to
   // the shown place in `rect`.
@@ -99,9 +104,9 @@ void drawImageInRect(const Image& image, const Rect& rect) {
                     -h * m.yv / ph,
                     rect.origin.x + w * (m.xv + m.x0),
                     rect.origin.y + h * (m.yv + m.y0)};
-  GStateSaver saver(*context);
-  context->concatCTM(t);
-  context->drawImage(Rect(0, 0, pw, ph), image);
+  GStateSaver saver(context);
+  context.concatCTM(t);
+  context.drawImage(Rect(0, 0, pw, ph), image);
 }
 
 }  // namespace platform

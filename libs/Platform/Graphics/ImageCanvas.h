@@ -50,5 +50,7 @@ class ImageCanvasScope {
 // Draws the image into `rect` of the current canvas (in its top-left, y-down space) as it is
 // to be shown: its orientation applied, mirrored ones included. Does nothing without a canvas.
 void drawImageInRect(const Image& image, const Rect& rect);
+// The same into a given context, whose user space is y-down like a canvas's.
+void drawImageInRect(BitmapContext& context, const Image& image, const Rect& rect);
 
 }  // namespace platform

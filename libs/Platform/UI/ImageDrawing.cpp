@@ -3,54 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Graphics/ImageCanvas.h"
 #include "UI/StretchableImage.h"
 
 namespace platform {
 namespace {
 
-// Where a shown point (X, Y), each 0 to 1 with Y downward, takes its stored pixel (u, v):
-// X = xu·u + xv·v + x0 and Y = yu·u + yv·v + y0.
-struct OrientationMap {
-  double xu, xv, x0, yu, yv, y0;
-};
-
-OrientationMap orientationMap(ImageOrientation orientation) {
-  switch (orientation) {
-    case ImageOrientation::Up:
-      return {1, 0, 0, 0, 1, 0};
-    case ImageOrientation::Down:
-      return {-1, 0, 1, 0, -1, 1};
-    case ImageOrientation::Left:
-      return {0, 1, 0, -1, 0, 1};
-    case ImageOrientation::Right:
-      return {0, -1, 1, 1, 0, 0};
-    case ImageOrientation::UpMirrored:
-      return {-1, 0, 1, 0, 1, 0};
-    case ImageOrientation::DownMirrored:
-      return {1, 0, 0, 0, -1, 1};
-    case ImageOrientation::LeftMirrored:
-      return {0, 1, 0, 1, 0, 0};
-    case ImageOrientation::RightMirrored:
-      return {0, -1, 1, -1, 0, 1};
-  }
-  return {1, 0, 0, 0, 1, 0};
-}
-
 void drawWhole(BitmapContext& context, const Image& image, const Rect& rect) {
-  OrientationMap m = orientationMap(image.orientation());
-  double pw = image.pixelWidth(), ph = image.pixelHeight();
-  double w = rect.size.width, h = rect.size.height;
-  // BitmapContext::drawImage puts the top row at the largest y of its rectangle; this maps
-  // that space onto the shown place in `rect` in a y-down space.
-  AffineTransform t{w * m.xu / pw,
-                    h * m.yu / pw,
-                    -w * m.xv / ph,
-                    -h * m.yv / ph,
-                    rect.origin.x + w * (m.xv + m.x0),
-                    rect.origin.y + h * (m.yv + m.y0)};
-  GStateSaver saver(context);
-  context.concatCTM(t);
-  context.drawImage(Rect(0, 0, pw, ph), image);
+  drawImageInRect(context, image, rect);
 }
 
 // Draws the part `source` (points of the shown picture) of the picture into `dest`.
