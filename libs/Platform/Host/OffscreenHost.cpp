@@ -1,9 +1,12 @@
 #include "Host/OffscreenHost.h"
 
+#include <algorithm>
+
 #include "Foundation/AtomicFile.h"
 #include "Foundation/Console.h"
 #include "Foundation/RunLoop.h"
 #include "Graphics/ImageEncoder.h"
+#include "UI/TouchDispatcher.h"
 #include "UI/UIApplication.h"
 #include "UI/UIWindow.h"
 
@@ -18,6 +21,7 @@ OffscreenHost::OffscreenHost(DeviceProfile profile)
 }
 
 OffscreenHost::~OffscreenHost() {
+  TouchDispatcher::shared().reset();
   RunLoop::main().setClock(_savedClock);
   DeviceProfile::setCurrent(_savedProfile);
 }
@@ -53,6 +57,65 @@ bool OffscreenHost::writeScreenshot(const std::string& path) {
     return false;
   }
   return true;
+}
+
+void OffscreenHost::touchDown(Point location, long finger) {
+  _fingers[finger] = location;
+  UIApplication::sharedApplication().handleHostTouch(
+      HostTouch{HostTouch::Phase::Began, finger, location, RunLoop::main().now()});
+  RunLoop::main().runPending();
+}
+
+void OffscreenHost::touchMove(Point location, long finger) {
+  if (!_fingers.count(finger)) {
+    Console::log("Offscreen host: finger " + std::to_string(finger) + " is not down");
+    return;
+  }
+  _fingers[finger] = location;
+  UIApplication::sharedApplication().handleHostTouch(
+      HostTouch{HostTouch::Phase::Moved, finger, location, RunLoop::main().now()});
+  RunLoop::main().runPending();
+}
+
+void OffscreenHost::touchUp(long finger) {
+  auto it = _fingers.find(finger);
+  if (it == _fingers.end()) {
+    Console::log("Offscreen host: finger " + std::to_string(finger) + " is not down");
+    return;
+  }
+  Point location = it->second;
+  _fingers.erase(it);
+  UIApplication::sharedApplication().handleHostTouch(
+      HostTouch{HostTouch::Phase::Ended, finger, location, RunLoop::main().now()});
+  RunLoop::main().runPending();
+}
+
+void OffscreenHost::touchCancel(long finger) {
+  auto it = _fingers.find(finger);
+  if (it == _fingers.end()) return;
+  Point location = it->second;
+  _fingers.erase(it);
+  UIApplication::sharedApplication().handleHostTouch(
+      HostTouch{HostTouch::Phase::Cancelled, finger, location, RunLoop::main().now()});
+  RunLoop::main().runPending();
+}
+
+void OffscreenHost::tap(Point location, double duration) {
+  touchDown(location);
+  advanceBy(duration);
+  touchUp();
+}
+
+void OffscreenHost::drag(Point from, Point to, double duration, int steps, bool lift,
+                         long finger) {
+  steps = std::max(1, steps);
+  touchDown(from, finger);
+  for (int i = 1; i <= steps; ++i) {
+    advanceBy(duration / steps);
+    double t = static_cast<double>(i) / steps;
+    touchMove(Point{from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t}, finger);
+  }
+  if (lift) touchUp(finger);
 }
 
 void OffscreenHost::terminate() {

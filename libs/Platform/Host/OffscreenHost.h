@@ -1,11 +1,13 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 
 #include "Foundation/Clock.h"
 #include "Foundation/DeviceProfile.h"
 #include "Foundation/Value.h"
+#include "Graphics/Geometry.h"
 #include "Graphics/Image.h"
 #include "UI/Compositor.h"
 #include "UI/UIApplicationDelegate.h"
@@ -34,11 +36,26 @@ class OffscreenHost {
   // Ends the application through its lifecycle.
   void terminate();
 
+  // Fingers on the screen, in screen points, stamped with the clock's time; each call runs the
+  // work it posted. `finger` tells simultaneous fingers apart.
+  void touchDown(Point location, long finger = 0);
+  void touchMove(Point location, long finger = 0);
+  // Lifts the finger where it last was.
+  void touchUp(long finger = 0);
+  void touchCancel(long finger = 0);
+  // Down and up at one point, `duration` seconds apart.
+  void tap(Point location, double duration = 0.05);
+  // Down at `from`, `steps` equal moves to `to` spread over `duration` seconds, then up unless
+  // `lift` is false.
+  void drag(Point from, Point to, double duration = 0.3, int steps = 10, bool lift = true,
+            long finger = 0);
+
  private:
   DeviceProfile _savedProfile;
   std::shared_ptr<Clock> _savedClock;
   std::shared_ptr<VirtualClock> _clock;
   Compositor _compositor;
+  std::map<long, Point> _fingers;
 };
 
 }  // namespace platform

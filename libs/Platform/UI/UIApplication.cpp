@@ -1,6 +1,17 @@
 #include "UI/UIApplication.h"
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <thread>
+
+#include "Foundation/Console.h"
+
 #include "UI/Compositor.h"
+#include "UI/TouchDispatcher.h"
 #include "UI/UIWindow.h"
 
 namespace platform {
@@ -76,7 +87,49 @@ void UIApplication::setStatusBarHidden(bool hidden, UIStatusBarAnimation) {
 }
 
 void UIApplication::handleHostTouch(const HostTouch& touch) {
-  if (_touchHandler) _touchHandler(touch);
+  if (_touchHandler)
+    _touchHandler(touch);
+  else
+    TouchDispatcher::shared().handleHostTouch(touch);
+}
+
+namespace {
+
+// Starts the desktop's opener and reaps it on a thread of its own, so nothing waits for it.
+bool launchDesktopOpener(const std::string& url) {
+  std::string program = "xdg-open";
+  char* argv[] = {program.data(), const_cast<char*>(url.c_str()), nullptr};
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv, environ) != 0) return false;
+  std::thread([pid] {
+    int status = 0;
+    waitpid(pid, &status, 0);
+  }).detach();
+  return true;
+}
+
+}  // namespace
+
+bool UIApplication::canOpenURL(const std::string& url) {
+  auto colon = url.find("://");
+  if (colon == std::string::npos || colon + 3 >= url.size()) return false;
+  std::string scheme = url.substr(0, colon);
+  std::transform(scheme.begin(), scheme.end(), scheme.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (scheme != "http" && scheme != "https") return false;
+  // A link is one word: spaces and control characters mean it was never escaped.
+  return std::none_of(url.begin(), url.end(),
+                      [](unsigned char c) { return c <= ' ' || c == 0x7F; });
+}
+
+bool UIApplication::openURL(const std::string& url) {
+  if (!canOpenURL(url)) {
+    Console::log("Not opening \"" + url + "\": only http and https links open");
+    return false;
+  }
+  bool opened = _urlOpener ? _urlOpener(url) : launchDesktopOpener(url);
+  if (!opened) Console::log("Could not open " + url + ": the desktop's opener did not start");
+  return opened;
 }
 
 void UIApplication::reset() {
@@ -87,6 +140,8 @@ void UIApplication::reset() {
   _statusBarStyle = UIStatusBarStyle::Default;
   _statusBarHidden = false;
   _touchHandler = nullptr;
+  _urlOpener = nullptr;
+  TouchDispatcher::shared().reset();
   Compositor::setNeedsComposite();
 }
 

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "Foundation/Value.h"
 #include "Graphics/Geometry.h"
@@ -56,10 +57,18 @@ class UIApplication {
   bool isStatusBarHidden() const { return _statusBarHidden; }
   void setStatusBarHidden(bool hidden, UIStatusBarAnimation animation = UIStatusBarAnimation::None);
 
-  // Where the hosts send touches; the event part installs the receiver.
+  // Where the hosts send touches: the touch dispatcher unless a handler is installed.
   using TouchHandler = std::function<void(const HostTouch&)>;
   void setTouchHandler(TouchHandler handler) { _touchHandler = std::move(handler); }
   void handleHostTouch(const HostTouch& touch);
+
+  // Links: http and https only, handed to the desktop's opener ("xdg-open") without waiting
+  // for it. False, with a console message, for any other link or when the opener cannot run.
+  bool openURL(const std::string& url);
+  static bool canOpenURL(const std::string& url);
+  // Replaces the desktop's opener (tests record the links instead); null restores it.
+  using URLOpener = std::function<bool(const std::string& url)>;
+  void setURLOpener(URLOpener opener) { _urlOpener = std::move(opener); }
 
   // Back to a fresh application (no delegate, no window, not launched): for tests.
   void reset();
@@ -74,6 +83,7 @@ class UIApplication {
   UIStatusBarStyle _statusBarStyle = UIStatusBarStyle::Default;
   bool _statusBarHidden = false;
   TouchHandler _touchHandler;
+  URLOpener _urlOpener;
 };
 
 }  // namespace platform

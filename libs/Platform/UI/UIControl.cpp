@@ -1,6 +1,7 @@
 #include "UI/UIControl.h"
 
 #include "UI/InterfaceContext.h"
+#include "UI/UITouch.h"
 
 namespace platform {
 
@@ -46,6 +47,55 @@ UIControlEvents UIControl::allControlEvents() const {
   UIControlEvents all = 0;
   for (const Target& target : _targets) all |= target.events;
   return all;
+}
+
+bool UIControl::isInsideForTracking(Point point) const {
+  Rect b = bounds();
+  Rect grown(b.origin.x - kTouchSlop, b.origin.y - kTouchSlop, b.size.width + 2 * kTouchSlop,
+             b.size.height + 2 * kTouchSlop);
+  return grown.contains(point);
+}
+
+void UIControl::touchesBegan(const UITouchSet& touches, UIEvent*) {
+  if (!_enabled || _tracking || touches.empty()) return;
+  auto self = shared_from_this();
+  _tracking = true;
+  _touchInside = true;
+  setHighlighted(true);
+  sendActionsForControlEvents(touches.front()->tapCount() > 1
+                                  ? UIControlEventTouchDown | UIControlEventTouchDownRepeat
+                                  : UIControlEventTouchDown);
+}
+
+void UIControl::touchesMoved(const UITouchSet& touches, UIEvent*) {
+  if (!_tracking || touches.empty()) return;
+  auto self = shared_from_this();
+  bool inside = isInsideForTracking(touches.front()->locationInView(this));
+  bool was = _touchInside;
+  _touchInside = inside;
+  setHighlighted(inside);
+  UIControlEvents events = inside ? UIControlEventTouchDragInside : UIControlEventTouchDragOutside;
+  if (inside != was) events |= inside ? UIControlEventTouchDragEnter : UIControlEventTouchDragExit;
+  sendActionsForControlEvents(events);
+}
+
+void UIControl::touchesEnded(const UITouchSet& touches, UIEvent*) {
+  if (!_tracking || touches.empty()) return;
+  auto self = shared_from_this();
+  bool inside = isInsideForTracking(touches.front()->locationInView(this));
+  _tracking = false;
+  _touchInside = false;
+  setHighlighted(false);
+  sendActionsForControlEvents(inside ? UIControlEventTouchUpInside : UIControlEventTouchUpOutside);
+}
+
+void UIControl::touchesCancelled(const UITouchSet&, UIEvent*) {
+  if (!_tracking) return;
+  auto self = shared_from_this();
+  _tracking = false;
+  _touchInside = false;
+  setHighlighted(false);
+  sendActionsForControlEvents(UIControlEventTouchCancel);
 }
 
 bool UIControl::applyAttribute(const std::string& name, const std::string& value,

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "UI/InterfaceContext.h"
+#include "UI/UITouch.h"
 
 namespace platform {
 namespace {
@@ -56,6 +57,19 @@ Rect UIPageControl::dotRect(int page) const {
   double width = sizeForNumberOfPages(_numberOfPages).width;
   double x = b.midX() - width / 2 + page * (kDot + kSpacing);
   return Rect(x, b.midY() - kDot / 2, kDot, kDot);
+}
+
+void UIPageControl::touchesEnded(const UITouchSet& touches, UIEvent* event) {
+  if (!isTracking() || touches.empty()) return;
+  auto self = shared_from_this();
+  Point p = touches.front()->locationInView(this);
+  bool inside = isInsideForTracking(p);
+  UIControl::touchesEnded(touches, event);
+  if (!inside) return;
+  int page = p.x < bounds().midX() ? _currentPage - 1 : _currentPage + 1;
+  if (page < 0 || page >= _numberOfPages) return;
+  setCurrentPage(page);
+  sendActionsForControlEvents(UIControlEventValueChanged);
 }
 
 void UIPageControl::drawRect(BitmapContext& context, Rect) {

@@ -4,8 +4,8 @@
 
 namespace platform {
 
-// A row of dots, one per page, the current one bright, centred in the bounds. Taps that turn
-// the page come with the event part of the toolkit (value-changed event).
+// A row of dots, one per page, the current one bright, centred in the bounds. A tap on the left
+// half goes back a page, on the right half forward; a page turned so sends value changed.
 class UIPageControl : public UIControl {
  public:
   UIPageControl();
@@ -30,6 +30,7 @@ class UIPageControl : public UIControl {
   Rect dotRect(int page) const;
 
   void drawRect(BitmapContext& context, Rect rect) override;
+  void touchesEnded(const UITouchSet& touches, UIEvent* event) override;
   bool applyAttribute(const std::string& name, const std::string& value,
                       InterfaceContext& context, std::string& error) override;
 

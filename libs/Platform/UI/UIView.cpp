@@ -7,6 +7,8 @@
 
 #include "UI/Compositor.h"
 #include "UI/InterfaceContext.h"
+#include "UI/UIGestureRecognizer.h"
+#include "UI/UIViewController.h"
 #include "UI/UIWindow.h"
 
 namespace platform {
@@ -41,6 +43,30 @@ UIView::UIView(Rect frame) { setFrame(frame); }
 
 UIView::~UIView() {
   for (auto& child : _subviews) child->_superview = nullptr;
+  for (auto& recognizer : _gestureRecognizers) recognizer->setView(nullptr);
+}
+
+UIResponder* UIView::nextResponder() const {
+  if (_owningController) return _owningController;
+  return _superview;
+}
+
+void UIView::addGestureRecognizer(std::shared_ptr<UIGestureRecognizer> recognizer) {
+  if (!recognizer || recognizer->view() == this) return;
+  if (UIView* old = recognizer->view()) old->removeGestureRecognizer(recognizer.get());
+  recognizer->setView(this);
+  _gestureRecognizers.push_back(std::move(recognizer));
+}
+
+void UIView::removeGestureRecognizer(const UIGestureRecognizer* recognizer) {
+  auto it = std::find_if(_gestureRecognizers.begin(), _gestureRecognizers.end(),
+                         [&](const auto& r) { return r.get() == recognizer; });
+  if (it == _gestureRecognizers.end()) return;
+  auto keep = *it;
+  _gestureRecognizers.erase(it);
+  keep->setEnabled(false);
+  keep->setEnabled(true);
+  keep->setView(nullptr);
 }
 
 Rect UIView::frame() const {
@@ -74,14 +100,14 @@ void UIView::setCenter(Point center) {
   if (!std::isfinite(center.x) || !std::isfinite(center.y) || center == _center) return;
   animateChange("position", _center, center);
   _center = center;
-  setNeedsComposite();
+  placementChanged();
 }
 
 void UIView::setTransform(AffineTransform transform) {
   if (transform == _transform) return;
   animateChange("transform", _transform, transform);
   _transform = transform;
-  setNeedsComposite();
+  placementChanged();
 }
 
 void UIView::setAlpha(double alpha) {
@@ -90,13 +116,13 @@ void UIView::setAlpha(double alpha) {
   if (alpha == _alpha) return;
   animateChange("opacity", _alpha, alpha);
   _alpha = alpha;
-  setNeedsComposite();
+  placementChanged();
 }
 
 void UIView::setHidden(bool hidden) {
   if (hidden == _hidden) return;
   _hidden = hidden;
-  setNeedsComposite();
+  placementChanged();
 }
 
 UIView* UIView::viewWithTag(int tag) {
@@ -327,6 +353,12 @@ void UIView::drawRect(BitmapContext&, Rect) {
 
 void UIView::setNeedsComposite() {
   for (UIView* v = this; v; v = v->_superview) v->_layer.invalidateRaster();
+  Compositor::setNeedsComposite();
+}
+
+void UIView::placementChanged() {
+  // A layer's own bitmap holds neither its place nor its opacity: only the ones above change.
+  for (UIView* v = _superview; v; v = v->_superview) v->_layer.invalidateRaster();
   Compositor::setNeedsComposite();
 }
 

@@ -12,10 +12,13 @@
 #include "Graphics/Geometry.h"
 #include "UI/CALayer.h"
 #include "UI/UIColor.h"
+#include "UI/UIResponder.h"
 
 namespace platform {
 
 class UIEvent;
+class UIGestureRecognizer;
+class UIViewController;
 class UIWindow;
 class InterfaceContext;
 
@@ -48,7 +51,7 @@ inline constexpr UIViewAnimationOptions UIViewAnimationOptionCurveLinear = 3 << 
 // A rectangle of the screen with its own coordinates (bounds), placed in its parent by its
 // centre, with a transform that acts about that centre. Views form a tree: a view owns its
 // children; its parent is a plain pointer, cleared on removal. Main thread only.
-class UIView : public std::enable_shared_from_this<UIView> {
+class UIView : public UIResponder, public std::enable_shared_from_this<UIView> {
  public:
   UIView();
   explicit UIView(Rect frame);
@@ -117,6 +120,22 @@ class UIView : public std::enable_shared_from_this<UIView> {
   virtual UIView* hitTest(Point point, const UIEvent* event = nullptr);
   virtual bool pointInside(Point point, const UIEvent* event = nullptr) const;
 
+  // Touches: a view passes what it does not handle to its controller (when it is one's root
+  // view), then to its parent.
+  UIResponder* nextResponder() const override;
+  // Set by the controller whose root view this is; cleared when that controller goes.
+  UIViewController* owningController() const { return _owningController; }
+  void setOwningController(UIViewController* controller) { _owningController = controller; }
+  bool isMultipleTouchEnabled() const { return _multipleTouchEnabled; }
+  void setMultipleTouchEnabled(bool enabled) { _multipleTouchEnabled = enabled; }
+
+  // Gesture recognizers see the touches that begin in this view or below it, before the view.
+  void addGestureRecognizer(std::shared_ptr<UIGestureRecognizer> recognizer);
+  void removeGestureRecognizer(const UIGestureRecognizer* recognizer);
+  const std::vector<std::shared_ptr<UIGestureRecognizer>>& gestureRecognizers() const {
+    return _gestureRecognizers;
+  }
+
   // Layout: requested with setNeedsLayout, run before the next drawing.
   void setNeedsLayout();
   bool needsLayout() const { return _needsLayout; }
@@ -177,6 +196,8 @@ class UIView : public std::enable_shared_from_this<UIView> {
 
  private:
   friend class Compositor;
+  // The view moved, turned, faded or hid: the rasterized layers above must draw again.
+  void placementChanged();
   // Records an animation of `keyPath` when inside an animation block.
   void animateChange(const std::string& keyPath, AnimationValue from, AnimationValue to);
   void attach(std::shared_ptr<UIView> view, size_t index);
@@ -202,6 +223,9 @@ class UIView : public std::enable_shared_from_this<UIView> {
   UIView* _superview = nullptr;
   std::vector<std::shared_ptr<UIView>> _subviews;
   CALayer _layer{*this};
+  UIViewController* _owningController = nullptr;
+  bool _multipleTouchEnabled = false;
+  std::vector<std::shared_ptr<UIGestureRecognizer>> _gestureRecognizers;
 };
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 #include "UI/UIImageView.h"
 #include "UI/UILabel.h"
 #include "UI/UIPageControl.h"
+#include "UI/UIScrollView.h"
 
 namespace platform {
 namespace {
@@ -21,6 +22,7 @@ std::map<std::string, ViewClassRegistry::Factory>& factories() {
       {"UIButton", [] { return std::make_shared<UIButton>(); }},
       {"UIActivityIndicatorView", [] { return std::make_shared<UIActivityIndicatorView>(); }},
       {"UIPageControl", [] { return std::make_shared<UIPageControl>(); }},
+      {"UIScrollView", [] { return std::make_shared<UIScrollView>(); }},
   };
   return map;
 }

@@ -1,0 +1,27 @@
+# Runs `gallery --offscreen` into a fresh folder and checks that every page became a PNG.
+#   cmake -DGALLERY=<program> -DOUTPUT=<folder> -P CheckOffscreen.cmake
+file(REMOVE_RECURSE ${OUTPUT})
+execute_process(COMMAND ${GALLERY} --offscreen ${OUTPUT} RESULT_VARIABLE status
+                OUTPUT_VARIABLE printed)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "gallery --offscreen exited with ${status}:\n${printed}")
+endif()
+foreach(page 1-controls 2-content-modes 3-svg-states 4-animation)
+  set(png ${OUTPUT}/${page}.png)
+  if(NOT EXISTS ${png})
+    message(FATAL_ERROR "gallery wrote no ${png}:\n${printed}")
+  endif()
+  file(READ ${png} signature LIMIT 8 HEX)
+  if(NOT signature STREQUAL "89504e470d0a1a0a")
+    message(FATAL_ERROR "${png} is not a PNG file")
+  endif()
+  # The header's width and height: the tall phone's 640 x 1136 pixels.
+  file(READ ${png} size OFFSET 16 LIMIT 8 HEX)
+  if(NOT size STREQUAL "0000028000000470")
+    message(FATAL_ERROR "${png} is not 640 x 1136 pixels (header ${size})")
+  endif()
+  file(SIZE ${png} bytes)
+  if(bytes LESS 1000)
+    message(FATAL_ERROR "${png} is too small to hold a screen (${bytes} bytes)")
+  endif()
+endforeach()

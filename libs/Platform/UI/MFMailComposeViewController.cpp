@@ -1,0 +1,214 @@
+#include "UI/MFMailComposeViewController.h"
+
+#include <chrono>
+#include <filesystem>
+
+#include "Foundation/AppContainer.h"
+#include "Foundation/AtomicFile.h"
+#include "Foundation/Console.h"
+#include "UI/UIButton.h"
+#include "UI/UILabel.h"
+#include "UI/UIScreen.h"
+
+namespace platform {
+namespace {
+
+std::optional<std::string>& outboxOverride() {
+  static std::optional<std::string> directory;
+  return directory;
+}
+
+std::string base64(const std::uint8_t* data, size_t size, size_t lineLength = 76) {
+  static const char* table = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  size_t column = 0;
+  for (size_t i = 0; i < size; i += 3) {
+    std::uint32_t n = static_cast<std::uint32_t>(data[i]) << 16;
+    if (i + 1 < size) n |= static_cast<std::uint32_t>(data[i + 1]) << 8;
+    if (i + 2 < size) n |= data[i + 2];
+    char quad[4] = {table[(n >> 18) & 63], table[(n >> 12) & 63],
+                    i + 1 < size ? table[(n >> 6) & 63] : '=', i + 2 < size ? table[n & 63] : '='};
+    for (char c : quad) {
+      if (lineLength && column == lineLength) {
+        out += "\r\n";
+        column = 0;
+      }
+      out += c;
+      ++column;
+    }
+  }
+  return out;
+}
+
+std::string base64(const std::string& text, size_t lineLength = 76) {
+  return base64(reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), lineLength);
+}
+
+// A header value as ASCII: text with other characters, or line breaks that would forge
+// headers, is sent encoded.
+std::string headerText(const std::string& text) {
+  bool plain = true;
+  for (unsigned char c : text)
+    if (c < 0x20 || c > 0x7E) plain = false;
+  return plain ? text : "=?UTF-8?B?" + base64(text, 0) + "?=";
+}
+
+// Addresses keep only what an address may hold: no line breaks, commas split recipients.
+std::string addressList(const std::vector<std::string>& addresses) {
+  std::string out;
+  for (const auto& a : addresses) {
+    std::string clean;
+    for (unsigned char c : a)
+      if (c > 0x20 && c < 0x7F && c != ',') clean += static_cast<char>(c);
+    if (clean.empty()) continue;
+    out += (out.empty() ? "" : ", ") + clean;
+  }
+  return out;
+}
+
+}  // namespace
+
+MFMailComposeViewController::MFMailComposeViewController() = default;
+
+MFMailComposeViewController::~MFMailComposeViewController() {
+  if (_cancelButton) _cancelButton->removeAllTargets();
+  if (_sendButton) _sendButton->removeAllTargets();
+}
+
+void MFMailComposeViewController::setOutboxDirectory(std::optional<std::string> directory) {
+  outboxOverride() = std::move(directory);
+}
+
+std::optional<std::string> MFMailComposeViewController::outboxDirectory() {
+  if (outboxOverride()) return outboxOverride();
+  auto documents = AppContainer::searchPathForDirectory(AppContainer::Directory::Documents);
+  if (documents.empty()) return std::nullopt;
+  return documents.front() + "/Outbox";
+}
+
+bool MFMailComposeViewController::canSendMail() {
+  return outboxDirectory().has_value();
+}
+
+void MFMailComposeViewController::setSubject(std::string subject) {
+  _subject = std::move(subject);
+  updateLabels();
+}
+
+void MFMailComposeViewController::setToRecipients(std::vector<std::string> recipients) {
+  _to = std::move(recipients);
+  updateLabels();
+}
+
+void MFMailComposeViewController::setMessageBody(std::string body, bool isHTML) {
+  _body = std::move(body);
+  _html = isHTML;
+}
+
+void MFMailComposeViewController::addAttachmentData(Bytes data, std::string mimeType,
+                                                    std::string fileName) {
+  _attachments.push_back({std::move(data), std::move(mimeType), std::move(fileName)});
+  updateLabels();
+}
+
+std::string MFMailComposeViewController::mimeMessage() const {
+  const std::string boundary = "=_pictavia_part_boundary";
+  std::string m;
+  if (!_to.empty()) m += "To: " + addressList(_to) + "\r\n";
+  if (!_cc.empty()) m += "Cc: " + addressList(_cc) + "\r\n";
+  m += "Subject: " + headerText(_subject) + "\r\n";
+  m += "MIME-Version: 1.0\r\n";
+  m += "X-Unsent: 1\r\n";
+  m += "Content-Type: multipart/mixed; boundary=\"" + boundary + "\"\r\n\r\n";
+  m += "--" + boundary + "\r\n";
+  m += std::string("Content-Type: ") + (_html ? "text/html" : "text/plain") +
+       "; charset=UTF-8\r\nContent-Transfer-Encoding: base64\r\n\r\n";
+  m += base64(_body) + "\r\n";
+  for (const auto& a : _attachments) {
+    m += "--" + boundary + "\r\n";
+    std::string name = headerText(a.fileName);
+    m += "Content-Type: " +
+         (a.mimeType.empty() ? "application/octet-stream" : headerText(a.mimeType)) + "; name=\"" +
+         name + "\"\r\n";
+    m += "Content-Transfer-Encoding: base64\r\n";
+    m += "Content-Disposition: attachment; filename=\"" + name + "\"\r\n\r\n";
+    m += base64(a.data.data(), a.data.size()) + "\r\n";
+  }
+  m += "--" + boundary + "--\r\n";
+  return m;
+}
+
+std::optional<std::string> MFMailComposeViewController::send() {
+  if (_finished) return std::nullopt;
+  auto dir = outboxDirectory();
+  std::error_code ec;
+  if (dir) std::filesystem::create_directories(*dir, ec);
+  if (!dir || ec) {
+    std::string why = dir ? "cannot make the outbox " + *dir : "no outbox folder is known";
+    Console::log("Mail not sent: " + why);
+    finish(MFMailComposeResult::Failed, why);
+    return std::nullopt;
+  }
+  static int counter = 0;
+  auto stamp = std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::system_clock::now().time_since_epoch())
+                   .count();
+  std::string path = *dir + "/" + std::to_string(stamp) + "-" + std::to_string(++counter) + ".eml";
+  std::string text = mimeMessage();
+  if (!AtomicFile::write(path, Bytes(text.begin(), text.end()))) {
+    Console::log("Mail not sent: cannot write " + path);
+    finish(MFMailComposeResult::Failed, "cannot write " + path);
+    return std::nullopt;
+  }
+  finish(MFMailComposeResult::Sent, std::nullopt);
+  return path;
+}
+
+void MFMailComposeViewController::cancel() {
+  if (!_finished) finish(MFMailComposeResult::Cancelled, std::nullopt);
+}
+
+void MFMailComposeViewController::finish(MFMailComposeResult result,
+                                         std::optional<std::string> error) {
+  _finished = true;
+  auto keep = weak_from_this().lock();
+  if (auto d = mailComposeDelegate())
+    d->mailComposeControllerDidFinishWithResult(*this, result, error);
+}
+
+void MFMailComposeViewController::loadView() {
+  Rect frame = UIScreen::mainScreen().applicationFrame();
+  auto root = std::make_shared<UIView>(frame);
+  root->setBackgroundColor(UIColor::colorWithWhite(0.95, 1));
+  setView(root);
+  auto bar = std::make_shared<UIView>(Rect(0, 0, frame.size.width, 44));
+  bar->setBackgroundColor(UIColor::colorWithRed(0.45, 0.55, 0.68, 1));
+  root->addSubview(bar);
+  _cancelButton = UIButton::buttonWithType(UIButtonType::Custom);
+  _cancelButton->setFrame(Rect(5, 7, 70, 30));
+  _cancelButton->setTitle("Cancel", UIControlStateNormal);
+  _sendButton = UIButton::buttonWithType(UIButtonType::Custom);
+  _sendButton->setFrame(Rect(frame.size.width - 75, 7, 70, 30));
+  _sendButton->setTitle("Send", UIControlStateNormal);
+  // The buttons lose their targets when this goes, so `this` is alive when one runs.
+  _cancelButton->addTarget([this](UIControl&) { cancel(); }, UIControlEventTouchUpInside);
+  _sendButton->addTarget([this](UIControl&) { send(); }, UIControlEventTouchUpInside);
+  for (auto& b : {_cancelButton, _sendButton}) {
+    b->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
+    bar->addSubview(b);
+  }
+  _summary = std::make_shared<UILabel>(Rect(10, 54, frame.size.width - 20, 120));
+  _summary->setNumberOfLines(0);
+  _summary->setBackgroundColor(std::nullopt);
+  root->addSubview(_summary);
+  updateLabels();
+}
+
+void MFMailComposeViewController::updateLabels() {
+  if (!_summary) return;
+  std::string text = "To: " + addressList(_to) + "\nSubject: " + _subject;
+  for (const auto& a : _attachments) text += "\nAttached: " + a.fileName;
+  _summary->setText(text);
+}
+
+}  // namespace platform

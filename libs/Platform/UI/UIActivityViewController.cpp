@@ -1,0 +1,178 @@
+#include "UI/UIActivityViewController.h"
+
+#include <algorithm>
+#include <map>
+
+#include "Foundation/Console.h"
+#include "Graphics/ImageEncoder.h"
+#include "UI/MFMailComposeViewController.h"
+#include "UI/UIButton.h"
+#include "UI/UIImageWriteToSavedPhotosAlbum.h"
+#include "UI/UIScreen.h"
+
+namespace platform {
+namespace {
+
+const char* activityTitle(const std::string& type) {
+  if (type == UIActivityTypeSaveToCameraRoll) return "Save Image";
+  if (type == UIActivityTypeMail) return "Mail";
+  return "";
+}
+
+// Closes a mail composer the share sheet opened and passes the outcome on. Kept alive by the
+// table below until the composer finishes.
+class MailRelay : public MFMailComposeViewControllerDelegate {
+ public:
+  explicit MailRelay(UIActivityViewController::CompletionHandler completion)
+      : _completion(std::move(completion)) {}
+  void mailComposeControllerDidFinishWithResult(MFMailComposeViewController& controller,
+                                                MFMailComposeResult result,
+                                                const std::optional<std::string>&) override;
+
+ private:
+  UIActivityViewController::CompletionHandler _completion;
+};
+
+std::map<const MFMailComposeViewController*, std::shared_ptr<MailRelay>>& relays() {
+  static std::map<const MFMailComposeViewController*, std::shared_ptr<MailRelay>> table;
+  return table;
+}
+
+void MailRelay::mailComposeControllerDidFinishWithResult(MFMailComposeViewController& controller,
+                                                         MFMailComposeResult result,
+                                                         const std::optional<std::string>&) {
+  auto self = relays()[&controller];  // keeps this alive to the end of the call
+  relays().erase(&controller);
+  controller.dismissViewControllerAnimated(true);
+  if (_completion) _completion(UIActivityTypeMail, result == MFMailComposeResult::Sent);
+}
+
+}  // namespace
+
+UIActivityViewController::UIActivityViewController(
+    std::vector<std::shared_ptr<Image>> activityItems) {
+  for (auto& item : activityItems)
+    if (item) _items.push_back(std::move(item));
+}
+
+UIActivityViewController::~UIActivityViewController() {
+  for (auto& b : _buttons) b->removeAllTargets();
+}
+
+std::vector<std::string> UIActivityViewController::availableActivityTypes() const {
+  std::vector<std::string> types;
+  if (_items.empty()) return types;
+  for (const std::string& type : {UIActivityTypeSaveToCameraRoll, UIActivityTypeMail}) {
+    if (std::find(_excluded.begin(), _excluded.end(), type) != _excluded.end()) continue;
+    if (type == UIActivityTypeMail && !MFMailComposeViewController::canSendMail()) continue;
+    types.push_back(type);
+  }
+  return types;
+}
+
+void UIActivityViewController::finish(const std::string& activityType, bool completed) {
+  if (_completion) _completion(activityType, completed);
+}
+
+void UIActivityViewController::dismissThen(std::function<void(UIViewController*)> next) {
+  auto self = std::static_pointer_cast<UIActivityViewController>(shared_from_this());
+  UIViewController* presenter = presentingViewController();
+  std::weak_ptr<UIViewController> weakPresenter =
+      presenter ? presenter->weak_from_this() : std::weak_ptr<UIViewController>();
+  if (!presenter) {
+    next(nullptr);
+    return;
+  }
+  dismissViewControllerAnimated(true, [self, weakPresenter, next] {
+    auto p = weakPresenter.lock();
+    next(p.get());
+  });
+}
+
+bool UIActivityViewController::performActivity(const std::string& activityType) {
+  auto offered = availableActivityTypes();
+  if (_busy || std::find(offered.begin(), offered.end(), activityType) == offered.end()) {
+    Console::log("Share sheet: \"" + activityType + "\" is not offered");
+    return false;
+  }
+  _busy = true;
+  auto self = std::static_pointer_cast<UIActivityViewController>(shared_from_this());
+  if (activityType == UIActivityTypeSaveToCameraRoll) {
+    dismissThen([self](UIViewController*) {
+      UIImageWriteToSavedPhotosAlbum(self->_items.front(),
+                                     [self](const std::optional<std::string>& error) {
+                                       if (error) Console::log("Share sheet: " + *error);
+                                       self->_busy = false;
+                                       self->finish(UIActivityTypeSaveToCameraRoll, !error);
+                                     });
+    });
+    return true;
+  }
+  // Mail: the pictures go as PNG attachments of a new mail, presented where the sheet was.
+  dismissThen([self](UIViewController* presenter) {
+    self->_busy = false;
+    auto mail = std::make_shared<MFMailComposeViewController>();
+    int n = 0;
+    for (const auto& item : self->_items) {
+      auto png = ImageEncoder::pngData(*item);
+      if (!png) continue;
+      std::string name = ++n == 1 ? "picture.png" : "picture-" + std::to_string(n) + ".png";
+      mail->addAttachmentData(std::move(*png), "image/png", name);
+    }
+    auto relay = std::make_shared<MailRelay>(self->_completion);
+    relays()[mail.get()] = relay;
+    mail->setMailComposeDelegate(relay);
+    if (!presenter) {
+      Console::log("Share sheet: nothing to show the mail over");
+      relays().erase(mail.get());
+      self->finish(UIActivityTypeMail, false);
+      return;
+    }
+    presenter->presentViewController(mail, true);
+  });
+  return true;
+}
+
+void UIActivityViewController::cancel() {
+  if (_busy) return;
+  _busy = true;
+  auto self = std::static_pointer_cast<UIActivityViewController>(shared_from_this());
+  dismissThen([self](UIViewController*) {
+    self->_busy = false;
+    self->finish("", false);
+  });
+}
+
+void UIActivityViewController::loadView() {
+  Rect frame = UIScreen::mainScreen().applicationFrame();
+  auto root = std::make_shared<UIView>(frame);
+  root->setBackgroundColor(UIColor::colorWithWhite(0, 0.4));
+  setView(root);
+  auto types = availableActivityTypes();
+  const double height = 44, gap = 8;
+  double panelHeight = gap + (types.size() + 1) * (height + gap) + gap;
+  auto panel = std::make_shared<UIView>(
+      Rect(0, frame.size.height - panelHeight, frame.size.width, panelHeight));
+  panel->setBackgroundColor(UIColor::colorWithRed(0.12, 0.12, 0.14, 0.95));
+  root->addSubview(panel);
+  double y = gap;
+  auto addButton = [&](const std::string& title, std::function<void()> action) {
+    auto button = UIButton::buttonWithType(UIButtonType::Custom);
+    button->setFrame(Rect(20, y, frame.size.width - 40, height));
+    button->setTitle(title, UIControlStateNormal);
+    button->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
+    button->setBackgroundColor(UIColor::colorWithWhite(0.4, 1));
+    button->layer().setCornerRadius(6);
+    button->addTarget([action](UIControl&) { action(); }, UIControlEventTouchUpInside);
+    panel->addSubview(button);
+    _buttons.push_back(button);
+    y += height + gap;
+  };
+  // The buttons lose their targets when this goes, so `this` is alive when one runs.
+  for (const auto& type : types)
+    addButton(activityTitle(type), [this, type] { performActivity(type); });
+  y += gap;
+  addButton("Cancel", [this] { cancel(); });
+}
+
+}  // namespace platform

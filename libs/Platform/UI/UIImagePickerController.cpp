@@ -1,0 +1,174 @@
+#include "UI/UIImagePickerController.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+
+#include "Foundation/Console.h"
+#include "Foundation/FileManager.h"
+#include "Graphics/BitmapContext.h"
+#include "Graphics/ImageDecoder.h"
+#include "UI/ExifOrientation.h"
+#include "UI/ImageDrawing.h"
+#include "UI/UIButton.h"
+#include "UI/UIScreen.h"
+#include "UI/UIScrollView.h"
+
+namespace platform {
+namespace {
+
+std::optional<std::string>& libraryOverride() {
+  static std::optional<std::string> directory;
+  return directory;
+}
+
+bool& cameraAvailable() {
+  static bool available = false;
+  return available;
+}
+
+bool isPictureName(const std::string& name) {
+  auto dot = name.rfind('.');
+  if (dot == std::string::npos || name[0] == '.') return false;
+  std::string ext = name.substr(dot + 1);
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return ext == "jpg" || ext == "jpeg" || ext == "png";
+}
+
+// A square thumbnail filled by the picture (cropped to fit), at the screen's scale.
+std::shared_ptr<Image> thumbnail(const Image& picture, double side) {
+  double scale = UIScreen::mainScreen().scale();
+  int pixels = static_cast<int>(std::ceil(side * scale));
+  auto canvas = BitmapContext::create(pixels, pixels, false);
+  if (!canvas) return nullptr;
+  canvas->translateCTM(0, pixels);
+  canvas->scaleCTM(scale, -scale);
+  Rect square(0, 0, side, side);
+  drawPicture(*canvas, picture,
+              contentRect(UIViewContentMode::ScaleAspectFill, picture.size(), square));
+  auto image = canvas->makeImage();
+  return image ? Image::imageWithBitmap(image->sharedBitmap(), scale) : nullptr;
+}
+
+}  // namespace
+
+UIImagePickerController::UIImagePickerController() = default;
+
+UIImagePickerController::~UIImagePickerController() {
+  for (auto& b : _buttons) b->removeAllTargets();
+}
+
+void UIImagePickerController::setPhotoLibraryDirectory(std::optional<std::string> directory) {
+  libraryOverride() = std::move(directory);
+}
+
+std::optional<std::string> UIImagePickerController::photoLibraryDirectory() {
+  if (libraryOverride()) return libraryOverride();
+  if (const char* pictures = std::getenv("XDG_PICTURES_DIR"); pictures && *pictures)
+    return std::string(pictures);
+  if (const char* home = std::getenv("HOME"); home && *home) return std::string(home) + "/Pictures";
+  return std::nullopt;
+}
+
+void UIImagePickerController::setCameraAvailable(bool available) {
+  cameraAvailable() = available;
+}
+
+bool UIImagePickerController::isSourceTypeAvailable(UIImagePickerControllerSourceType type) {
+  if (type == UIImagePickerControllerSourceType::Camera) return cameraAvailable();
+  auto dir = photoLibraryDirectory();
+  bool isDirectory = false;
+  return dir && FileManager::fileExistsAtPath(*dir, &isDirectory) && isDirectory;
+}
+
+std::vector<std::string> UIImagePickerController::listPictures() const {
+  std::vector<std::string> files;
+  if (_sourceType == UIImagePickerControllerSourceType::Camera) return files;
+  auto dir = photoLibraryDirectory();
+  auto names = dir ? FileManager::contentsOfDirectoryAtPath(*dir) : std::nullopt;
+  if (!names) {
+    Console::log("Image picker: no photo library folder to show");
+    return files;
+  }
+  std::sort(names->begin(), names->end());
+  for (const auto& name : *names) {
+    if (!isPictureName(name)) continue;
+    files.push_back(FileManager::stringByAppendingPathComponent(*dir, name));
+    if (files.size() == kMaximumPictures) break;
+  }
+  return files;
+}
+
+std::shared_ptr<Image> UIImagePickerController::loadPicture(const std::string& path) {
+  auto data = FileManager::contentsAtPath(path);
+  if (!data) return nullptr;
+  auto image = ImageDecoder::decode(*data);
+  if (!image) return nullptr;
+  if (auto orientation = ExifOrientation::read(*data);
+      orientation && *orientation != image->orientation())
+    return Image::imageWithBitmap(image->sharedBitmap(), image->scale(), *orientation);
+  return image;
+}
+
+bool UIImagePickerController::pickFileAtIndex(size_t index) {
+  if (index >= _files.size()) return false;
+  auto picture = loadPicture(_files[index]);
+  if (!picture) {
+    Console::log("Image picker: cannot read " + _files[index]);
+    return false;
+  }
+  UIImagePickerMediaInfo info;
+  info[UIImagePickerControllerOriginalImage] = picture;
+  info[UIImagePickerControllerMediaType] = kUTTypeImage;
+  info[UIImagePickerControllerReferenceURL] = _files[index];
+  auto keep = weak_from_this().lock();
+  if (auto d = delegate()) d->imagePickerControllerDidFinishPickingMediaWithInfo(*this, info);
+  return true;
+}
+
+void UIImagePickerController::cancel() {
+  auto keep = weak_from_this().lock();
+  if (auto d = delegate()) d->imagePickerControllerDidCancel(*this);
+}
+
+void UIImagePickerController::loadView() {
+  Rect frame = UIScreen::mainScreen().applicationFrame();
+  auto root = std::make_shared<UIView>(frame);
+  root->setBackgroundColor(UIColor::whiteColor());
+  setView(root);
+  auto bar = std::make_shared<UIView>(Rect(0, 0, frame.size.width, 44));
+  bar->setBackgroundColor(UIColor::colorWithRed(0.45, 0.55, 0.68, 1));
+  root->addSubview(bar);
+  auto cancelButton = UIButton::buttonWithType(UIButtonType::Custom);
+  cancelButton->setFrame(Rect(frame.size.width - 75, 7, 70, 30));
+  cancelButton->setTitle("Cancel", UIControlStateNormal);
+  cancelButton->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
+  // Every button loses its targets when this goes, so `this` is alive when one runs.
+  cancelButton->addTarget([this](UIControl&) { cancel(); }, UIControlEventTouchUpInside);
+  bar->addSubview(cancelButton);
+  _buttons.push_back(cancelButton);
+
+  auto grid = std::make_shared<UIScrollView>(Rect(0, 44, frame.size.width, frame.size.height - 44));
+  root->addSubview(grid);
+  _files = listPictures();
+  const double gap = 4, cell = kThumbnailSize + gap;
+  int columns = std::max(1, static_cast<int>((frame.size.width - gap) / cell));
+  for (size_t i = 0; i < _files.size(); ++i) {
+    auto button = UIButton::buttonWithType(UIButtonType::Custom);
+    double x = gap + static_cast<double>(i % columns) * cell;
+    double y = gap + static_cast<double>(i / columns) * cell;
+    button->setFrame(Rect(x, y, kThumbnailSize, kThumbnailSize));
+    button->setBackgroundColor(UIColor::colorWithWhite(0.85, 1));
+    if (auto picture = loadPicture(_files[i]))
+      button->setBackgroundImage(thumbnail(*picture, kThumbnailSize), UIControlStateNormal);
+    button->addTarget([this, i](UIControl&) { pickFileAtIndex(i); }, UIControlEventTouchUpInside);
+    grid->addSubview(button);
+    _buttons.push_back(std::move(button));
+  }
+  double rows = std::ceil(static_cast<double>(_files.size()) / columns);
+  grid->setContentSize(Size{frame.size.width, gap + rows * cell});
+}
+
+}  // namespace platform

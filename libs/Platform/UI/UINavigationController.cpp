@@ -1,0 +1,168 @@
+#include "UI/UINavigationController.h"
+
+#include <algorithm>
+
+#include "Foundation/Console.h"
+#include "UI/CATransition.h"
+#include "UI/UIScreen.h"
+
+namespace platform {
+
+UINavigationController::UINavigationController(std::shared_ptr<UIViewController> root) {
+  if (root) setViewControllers({std::move(root)}, false);
+}
+
+UINavigationController::~UINavigationController() {
+  if (_timer) RunLoop::main().cancel(_timer);
+  for (auto& c : _stack)
+    if (c->_parent == this) c->_parent = nullptr;
+}
+
+UIViewController* UINavigationController::topViewController() const {
+  return _stack.empty() ? nullptr : _stack.back().get();
+}
+
+UIViewController* UINavigationController::visibleViewController() const {
+  UIViewController* top = topViewController();
+  if (top && top->presentedViewController()) return top->presentedViewController().get();
+  return top;
+}
+
+void UINavigationController::loadView() {
+  setView(std::make_shared<UIView>(UIScreen::mainScreen().applicationFrame()));
+  const auto& container = view();
+  container->setClipsToBounds(true);
+  _bar = std::make_shared<UIView>(Rect(0, 0, container->bounds().size.width, kNavigationBarHeight));
+  _bar->setBackgroundColor(UIColor::colorWithWhite(0.35, 1));
+  _bar->setHidden(_barHidden);
+  container->addSubview(_bar);
+  if (UIViewController* top = topViewController()) {
+    top->view()->setFrame(contentFrame());
+    container->insertSubviewBelowSubview(top->view(), _bar.get());
+  }
+}
+
+Rect UINavigationController::contentFrame() const {
+  Rect b = isViewLoaded() ? const_cast<UINavigationController*>(this)->view()->bounds()
+                          : UIScreen::mainScreen().applicationFrame();
+  double top = _barHidden ? 0 : kNavigationBarHeight;
+  return Rect(b.origin.x, b.origin.y + top, b.size.width, b.size.height - top);
+}
+
+void UINavigationController::setNavigationBarHidden(bool hidden, bool) {
+  if (hidden == _barHidden) return;
+  _barHidden = hidden;
+  if (!isViewLoaded()) return;
+  _bar->setHidden(hidden);
+  if (UIViewController* top = topViewController()) top->view()->setFrame(contentFrame());
+}
+
+void UINavigationController::finishPendingTransition() {
+  if (_timer) RunLoop::main().cancel(_timer);
+  _timer = 0;
+  if (auto finish = std::move(_pendingFinish)) {
+    _pendingFinish = nullptr;
+    finish();
+  }
+}
+
+void UINavigationController::transition(std::shared_ptr<UIViewController> from,
+                                        std::shared_ptr<UIViewController> to, bool animated,
+                                        const std::string& subtype) {
+  finishPendingTransition();
+  if (!isViewLoaded()) return;  // shown when the view loads
+  bool onScreen = appearance() == Appearance::Appeared || appearance() == Appearance::Appearing;
+  animated = animated && onScreen;
+  const auto& container = view();
+  if (animated) {
+    // Added first: the transition keeps the look from before the change as its start.
+    auto push = CATransition::animation();
+    push->setType(kCATransitionPush);
+    push->setSubtype(subtype);
+    push->setDuration(kTransitionDuration);
+    push->setTimingFunction(CAMediaTimingFunction::EaseInEaseOut);
+    container->layer().addAnimation(push, "navigation");
+  }
+  if (to) to->view();  // loaded before anyone is told of the change
+  if (onScreen && from) from->beginAppearanceTransition(false, animated);
+  if (to) {
+    to->view()->setFrame(contentFrame());
+    container->insertSubviewBelowSubview(to->view(), _bar.get());
+    if (onScreen) to->beginAppearanceTransition(true, animated);
+  }
+  if (from && from != to && from->isViewLoaded() && from->view()->superview() == container.get())
+    from->view()->removeFromSuperview();
+  auto finish = [from, to, onScreen] {
+    if (!onScreen) return;
+    if (from) from->endAppearanceTransition();
+    if (to) to->endAppearanceTransition();
+  };
+  if (!animated) {
+    finish();
+    return;
+  }
+  _pendingFinish = finish;
+  std::weak_ptr<UIViewController> weak = weak_from_this();
+  _timer = RunLoop::main().schedule(kTransitionDuration, [this, weak] {
+    if (!weak.lock()) return;
+    _timer = 0;
+    finishPendingTransition();
+  });
+}
+
+void UINavigationController::pushViewController(std::shared_ptr<UIViewController> controller,
+                                                bool animated) {
+  if (!controller) return;
+  if (controller.get() == this || controller->_parent ||
+      std::find(_stack.begin(), _stack.end(), controller) != _stack.end()) {
+    Console::log("Navigation: " + controller->className() +
+                 " is already in a container; not pushed");
+    return;
+  }
+  std::shared_ptr<UIViewController> from = _stack.empty() ? nullptr : _stack.back();
+  _stack.push_back(controller);
+  controller->_parent = this;
+  transition(from, controller, animated, kCATransitionFromRight);
+}
+
+std::shared_ptr<UIViewController> UINavigationController::popViewControllerAnimated(bool animated) {
+  if (_stack.size() < 2) return nullptr;
+  auto popped = _stack.back();
+  _stack.pop_back();
+  popped->_parent = nullptr;
+  transition(popped, _stack.back(), animated, kCATransitionFromLeft);
+  return popped;
+}
+
+std::vector<std::shared_ptr<UIViewController>> UINavigationController::popToViewController(
+    const UIViewController* controller, bool animated) {
+  auto it = std::find_if(_stack.begin(), _stack.end(),
+                         [&](const auto& c) { return c.get() == controller; });
+  if (it == _stack.end() || it + 1 == _stack.end()) return {};
+  std::vector<std::shared_ptr<UIViewController>> popped(it + 1, _stack.end());
+  _stack.erase(it + 1, _stack.end());
+  for (auto& c : popped) c->_parent = nullptr;
+  // Only the top one was on screen.
+  transition(popped.back(), _stack.back(), animated, kCATransitionFromLeft);
+  return popped;
+}
+
+std::vector<std::shared_ptr<UIViewController>>
+UINavigationController::popToRootViewControllerAnimated(bool animated) {
+  if (_stack.empty()) return {};
+  return popToViewController(_stack.front().get(), animated);
+}
+
+void UINavigationController::setViewControllers(
+    std::vector<std::shared_ptr<UIViewController>> controllers, bool animated) {
+  std::erase_if(controllers, [](const auto& c) { return !c; });
+  std::shared_ptr<UIViewController> from = _stack.empty() ? nullptr : _stack.back();
+  for (auto& c : _stack) c->_parent = nullptr;
+  _stack = std::move(controllers);
+  for (auto& c : _stack) c->_parent = this;
+  std::shared_ptr<UIViewController> to = _stack.empty() ? nullptr : _stack.back();
+  if (from == to) return;
+  transition(from, to, animated, kCATransitionFromRight);
+}
+
+}  // namespace platform

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "UI/UIGestureRecognizer.h"
+
+namespace platform {
+
+// Two fingers moving apart or together. It begins once their distance has changed by
+// kThreshold points; scale is the distance now over the distance when they came down.
+class UIPinchGestureRecognizer : public UIGestureRecognizer {
+ public:
+  using UIGestureRecognizer::UIGestureRecognizer;
+  std::string className() const override { return "UIPinchGestureRecognizer"; }
+
+  static constexpr double kThreshold = 5;
+
+  double scale() const { return _scale; }
+  // The scale counts on from `scale` (1 after each step makes it incremental).
+  void setScale(double scale);
+  // Scale per second.
+  double velocity() const { return _velocity; }
+
+  void touchesBegan(const UITouchSet& touches, UIEvent* event) override;
+  void touchesMoved(const UITouchSet& touches, UIEvent* event) override;
+  void touchesEnded(const UITouchSet& touches, UIEvent* event) override;
+  void reset() override;
+
+ private:
+  double distance() const;
+  double _baseDistance = 0;
+  double _startDistance = 0;
+  double _scale = 1;
+  double _velocity = 0;
+  double _lastTime = 0;
+};
+
+}  // namespace platform

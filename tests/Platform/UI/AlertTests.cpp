@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "TouchTestSupport.h"
+#include "UI/UIActionSheet.h"
+#include "UI/UIAlertView.h"
+#include "UI/UIButton.h"
+
+using namespace platform;
+using namespace platform::testing;
+
+namespace {
+
+class AlertDelegate : public UIAlertViewDelegate {
+ public:
+  void alertViewClickedButtonAtIndex(UIAlertView&, int i) override {
+    calls.push_back("clicked " + std::to_string(i));
+  }
+  void alertViewWillDismissWithButtonIndex(UIAlertView&, int i) override {
+    calls.push_back("willDismiss " + std::to_string(i));
+  }
+  void alertViewDidDismissWithButtonIndex(UIAlertView&, int i) override {
+    calls.push_back("didDismiss " + std::to_string(i));
+  }
+  std::vector<std::string> calls;
+};
+
+class SheetDelegate : public UIActionSheetDelegate {
+ public:
+  void actionSheetClickedButtonAtIndex(UIActionSheet&, int i) override {
+    calls.push_back("clicked " + std::to_string(i));
+  }
+  void actionSheetDidDismissWithButtonIndex(UIActionSheet&, int i) override {
+    calls.push_back("didDismiss " + std::to_string(i));
+  }
+  std::vector<std::string> calls;
+};
+
+class AlertTest : public TouchTest {
+ protected:
+  // Taps the middle of a button as a finger would.
+  void tapButton(UIButton* button) {
+    ASSERT_TRUE(button);
+    Rect b = button->bounds();
+    host->tap(button->convertPointToView(Point{b.midX(), b.midY()}, window.get()));
+  }
+};
+
+}  // namespace
+
+TEST_F(AlertTest, AlertButtonsAreIndexedCancelFirstAndTellTheChosenOne) {
+  auto delegate = std::make_shared<AlertDelegate>();
+  auto alert = std::make_shared<UIAlertView>("Saved", "Your picture is in the album", delegate,
+                                             "Cancel", std::vector<std::string>{"OK", "Share"});
+  EXPECT_EQ(alert->numberOfButtons(), 3);
+  EXPECT_EQ(alert->cancelButtonIndex(), 0);
+  EXPECT_EQ(alert->firstOtherButtonIndex(), 1);
+  EXPECT_EQ(alert->buttonTitleAtIndex(2), "Share");
+  EXPECT_EQ(alert->buttonTitleAtIndex(9), "");
+  EXPECT_EQ(alert->addButtonWithTitle("More"), 3);
+  alert->show();
+  std::weak_ptr<UIAlertView> weak = alert;
+  alert.reset();  // a shown alert keeps itself
+  ASSERT_FALSE(weak.expired());
+  host->advanceBy(UIAlertView::kFadeDuration + 0.01);
+  EXPECT_TRUE(weak.lock()->isVisible());
+  tapButton(weak.lock()->buttonAtIndex(2));
+  EXPECT_EQ(delegate->calls, (std::vector<std::string>{"clicked 2", "willDismiss 2"}));
+  host->advanceBy(1);
+  EXPECT_EQ(delegate->calls.back(), "didDismiss 2");
+  EXPECT_TRUE(weak.expired());
+}
+
+TEST_F(AlertTest, TwoButtonAlertTapsOnEitherSide) {
+  auto delegate = std::make_shared<AlertDelegate>();
+  auto alert = std::make_shared<UIAlertView>("Error", "Could not save", delegate, std::nullopt,
+                                             std::vector<std::string>{"Retry", "OK"});
+  EXPECT_EQ(alert->cancelButtonIndex(), -1);
+  EXPECT_EQ(alert->firstOtherButtonIndex(), 0);
+  alert->show();
+  host->advanceBy(1);
+  EXPECT_LT(alert->buttonAtIndex(0)->frame().origin.x, alert->buttonAtIndex(1)->frame().origin.x);
+  tapButton(alert->buttonAtIndex(1));
+  host->advanceBy(1);
+  EXPECT_EQ(delegate->calls,
+            (std::vector<std::string>{"clicked 1", "willDismiss 1", "didDismiss 1"}));
+  EXPECT_FALSE(alert->isVisible());
+  EXPECT_EQ(alert->superview(), nullptr);
+}
+
+TEST_F(AlertTest, DelegateGoneBeforeDismissalIsNotCalled) {
+  auto delegate = std::make_shared<AlertDelegate>();
+  auto alert = std::make_shared<UIAlertView>("Hi", "", delegate, "OK");
+  alert->show();
+  host->advanceBy(1);
+  std::vector<std::string> calls;
+  delegate.reset();
+  tapButton(alert->buttonAtIndex(0));
+  host->advanceBy(1);
+  EXPECT_FALSE(alert->isVisible());
+}
+
+TEST_F(AlertTest, ProgrammaticDismissalSkipsTheClickAndNoWindowMeansNoAlert) {
+  auto delegate = std::make_shared<AlertDelegate>();
+  auto alert = std::make_shared<UIAlertView>("Hi", "There", delegate, "OK");
+  alert->show();
+  alert->dismissWithClickedButtonIndex(0, false);
+  EXPECT_EQ(delegate->calls, (std::vector<std::string>{"willDismiss 0", "didDismiss 0"}));
+  alert->dismissWithClickedButtonIndex(0, false);  // already gone: nothing
+  EXPECT_EQ(delegate->calls.size(), 2u);
+
+  UIApplication::sharedApplication().setKeyWindow(nullptr);
+  testing_support::ConsoleCapture console;
+  alert->show();
+  EXPECT_FALSE(alert->isVisible());
+  EXPECT_EQ(console.lines().size(), 1u);
+}
+
+TEST_F(AlertTest, ActionSheetIndexesDestructiveFirstAndCancelLast) {
+  auto delegate = std::make_shared<SheetDelegate>();
+  auto sheet = std::make_shared<UIActionSheet>(
+      "Photo", delegate, "Cancel", std::nullopt,
+      std::vector<std::string>{"Take Photo", "Choose from Library"});
+  EXPECT_EQ(sheet->numberOfButtons(), 3);
+  EXPECT_EQ(sheet->cancelButtonIndex(), 2);
+  EXPECT_EQ(sheet->destructiveButtonIndex(), -1);
+  EXPECT_EQ(sheet->firstOtherButtonIndex(), 0);
+  auto withDelete = std::make_shared<UIActionSheet>("", delegate, "Cancel", "Delete",
+                                                    std::vector<std::string>{"Keep"});
+  EXPECT_EQ(withDelete->destructiveButtonIndex(), 0);
+  EXPECT_EQ(withDelete->firstOtherButtonIndex(), 1);
+  EXPECT_EQ(withDelete->cancelButtonIndex(), 2);
+
+  sheet->showInView(window.get());
+  host->advanceBy(UIActionSheet::kSlideDuration + 0.01);
+  // The panel sits at the bottom of the screen, buttons top to bottom in index order.
+  EXPECT_LT(sheet->buttonAtIndex(0)->convertPointToView(Point{0, 0}, window.get()).y,
+            sheet->buttonAtIndex(2)->convertPointToView(Point{0, 0}, window.get()).y);
+  EXPECT_GT(sheet->buttonAtIndex(2)->convertPointToView(Point{0, 0}, window.get()).y, 400);
+  tapButton(sheet->buttonAtIndex(1));
+  host->advanceBy(1);
+  EXPECT_EQ(delegate->calls, (std::vector<std::string>{"clicked 1", "didDismiss 1"}));
+  EXPECT_FALSE(sheet->isVisible());
+
+  delegate->calls.clear();
+  sheet->showInView(window.get());
+  host->advanceBy(1);
+  tapButton(sheet->buttonAtIndex(sheet->cancelButtonIndex()));
+  host->advanceBy(1);
+  EXPECT_EQ(delegate->calls, (std::vector<std::string>{"clicked 2", "didDismiss 2"}));
+}
+
+TEST_F(AlertTest, SheetTouchesDoNotReachTheScreenBeneath) {
+  auto beneath = std::make_shared<RecordingView>(Rect(0, 0, 320, 568));
+  window->insertSubview(beneath, 0);
+  auto sheet = std::make_shared<UIActionSheet>("", std::weak_ptr<UIActionSheetDelegate>(), "Cancel",
+                                               std::nullopt);
+  sheet->showInView(beneath.get());
+  host->advanceBy(1);
+  host->tap(Point{160, 100});  // on the dimmed backdrop
+  EXPECT_TRUE(beneath->calls.empty());
+  EXPECT_TRUE(sheet->isVisible());
+  sheet->dismissWithClickedButtonIndex(0, false);
+  host->tap(Point{160, 100});
+  EXPECT_EQ(beneath->joined(), "began ended");
+}

@@ -1,0 +1,344 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "TouchTestSupport.h"
+#include "UI/UILongPressGestureRecognizer.h"
+#include "UI/UIPanGestureRecognizer.h"
+#include "UI/UIPinchGestureRecognizer.h"
+#include "UI/UIRotationGestureRecognizer.h"
+#include "UI/UISwipeGestureRecognizer.h"
+#include "UI/UITapGestureRecognizer.h"
+
+using namespace platform;
+using namespace platform::testing;
+
+namespace {
+
+using State = UIGestureRecognizerState;
+
+class GestureTest : public TouchTest {
+ protected:
+  void SetUp() override {
+    TouchTest::SetUp();
+    canvas = std::make_shared<RecordingView>(Rect(0, 0, 320, 568));
+    window->addSubview(canvas);
+  }
+  // Records the state of every action call.
+  template <class R>
+  std::shared_ptr<R> make(std::vector<State>& log) {
+    auto r = std::make_shared<R>([&log](UIGestureRecognizer& g) { log.push_back(g.state()); });
+    canvas->addGestureRecognizer(r);
+    return r;
+  }
+  std::shared_ptr<RecordingView> canvas;
+};
+
+class Delegate : public UIGestureRecognizerDelegate {
+ public:
+  bool gestureRecognizerShouldBegin(UIGestureRecognizer&) override { return begin; }
+  bool gestureRecognizerShouldReceiveTouch(UIGestureRecognizer&, UITouch&) override {
+    return receive;
+  }
+  bool gestureRecognizerShouldRecognizeSimultaneouslyWithGestureRecognizer(
+      UIGestureRecognizer&, UIGestureRecognizer&) override {
+    return together;
+  }
+  bool begin = true;
+  bool receive = true;
+  bool together = false;
+};
+
+}  // namespace
+
+TEST_F(GestureTest, PanBeginsOnlyAfterMovementAndReportsTranslationAndVelocity) {
+  std::vector<State> log;
+  auto pan = make<UIPanGestureRecognizer>(log);
+  host->touchDown(Point{100, 100});
+  host->advanceBy(0.02);
+  host->touchMove(Point{104, 103});  // 5 points: still possible
+  EXPECT_EQ(pan->state(), State::Possible);
+  EXPECT_TRUE(log.empty());
+  host->advanceBy(0.02);
+  host->touchMove(Point{112, 100});
+  EXPECT_EQ(log, (std::vector<State>{State::Began}));
+  EXPECT_EQ(pan->translationInView(canvas.get()), (Point{12, 0}));
+  pan->setTranslation(Point{0, 0}, canvas.get());
+  for (int i = 1; i <= 5; ++i) {
+    host->advanceBy(0.02);
+    host->touchMove(Point{112.0 + 10 * i, 100});
+  }
+  EXPECT_EQ(pan->translationInView(canvas.get()), (Point{50, 0}));
+  EXPECT_NEAR(pan->velocityInView(canvas.get()).x, 500, 1e-6);  // 10 points every 0.02 s
+  EXPECT_NEAR(pan->velocityInView(canvas.get()).y, 0, 1e-9);
+  host->touchUp();
+  EXPECT_EQ(log.back(), State::Ended);
+  EXPECT_EQ(pan->state(), State::Possible);  // reset once the touches are gone
+  // The view beneath was told its touch was cancelled when the pan began.
+  EXPECT_EQ(canvas->joined(), "began moved cancelled");
+}
+
+TEST_F(GestureTest, PanTranslationFollowsTheViewsScale) {
+  auto inner = std::make_shared<UIView>(Rect(0, 0, 100, 100));
+  inner->setTransform(AffineTransform::makeScale(2, 2));
+  canvas->addSubview(inner);
+  auto pan = std::make_shared<UIPanGestureRecognizer>();
+  canvas->addGestureRecognizer(pan);
+  host->drag(Point{50, 50}, Point{90, 70}, 0.2, 4, false);
+  EXPECT_EQ(pan->translationInView(nullptr), (Point{40, 20}));
+  Point t = pan->translationInView(inner.get());
+  EXPECT_NEAR(t.x, 20, 1e-9);
+  EXPECT_NEAR(t.y, 10, 1e-9);
+  host->touchUp();
+}
+
+TEST_F(GestureTest, PanHonoursItsTouchCounts) {
+  std::vector<State> log;
+  auto pan = make<UIPanGestureRecognizer>(log);
+  pan->setMinimumNumberOfTouches(2);
+  host->drag(Point{50, 50}, Point{150, 50});
+  EXPECT_TRUE(log.empty());
+  host->touchDown(Point{50, 50}, 1);
+  host->touchDown(Point{50, 100}, 2);
+  host->touchMove(Point{80, 50}, 1);
+  host->touchMove(Point{80, 100}, 2);
+  EXPECT_EQ(log, (std::vector<State>{State::Began, State::Changed}));
+  // Translation of the centroid: (30, 0) whatever the order the fingers moved in.
+  EXPECT_EQ(pan->translationInView(nullptr), (Point{30, 0}));
+  host->touchUp(1);
+  EXPECT_EQ(log.back(), State::Ended);
+  host->touchUp(2);
+}
+
+TEST_F(GestureTest, PinchScaleIsDistanceRatioAndCanBeReset) {
+  std::vector<State> log;
+  auto pinch = make<UIPinchGestureRecognizer>(log);
+  host->touchDown(Point{110, 300}, 1);
+  host->touchDown(Point{210, 300}, 2);
+  host->advanceBy(0.05);
+  host->touchMove(Point{60, 300}, 1);  // 150 apart
+  EXPECT_EQ(pinch->state(), State::Began);
+  EXPECT_NEAR(pinch->scale(), 1.5, 1e-9);
+  host->touchMove(Point{260, 300}, 2);  // 200 apart
+  EXPECT_NEAR(pinch->scale(), 2, 1e-9);
+  pinch->setScale(1);
+  host->touchMove(Point{10, 300}, 1);  // 250 apart
+  EXPECT_NEAR(pinch->scale(), 1.25, 1e-9);
+  host->touchUp(1);
+  EXPECT_EQ(log.back(), State::Ended);
+  host->touchUp(2);
+  EXPECT_NEAR(pinch->scale(), 1, 1e-9);  // reset for the next pinch
+}
+
+TEST_F(GestureTest, RotationMeasuresTheTurnOfTwoFingers) {
+  std::vector<State> log;
+  auto rotation = make<UIRotationGestureRecognizer>(log);
+  host->touchDown(Point{160, 300}, 1);
+  host->touchDown(Point{260, 300}, 2);
+  // The second finger goes a quarter turn clockwise (on screen) in steps.
+  for (int i = 1; i <= 9; ++i) {
+    double a = std::numbers::pi / 2 * i / 9;
+    host->advanceBy(0.02);
+    host->touchMove(Point{160 + 100 * std::cos(a), 300 + 100 * std::sin(a)}, 2);
+  }
+  EXPECT_EQ(log.front(), State::Began);
+  EXPECT_NEAR(rotation->rotation(), std::numbers::pi / 2, 1e-9);
+  EXPECT_GT(rotation->velocity(), 0);
+  rotation->setRotation(0);
+  host->touchMove(Point{160, 200}, 2);  // now pointing up: a half turn back
+  EXPECT_NEAR(rotation->rotation(), -std::numbers::pi, 1e-9);
+  host->touchUp(2);
+  host->touchUp(1);
+  EXPECT_EQ(log.back(), State::Ended);
+}
+
+TEST_F(GestureTest, DoubleTapMakesTheSingleTapFail) {
+  std::vector<State> singles, doubles;
+  auto single = make<UITapGestureRecognizer>(singles);
+  auto twice = make<UITapGestureRecognizer>(doubles);
+  twice->setNumberOfTapsRequired(2);
+  single->requireGestureRecognizerToFail(twice);
+
+  host->tap(Point{100, 100});
+  host->advanceBy(0.1);
+  EXPECT_TRUE(singles.empty());  // waiting: the double tap may still come
+  host->tap(Point{102, 101});
+  EXPECT_EQ(doubles, (std::vector<State>{State::Recognized}));
+  host->advanceBy(1);
+  EXPECT_TRUE(singles.empty());
+
+  host->tap(Point{100, 100});
+  EXPECT_TRUE(singles.empty());
+  host->advanceBy(UITapGestureRecognizer::kMaximumTapInterval + 0.01);
+  EXPECT_EQ(singles, (std::vector<State>{State::Recognized}));
+  EXPECT_EQ(doubles.size(), 1u);
+  EXPECT_EQ(single->state(), State::Possible);
+  EXPECT_EQ(twice->state(), State::Possible);
+}
+
+TEST_F(GestureTest, TapFailsWhenTheFingerMoves) {
+  std::vector<State> log;
+  make<UITapGestureRecognizer>(log);
+  host->drag(Point{100, 100}, Point{100, 130}, 0.1, 3);
+  EXPECT_TRUE(log.empty());
+  host->advanceBy(1);
+  host->tap(Point{100, 100});
+  EXPECT_EQ(log.size(), 1u);
+}
+
+TEST_F(GestureTest, LongPressBeginsAfterTheDurationAndSingleTapWaitsForIt) {
+  std::vector<State> presses, taps;
+  auto press = make<UILongPressGestureRecognizer>(presses);
+  auto tap = make<UITapGestureRecognizer>(taps);
+  tap->requireGestureRecognizerToFail(press);
+  host->touchDown(Point{100, 100});
+  host->advanceBy(0.4);
+  EXPECT_TRUE(presses.empty());
+  host->advanceBy(0.2);
+  EXPECT_EQ(presses, (std::vector<State>{State::Began}));
+  host->touchMove(Point{103, 100});
+  host->touchUp();
+  EXPECT_EQ(presses, (std::vector<State>{State::Began, State::Changed, State::Ended}));
+  EXPECT_TRUE(taps.empty());
+  host->advanceBy(1);
+  host->tap(Point{100, 100}, 0.1);  // short: the press fails, so the tap is recognized
+  EXPECT_EQ(taps, (std::vector<State>{State::Recognized}));
+  EXPECT_EQ(presses.size(), 3u);
+}
+
+TEST_F(GestureTest, SwipesAreRecognizedOnlyInTheirDirections) {
+  std::vector<State> lefts, rights, ups, downs;
+  auto left = make<UISwipeGestureRecognizer>(lefts);
+  left->setDirection(UISwipeGestureRecognizerDirectionLeft);
+  auto right = make<UISwipeGestureRecognizer>(rights);
+  right->setDirection(UISwipeGestureRecognizerDirectionRight);
+  auto up = make<UISwipeGestureRecognizer>(ups);
+  up->setDirection(UISwipeGestureRecognizerDirectionUp);
+  auto down = make<UISwipeGestureRecognizer>(downs);
+  down->setDirection(UISwipeGestureRecognizerDirectionDown);
+  EXPECT_EQ(UISwipeGestureRecognizerDirectionRight, 1u);
+  EXPECT_EQ(UISwipeGestureRecognizerDirectionLeft, 2u);
+
+  host->drag(Point{250, 300}, Point{100, 310}, 0.2);
+  EXPECT_EQ(lefts.size(), 1u);
+  EXPECT_TRUE(rights.empty() && ups.empty() && downs.empty());
+  EXPECT_EQ(left->locationInView(canvas.get()), (Point{250, 300}));  // where it began
+  host->advanceBy(1);
+  host->drag(Point{100, 300}, Point{250, 300}, 0.2);
+  EXPECT_EQ(rights.size(), 1u);
+  host->advanceBy(1);
+  host->drag(Point{160, 400}, Point{160, 200}, 0.2);
+  EXPECT_EQ(ups.size(), 1u);
+  host->advanceBy(1);
+  host->drag(Point{160, 200}, Point{165, 400}, 0.2);
+  EXPECT_EQ(downs.size(), 1u);
+  host->advanceBy(1);
+  host->drag(Point{100, 300}, Point{250, 300}, 2.0);  // too slow for a swipe
+  host->advanceBy(1);
+  host->drag(Point{100, 300}, Point{200, 400}, 0.2);  // diagonal
+  EXPECT_EQ(lefts.size() + rights.size() + ups.size() + downs.size(), 4u);
+}
+
+TEST_F(GestureTest, DelegateCanRefuseToBeginOrToReceiveTouches) {
+  auto delegate = std::make_shared<Delegate>();
+  std::vector<State> log;
+  auto pan = make<UIPanGestureRecognizer>(log);
+  pan->setDelegate(delegate);
+  delegate->begin = false;
+  host->drag(Point{50, 50}, Point{150, 50});
+  EXPECT_TRUE(log.empty());
+  // The refused pan did not take the touch from the view.
+  EXPECT_EQ(canvas->calls.back(), "ended");
+
+  delegate->begin = true;
+  delegate->receive = false;
+  host->advanceBy(1);
+  host->drag(Point{50, 50}, Point{150, 50});
+  EXPECT_TRUE(log.empty());
+
+  delegate->receive = true;
+  host->advanceBy(1);
+  host->drag(Point{50, 50}, Point{150, 50});
+  EXPECT_EQ(log.front(), State::Began);
+}
+
+TEST_F(GestureTest, DelegateThatIsGoneCountsAsNoDelegate) {
+  std::vector<State> log;
+  auto pan = make<UIPanGestureRecognizer>(log);
+  {
+    auto delegate = std::make_shared<Delegate>();
+    delegate->begin = false;
+    pan->setDelegate(delegate);
+  }
+  host->drag(Point{50, 50}, Point{150, 50});
+  EXPECT_EQ(log.front(), State::Began);
+}
+
+TEST_F(GestureTest, PanAndPinchTogetherOnlyWhenTheDelegateAllows) {
+  auto delegate = std::make_shared<Delegate>();
+  std::vector<State> pans, pinches;
+  auto pan = make<UIPanGestureRecognizer>(pans);
+  auto pinch = make<UIPinchGestureRecognizer>(pinches);
+  auto spread = [&] {
+    host->touchDown(Point{100, 300}, 1);
+    host->touchDown(Point{200, 300}, 2);
+    for (int i = 1; i <= 5; ++i) {
+      host->advanceBy(0.02);
+      host->touchMove(Point{100.0 - 10 * i, 300.0 + 8 * i}, 1);
+      host->touchMove(Point{200.0 + 10 * i, 300.0 + 8 * i}, 2);
+    }
+    host->touchUp(1);
+    host->touchUp(2);
+  };
+  spread();
+  // Alone, whichever began first keeps the touches.
+  EXPECT_EQ(pans.empty() + pinches.empty(), 1);
+
+  pans.clear();
+  pinches.clear();
+  pan->setDelegate(delegate);
+  delegate->together = true;
+  host->advanceBy(1);
+  spread();
+  EXPECT_EQ(pans.front(), State::Began);
+  EXPECT_EQ(pinches.front(), State::Began);
+  EXPECT_EQ(pans.back(), State::Ended);
+  EXPECT_EQ(pinches.back(), State::Ended);
+}
+
+TEST_F(GestureTest, RecognizersOfAncestorsSeeTouchesOnSubviews) {
+  auto child = std::make_shared<RecordingView>(Rect(10, 10, 100, 100));
+  canvas->addSubview(child);
+  std::vector<State> log;
+  auto tap = make<UITapGestureRecognizer>(log);
+  tap->setCancelsTouchesInView(false);
+  host->tap(Point{20, 20});
+  EXPECT_EQ(log.size(), 1u);
+  EXPECT_EQ(child->joined(), "began ended");
+  EXPECT_EQ(tap->view(), canvas.get());
+
+  tap->setCancelsTouchesInView(true);
+  host->advanceBy(1);
+  host->tap(Point{20, 20});
+  EXPECT_EQ(child->joined(), "began ended began cancelled");
+}
+
+TEST_F(GestureTest, DisabledOrRemovedRecognizersStopAtOnce) {
+  std::vector<State> log;
+  auto pan = make<UIPanGestureRecognizer>(log);
+  host->drag(Point{50, 50}, Point{150, 50}, 0.2, 5, false);
+  EXPECT_EQ(log.front(), State::Began);
+  pan->setEnabled(false);
+  EXPECT_EQ(log.back(), State::Cancelled);
+  size_t calls = log.size();
+  host->touchMove(Point{200, 50});
+  host->touchUp();
+  EXPECT_EQ(log.size(), calls);
+  pan->setEnabled(true);
+  canvas->removeGestureRecognizer(pan.get());
+  EXPECT_EQ(pan->view(), nullptr);
+  host->advanceBy(1);
+  host->drag(Point{50, 50}, Point{150, 50});
+  EXPECT_EQ(log.size(), calls);
+}

@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "Foundation/AtomicFile.h"
+#include "Foundation/RunLoop.h"
+#include "Graphics/Bitmap.h"
+#include "Graphics/ImageEncoder.h"
+#include "TestSupport.h"
+#include "TouchTestSupport.h"
+#include "UI/ExifOrientation.h"
+#include "UI/UIButton.h"
+#include "UI/UIImagePickerController.h"
+#include "UI/UIImageWriteToSavedPhotosAlbum.h"
+#include "UI/UIScrollView.h"
+
+using namespace platform;
+using namespace platform::testing;
+using testing_support::TemporaryDirectory;
+
+namespace {
+
+std::shared_ptr<Image> picture(int w, int h) {
+  auto bitmap = Bitmap::create(w, h, PixelFormat::ARGB32Premultiplied);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) bitmap->setPixel(x, y, 0xFF000000u | (x * 5) << 8 | y * 7);
+  return Image::imageWithBitmap(bitmap, 1);
+}
+
+// A JPEG with an EXIF block that holds only the orientation tag.
+Bytes jpegWithOrientation(int w, int h, int exifValue, bool bigEndian) {
+  Bytes jpeg = *ImageEncoder::jpegData(*picture(w, h));
+  Bytes tiff;
+  auto u16 = [&](unsigned v) {
+    if (bigEndian) {
+      tiff.push_back(static_cast<std::uint8_t>(v >> 8));
+      tiff.push_back(static_cast<std::uint8_t>(v));
+    } else {
+      tiff.push_back(static_cast<std::uint8_t>(v));
+      tiff.push_back(static_cast<std::uint8_t>(v >> 8));
+    }
+  };
+  auto u32 = [&](std::uint32_t v) {
+    if (bigEndian) {
+      u16(v >> 16);
+      u16(v & 0xFFFF);
+    } else {
+      u16(v & 0xFFFF);
+      u16(v >> 16);
+    }
+  };
+  tiff.push_back(bigEndian ? 'M' : 'I');
+  tiff.push_back(bigEndian ? 'M' : 'I');
+  u16(42);
+  u32(8);
+  u16(2);  // two entries: another tag first, then the orientation
+  u16(0x010F), u16(2), u32(4), u32(0);
+  u16(0x0112), u16(3), u32(1), u16(static_cast<unsigned>(exifValue)), u16(0);
+  u32(0);
+  Bytes segment = {'E', 'x', 'i', 'f', 0, 0};
+  segment.insert(segment.end(), tiff.begin(), tiff.end());
+  size_t length = segment.size() + 2;
+  Bytes app1 = {0xFF, 0xE1, static_cast<std::uint8_t>(length >> 8),
+                static_cast<std::uint8_t>(length)};
+  app1.insert(app1.end(), segment.begin(), segment.end());
+  jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
+  return jpeg;
+}
+
+class Delegate : public UIImagePickerControllerDelegate {
+ public:
+  void imagePickerControllerDidFinishPickingMediaWithInfo(
+      UIImagePickerController& picker, const UIImagePickerMediaInfo& info) override {
+    auto it = info.find(UIImagePickerControllerOriginalImage);
+    if (it != info.end()) picked = std::any_cast<std::shared_ptr<Image>>(it->second);
+    path = std::any_cast<std::string>(info.at(UIImagePickerControllerReferenceURL));
+    picker.dismissViewControllerAnimated(true);
+  }
+  void imagePickerControllerDidCancel(UIImagePickerController& picker) override {
+    ++cancels;
+    picker.dismissViewControllerAnimated(true);
+  }
+  std::shared_ptr<Image> picked;
+  std::string path;
+  int cancels = 0;
+};
+
+class ImagePickerTest : public TouchTest {
+ protected:
+  void SetUp() override {
+    TouchTest::SetUp();
+    UIImagePickerController::setPhotoLibraryDirectory(library.path());
+    root = std::make_shared<UIViewController>();
+    window->setRootViewController(root);
+  }
+  void TearDown() override {
+    UIImagePickerController::setPhotoLibraryDirectory(std::nullopt);
+    TouchTest::TearDown();
+  }
+  void tapView(UIView* view) {
+    Rect r = view->bounds();
+    host->tap(view->convertPointToView(Point{r.midX(), r.midY()}, window.get()));
+  }
+  TemporaryDirectory library;
+  std::shared_ptr<UIViewController> root;
+};
+
+}  // namespace
+
+TEST(ExifOrientationTest, ReadsTheTagInBothByteOrdersAndSurvivesDamage) {
+  EXPECT_EQ(ExifOrientation::read(jpegWithOrientation(4, 2, 6, true)), ImageOrientation::Right);
+  EXPECT_EQ(ExifOrientation::read(jpegWithOrientation(4, 2, 8, false)), ImageOrientation::Left);
+  EXPECT_EQ(ExifOrientation::read(jpegWithOrientation(4, 2, 3, false)), ImageOrientation::Down);
+  EXPECT_EQ(ExifOrientation::read(jpegWithOrientation(4, 2, 9, true)), std::nullopt);
+  EXPECT_EQ(ExifOrientation::read(*ImageEncoder::jpegData(*picture(4, 2))), std::nullopt);
+  EXPECT_EQ(ExifOrientation::read(Bytes{}), std::nullopt);
+  Bytes full = jpegWithOrientation(4, 2, 6, true);
+  // Every truncation, and every corrupted byte of the block, answers without reading past.
+  for (size_t n = 0; n < 60; ++n) ExifOrientation::read(Bytes(full.begin(), full.begin() + n));
+  for (size_t i = 2; i < 50; ++i) {
+    Bytes bad = full;
+    bad[i] = 0xFF;
+    ExifOrientation::read(bad);
+  }
+}
+
+TEST_F(ImagePickerTest, PicksAFileTurnedAsItsExifSays) {
+  ASSERT_TRUE(AtomicFile::write(library.file("b.jpg"), jpegWithOrientation(40, 20, 6, false)));
+  ASSERT_TRUE(AtomicFile::write(library.file("a.png"), *ImageEncoder::pngData(*picture(10, 10))));
+  ASSERT_TRUE(AtomicFile::write(library.file("notes.txt"), Bytes{'h', 'i'}));
+  ASSERT_TRUE(AtomicFile::write(library.file("broken.jpg"), Bytes{0xFF, 0xD8, 1, 2}));
+  EXPECT_TRUE(UIImagePickerController::isSourceTypeAvailable(
+      UIImagePickerControllerSourceType::PhotoLibrary));
+  EXPECT_FALSE(
+      UIImagePickerController::isSourceTypeAvailable(UIImagePickerControllerSourceType::Camera));
+
+  auto delegate = std::make_shared<Delegate>();
+  auto picker = std::make_shared<UIImagePickerController>();
+  picker->setDelegate(delegate);
+  root->presentViewController(picker, true);
+  host->advanceBy(1);
+  ASSERT_EQ(picker->pictureFiles().size(), 3u);
+  EXPECT_EQ(picker->pictureFiles()[0], library.file("a.png"));
+  EXPECT_EQ(picker->pictureFiles()[2], library.file("broken.jpg"));
+
+  // The thumbnails are the buttons of the grid, in file order.
+  UIScrollView* grid = nullptr;
+  for (const auto& v : picker->view()->subviews())
+    if (auto* s = dynamic_cast<UIScrollView*>(v.get())) grid = s;
+  ASSERT_TRUE(grid);
+  ASSERT_EQ(grid->subviews().size(), 3u);
+  testing_support::ConsoleCapture console;
+  tapView(grid->subviews()[2].get());  // unreadable: a message, the picker stays
+  EXPECT_FALSE(delegate->picked);
+  EXPECT_EQ(console.lines().size(), 1u);
+  host->advanceBy(1);
+  tapView(grid->subviews()[1].get());
+  ASSERT_TRUE(delegate->picked);
+  EXPECT_EQ(delegate->path, library.file("b.jpg"));
+  EXPECT_EQ(delegate->picked->orientation(), ImageOrientation::Right);
+  EXPECT_EQ(delegate->picked->size(), (Size{20, 40}));
+  host->advanceBy(1);
+  EXPECT_EQ(root->presentedViewController(), nullptr);
+}
+
+TEST_F(ImagePickerTest, CancelAndAMissingLibrary) {
+  auto delegate = std::make_shared<Delegate>();
+  auto picker = std::make_shared<UIImagePickerController>();
+  picker->setDelegate(delegate);
+  root->presentViewController(picker, false);
+  picker->cancel();
+  EXPECT_EQ(delegate->cancels, 1);
+  host->advanceBy(1);
+  EXPECT_EQ(root->presentedViewController(), nullptr);
+
+  UIImagePickerController::setPhotoLibraryDirectory(library.file("missing"));
+  EXPECT_FALSE(UIImagePickerController::isSourceTypeAvailable(
+      UIImagePickerControllerSourceType::PhotoLibrary));
+  testing_support::ConsoleCapture console;
+  auto empty = std::make_shared<UIImagePickerController>();
+  EXPECT_TRUE(empty->view());
+  EXPECT_TRUE(empty->pictureFiles().empty());
+  EXPECT_EQ(console.lines().size(), 1u);
+}
+
+TEST(SavedPhotosAlbumTest, SavesAJpegAndReportsOnTheMainLoop) {
+  TemporaryDirectory dir;
+  setSavedPhotosAlbumDirectory(dir.file("Album"));
+  std::optional<std::optional<std::string>> result;
+  UIImageWriteToSavedPhotosAlbum(picture(30, 20), [&](const auto& error) { result = error; });
+  ASSERT_TRUE(RunLoop::main().runUntil([&] { return result.has_value(); }, 30));
+  EXPECT_EQ(*result, std::nullopt);
+  std::vector<std::string> files;
+  for (const auto& e : std::filesystem::directory_iterator(dir.file("Album")))
+    files.push_back(e.path().filename().string());
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(files[0].substr(0, 4), "IMG_");
+  auto saved = UIImagePickerController::loadPicture(dir.file("Album/" + files[0]));
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->size(), (Size{30, 20}));
+
+  // A file where the folder should be: the error comes back instead.
+  ASSERT_TRUE(AtomicFile::write(dir.file("file"), Bytes{'x'}));
+  setSavedPhotosAlbumDirectory(dir.file("file/Album"));
+  result.reset();
+  UIImageWriteToSavedPhotosAlbum(picture(3, 2), [&](const auto& error) { result = error; });
+  ASSERT_TRUE(RunLoop::main().runUntil([&] { return result.has_value(); }, 30));
+  EXPECT_TRUE(result->has_value());
+  result.reset();
+  UIImageWriteToSavedPhotosAlbum(nullptr, [&](const auto& error) { result = error; });
+  ASSERT_TRUE(RunLoop::main().runUntil([&] { return result.has_value(); }, 30));
+  EXPECT_TRUE(result->has_value());
+  setSavedPhotosAlbumDirectory(std::nullopt);
+}

@@ -1,0 +1,240 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "TestSupport.h"
+#include "TouchTestSupport.h"
+#include "UI/UILabel.h"
+#include "UI/UINavigationController.h"
+#include "UI/UIScreen.h"
+#include "UI/ViewControllerRegistry.h"
+
+using namespace platform;
+using namespace platform::testing;
+using testing_support::ConsoleCapture;
+using testing_support::TemporaryDirectory;
+
+namespace {
+
+// Writes its appearance calls into a shared log, prefixed with its name.
+class Screen : public UIViewController {
+ public:
+  Screen(std::string name, std::vector<std::string>& log) : _name(std::move(name)), _log(log) {}
+  std::string className() const override { return "Screen"; }
+  void viewDidLoad() override { _log.push_back(_name + ".didLoad"); }
+  void viewWillAppear(bool) override { _log.push_back(_name + ".willAppear"); }
+  void viewDidAppear(bool) override { _log.push_back(_name + ".didAppear"); }
+  void viewWillDisappear(bool) override { _log.push_back(_name + ".willDisappear"); }
+  void viewDidDisappear(bool) override { _log.push_back(_name + ".didDisappear"); }
+
+ private:
+  std::string _name;
+  std::vector<std::string>& _log;
+};
+
+class TitledScreen : public UIViewController {
+ public:
+  std::string className() const override { return "TitledScreen"; }
+  void registerOutlets(OutletRegistry& outlets) override {
+    UIViewController::registerOutlets(outlets);
+    outlets.add("title", title);
+  }
+  std::shared_ptr<UILabel> title;
+};
+
+class ScreenTest : public TouchTest {
+ protected:
+  std::shared_ptr<Screen> screen(const std::string& name) {
+    return std::make_shared<Screen>(name, log);
+  }
+  std::vector<std::string> take() { return std::exchange(log, {}); }
+  std::vector<std::string> log;
+};
+
+void writeFile(const std::string& path, const std::string& text) {
+  std::ofstream(path) << text;
+}
+
+}  // namespace
+
+TEST_F(ScreenTest, ViewComesFromTheInterfaceFileNamedLikeTheClass) {
+  TemporaryDirectory dir;
+  writeFile(dir.file("TitledScreen.ui"), R"(<interface>
+  <UIView outlet="view" frame="0 0 320 460">
+    <UILabel outlet="title" frame="10 10 300 30" text="Hello"/>
+  </UIView>
+</interface>)");
+  writeFile(dir.file("Other.ui"),
+            R"(<interface><UIView frame="0 0 100 100" tag="7"/></interface>)");
+  auto bundle = Bundle::bundleWithPath(dir.path());
+
+  auto titled = std::make_shared<TitledScreen>();
+  titled->initWithNibName(std::nullopt, bundle);
+  EXPECT_FALSE(titled->isViewLoaded());
+  EXPECT_EQ(titled->view()->bounds().size, (Size{320, 460}));
+  ASSERT_TRUE(titled->title);
+  EXPECT_EQ(titled->title->text(), "Hello");
+  EXPECT_EQ(titled->title->superview(), titled->view().get());
+  EXPECT_EQ(titled->view()->owningController(), titled.get());
+
+  // Another file by name; its first top-level view when no "view" outlet is bound.
+  auto other = std::make_shared<UIViewController>();
+  other->initWithNibName("Other", bundle);
+  EXPECT_EQ(other->view()->tag(), 7);
+
+  // No file: an empty view the size of the application frame.
+  auto plain = std::make_shared<UIViewController>();
+  plain->initWithNibName(std::nullopt, bundle);
+  EXPECT_EQ(plain->view()->frame(), UIScreen::mainScreen().applicationFrame());
+  EXPECT_TRUE(plain->view()->subviews().empty());
+}
+
+TEST_F(ScreenTest, ABadInterfaceFileGivesAnEmptyViewAndAMessage) {
+  TemporaryDirectory dir;
+  writeFile(dir.file("TitledScreen.ui"), "<interface><UILabel outlet=\"nope\"/></interface>");
+  ConsoleCapture console;
+  auto titled = std::make_shared<TitledScreen>();
+  titled->initWithNibName(std::nullopt, Bundle::bundleWithPath(dir.path()));
+  EXPECT_TRUE(titled->view()->subviews().empty());
+  EXPECT_FALSE(titled->title);
+  EXPECT_FALSE(console.lines().empty());
+}
+
+TEST_F(ScreenTest, RegistryMakesControllersByName) {
+  ViewControllerRegistry::registerClass("TitledScreen",
+                                        [] { return std::make_shared<TitledScreen>(); });
+  auto made = ViewControllerRegistry::create("TitledScreen", std::nullopt, nullptr);
+  ASSERT_TRUE(made);
+  EXPECT_EQ(made->className(), "TitledScreen");
+  EXPECT_TRUE(std::dynamic_pointer_cast<UINavigationController>(
+      ViewControllerRegistry::create("UINavigationController")));
+  ConsoleCapture console;
+  EXPECT_FALSE(ViewControllerRegistry::create("NoSuchScreen"));
+  EXPECT_FALSE(ViewControllerRegistry::isRegistered("NoSuchScreen"));
+  EXPECT_EQ(console.lines().size(), 1u);
+}
+
+TEST_F(ScreenTest, NavigationPushAndPopTellEachScreenInOrder) {
+  auto main = screen("main");
+  auto nav = std::make_shared<UINavigationController>(main);
+  nav->setNavigationBarHidden(true);
+  window->setRootViewController(nav);
+  EXPECT_EQ(take(),
+            (std::vector<std::string>{"main.didLoad", "main.willAppear", "main.didAppear"}));
+  EXPECT_EQ(main->view()->frame(), nav->view()->bounds());  // no bar: the whole screen
+  EXPECT_EQ(main->navigationController(), nav.get());
+
+  auto editor = screen("editor");
+  nav->pushViewController(editor, true);
+  EXPECT_EQ(take(), (std::vector<std::string>{"editor.didLoad", "main.willDisappear",
+                                              "editor.willAppear"}));
+  EXPECT_TRUE(nav->view()->layer().hasRunningAnimations());  // the push transition
+  EXPECT_EQ(nav->topViewController(), editor.get());
+  EXPECT_EQ(editor->view()->superview(), nav->view().get());
+  EXPECT_EQ(main->view()->superview(), nullptr);
+  host->advanceBy(UINavigationController::kTransitionDuration / 2);
+  EXPECT_TRUE(take().empty());
+  host->advanceBy(UINavigationController::kTransitionDuration);
+  EXPECT_EQ(take(), (std::vector<std::string>{"main.didDisappear", "editor.didAppear"}));
+  EXPECT_FALSE(nav->view()->layer().hasRunningAnimations());
+
+  auto popped = nav->popViewControllerAnimated(true);
+  EXPECT_EQ(popped, editor);
+  EXPECT_EQ(take(), (std::vector<std::string>{"editor.willDisappear", "main.willAppear"}));
+  host->advanceBy(1);
+  EXPECT_EQ(take(), (std::vector<std::string>{"editor.didDisappear", "main.didAppear"}));
+  EXPECT_EQ(editor->navigationController(), nullptr);
+  EXPECT_EQ(nav->popViewControllerAnimated(true), nullptr);  // the root stays
+  EXPECT_TRUE(take().empty());
+}
+
+TEST_F(ScreenTest, UnanimatedAndQuickSuccessiveNavigationStaysConsistent) {
+  auto main = screen("main");
+  auto nav = std::make_shared<UINavigationController>(main);
+  window->setRootViewController(nav);
+  take();
+  // The bar is shown: the screen sits below it.
+  EXPECT_EQ(main->view()->frame().origin.y, UINavigationController::kNavigationBarHeight);
+  nav->setNavigationBarHidden(true);
+  EXPECT_EQ(main->view()->frame().origin.y, 0);
+
+  auto a = screen("a"), b = screen("b");
+  nav->pushViewController(a, false);
+  EXPECT_EQ(take(), (std::vector<std::string>{"a.didLoad", "main.willDisappear", "a.willAppear",
+                                              "main.didDisappear", "a.didAppear"}));
+  nav->pushViewController(b, true);
+  nav->popToRootViewControllerAnimated(true);  // before the push ended
+  host->advanceBy(1);
+  EXPECT_EQ(take(),
+            (std::vector<std::string>{"b.didLoad", "a.willDisappear", "b.willAppear",
+                                      "a.didDisappear", "b.didAppear", "b.willDisappear",
+                                      "main.willAppear", "b.didDisappear", "main.didAppear"}));
+  EXPECT_EQ(nav->viewControllers().size(), 1u);
+  ConsoleCapture console;
+  nav->pushViewController(main, true);  // already there
+  EXPECT_EQ(nav->viewControllers().size(), 1u);
+  EXPECT_EQ(console.lines().size(), 1u);
+}
+
+TEST_F(ScreenTest, ModalPresentationSlidesUpAndDismissalSlidesAway) {
+  auto main = screen("main");
+  auto nav = std::make_shared<UINavigationController>(main);
+  nav->setNavigationBarHidden(true);
+  window->setRootViewController(nav);
+  take();
+  auto picker = screen("picker");
+  bool shown = false;
+  main->presentViewController(picker, true, [&] { shown = true; });
+  // The navigation controller at the root presents, and its top screen goes with it.
+  EXPECT_EQ(nav->presentedViewController(), picker);
+  EXPECT_EQ(picker->presentingViewController(), nav.get());
+  EXPECT_EQ(take(), (std::vector<std::string>{"picker.didLoad", "main.willDisappear",
+                                              "picker.willAppear"}));
+  EXPECT_EQ(picker->view()->superview(), window.get());
+  double now = RunLoop::main().now();
+  EXPECT_GT(picker->view()->presentationCenter(now).y, picker->view()->center().y);
+  host->advanceBy(UIViewController::kModalTransitionDuration + 0.01);
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(take(), (std::vector<std::string>{"main.didDisappear", "picker.didAppear"}));
+  EXPECT_TRUE(nav->view()->isHidden());
+  EXPECT_EQ(picker->view()->frame(), UIScreen::mainScreen().applicationFrame());
+
+  ConsoleCapture console;
+  main->presentViewController(screen("second"), false);  // one at a time
+  EXPECT_EQ(console.lines().size(), 1u);
+  take();
+
+  picker->dismissModalViewControllerAnimated(true);
+  EXPECT_EQ(take(), (std::vector<std::string>{"picker.willDisappear", "main.willAppear"}));
+  EXPECT_FALSE(nav->view()->isHidden());
+  host->advanceBy(1);
+  EXPECT_EQ(take(), (std::vector<std::string>{"picker.didDisappear", "main.didAppear"}));
+  EXPECT_EQ(picker->view()->superview(), nullptr);
+  EXPECT_EQ(nav->presentedViewController(), nullptr);
+  EXPECT_EQ(picker->presentingViewController(), nullptr);
+
+  main->dismissViewControllerAnimated(false);  // nothing presented: a message only
+  EXPECT_EQ(console.lines().size(), 2u);
+}
+
+TEST_F(ScreenTest, PresentingFromAScreenOffTheWindowIsRefused) {
+  auto lone = screen("lone");
+  ConsoleCapture console;
+  lone->presentViewController(screen("other"), true);
+  EXPECT_EQ(lone->presentedViewController(), nullptr);
+  EXPECT_EQ(console.lines().size(), 1u);
+}
+
+TEST_F(ScreenTest, PresenterGoneBeforeDismissalIsHarmless) {
+  auto holder = std::make_shared<UIView>(Rect(0, 0, 320, 568));
+  window->addSubview(holder);
+  auto presented = screen("presented");
+  {
+    auto presenter = screen("presenter");
+    holder->addSubview(presenter->view());
+    presenter->presentViewController(presented, false);
+    EXPECT_EQ(presented->presentingViewController(), presenter.get());
+    presenter->view()->removeFromSuperview();
+  }
+  EXPECT_EQ(presented->presentingViewController(), nullptr);
+}

@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include "Foundation/RunLoop.h"
+#include "TouchTestSupport.h"
+#include "UI/TouchDispatcher.h"
+#include "UI/UIButton.h"
+#include "UI/UIPageControl.h"
+#include "UI/UIViewController.h"
+
+using namespace platform;
+using namespace platform::testing;
+
+using TouchDeliveryTest = TouchTest;
+
+TEST_F(TouchDeliveryTest, TouchesReachTheViewHitWithItsOwnCoordinatesAndTheClock) {
+  auto view = std::make_shared<RecordingView>(Rect(100, 200, 50, 50));
+  view->setTransform(AffineTransform::makeScale(2, 2));  // frame now (75, 175, 100, 100)
+  window->addSubview(view);
+  double start = RunLoop::main().now();
+  host->touchDown(Point{80, 180});
+  host->advanceBy(0.1);
+  host->touchMove(Point{125, 225});
+  host->advanceBy(0.1);
+  host->touchUp();
+  EXPECT_EQ(view->joined(), "began moved ended");
+  EXPECT_NEAR(view->locations[0].x, 2.5, 1e-9);
+  EXPECT_NEAR(view->locations[0].y, 2.5, 1e-9);
+  EXPECT_NEAR(view->locations[1].x, 25, 1e-9);
+  EXPECT_NEAR(view->timestamps[0], start, 1e-9);
+  EXPECT_NEAR(view->timestamps[2], start + 0.2, 1e-9);
+  EXPECT_EQ(TouchDispatcher::shared().activeTouchCount(), 0u);
+}
+
+TEST_F(TouchDeliveryTest, UnhandledTouchesGoUpTheResponderChain) {
+  auto parent = std::make_shared<RecordingView>(Rect(0, 0, 320, 300));
+  auto child = std::make_shared<UIView>(Rect(10, 10, 100, 100));
+  parent->addSubview(child);
+  window->addSubview(parent);
+  host->tap(Point{50, 50});
+  EXPECT_EQ(parent->joined(), "began ended");
+  EXPECT_NEAR(parent->locations[0].x, 50, 1e-9);
+  host->tap(Point{200, 400});  // outside both: the window takes it and nobody records
+  EXPECT_EQ(parent->calls.size(), 2u);
+}
+
+TEST_F(TouchDeliveryTest, AControllersRootViewPassesTouchesThroughTheController) {
+  class Controller : public UIViewController {
+   public:
+    void touchesEnded(const UITouchSet&, UIEvent*) override { ++ended; }
+    int ended = 0;
+  };
+  auto controller = std::make_shared<Controller>();
+  auto container = std::make_shared<RecordingView>(Rect(0, 0, 320, 568));
+  window->addSubview(container);
+  container->addSubview(controller->view());
+  host->tap(Point{100, 100});
+  EXPECT_EQ(controller->ended, 1);
+  EXPECT_EQ(container->joined(), "began");  // the controller handled the end itself
+}
+
+TEST_F(TouchDeliveryTest, QuickTapsCountUpAndFarOrLateOnesStartAgain) {
+  auto view = std::make_shared<RecordingView>(Rect(0, 0, 320, 568));
+  window->addSubview(view);
+  host->tap(Point{100, 100});
+  host->advanceBy(0.1);
+  host->tap(Point{105, 102});
+  host->advanceBy(0.1);
+  host->tap(Point{104, 100});
+  host->advanceBy(1.0);
+  host->tap(Point{104, 100});
+  host->advanceBy(0.1);
+  host->tap(Point{250, 400});
+  std::vector<int> begans;
+  for (size_t i = 0; i < view->calls.size(); ++i)
+    if (view->calls[i] == "began") begans.push_back(view->tapCounts[i]);
+  EXPECT_EQ(begans, (std::vector<int>{1, 2, 3, 1, 1}));
+}
+
+TEST_F(TouchDeliveryTest, ButtonIsHighlightedWhilePressedInsideAndSendsTouchUpInside) {
+  auto button = UIButton::buttonWithType(UIButtonType::Custom);
+  button->setFrame(Rect(50, 50, 100, 44));
+  window->addSubview(button);
+  std::vector<std::string> events;
+  button->addTarget([&](UIControl&) { events.push_back("down"); }, UIControlEventTouchDown);
+  button->addTarget([&](UIControl&) { events.push_back("upInside"); }, UIControlEventTouchUpInside);
+  button->addTarget([&](UIControl&) { events.push_back("upOutside"); },
+                    UIControlEventTouchUpOutside);
+  button->addTarget([&](UIControl&) { events.push_back("exit"); }, UIControlEventTouchDragExit);
+
+  host->touchDown(Point{60, 60});
+  EXPECT_TRUE(button->isHighlighted());
+  host->touchMove(Point{100, 80});
+  EXPECT_TRUE(button->isHighlighted());
+  host->touchUp();
+  EXPECT_FALSE(button->isHighlighted());
+
+  host->touchDown(Point{60, 60});
+  host->touchMove(Point{300, 500});  // far beyond the slop around the button
+  EXPECT_FALSE(button->isHighlighted());
+  host->touchUp();
+  EXPECT_EQ(events, (std::vector<std::string>{"down", "upInside", "down", "exit", "upOutside"}));
+
+  button->setEnabled(false);
+  events.clear();
+  host->tap(Point{60, 60});
+  EXPECT_TRUE(events.empty());
+}
+
+TEST_F(TouchDeliveryTest, PageControlTapsTurnPagesAndSendValueChanged) {
+  auto control = std::make_shared<UIPageControl>(Rect(0, 500, 320, 36));
+  control->setNumberOfPages(3);
+  window->addSubview(control);
+  int changes = 0;
+  control->addTarget([&](UIControl&) { ++changes; }, UIControlEventValueChanged);
+  EXPECT_EQ(UIControlEventValueChanged, 4096u);
+  host->tap(Point{300, 510});
+  EXPECT_EQ(control->currentPage(), 1);
+  host->advanceBy(1);
+  host->tap(Point{300, 510});
+  EXPECT_EQ(control->currentPage(), 2);
+  host->advanceBy(1);
+  host->tap(Point{300, 510});  // already on the last page: nothing changes
+  EXPECT_EQ(control->currentPage(), 2);
+  host->advanceBy(1);
+  host->tap(Point{10, 510});
+  EXPECT_EQ(control->currentPage(), 1);
+  EXPECT_EQ(changes, 3);
+}
+
+TEST_F(TouchDeliveryTest, BadHostInputIsIgnoredWithoutHarm) {
+  auto view = std::make_shared<RecordingView>(Rect(0, 0, 320, 568));
+  window->addSubview(view);
+  host->touchUp(7);                 // never down: a console message only
+  host->touchMove(Point{1, 1}, 7);  // likewise
+  UIApplication::sharedApplication().handleHostTouch(
+      HostTouch{HostTouch::Phase::Moved, 42, Point{5, 5}, 0});
+  host->touchDown(Point{10, 10});
+  // The same finger again: the first touch is cancelled before the new one begins.
+  UIApplication::sharedApplication().handleHostTouch(
+      HostTouch{HostTouch::Phase::Began, 0, Point{20, 20}, RunLoop::main().now()});
+  host->touchUp();
+  EXPECT_EQ(view->joined(), "began cancelled began ended");
+  // No window: touches go nowhere.
+  UIApplication::sharedApplication().setKeyWindow(nullptr);
+  host->tap(Point{10, 10});
+  EXPECT_EQ(view->calls.size(), 4u);
+}
+
+TEST_F(TouchDeliveryTest, ViewRemovedMidTouchGetsNothingMore) {
+  auto view = std::make_shared<RecordingView>(Rect(0, 0, 100, 100));
+  window->addSubview(view);
+  host->touchDown(Point{10, 10});
+  view->removeFromSuperview();
+  std::weak_ptr<UIView> weak = view;
+  view.reset();
+  host->touchMove(Point{20, 20});
+  host->touchUp();
+  EXPECT_TRUE(weak.expired());
+}

@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "TouchTestSupport.h"
+#include "UI/UIScrollView.h"
+
+using namespace platform;
+using namespace platform::testing;
+
+namespace {
+
+// Counts its layout passes, as a recycling strip would run them.
+class CountingScrollView : public UIScrollView {
+ public:
+  using UIScrollView::UIScrollView;
+  void layoutSubviews() override {
+    ++layouts;
+    offsets.push_back(contentOffset());
+    if (onLayout) onLayout();
+  }
+  int layouts = 0;
+  std::vector<Point> offsets;
+  std::function<void()> onLayout;
+};
+
+class RecordingDelegate : public UIScrollViewDelegate {
+ public:
+  void scrollViewDidScroll(UIScrollView&) override { ++scrolls; }
+  void scrollViewWillBeginDragging(UIScrollView&) override { calls.push_back("willBeginDragging"); }
+  void scrollViewDidEndDragging(UIScrollView&, bool decelerate) override {
+    calls.push_back(decelerate ? "didEndDragging(decelerate)" : "didEndDragging");
+  }
+  void scrollViewWillBeginDecelerating(UIScrollView&) override {
+    calls.push_back("willBeginDecelerating");
+  }
+  void scrollViewDidEndDecelerating(UIScrollView&) override {
+    calls.push_back("didEndDecelerating");
+  }
+  void scrollViewDidEndScrollingAnimation(UIScrollView&) override {
+    calls.push_back("didEndScrollingAnimation");
+  }
+  int scrolls = 0;
+  std::vector<std::string> calls;
+};
+
+class ScrollViewTest : public TouchTest {
+ protected:
+  void SetUp() override {
+    TouchTest::SetUp();
+    scroll = std::make_shared<CountingScrollView>(Rect(0, 100, 320, 200));
+    scroll->setContentSize(Size{320, 2000});
+    scroll->setDelegate(delegate);
+    window->addSubview(scroll);
+    scroll->layoutIfNeeded();
+    scroll->layouts = 0;
+    scroll->offsets.clear();
+  }
+  std::shared_ptr<CountingScrollView> scroll;
+  std::shared_ptr<RecordingDelegate> delegate = std::make_shared<RecordingDelegate>();
+};
+
+}  // namespace
+
+TEST_F(ScrollViewTest, OffsetIsTheBoundsOriginAndEveryChangeLaysOutAtOnce) {
+  scroll->setContentOffset(Point{0, 50});
+  EXPECT_EQ(scroll->bounds().origin, (Point{0, 50}));
+  EXPECT_EQ(scroll->layouts, 1);
+  scroll->setContentOffset(Point{0, 60});
+  scroll->setContentOffset(Point{0, 60});  // no change: no layout, no scroll call
+  EXPECT_EQ(scroll->layouts, 2);
+  EXPECT_EQ(delegate->scrolls, 2);
+  // A subview at content y 100 is on screen at 100 - 60 + 100.
+  auto cell = std::make_shared<UIView>(Rect(0, 100, 320, 50));
+  scroll->addSubview(cell);
+  EXPECT_EQ(cell->convertPointToView(Point{0, 0}, window.get()), (Point{0, 140}));
+  EXPECT_EQ(window->hitTest(Point{10, 145}), cell.get());
+}
+
+TEST_F(ScrollViewTest, LayoutThatMovesTheOffsetAgainDoesNotNest) {
+  int depth = 0, deepest = 0;
+  scroll->onLayout = [&] {
+    ++depth;
+    deepest = std::max(deepest, depth);
+    if (scroll->contentOffset().y > 100) scroll->setContentOffset(Point{0, 100});
+    --depth;
+  };
+  scroll->setContentOffset(Point{0, 150});
+  EXPECT_EQ(scroll->contentOffset(), (Point{0, 100}));
+  EXPECT_EQ(deepest, 1);
+  EXPECT_EQ(scroll->layouts, 2);
+}
+
+TEST_F(ScrollViewTest, DraggingStartsAfterMovementAndCancelsTheCellsTouch) {
+  auto cell = std::make_shared<RecordingView>(Rect(0, 0, 320, 100));
+  scroll->addSubview(cell);
+  host->touchDown(Point{100, 150});
+  host->advanceBy(0.05);
+  host->touchMove(Point{100, 145});
+  EXPECT_FALSE(scroll->isDragging());
+  EXPECT_EQ(scroll->contentOffset(), (Point{0, 0}));
+  host->advanceBy(0.05);
+  host->touchMove(Point{100, 130});
+  EXPECT_TRUE(scroll->isDragging());
+  EXPECT_EQ(scroll->contentOffset(), (Point{0, 20}));
+  EXPECT_EQ(cell->joined(), "began moved cancelled");
+  host->advanceBy(0.5);
+  host->touchMove(Point{100, 130});
+  host->advanceBy(0.5);
+  host->touchUp();  // after a rest: no coasting
+  EXPECT_FALSE(scroll->isDragging());
+  EXPECT_FALSE(scroll->isDecelerating());
+  EXPECT_EQ(cell->joined(), "began moved cancelled");
+  EXPECT_EQ(delegate->calls, (std::vector<std::string>{"willBeginDragging", "didEndDragging"}));
+}
+
+TEST_F(ScrollViewTest, ATapOnACellIsNotADrag) {
+  auto cell = std::make_shared<RecordingView>(Rect(0, 0, 320, 100));
+  scroll->addSubview(cell);
+  host->tap(Point{100, 150});
+  EXPECT_EQ(cell->joined(), "began ended");
+  EXPECT_EQ(scroll->contentOffset(), (Point{0, 0}));
+}
+
+TEST_F(ScrollViewTest, FlickDeceleratesOnTheClockAndStops) {
+  host->drag(Point{100, 280}, Point{100, 180}, 0.1, 5);  // 1000 points/s upwards
+  EXPECT_TRUE(scroll->isDecelerating());
+  double released = scroll->contentOffset().y;
+  EXPECT_NEAR(released, 100, 1e-9);
+  host->advanceBy(0.1);
+  double later = scroll->contentOffset().y;
+  EXPECT_GT(later, released + 50);
+  EXPECT_LT(later, released + 100);
+  host->advanceBy(5);
+  EXPECT_FALSE(scroll->isDecelerating());
+  double rest = scroll->contentOffset().y;
+  // Coasting from 1000 points/s at rate 0.998 per millisecond goes about 500 points.
+  EXPECT_NEAR(rest - released, 500, 30);
+  host->advanceBy(1);
+  EXPECT_EQ(scroll->contentOffset().y, rest);
+  EXPECT_EQ(delegate->calls,
+            (std::vector<std::string>{"willBeginDragging", "didEndDragging(decelerate)",
+                                      "willBeginDecelerating", "didEndDecelerating"}));
+  EXPECT_GT(scroll->layouts, 20);  // one layout per frame while it moved
+}
+
+TEST_F(ScrollViewTest, DraggingPastTheEdgeBouncesBack) {
+  host->drag(Point{100, 150}, Point{100, 250}, 0.5, 10, false);
+  // 100 points past the top: the content followed at half the pace beyond the edge.
+  EXPECT_NEAR(scroll->contentOffset().y, -50, 1e-9);
+  host->advanceBy(0.5);
+  host->touchUp();
+  EXPECT_TRUE(scroll->isDecelerating());
+  host->advanceBy(1);
+  EXPECT_EQ(scroll->contentOffset(), (Point{0, 0}));
+  EXPECT_FALSE(scroll->isDecelerating());
+
+  scroll->setBounces(false);
+  host->drag(Point{100, 150}, Point{100, 250}, 0.5, 10);
+  EXPECT_EQ(scroll->contentOffset(), (Point{0, 0}));
+}
+
+TEST_F(ScrollViewTest, NothingToScrollMeansNoDrag) {
+  scroll->setContentSize(Size{1, 200});
+  auto cell = std::make_shared<RecordingView>(Rect(0, 0, 320, 100));
+  scroll->addSubview(cell);
+  host->drag(Point{100, 150}, Point{100, 250});
+  EXPECT_EQ(scroll->contentOffset(), (Point{0, 0}));
+  EXPECT_EQ(cell->calls.back(), "ended");
+  // Content one point wide scrolls only vertically.
+  scroll->setContentSize(Size{1, 2000});
+  host->advanceBy(1);
+  host->drag(Point{200, 250}, Point{100, 150}, 0.5, 10);
+  EXPECT_EQ(scroll->contentOffset().x, 0);
+  EXPECT_NEAR(scroll->contentOffset().y, 100, 1e-9);
+}
+
+TEST_F(ScrollViewTest, PagingSettlesOnTheNearestPageOrTheNextAfterAFlick) {
+  scroll->setContentSize(Size{320 * 4, 200});
+  scroll->setPagingEnabled(true);
+  // Slow drag of 200 points to the left: nearest page is page 1.
+  host->drag(Point{300, 200}, Point{100, 200}, 1.0, 20, false);
+  host->advanceBy(0.5);
+  host->touchUp();
+  host->advanceBy(1);
+  EXPECT_EQ(scroll->contentOffset(), (Point{320, 0}));
+  // Slow drag of 100 points: back to the same page.
+  host->advanceBy(1);
+  host->drag(Point{300, 200}, Point{200, 200}, 1.0, 20, false);
+  host->advanceBy(0.5);
+  host->touchUp();
+  host->advanceBy(1);
+  EXPECT_EQ(scroll->contentOffset(), (Point{320, 0}));
+  // A quick flick of 60 points turns one page.
+  host->advanceBy(1);
+  host->drag(Point{300, 200}, Point{240, 200}, 0.06, 3);
+  host->advanceBy(1);
+  EXPECT_EQ(scroll->contentOffset(), (Point{640, 0}));
+  // A long fast fling still turns just one page.
+  host->advanceBy(1);
+  host->drag(Point{310, 200}, Point{10, 200}, 0.1, 5);
+  host->advanceBy(1);
+  EXPECT_EQ(scroll->contentOffset(), (Point{960, 0}));
+  // And the last page is the last.
+  host->advanceBy(1);
+  host->drag(Point{300, 200}, Point{200, 200}, 0.05, 3);
+  host->advanceBy(1);
+  EXPECT_EQ(scroll->contentOffset(), (Point{960, 0}));
+  EXPECT_EQ(delegate->calls.back(), "didEndDecelerating");
+}
+
+TEST_F(ScrollViewTest, AnimatedOffsetStepsThroughFramesAndReportsItsEnd) {
+  scroll->setContentOffset(Point{0, 300}, true);
+  EXPECT_EQ(scroll->contentOffset(), (Point{0, 0}));
+  EXPECT_TRUE(scroll->isScrolling());
+  host->advanceBy(0.15);
+  double mid = scroll->contentOffset().y;
+  EXPECT_GT(mid, 150);  // eased out: more than half way at half time
+  EXPECT_LT(mid, 300);
+  host->advanceBy(0.2);
+  EXPECT_EQ(scroll->contentOffset(), (Point{0, 300}));
+  EXPECT_FALSE(scroll->isScrolling());
+  EXPECT_EQ(delegate->calls, (std::vector<std::string>{"didEndScrollingAnimation"}));
+  EXPECT_GE(scroll->layouts, 15);
+  // A plain set in the middle of an animation stops it there.
+  scroll->setContentOffset(Point{0, 0}, true);
+  host->advanceBy(0.1);
+  scroll->setContentOffset(Point{0, 50});
+  host->advanceBy(1);
+  EXPECT_EQ(scroll->contentOffset(), (Point{0, 50}));
+  EXPECT_EQ(delegate->calls.size(), 1u);
+}
+
+TEST_F(ScrollViewTest, ScrollViewGoneMidAnimationIsHarmless) {
+  scroll->setContentOffset(Point{0, 300}, true);
+  scroll->removeFromSuperview();
+  std::weak_ptr<UIView> weak = scroll;
+  scroll.reset();
+  host->advanceBy(1);
+  EXPECT_TRUE(weak.expired());
+}

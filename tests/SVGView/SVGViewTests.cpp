@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include "Foundation/RunLoop.h"
+#include "SVGView/SVGView.h"
+#include "TestSupport.h"
+#include "UI/Compositor.h"
+#include "UI/UIApplication.h"
+#include "UI/UIWindow.h"
+#include "WireBytes.h"
+#include "svg.pb.h"
+
+using namespace platform;
+
+namespace {
+
+constexpr std::uint32_t kGreen = 0xFF00FF00u, kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu,
+                        kBlack = 0xFF000000u;
+
+void addRect(ProtoSVGGeneralParams* parent, float x, float y, float w, float h, int r, int g,
+             int b) {
+  ProtoSVGElementPath* path = parent->add_children()->mutable_path();
+  ProtoRect* rect = path->mutable_rect();
+  rect->set_x(x);
+  rect->set_y(y);
+  rect->set_width(w);
+  rect->set_height(h);
+  ProtoColor* color = path->mutable_params()->mutable_fill()->mutable_color();
+  color->set_red(r);
+  color->set_green(g);
+  color->set_blue(b);
+}
+
+// 100 x 100 user units: a green bar along the top always; a red left half below it in state 1,
+// a blue right half in state 2.
+std::string statePicture() {
+  ProtoSVGRoot root;
+  for (ProtoRect* r : {root.mutable_viewport(), root.mutable_view_box()}) {
+    r->set_width(100);
+    r->set_height(100);
+  }
+  ProtoSVGGeneralParams* top = root.mutable_params();
+  addRect(top, 0, 0, 100, 20, 0, 255, 0);
+  ProtoSVGGeneralParams* one = top->add_children()->mutable_group();
+  one->set_id("state-1");
+  addRect(one, 0, 20, 50, 80, 255, 0, 0);
+  ProtoSVGGeneralParams* two = top->add_children()->mutable_group();
+  two->set_id("state-2");
+  addRect(two, 50, 20, 50, 80, 0, 0, 255);
+  return root.SerializeAsString();
+}
+
+// The picture in an SVGView of 50 x 50 points at (10, 10) of a black 80 x 80 window, drawn by
+// the compositor at scale 2.
+class SVGViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(svg_test::writeFile(_directory.file("states.svgpb"), statePicture()));
+    UIApplication::sharedApplication().setStatusBarHidden(true);
+    _window = std::make_shared<UIWindow>(Rect(0, 0, 80, 80));
+    _window->setBackgroundColor(UIColor::blackColor());
+    _view = std::make_shared<SVGView>(Rect(10, 10, 50, 50));
+    _view->setSvgFile(_directory.file("states.svgpb"));
+    _window->addSubview(_view);
+  }
+  void TearDown() override { UIApplication::sharedApplication().reset(); }
+
+  // The colours shown in the bar, the left half and the right half of the picture.
+  std::vector<std::uint32_t> shown() {
+    _image = _compositor.renderWindow(*_window, 2, RunLoop::main().now());
+    if (!_image) return {};
+    auto at = [&](double x, double y) {
+      return _image->bitmap().pixel(static_cast<int>(x * 2), static_cast<int>(y * 2));
+    };
+    return {at(35, 14), at(22, 45), at(48, 45)};
+  }
+
+  testing_support::TemporaryDirectory _directory;
+  testing_support::ScopedScreenScale _scale{2};
+  std::shared_ptr<UIWindow> _window;
+  std::shared_ptr<SVGView> _view;
+  Compositor _compositor;
+  std::shared_ptr<Image> _image;
+};
+
+using Colors = std::vector<std::uint32_t>;
+
+}  // namespace
+
+TEST_F(SVGViewTest, DrawsEachStatesGroupsOnlyWhileItIsActive) {
+  EXPECT_EQ(shown(), (Colors{kGreen, kBlack, kBlack}));
+  _view->setStateActive(1);
+  _view->setNeedsDisplay();
+  EXPECT_EQ(shown(), (Colors{kGreen, kRed, kBlack}));
+  _view->setState(2, true);
+  _view->setNeedsDisplay();
+  EXPECT_EQ(shown(), (Colors{kGreen, kRed, kBlue}));
+  _view->setStateInactive(1);
+  _view->setNeedsDisplay();
+  EXPECT_EQ(shown(), (Colors{kGreen, kBlack, kBlue}));
+  _view->setAllStatesInactive();
+  _view->setStateActive(7);  // not declared by the picture: nothing shows
+  _view->setNeedsDisplay();
+  EXPECT_EQ(shown(), (Colors{kGreen, kBlack, kBlack}));
+}
+
+TEST_F(SVGViewTest, KeepsItsRasterizedLookUntilARedrawIsAsked) {
+  shown();
+  auto raster = _view->layer().rasterCache().image;
+  ASSERT_TRUE(raster);
+  // Moving the view composites the same bitmap again.
+  _view->setCenter(Point{40, 40});
+  _view->setStateActive(2);
+  EXPECT_EQ(shown()[0], kBlack);  // the bar moved away from (35, 14)
+  EXPECT_EQ(_view->layer().rasterCache().image, raster);
+  EXPECT_EQ(_image->bitmap().pixel(2 * 45, 2 * 20), kGreen);
+  EXPECT_EQ(_image->bitmap().pixel(2 * 60, 2 * 50), kBlack);  // state 2 not drawn yet
+  _view->setNeedsDisplay();
+  shown();
+  EXPECT_NE(_view->layer().rasterCache().image, raster);
+  EXPECT_EQ(_image->bitmap().pixel(2 * 60, 2 * 50), kBlue);
+}
+
+TEST_F(SVGViewTest, AnEmptiedViewDrawsNothing) {
+  _view->setStateActive(1);
+  _view->setNeedsDisplay();
+  EXPECT_EQ(shown()[1], kRed);
+  _view->setSvgFile(std::nullopt);
+  _view->setNeedsDisplay();
+  EXPECT_EQ(shown(), (Colors{kBlack, kBlack, kBlack}));
+  // A file that is not there leaves the view empty as well.
+  _view->setSvgFile(_directory.file("missing.svgpb"));
+  _view->setNeedsDisplay();
+  EXPECT_EQ(shown(), (Colors{kBlack, kBlack, kBlack}));
+}
+
+TEST_F(SVGViewTest, TheStatesShowInAPictureOfTheViewToo) {
+  _view->setState(1, true);
+  _view->setNeedsDisplay();
+  auto context = BitmapContext::create(50, 50, true);
+  ASSERT_TRUE(context);
+  context->translateCTM(0, 50);
+  context->scaleCTM(1, -1);
+  _view->layer().renderInContext(*context);
+  auto picture = context->makeImage();
+  EXPECT_EQ(picture->bitmap().pixel(25, 5), kGreen);
+  EXPECT_EQ(picture->bitmap().pixel(10, 30), kRed);
+  EXPECT_EQ(picture->bitmap().pixel(40, 30) >> 24, 0u);  // transparent where nothing is drawn
+}
