@@ -31,26 +31,12 @@ void UIPinchGestureRecognizer::touchesBegan(const UITouchSet& touches, UIEvent*)
 void UIPinchGestureRecognizer::touchesMoved(const UITouchSet& touches, UIEvent*) {
   double d = distance();
   if (d <= 0 || _baseDistance <= 0) return;
-  double now = touches.front()->timestamp();
-  double scale = d / _baseDistance;
-  if (now > _lastTime) _velocity = (scale - _scale) / (now - _lastTime);
-  _lastTime = now;
-  _scale = scale;
-  if (state() == UIGestureRecognizerState::Possible) {
-    if (std::fabs(d - _startDistance) >= kThreshold) setState(UIGestureRecognizerState::Began);
-  } else {
-    setState(UIGestureRecognizerState::Changed);
-  }
+  trackValue(d / _baseDistance, touches.front()->timestamp(), std::fabs(d - _startDistance) >= kThreshold, _scale,
+             _velocity, _lastTime);
 }
 
 void UIPinchGestureRecognizer::touchesEnded(const UITouchSet&, UIEvent*) {
-  bool running =
-      state() == UIGestureRecognizerState::Began || state() == UIGestureRecognizerState::Changed;
-  int remaining = numberOfTouches() - 1;
-  if (running && remaining < 2)
-    setState(UIGestureRecognizerState::Ended);
-  else if (!running && remaining == 0)
-    setState(UIGestureRecognizerState::Failed);
+  twoFingerTouchEnded();
 }
 
 void UIPinchGestureRecognizer::reset() {

@@ -45,26 +45,12 @@ void UIRotationGestureRecognizer::touchesMoved(const UITouchSet& touches, UIEven
   if (delta < -std::numbers::pi) delta += 2 * std::numbers::pi;
   _lastAngle = a;
   _turned += delta;
-  double now = touches.front()->timestamp();
-  double rotation = _turned + _offset;
-  if (now > _lastTime) _velocity = (rotation - _rotation) / (now - _lastTime);
-  _lastTime = now;
-  _rotation = rotation;
-  if (state() == UIGestureRecognizerState::Possible) {
-    if (std::fabs(_turned) >= kThreshold) setState(UIGestureRecognizerState::Began);
-  } else {
-    setState(UIGestureRecognizerState::Changed);
-  }
+  trackValue(_turned + _offset, touches.front()->timestamp(), std::fabs(_turned) >= kThreshold, _rotation, _velocity,
+             _lastTime);
 }
 
 void UIRotationGestureRecognizer::touchesEnded(const UITouchSet&, UIEvent*) {
-  bool running =
-      state() == UIGestureRecognizerState::Began || state() == UIGestureRecognizerState::Changed;
-  int remaining = numberOfTouches() - 1;
-  if (running && remaining < 2)
-    setState(UIGestureRecognizerState::Ended);
-  else if (!running && remaining == 0)
-    setState(UIGestureRecognizerState::Failed);
+  twoFingerTouchEnded();
 }
 
 void UIRotationGestureRecognizer::reset() {
