@@ -2,6 +2,7 @@
 #include <sys/utsname.h>
 #include <sys/xattr.h>
 
+#include <fstream>
 #include <regex>
 
 #include "Foundation/AtomicFile.h"
@@ -10,6 +11,8 @@
 #include "GeneralTools/DeviceIdentifier.h"
 #include "GeneralTools/MD5Additions.h"
 #include "GeneralTools/Tools.h"
+#include "UI/UINavigationController.h"
+#include "UI/ViewControllerRegistry.h"
 #include "Graphics/ImageEncoder.h"
 #include "TestSupport.h"
 
@@ -191,4 +194,46 @@ TEST(ToolsTest, HighResolutionPicturesByScreen) {
   EXPECT_EQ(Tools::hiresImageNamed("Default.png")->pixelWidth(), 640);
   EXPECT_FALSE(Tools::hiresImageNamed("Default.png", false));
   Tools::Instance().setDefaultBundle(Bundle::mainBundle());
+}
+
+namespace {
+
+// A screen class known to the registry; its view comes from "LoaderTestScreen.ui".
+class LoaderTestScreen : public platform::UIViewController {
+ public:
+  std::string className() const override { return "LoaderTestScreen"; }
+};
+
+}  // namespace
+
+TEST(ToolsTest, ScreensLoadByClassNameFromTheChosenBundle) {
+  TemporaryDirectory defaultBundle, mainBundle;
+  auto write = [](const std::string& path, int tag) {
+    std::ofstream(path) << "<interface><UIView frame=\"0 0 320 480\" tag=\"" << tag << "\"/></interface>";
+  };
+  write(defaultBundle.file("LoaderTestScreen.ui"), 11);
+  write(mainBundle.file("LoaderTestScreen.ui"), 22);
+  platform::ViewControllerRegistry::registerClass("LoaderTestScreen",
+                                                  [] { return std::make_shared<LoaderTestScreen>(); });
+  auto savedDefault = Tools::Instance().defaultBundle();
+  Tools::Instance().setDefaultBundle(platform::Bundle::bundleWithPath(defaultBundle.path()));
+  platform::Bundle::setMainBundlePath(mainBundle.path());
+
+  auto fromDefault = Tools::loadViewControllerNamed("LoaderTestScreen");
+  ASSERT_NE(fromDefault, nullptr);
+  EXPECT_EQ(fromDefault->view()->tag(), 11);
+  auto fromMain = Tools::loadViewControllerNamed("LoaderTestScreen", false);
+  ASSERT_NE(fromMain, nullptr);
+  EXPECT_EQ(fromMain->view()->tag(), 22);
+  auto navigation = Tools::loadToNavigationControlerViewControllerNamed("LoaderTestScreen");
+  ASSERT_NE(navigation, nullptr);
+  ASSERT_EQ(navigation->viewControllers().size(), 1u);
+  EXPECT_EQ(navigation->viewControllers()[0]->className(), "LoaderTestScreen");
+
+  ConsoleCapture console;
+  EXPECT_EQ(Tools::loadViewControllerNamed("NoSuchScreen"), nullptr);
+  EXPECT_EQ(Tools::loadToNavigationControlerViewControllerNamed("NoSuchScreen"), nullptr);
+
+  platform::Bundle::setMainBundlePath(std::nullopt);
+  Tools::Instance().setDefaultBundle(savedDefault);
 }

@@ -7,6 +7,8 @@
 
 #include "Foundation/DeviceProfile.h"
 #include "Graphics/ImageDecoder.h"
+#include "UI/UINavigationController.h"
+#include "UI/ViewControllerRegistry.h"
 
 using platform::DeviceProfile;
 
@@ -129,6 +131,19 @@ bool Tools::addMobileBackupAttributeToItemAtURL(const std::string& url) {
 }
 
 Tools::Tools() : _defaultBundle(platform::Bundle::mainBundle()) {}
+
+std::shared_ptr<platform::UIViewController> Tools::loadViewControllerNamed(const std::string& name,
+                                                                          bool useDefaultBundle) {
+  auto bundle = useDefaultBundle ? Instance().defaultBundle() : platform::Bundle::mainBundle();
+  return platform::ViewControllerRegistry::create(name, std::nullopt, std::move(bundle));
+}
+
+std::shared_ptr<platform::UINavigationController> Tools::loadToNavigationControlerViewControllerNamed(
+    const std::string& name) {
+  auto root = loadViewControllerNamed(name);
+  if (!root) return nullptr;
+  return std::make_shared<platform::UINavigationController>(std::move(root));
+}
 
 Tools& Tools::Instance() {
   static Tools* instance = new Tools();  // lives until the process ends

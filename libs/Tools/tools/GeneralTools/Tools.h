@@ -7,6 +7,11 @@
 #include "Foundation/Bundle.h"
 #include "Graphics/Image.h"
 
+namespace platform {
+class UIViewController;
+class UINavigationController;
+}  // namespace platform
+
 // Device and resource queries of the application shell. They answer from the current device
 // profile, so a host (or a test) decides what device the program runs as.
 class Tools {
@@ -38,6 +43,15 @@ class Tools {
   // From the default bundle (true) or the main bundle (false).
   static std::shared_ptr<platform::Image> hiresImageNamed(std::string_view name,
                                                           bool useDefaultBundle = true);
+
+  // A new screen of the controller class with that name, using the interface file named like
+  // the class from the default bundle (true) or the main bundle (false); none for an unknown
+  // class name.
+  static std::shared_ptr<platform::UIViewController> loadViewControllerNamed(const std::string& name,
+                                                                             bool useDefaultBundle = true);
+  // A navigation controller rooted at that screen, or none.
+  static std::shared_ptr<platform::UINavigationController> loadToNavigationControlerViewControllerNamed(
+      const std::string& name);
 
   // The singleton; created on first use (on the main thread during launch).
   static Tools& Instance();
