@@ -170,7 +170,7 @@ void ContentItem::getImage(Size size, bool preview, ImageBlock complete) {
   }
   Render& render = preview ? _previewRender : _bigRender;
   if (render.task) {
-    render.waiting.push_back(std::move(complete));
+    render.waiting.emplace_back(size, std::move(complete));
     return;
   }
   std::weak_ptr<ContentItem> weakSelf = weak_from_this();
@@ -187,18 +187,18 @@ void ContentItem::getImage(Size size, bool preview, ImageBlock complete) {
 
 void ContentItem::renderEnded(bool preview, DispatchTask& task, const ImageBlock& complete) {
   Render& render = preview ? _previewRender : _bigRender;
-  std::vector<ImageBlock> waiting = std::move(render.waiting);
+  auto waiting = std::move(render.waiting);
   render.waiting.clear();
   if (render.task.get() == &task) render.task = nullptr;
   auto image = task.objectForKey(kRenderedImageKey).objectAs<Image>();
   if (task.isCancelled()) {
     // The canceller's completion is dropped; whoever waited asks again and gets a new render.
-    for (auto& waiter : waiting) getImage(Size{}, preview, std::move(waiter));
+    for (auto& [size, waiter] : waiting) getImage(size, preview, std::move(waiter));
     return;
   }
   ImageCache::Instance().cachImage(image, preview ? smallImageKeyName() : bigImageKeyName());
   if (complete) complete(image);
-  for (auto& waiter : waiting) {
+  for (auto& [size, waiter] : waiting) {
     if (waiter) waiter(image);
   }
 }

@@ -72,8 +72,9 @@ class ContentItem : public std::enable_shared_from_this<ContentItem> {
  private:
   struct Render {
     std::shared_ptr<DispatchTask> task;
-    // Requests that came while the task was in flight; served with its picture.
-    std::vector<ImageBlock> waiting;
+    // Requests that came while the task was in flight, with the size each asked for; served
+    // with its picture.
+    std::vector<std::pair<platform::Size, ImageBlock>> waiting;
   };
 
   ContentItem(std::string name, std::string version, std::vector<std::string> fileNames);

@@ -134,12 +134,14 @@ TEST(ContentItemTest, RequestsDuringARenderShareItAndCancellingDropsTheCompletio
   EXPECT_TRUE(immediate);
 
   bool cancelledCalled = false;
-  bool waiterServed = false;
+  std::shared_ptr<Image> waiterImage;
   item->getPreviewImageWithSize(Size{10, 10}, [&](std::shared_ptr<Image>) { cancelledCalled = true; });
   item->cancelPreviewImageRenderTask();
-  item->getPreviewImageWithSize(Size{10, 10}, [&](std::shared_ptr<Image> image) { waiterServed = image != nullptr; });
-  ASSERT_TRUE(runMainLoopUntil([&] { return waiterServed; }));
+  item->getPreviewImageWithSize(Size{10, 10}, [&](std::shared_ptr<Image> image) { waiterImage = image; });
+  ASSERT_TRUE(runMainLoopUntil([&] { return waiterImage != nullptr; }));
   EXPECT_FALSE(cancelledCalled);
+  // The waiting request gets a new render at the size it asked for.
+  EXPECT_EQ(pixelSize(*waiterImage), (Size{20, 20}));
   EXPECT_FALSE(item->isPreviewImageRendering());
 
   // No file for the picture: null, and nothing cached.
