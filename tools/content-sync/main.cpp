@@ -56,9 +56,8 @@ int filesLeftToFetch(const ContentControl& control, int perType[kContentTypeCoun
     ContentType type = ContentName::type(name);
     if (type == ContentTypeNone || !ContentName::isAcceptedLocalFile(name, std::vector<std::string>{})) continue;
     auto downloaded = control.curDownloadedContent().find(name);
-    auto list = control.localListOfType(type);
     bool held = downloaded != control.curDownloadedContent().end() && downloaded->second == version &&
-                std::find(list.begin(), list.end(), name) != list.end();
+                control.isAllContentDownloaded({name});
     if (!held) {
       ++left;
       ++perType[type];
