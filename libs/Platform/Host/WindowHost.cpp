@@ -7,6 +7,7 @@
 
 #include "Foundation/Console.h"
 #include "Foundation/RunLoop.h"
+#include "Host/PointerTouchEmulator.h"
 #include "UI/CALayer.h"
 #include "UI/Compositor.h"
 #include "UI/UIApplication.h"
@@ -72,7 +73,6 @@ int WindowHost::run(std::shared_ptr<UIApplicationDelegate> delegate,
   RunLoop& loop = RunLoop::main();
   Compositor compositor;
   std::uint64_t presentedSerial = 0;
-  bool mouseDown = false;
   double started = loop.now();
   _frames = 0;
   // Window pixels to the screen's points.
@@ -81,6 +81,9 @@ int WindowHost::run(std::shared_ptr<UIApplicationDelegate> delegate,
   auto touch = [&](HostTouch::Phase phase, long id, double x, double y) {
     app.handleHostTouch(HostTouch{phase, id, Point{x, y}, loop.now()});
   };
+  PointerTouchEmulator pointer([&](const HostTouch& t) { app.handleHostTouch(t); },
+                               Point{_profile.screenWidth / 2, _profile.screenHeight / 2});
+  auto twoFingerModifier = [] { return (SDL_GetModState() & (KMOD_CTRL | KMOD_ALT)) != 0; };
   auto quit = [&] {
     app.terminate();
     loop.stop();
@@ -96,6 +99,7 @@ int WindowHost::run(std::shared_ptr<UIApplicationDelegate> delegate,
         case SDL_WINDOWEVENT:
           switch (event.window.event) {
             case SDL_WINDOWEVENT_FOCUS_LOST:
+              pointer.cancel();
               app.resignActive();
               break;
             case SDL_WINDOWEVENT_FOCUS_GAINED:
@@ -115,26 +119,41 @@ int WindowHost::run(std::shared_ptr<UIApplicationDelegate> delegate,
         case SDL_MOUSEBUTTONDOWN:
           if (event.button.which == SDL_TOUCH_MOUSEID || event.button.button != SDL_BUTTON_LEFT)
             break;
-          mouseDown = true;
-          touch(HostTouch::Phase::Began, 0, event.button.x * toPoints, event.button.y * toPoints);
+          pointer.buttonDown(Point{event.button.x * toPoints, event.button.y * toPoints},
+                             twoFingerModifier());
           break;
         case SDL_MOUSEMOTION:
-          if (mouseDown && event.motion.which != SDL_TOUCH_MOUSEID)
-            touch(HostTouch::Phase::Moved, 0, event.motion.x * toPoints, event.motion.y * toPoints);
+          if (event.motion.which != SDL_TOUCH_MOUSEID)
+            pointer.pointerMoved(Point{event.motion.x * toPoints, event.motion.y * toPoints});
           break;
         case SDL_MOUSEBUTTONUP:
-          if (!mouseDown || event.button.which == SDL_TOUCH_MOUSEID) break;
-          mouseDown = false;
-          touch(HostTouch::Phase::Ended, 0, event.button.x * toPoints, event.button.y * toPoints);
+          if (event.button.which == SDL_TOUCH_MOUSEID || event.button.button != SDL_BUTTON_LEFT)
+            break;
+          pointer.buttonUp(Point{event.button.x * toPoints, event.button.y * toPoints});
           break;
+        case SDL_MOUSEWHEEL: {
+          if (event.wheel.which == SDL_TOUCH_MOUSEID) break;
+          int x = 0, y = 0;
+          SDL_GetMouseState(&x, &y);
+          double flip = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1 : 1;
+          bool shift = (SDL_GetModState() & KMOD_SHIFT) != 0;
+          // A sideways wheel, or the wheel with shift, turns; the wheel alone pinches.
+          if (event.wheel.preciseX != 0)
+            pointer.wheel(Point{x * toPoints, y * toPoints}, flip * event.wheel.preciseX, true);
+          if (event.wheel.preciseY != 0)
+            pointer.wheel(Point{x * toPoints, y * toPoints}, flip * event.wheel.preciseY, shift);
+          break;
+        }
         case SDL_FINGERDOWN:
         case SDL_FINGERMOTION:
         case SDL_FINGERUP: {
           auto phase = event.type == SDL_FINGERDOWN   ? HostTouch::Phase::Began
                        : event.type == SDL_FINGERUP ? HostTouch::Phase::Ended
                                                     : HostTouch::Phase::Moved;
-          // Finger positions come normalised to the window.
-          touch(phase, static_cast<long>(event.tfinger.fingerId) + 1,
+          // Finger positions come normalised to the window. Touch-screen fingers count from 1,
+          // clear of the pointer's own fingers (0 and -1).
+          long finger = 1 + static_cast<long>(event.tfinger.fingerId & 0x7fffffff);
+          touch(phase, finger,
                 event.tfinger.x * _profile.screenWidth, event.tfinger.y * _profile.screenHeight);
           break;
         }

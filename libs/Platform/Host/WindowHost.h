@@ -12,7 +12,9 @@ namespace platform {
 // Shows the application in a desktop window on SDL2: the composited screen, scaled down to fit
 // the desktop when it is larger, presented only when something changed or an animation runs.
 // Window focus and minimising drive the lifecycle; closing the window terminates the
-// application through it. Mouse and touch input reach the application as host touches.
+// application through it. Touch screens give their fingers as they are; the mouse is one
+// finger, two with Ctrl or Alt held (mirrored through the screen's centre: pinch and rotate),
+// and the wheel pinches at the pointer (turns with Shift, or sideways).
 class WindowHost {
  public:
   struct Options {
