@@ -31,6 +31,7 @@ UIScrollView::UIScrollView(Rect frame) : UIView(frame) {
 
 UIScrollView::~UIScrollView() {
   if (_timer) RunLoop::main().cancel(_timer);
+  if (_indicatorTimer) RunLoop::main().cancel(_indicatorTimer);
 }
 
 void UIScrollView::setUp() {
@@ -106,6 +107,7 @@ void UIScrollView::moveTo(Point offset) {
     for (int pass = 0; pass < 4 && needsLayout(); ++pass) layoutIfNeeded();
     _inLayout = false;
   }
+  if (_indicatorsShown) placeIndicators();
   if (auto d = delegate()) d->scrollViewDidScroll(*this);
 }
 
@@ -114,8 +116,10 @@ void UIScrollView::handlePan(UIPanGestureRecognizer& pan) {
   switch (pan.state()) {
     case UIGestureRecognizerState::Began:
       stopMotion();
+      _caught = false;
       _dragging = true;
       _dragStartOffset = contentOffset();
+      showIndicators();
       if (auto d = delegate()) d->scrollViewWillBeginDragging(*this);
       [[fallthrough]];
     case UIGestureRecognizerState::Changed: {
@@ -152,7 +156,10 @@ void UIScrollView::handlePan(UIPanGestureRecognizer& pan) {
       bool coasts = !target && !_pagingEnabled && std::hypot(v.x, v.y) > 20;
       bool moves = target || coasts;
       if (auto d = delegate()) d->scrollViewDidEndDragging(*this, moves);
-      if (!moves) break;
+      if (!moves) {
+        hideIndicatorsLater();
+        break;
+      }
       if (auto d = delegate()) d->scrollViewWillBeginDecelerating(*this);
       if (_motion != Motion::None || _dragging) break;  // the delegate took over
       if (target)
@@ -206,6 +213,7 @@ void UIScrollView::animateTo(Point target, double duration, bool fromPaging) {
   _startTime = _lastStepTime = RunLoop::main().now();
   _duration = duration;
   _fromPaging = fromPaging;
+  showIndicators();
   scheduleStep();
 }
 
@@ -215,6 +223,7 @@ void UIScrollView::decelerate(Point velocity) {
   _motion = Motion::Decelerating;
   _velocity = velocity;
   _lastStepTime = RunLoop::main().now();
+  showIndicators();
   scheduleStep();
 }
 
@@ -275,12 +284,150 @@ void UIScrollView::finishMotion() {
   _motion = Motion::None;
   _timer = 0;
   _userAnimation = false;
+  hideIndicatorsLater();
   auto d = delegate();
   if (!d) return;
   if (user)
     d->scrollViewDidEndScrollingAnimation(*this);
   else
     d->scrollViewDidEndDecelerating(*this);
+}
+
+UIView* UIScrollView::hitTest(Point point, const UIEvent* event) {
+  UIView* hit = UIView::hitTest(point, event);
+  if (hit && hit != this && _motion != Motion::None && !_dragging) return this;
+  return hit;
+}
+
+void UIScrollView::touchesBegan(const UITouchSet& touches, UIEvent* event) {
+  if (_motion != Motion::None && !_dragging) {
+    // The finger catches the content where it is; settle() puts it right on release.
+    _caughtAnimation = _userAnimation;
+    stopMotion();
+    _caught = true;
+    return;
+  }
+  UIView::touchesBegan(touches, event);
+}
+
+void UIScrollView::touchesEnded(const UITouchSet& touches, UIEvent* event) {
+  if (_caught) {
+    settle();
+    return;
+  }
+  UIView::touchesEnded(touches, event);
+}
+
+void UIScrollView::touchesCancelled(const UITouchSet& touches, UIEvent* event) {
+  // Cancelled because the drag began: the pan takes it from here.
+  if (_caught && !_dragging) settle();
+  _caught = false;
+  UIView::touchesCancelled(touches, event);
+}
+
+void UIScrollView::settle() {
+  _caught = false;
+  Point target = _pagingEnabled ? pageTarget(Point{0, 0}) : clamped(contentOffset());
+  if (target != contentOffset()) {
+    animateTo(target, kAnimationDuration, true);
+    return;
+  }
+  hideIndicatorsLater();
+  // The motion the finger stopped has ended here.
+  if (auto d = delegate()) {
+    if (_caughtAnimation)
+      d->scrollViewDidEndScrollingAnimation(*this);
+    else
+      d->scrollViewDidEndDecelerating(*this);
+  }
+}
+
+UIView* UIScrollView::indicatorIfShown(int axis) const {
+  const auto& indicator = _indicators[axis];
+  return _indicatorsShown && indicator && indicator->superview() == this ? indicator.get()
+                                                                         : nullptr;
+}
+
+void UIScrollView::flashScrollIndicators() {
+  showIndicators();
+  if (_motion == Motion::None && !_dragging) hideIndicatorsLater();
+}
+
+void UIScrollView::showIndicators() {
+  if (_indicatorTimer) RunLoop::main().cancel(_indicatorTimer);
+  _indicatorTimer = 0;
+  _indicatorsShown = true;
+  for (auto& indicator : _indicators) {
+    if (!indicator) {
+      indicator = std::make_shared<UIView>();
+      indicator->setUserInteractionEnabled(false);
+      indicator->setBackgroundColor(UIColor::colorWithWhite(0, 0.35));
+      indicator->layer().setCornerRadius(kIndicatorThickness / 2);
+    }
+    indicator->layer().removeAllAnimations();
+    indicator->setAlpha(1);
+  }
+  placeIndicators();
+}
+
+void UIScrollView::hideIndicatorsLater() {
+  if (!_indicatorsShown) return;
+  if (_indicatorTimer) RunLoop::main().cancel(_indicatorTimer);
+  std::weak_ptr<UIView> weak = weak_from_this();
+  _indicatorTimer = RunLoop::main().schedule(kIndicatorHideDelay, [this, weak] {
+    if (!weak.lock()) return;
+    _indicatorTimer = 0;
+    if (_motion != Motion::None || _dragging) return;
+    _indicatorsShown = false;
+    for (auto& indicator : _indicators) {
+      if (!indicator || !indicator->superview()) continue;
+      std::weak_ptr<UIView> fading = indicator;
+      UIView::animateWithDuration(
+          kIndicatorFadeDuration, 0, 0, [&] { indicator->setAlpha(0); },
+          [this, weak, fading](bool) {
+            auto view = fading.lock();
+            if (view && weak.lock() && !_indicatorsShown) view->removeFromSuperview();
+          });
+    }
+  });
+}
+
+void UIScrollView::placeIndicators() {
+  Rect b = bounds();
+  Size content = _contentSize;
+  bool shows[2] = {_showsHorizontal && content.width > b.size.width,
+                   _showsVertical && content.height > b.size.height};
+  for (int axis = 0; axis < 2; ++axis) {
+    auto& indicator = _indicators[axis];
+    if (!indicator) continue;
+    if (!shows[axis]) {
+      indicator->removeFromSuperview();
+      continue;
+    }
+    bool horizontal = axis == 0;
+    double visible = horizontal ? b.size.width : b.size.height;
+    double total = horizontal ? content.width : content.height;
+    double offset = horizontal ? b.origin.x : b.origin.y;
+    double maxOffset = std::max(0.0, total - visible);
+    // Leave the corner to the other indicator when both show.
+    double track = visible - 2 * kIndicatorInset - (shows[1 - axis] ? kIndicatorThickness : 0);
+    double length = track * visible / total;
+    // Pulled past an edge, the indicator shortens by the overshoot.
+    double overshoot = offset < 0 ? -offset : offset > maxOffset ? offset - maxOffset : 0;
+    length = std::max(kIndicatorMinimumLength, length - overshoot);
+    length = std::min(length, track);
+    double along = maxOffset > 0 ? std::clamp(offset / maxOffset, 0.0, 1.0) : 0;
+    double start = kIndicatorInset + along * (track - length);
+    double across = (horizontal ? b.size.height : b.size.width) - kIndicatorInset -
+                    kIndicatorThickness;
+    Rect frame = horizontal ? Rect(b.origin.x + start, b.origin.y + across, length,
+                                   kIndicatorThickness)
+                            : Rect(b.origin.x + across, b.origin.y + start, kIndicatorThickness,
+                                   length);
+    indicator->setFrame(frame);
+    if (indicator->superview() != this) addSubview(indicator);
+    else if (subviews().back() != indicator) bringSubviewToFront(indicator.get());
+  }
 }
 
 bool UIScrollView::applyAttribute(const std::string& name, const std::string& value,

@@ -15,7 +15,10 @@ namespace platform {
 // content (cancelling the touch of the subview under the finger once the drag starts); on
 // release it decelerates, springs back inside the content when it bounced past an edge, or
 // settles on a page. Animated movements step on the main run loop's clock at 60 frames a
-// second.
+// second. A finger put down while the content coasts or settles stops it there, and that
+// touch goes to the scroll view rather than the subview beneath. Thin indicators along the
+// right and bottom edges show the visible part while the content moves and fade once it
+// rests.
 class UIScrollView : public UIView {
  public:
   UIScrollView();
@@ -50,6 +53,16 @@ class UIScrollView : public UIView {
   void setShowsHorizontalScrollIndicator(bool shows) { _showsHorizontal = shows; }
   bool showsVerticalScrollIndicator() const { return _showsVertical; }
   void setShowsVerticalScrollIndicator(bool shows) { _showsVertical = shows; }
+  // Shows the indicators for a moment.
+  void flashScrollIndicators();
+  // The indicator of an axis while it is shown, else null; placed in content coordinates.
+  UIView* horizontalScrollIndicator() const { return indicatorIfShown(0); }
+  UIView* verticalScrollIndicator() const { return indicatorIfShown(1); }
+  static constexpr double kIndicatorThickness = 2.5;
+  static constexpr double kIndicatorInset = 2;
+  static constexpr double kIndicatorMinimumLength = 7;
+  static constexpr double kIndicatorHideDelay = 0.25;
+  static constexpr double kIndicatorFadeDuration = 0.2;
   double decelerationRate() const { return _decelerationRate; }
   void setDecelerationRate(double rate);
 
@@ -73,6 +86,11 @@ class UIScrollView : public UIView {
 
   bool applyAttribute(const std::string& name, const std::string& value, InterfaceContext& context,
                       std::string& error) override;
+  // While the content coasts or settles, the whole scroll view takes the touch.
+  UIView* hitTest(Point point, const UIEvent* event = nullptr) override;
+  void touchesBegan(const UITouchSet& touches, UIEvent* event) override;
+  void touchesEnded(const UITouchSet& touches, UIEvent* event) override;
+  void touchesCancelled(const UITouchSet& touches, UIEvent* event) override;
 
  private:
   class PanDelegate;
@@ -92,6 +110,12 @@ class UIScrollView : public UIView {
   void step();
   Point pageTarget(Point velocity) const;
   void finishMotion();
+  // Back inside the content, onto a page when paging: after a finger stopped the motion.
+  void settle();
+  void showIndicators();
+  void hideIndicatorsLater();
+  void placeIndicators();
+  UIView* indicatorIfShown(int axis) const;
 
   Size _contentSize;
   bool _pagingEnabled = false;
@@ -118,6 +142,13 @@ class UIScrollView : public UIView {
   bool _userAnimation = false;
   Point _velocity;
   double _lastStepTime = 0;
+  bool _caught = false;  // a finger stopped the motion and is still down
+  bool _caughtAnimation = false;  // what it stopped was an animated setContentOffset
+
+  // Horizontal, then vertical.
+  std::shared_ptr<UIView> _indicators[2];
+  bool _indicatorsShown = false;
+  RunLoop::TimerId _indicatorTimer = 0;
 };
 
 }  // namespace platform

@@ -239,3 +239,92 @@ TEST_F(ScrollViewTest, ScrollViewGoneMidAnimationIsHarmless) {
   host->advanceBy(1);
   EXPECT_TRUE(weak.expired());
 }
+
+TEST_F(ScrollViewTest, AFingerStopsTheCoastingContentAndItsTouchStaysOffTheCell) {
+  auto cell = std::make_shared<RecordingView>(Rect(0, 0, 320, 2000));
+  scroll->addSubview(cell);
+  host->drag(Point{100, 280}, Point{100, 180}, 0.1, 5);
+  host->advanceBy(0.1);
+  ASSERT_TRUE(scroll->isDecelerating());
+  cell->calls.clear();
+  delegate->calls.clear();
+  host->touchDown(Point{100, 200});
+  double caught = scroll->contentOffset().y;
+  EXPECT_FALSE(scroll->isScrolling());
+  host->advanceBy(0.5);
+  EXPECT_EQ(scroll->contentOffset().y, caught);
+  host->touchUp();
+  host->advanceBy(1);
+  EXPECT_EQ(scroll->contentOffset().y, caught);
+  EXPECT_TRUE(cell->calls.empty()) << cell->joined();
+  EXPECT_EQ(delegate->calls, (std::vector<std::string>{"didEndDecelerating"}));
+  // At rest, a tap reaches the cell again.
+  host->tap(Point{100, 200});
+  EXPECT_EQ(cell->joined(), "began ended");
+
+  // Caught between pages, the strip settles on one when the finger lifts; caught and then
+  // dragged, it is an ordinary drag.
+  scroll->setContentOffset(Point{0, 0});
+  scroll->setContentSize(Size{320 * 4, 200});
+  scroll->setPagingEnabled(true);
+  host->advanceBy(1);
+  host->drag(Point{300, 200}, Point{240, 200}, 0.06, 3);
+  host->advanceBy(0.05);
+  host->touchDown(Point{150, 200});
+  double x = scroll->contentOffset().x;
+  EXPECT_GT(x, 0);
+  EXPECT_LT(x, 320);
+  host->advanceBy(0.3);
+  host->touchUp();
+  host->advanceBy(1);
+  EXPECT_EQ(std::fmod(scroll->contentOffset().x, 320), 0);
+  host->advanceBy(1);
+  host->drag(Point{300, 200}, Point{240, 200}, 0.06, 3);
+  host->advanceBy(0.05);
+  host->drag(Point{300, 200}, Point{100, 200}, 1.0, 20, false);
+  EXPECT_TRUE(scroll->isDragging());
+  host->advanceBy(0.5);
+  host->touchUp();
+  host->advanceBy(1);
+  EXPECT_EQ(std::fmod(scroll->contentOffset().x, 320), 0);
+}
+
+TEST_F(ScrollViewTest, IndicatorsShowTheVisiblePartWhileMovingAndFadeAtRest) {
+  EXPECT_EQ(scroll->verticalScrollIndicator(), nullptr);
+  host->drag(Point{100, 280}, Point{100, 180}, 1.0, 10, false);
+  UIView* bar = scroll->verticalScrollIndicator();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(scroll->horizontalScrollIndicator(), nullptr);  // content as wide as the view
+  EXPECT_EQ(bar->superview(), scroll.get());
+  EXPECT_EQ(scroll->subviews().back().get(), bar);
+  // 200 of 2000 points show: a tenth of the track (200 less the insets), 100 points down of
+  // 1800 possible.
+  double track = 200 - 2 * UIScrollView::kIndicatorInset;
+  Rect f = bar->frame();
+  EXPECT_NEAR(f.size.height, track / 10, 1e-9);
+  EXPECT_NEAR(f.size.width, UIScrollView::kIndicatorThickness, 1e-9);
+  EXPECT_NEAR(f.origin.x, 320 - UIScrollView::kIndicatorInset - UIScrollView::kIndicatorThickness,
+              1e-9);
+  EXPECT_NEAR(f.origin.y, 100 + UIScrollView::kIndicatorInset + (track - track / 10) / 18, 1e-9);
+  EXPECT_FALSE(bar->isUserInteractionEnabled());
+  host->advanceBy(0.5);
+  host->touchUp();
+  host->advanceBy(UIScrollView::kIndicatorHideDelay + UIScrollView::kIndicatorFadeDuration + 0.1);
+  EXPECT_EQ(scroll->verticalScrollIndicator(), nullptr);
+  for (const auto& view : scroll->subviews()) EXPECT_NE(view.get(), bar);
+
+  // Pulled past the top, the indicator shortens down to its least length.
+  host->drag(Point{100, 150}, Point{100, 450}, 0.5, 10, false);
+  ASSERT_NE(scroll->verticalScrollIndicator(), nullptr);
+  EXPECT_EQ(scroll->verticalScrollIndicator()->frame().size.height,
+            UIScrollView::kIndicatorMinimumLength);
+  host->touchUp();
+  host->advanceBy(2);
+  EXPECT_EQ(scroll->contentOffset(), (Point{0, 0}));
+
+  // Switched off, none shows.
+  scroll->setShowsVerticalScrollIndicator(false);
+  host->drag(Point{100, 280}, Point{100, 180}, 1.0, 10, false);
+  EXPECT_EQ(scroll->subviews().size(), 0u);
+  host->touchUp();
+}
