@@ -4,6 +4,8 @@
 
 #include "Foundation/Console.h"
 #include "UI/CATransition.h"
+#include "UI/UIButton.h"
+#include "UI/UILabel.h"
 #include "UI/UIScreen.h"
 
 namespace platform {
@@ -36,6 +38,27 @@ void UINavigationController::loadView() {
   _bar->setBackgroundColor(UIColor::colorWithWhite(0.35, 1));
   _bar->setHidden(_barHidden);
   container->addSubview(_bar);
+  double width = _bar->bounds().size.width;
+  _titleLabel = std::make_shared<UILabel>(Rect(90, 0, width - 180, kNavigationBarHeight));
+  _titleLabel->setFont(UIFont::boldSystemFontOfSize(17));
+  _titleLabel->setTextColor(UIColor::whiteColor());
+  _titleLabel->setTextAlignment(NSTextAlignment::Center);
+  _titleLabel->setBackgroundColor(std::nullopt);
+  _bar->addSubview(_titleLabel);
+  _backButton = UIButton::buttonWithType(UIButtonType::Custom);
+  _backButton->setFrame(Rect(6, 7, 80, kNavigationBarHeight - 14));
+  _backButton->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
+  _backButton->setBackgroundColor(UIColor::colorWithWhite(0.5, 1));
+  _backButton->layer().setCornerRadius(5);
+  std::weak_ptr<UIViewController> weak = weak_from_this();
+  _backButton->addTarget(
+      [weak](UIControl&) {
+        if (auto self = std::static_pointer_cast<UINavigationController>(weak.lock()))
+          self->popViewControllerAnimated(true);
+      },
+      UIControlEventTouchUpInside);
+  _bar->addSubview(_backButton);
+  updateNavigationBar();
   if (UIViewController* top = topViewController()) {
     top->view()->setFrame(contentFrame());
     container->insertSubviewBelowSubview(top->view(), _bar.get());
@@ -55,6 +78,18 @@ void UINavigationController::setNavigationBarHidden(bool hidden, bool) {
   if (!isViewLoaded()) return;
   _bar->setHidden(hidden);
   if (UIViewController* top = topViewController()) top->view()->setFrame(contentFrame());
+}
+
+void UINavigationController::updateNavigationBar() {
+  if (!_titleLabel) return;
+  UIViewController* top = topViewController();
+  _titleLabel->setText(top ? top->title() : "");
+  bool below = _stack.size() > 1;
+  _backButton->setHidden(!below);
+  if (!below) return;
+  const std::string& previous = _stack[_stack.size() - 2]->title();
+  _backButton->setTitle("\u2039 " + (previous.empty() ? std::string("Back") : previous),
+                        UIControlStateNormal);
 }
 
 void UINavigationController::finishPendingTransition() {
@@ -92,6 +127,7 @@ void UINavigationController::transition(std::shared_ptr<UIViewController> from,
   }
   if (from && from != to && from->isViewLoaded() && from->view()->superview() == container.get())
     from->view()->removeFromSuperview();
+  updateNavigationBar();
   auto finish = [from, to, onScreen] {
     if (!onScreen) return;
     if (from) from->endAppearanceTransition();

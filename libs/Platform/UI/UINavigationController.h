@@ -9,11 +9,15 @@
 
 namespace platform {
 
+class UIButton;
+class UILabel;
+
 // A stack of screens, the top one shown. Pushing slides the new screen in from the right with
 // a push transition, popping slides the previous one back from the left; the screens are told
 // of their appearance in the toolkit's order (the leaving one's will-disappear, the arriving
 // one's will-appear, then the two did- calls when the transition ends). The navigation bar is
-// a plain 44-point strip at the top, shown only when not hidden.
+// a 44-point strip at the top, shown only when not hidden, with the top screen's title and,
+// below the root, a back button named after the screen beneath that pops with animation.
 class UINavigationController : public UIViewController {
  public:
   UINavigationController() = default;
@@ -41,6 +45,11 @@ class UINavigationController : public UIViewController {
   bool isNavigationBarHidden() const { return _barHidden; }
   void setNavigationBarHidden(bool hidden, bool animated = false);
   UIView* navigationBar() const { return _bar.get(); }
+  // The bar's title and back button; the button is hidden at the root.
+  UILabel* navigationBarTitleLabel() const { return _titleLabel.get(); }
+  UIButton* backButton() const { return _backButton.get(); }
+  // Shows the top screen's title and the back button for the screen beneath.
+  void updateNavigationBar();
 
   void loadView() override;
 
@@ -56,6 +65,8 @@ class UINavigationController : public UIViewController {
 
   std::vector<std::shared_ptr<UIViewController>> _stack;
   std::shared_ptr<UIView> _bar;
+  std::shared_ptr<UILabel> _titleLabel;
+  std::shared_ptr<UIButton> _backButton;
   bool _barHidden = false;
   RunLoop::TimerId _timer = 0;
   std::function<void()> _pendingFinish;

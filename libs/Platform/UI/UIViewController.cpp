@@ -96,6 +96,11 @@ void UIViewController::endAppearanceTransition() {
   if (UIViewController* child = appearanceChild()) child->endAppearanceTransition();
 }
 
+void UIViewController::setTitle(std::string title) {
+  _title = std::move(title);
+  if (auto* nav = navigationController()) nav->updateNavigationBar();
+}
+
 UINavigationController* UIViewController::navigationController() const {
   for (UIViewController* c = _parent; c; c = c->_parent)
     if (auto* nav = dynamic_cast<UINavigationController*>(c)) return nav;

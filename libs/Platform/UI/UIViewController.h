@@ -68,6 +68,11 @@ class UIViewController : public UIResponder,
   enum class Appearance { Disappeared, Appearing, Appeared, Disappearing };
   Appearance appearance() const { return _appearance; }
 
+  // Shown in the navigation bar while this screen is on top, and on the next screen's back
+  // button.
+  const std::string& title() const { return _title; }
+  void setTitle(std::string title);
+
   // The container holding this controller, and the nearest navigation controller above it.
   UIViewController* parentViewController() const { return _parent; }
   UINavigationController* navigationController() const;
@@ -109,6 +114,7 @@ class UIViewController : public UIResponder,
   Appearance _appearance = Appearance::Disappeared;
   bool _appearanceAnimated = false;
   UIViewController* _parent = nullptr;
+  std::string _title;
   std::shared_ptr<UIViewController> _presented;
   UIViewController* _presenting = nullptr;  // cleared on dismissal or when the presenter goes
   bool _dismissing = false;

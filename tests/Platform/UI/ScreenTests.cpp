@@ -4,6 +4,7 @@
 
 #include "TestSupport.h"
 #include "TouchTestSupport.h"
+#include "UI/UIButton.h"
 #include "UI/UILabel.h"
 #include "UI/UINavigationController.h"
 #include "UI/UIScreen.h"
@@ -174,6 +175,41 @@ TEST_F(ScreenTest, UnanimatedAndQuickSuccessiveNavigationStaysConsistent) {
   nav->pushViewController(main, true);  // already there
   EXPECT_EQ(nav->viewControllers().size(), 1u);
   EXPECT_EQ(console.lines().size(), 1u);
+}
+
+TEST_F(ScreenTest, TheBarShowsTheTopTitleAndABackButtonThatPops) {
+  auto main = screen("main");
+  main->setTitle("Portraits");
+  auto nav = std::make_shared<UINavigationController>(main);
+  window->setRootViewController(nav);
+  ASSERT_NE(nav->navigationBarTitleLabel(), nullptr);
+  EXPECT_EQ(nav->navigationBarTitleLabel()->text(), "Portraits");
+  EXPECT_TRUE(nav->backButton()->isHidden());  // nothing to go back to at the root
+
+  auto editor = screen("editor");
+  nav->pushViewController(editor, true);
+  host->advanceBy(1);
+  EXPECT_EQ(nav->navigationBarTitleLabel()->text(), "");
+  editor->setTitle("Frames");  // a title given while on top shows at once
+  EXPECT_EQ(nav->navigationBarTitleLabel()->text(), "Frames");
+  ASSERT_FALSE(nav->backButton()->isHidden());
+  EXPECT_EQ(nav->backButton()->titleForState(UIControlStateNormal), "\u2039 Portraits");
+  main->setTitle("");
+  EXPECT_EQ(nav->backButton()->titleForState(UIControlStateNormal), "\u2039 Back");
+  take();
+
+  // A tap on the back button pops with the transition, telling both screens.
+  Rect r = nav->backButton()->bounds();
+  host->tap(nav->backButton()->convertPointToView(Point{r.midX(), r.midY()}, window.get()));
+  EXPECT_TRUE(nav->view()->layer().hasRunningAnimations());
+  host->advanceBy(1);
+  EXPECT_EQ(nav->topViewController(), main.get());
+  EXPECT_EQ(take(), (std::vector<std::string>{"editor.willDisappear", "main.willAppear",
+                                              "editor.didDisappear", "main.didAppear"}));
+  EXPECT_TRUE(nav->backButton()->isHidden());
+  // A screen off the stack no longer changes the bar.
+  editor->setTitle("Gone");
+  EXPECT_EQ(nav->navigationBarTitleLabel()->text(), "");
 }
 
 TEST_F(ScreenTest, ModalPresentationSlidesUpAndDismissalSlidesAway) {
