@@ -9,15 +9,6 @@
 #include "UI/UIWindow.h"
 
 namespace platform {
-namespace {
-
-// Sheets on screen, kept alive until they are dismissed.
-std::vector<std::shared_ptr<UIView>>& shownSheets() {
-  static std::vector<std::shared_ptr<UIView>> shown;
-  return shown;
-}
-
-}  // namespace
 
 UIActionSheet::UIActionSheet(std::string title, std::weak_ptr<UIActionSheetDelegate> delegate,
                              std::optional<std::string> cancelButtonTitle,
@@ -48,9 +39,7 @@ UIActionSheet::UIActionSheet(std::string title, std::weak_ptr<UIActionSheetDeleg
   rebuildButtons();
 }
 
-UIActionSheet::~UIActionSheet() {
-  for (auto& button : _buttons) button->removeAllTargets();
-}
+UIActionSheet::~UIActionSheet() = default;
 
 void UIActionSheet::setTitle(std::string title) {
   _title = std::move(title);
@@ -58,56 +47,17 @@ void UIActionSheet::setTitle(std::string title) {
   setNeedsLayout();
 }
 
-int UIActionSheet::addButtonWithTitle(std::string title) {
-  _titles.push_back(std::move(title));
-  rebuildButtons();
-  return numberOfButtons() - 1;
-}
-
-std::string UIActionSheet::buttonTitleAtIndex(int index) const {
-  if (index < 0 || index >= numberOfButtons()) return {};
-  return _titles[static_cast<size_t>(index)];
-}
-
-void UIActionSheet::setCancelButtonIndex(int index) {
-  _cancelIndex = index >= 0 && index < numberOfButtons() ? index : -1;
-  rebuildButtons();
-}
-
 void UIActionSheet::setDestructiveButtonIndex(int index) {
   _destructiveIndex = index >= 0 && index < numberOfButtons() ? index : -1;
   rebuildButtons();
 }
 
-int UIActionSheet::firstOtherButtonIndex() const {
-  for (int i = 0; i < numberOfButtons(); ++i)
-    if (i != _cancelIndex && i != _destructiveIndex) return i;
-  return -1;
-}
-
-UIButton* UIActionSheet::buttonAtIndex(int index) const {
-  if (index < 0 || index >= static_cast<int>(_buttons.size())) return nullptr;
-  return _buttons[static_cast<size_t>(index)].get();
-}
-
-void UIActionSheet::rebuildButtons() {
-  for (auto& b : _buttons) b->removeFromSuperview();
-  _buttons.clear();
-  for (int i = 0; i < numberOfButtons(); ++i) {
-    auto button = UIButton::buttonWithType(UIButtonType::Custom);
-    button->setTitle(_titles[static_cast<size_t>(i)], UIControlStateNormal);
-    button->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
-    UIColor fill = i == _destructiveIndex ? UIColor::colorWithRed(0.75, 0.1, 0.1, 1)
-                   : i == _cancelIndex    ? UIColor::colorWithWhite(0.25, 1)
-                                          : UIColor::colorWithWhite(0.4, 1);
-    button->setBackgroundColor(fill);
-    button->layer().setCornerRadius(6);
-    // The buttons' targets are removed when this goes, so `this` is alive when one runs.
-    button->addTarget([this, i](UIControl&) { buttonTapped(i); }, UIControlEventTouchUpInside);
-    _panel->addSubview(button);
-    _buttons.push_back(std::move(button));
-  }
-  setNeedsLayout();
+void UIActionSheet::styleButton(UIButton& button, int index) const {
+  UIColor fill = index == _destructiveIndex ? UIColor::colorWithRed(0.75, 0.1, 0.1, 1)
+                 : index == _cancelIndex    ? UIColor::colorWithWhite(0.25, 1)
+                                            : UIColor::colorWithWhite(0.4, 1);
+  button.setBackgroundColor(fill);
+  button.layer().setCornerRadius(6);
 }
 
 Rect UIActionSheet::panelFrame() const {
@@ -139,64 +89,44 @@ void UIActionSheet::layoutSubviews() {
 }
 
 void UIActionSheet::showInView(UIView* view) {
-  if (_visible) return;
   UIWindow* window = view ? view->window() : UIApplication::sharedApplication().keyWindow().get();
   if (!window) {
     Console::log("Action sheet \"" + _title + "\" not shown: the view is not on screen");
     return;
   }
-  auto self = std::static_pointer_cast<UIActionSheet>(shared_from_this());
-  if (auto d = delegate()) d->willPresentActionSheet(*this);
-  _visible = true;
-  shownSheets().push_back(self);
-  setFrame(window->bounds());
-  window->addSubview(self);
-  layoutIfNeeded();
+  presentInWindow(*window);
+}
+
+void UIActionSheet::animateIn(std::function<void()> done) {
   Point rest = _panel->center();
   _panel->setCenter(Point{rest.x, rest.y + _panel->bounds().size.height});
-  std::weak_ptr<UIActionSheet> weak = self;
   UIView::animateWithDuration(
       kSlideDuration, 0, UIViewAnimationOptionCurveEaseOut, [&] { _panel->setCenter(rest); },
-      [weak](bool) {
-        auto sheet = weak.lock();
-        if (!sheet || !sheet->_visible) return;
-        if (auto d = sheet->delegate()) d->didPresentActionSheet(*sheet);
-      });
+      [done](bool) { done(); });
 }
 
-void UIActionSheet::buttonTapped(int index) {
-  if (!_visible || _dismissing) return;
-  auto self = shared_from_this();
-  if (auto d = delegate()) d->actionSheetClickedButtonAtIndex(*this, index);
-  dismissWithClickedButtonIndex(index, true);
-}
-
-void UIActionSheet::dismissWithClickedButtonIndex(int index, bool animated) {
-  if (!_visible || _dismissing) return;
+void UIActionSheet::animateOut(std::function<void()> done) {
   auto self = std::static_pointer_cast<UIActionSheet>(shared_from_this());
-  _dismissing = true;
-  if (auto d = delegate()) d->actionSheetWillDismissWithButtonIndex(*this, index);
-  auto finish = [self, index](bool) {
-    self->removeFromSuperview();
-    self->_visible = false;
-    self->_dismissing = false;
-    std::erase(shownSheets(), self);
-    if (auto d = self->delegate()) d->actionSheetDidDismissWithButtonIndex(*self, index);
-  };
-  if (!animated) {
-    finish(true);
-    return;
-  }
   Point rest = _panel->center();
   UIView::animateWithDuration(
       kSlideDuration, 0, UIViewAnimationOptionCurveEaseIn,
-      [&] {
-        _panel->setCenter(Point{rest.x, rest.y + _panel->bounds().size.height});
-      },
-      [self, rest, finish](bool done) {
-        self->_panel->setCenter(rest);
-        finish(done);
+      [&] { _panel->setCenter(Point{rest.x, rest.y + _panel->bounds().size.height}); },
+      [self, rest, done](bool) {
+        self->_panel->setCenter(rest);  // in place for the next showing
+        done();
       });
+}
+
+void UIActionSheet::notify(Moment moment, int index) {
+  auto d = delegate();
+  if (!d) return;
+  switch (moment) {
+    case Moment::WillPresent: d->willPresentActionSheet(*this); break;
+    case Moment::DidPresent: d->didPresentActionSheet(*this); break;
+    case Moment::Clicked: d->actionSheetClickedButtonAtIndex(*this, index); break;
+    case Moment::WillDismiss: d->actionSheetWillDismissWithButtonIndex(*this, index); break;
+    case Moment::DidDismiss: d->actionSheetDidDismissWithButtonIndex(*this, index); break;
+  }
 }
 
 }  // namespace platform

@@ -5,12 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "UI/UIView.h"
+#include "UI/ButtonChoiceView.h"
 
 namespace platform {
 
 class UIActionSheet;
-class UIButton;
 class UILabel;
 
 // Told which button closed a sheet; every call is optional.
@@ -28,7 +27,7 @@ class UIActionSheetDelegate {
 // indexes: the destructive button first (when given), then the others in order, the cancel
 // button last; addButtonWithTitle appends. Shown sheets keep themselves alive until
 // dismissed; the delegate is not owned, and one that is gone by then is not told.
-class UIActionSheet : public UIView {
+class UIActionSheet : public ButtonChoiceView {
  public:
   UIActionSheet(std::string title, std::weak_ptr<UIActionSheetDelegate> delegate,
                 std::optional<std::string> cancelButtonTitle,
@@ -47,38 +46,32 @@ class UIActionSheet : public UIView {
     _delegate = std::move(delegate);
   }
 
-  int addButtonWithTitle(std::string title);
-  int numberOfButtons() const { return static_cast<int>(_titles.size()); }
-  std::string buttonTitleAtIndex(int index) const;
-  int cancelButtonIndex() const { return _cancelIndex; }
-  void setCancelButtonIndex(int index);
   int destructiveButtonIndex() const { return _destructiveIndex; }
   void setDestructiveButtonIndex(int index);
-  int firstOtherButtonIndex() const;
-  UIButton* buttonAtIndex(int index) const;
 
-  bool isVisible() const { return _visible; }
   // Over the window of `view` (the key window when null), sliding up.
   void showInView(UIView* view);
-  void dismissWithClickedButtonIndex(int index, bool animated);
 
   void layoutSubviews() override;
 
+ protected:
+  void notify(Moment moment, int buttonIndex) override;
+  UIView& buttonContainer() override { return *_panel; }
+  void styleButton(UIButton& button, int index) const override;
+  bool isOtherButton(int index) const override {
+    return index != _cancelIndex && index != _destructiveIndex;
+  }
+  void animateIn(std::function<void()> done) override;
+  void animateOut(std::function<void()> done) override;
+
  private:
-  void rebuildButtons();
-  void buttonTapped(int index);
   Rect panelFrame() const;
 
   std::string _title;
   std::weak_ptr<UIActionSheetDelegate> _delegate;
-  std::vector<std::string> _titles;
-  int _cancelIndex = -1;
   int _destructiveIndex = -1;
-  bool _visible = false;
-  bool _dismissing = false;
   std::shared_ptr<UIView> _panel;
   std::shared_ptr<UILabel> _titleLabel;
-  std::vector<std::shared_ptr<UIButton>> _buttons;
 };
 
 }  // namespace platform

@@ -9,15 +9,6 @@
 #include "UI/UIWindow.h"
 
 namespace platform {
-namespace {
-
-// Alerts on screen, kept alive until they are dismissed.
-std::vector<std::shared_ptr<UIView>>& shownAlerts() {
-  static std::vector<std::shared_ptr<UIView>> shown;
-  return shown;
-}
-
-}  // namespace
 
 UIAlertView::UIAlertView(std::string title, std::string message,
                          std::weak_ptr<UIAlertViewDelegate> delegate,
@@ -50,9 +41,7 @@ UIAlertView::UIAlertView(std::string title, std::string message,
   rebuildButtons();
 }
 
-UIAlertView::~UIAlertView() {
-  for (auto& button : _buttons) button->removeAllTargets();
-}
+UIAlertView::~UIAlertView() = default;
 
 void UIAlertView::setTitle(std::string title) {
   _title = std::move(title);
@@ -66,48 +55,9 @@ void UIAlertView::setMessage(std::string message) {
   setNeedsLayout();
 }
 
-int UIAlertView::addButtonWithTitle(std::string title) {
-  _titles.push_back(std::move(title));
-  rebuildButtons();
-  return numberOfButtons() - 1;
-}
-
-std::string UIAlertView::buttonTitleAtIndex(int index) const {
-  if (index < 0 || index >= numberOfButtons()) return {};
-  return _titles[static_cast<size_t>(index)];
-}
-
-void UIAlertView::setCancelButtonIndex(int index) {
-  _cancelIndex = index >= 0 && index < numberOfButtons() ? index : -1;
-  setNeedsLayout();
-}
-
-int UIAlertView::firstOtherButtonIndex() const {
-  for (int i = 0; i < numberOfButtons(); ++i)
-    if (i != _cancelIndex) return i;
-  return -1;
-}
-
-UIButton* UIAlertView::buttonAtIndex(int index) const {
-  if (index < 0 || index >= static_cast<int>(_buttons.size())) return nullptr;
-  return _buttons[static_cast<size_t>(index)].get();
-}
-
-void UIAlertView::rebuildButtons() {
-  for (auto& b : _buttons) b->removeFromSuperview();
-  _buttons.clear();
-  for (int i = 0; i < numberOfButtons(); ++i) {
-    auto button = UIButton::buttonWithType(UIButtonType::Custom);
-    button->setTitle(_titles[static_cast<size_t>(i)], UIControlStateNormal);
-    button->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
-    button->setBackgroundColor(UIColor::colorWithWhite(1, 0.15));
-    button->layer().setCornerRadius(5);
-    // The buttons' targets are removed when this goes, so `this` is alive when one runs.
-    button->addTarget([this, i](UIControl&) { buttonTapped(i); }, UIControlEventTouchUpInside);
-    _box->addSubview(button);
-    _buttons.push_back(std::move(button));
-  }
-  setNeedsLayout();
+void UIAlertView::styleButton(UIButton& button, int) const {
+  button.setBackgroundColor(UIColor::colorWithWhite(1, 0.15));
+  button.layer().setCornerRadius(5);
 }
 
 void UIAlertView::layoutSubviews() {
@@ -145,55 +95,40 @@ void UIAlertView::layoutSubviews() {
 }
 
 void UIAlertView::show() {
-  if (_visible) return;
   auto window = UIApplication::sharedApplication().keyWindow();
   if (!window) {
     Console::log("Alert \"" + _title + "\" not shown: there is no window");
     return;
   }
-  auto self = std::static_pointer_cast<UIAlertView>(shared_from_this());
-  if (auto d = delegate()) d->willPresentAlertView(*this);
-  _visible = true;
-  shownAlerts().push_back(self);
-  setFrame(window->bounds());
-  window->addSubview(self);
-  layoutIfNeeded();
+  presentInWindow(*window);
+}
+
+void UIAlertView::animateIn(std::function<void()> done) {
   setAlpha(0);
-  std::weak_ptr<UIAlertView> weak = self;
   UIView::animateWithDuration(
-      kFadeDuration, [&] { setAlpha(1); },
-      [weak](bool) {
-        auto alert = weak.lock();
-        if (!alert || !alert->_visible) return;
-        if (auto d = alert->delegate()) d->didPresentAlertView(*alert);
+      kFadeDuration, [&] { setAlpha(1); }, [done](bool) { done(); });
+}
+
+void UIAlertView::animateOut(std::function<void()> done) {
+  auto self = shared_from_this();
+  UIView::animateWithDuration(
+      kFadeDuration, [&] { setAlpha(0); },
+      [self, done](bool) {
+        self->setAlpha(1);  // ready to be shown again
+        done();
       });
 }
 
-void UIAlertView::buttonTapped(int index) {
-  if (!_visible || _dismissing) return;
-  auto self = shared_from_this();
-  if (auto d = delegate()) d->alertViewClickedButtonAtIndex(*this, index);
-  dismissWithClickedButtonIndex(index, true);
-}
-
-void UIAlertView::dismissWithClickedButtonIndex(int index, bool animated) {
-  if (!_visible || _dismissing) return;
-  auto self = std::static_pointer_cast<UIAlertView>(shared_from_this());
-  _dismissing = true;
-  if (auto d = delegate()) d->alertViewWillDismissWithButtonIndex(*this, index);
-  auto finish = [self, index](bool) {
-    self->removeFromSuperview();
-    self->_visible = false;
-    self->_dismissing = false;
-    self->setAlpha(1);
-    std::erase(shownAlerts(), self);
-    if (auto d = self->delegate()) d->alertViewDidDismissWithButtonIndex(*self, index);
-  };
-  if (animated)
-    UIView::animateWithDuration(
-        kFadeDuration, [&] { setAlpha(0); }, finish);
-  else
-    finish(true);
+void UIAlertView::notify(Moment moment, int index) {
+  auto d = delegate();
+  if (!d) return;
+  switch (moment) {
+    case Moment::WillPresent: d->willPresentAlertView(*this); break;
+    case Moment::DidPresent: d->didPresentAlertView(*this); break;
+    case Moment::Clicked: d->alertViewClickedButtonAtIndex(*this, index); break;
+    case Moment::WillDismiss: d->alertViewWillDismissWithButtonIndex(*this, index); break;
+    case Moment::DidDismiss: d->alertViewDidDismissWithButtonIndex(*this, index); break;
+  }
 }
 
 }  // namespace platform
