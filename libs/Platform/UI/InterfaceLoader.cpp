@@ -5,10 +5,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <sstream>
 
 #include "Foundation/Console.h"
 #include "UI/InterfaceContext.h"
+#include "UI/UIControl.h"
 #include "UI/ViewClassRegistry.h"
 
 namespace platform {
@@ -19,7 +22,14 @@ struct Build {
   const std::string& text;
   InterfaceContext context;
   OutletRegistry outlets;
+  ActionRegistry actions;
   std::vector<std::pair<const OutletRegistry::Binder*, std::shared_ptr<UIView>>> bindings;
+  struct Connection {
+    std::shared_ptr<UIControl> control;
+    UIControlEvents events;
+    const ActionRegistry::Action* action;
+  };
+  std::vector<Connection> connections;
   std::vector<std::shared_ptr<UIView>> all;
   std::string error;
 
@@ -33,6 +43,47 @@ struct Build {
             message;
   }
 };
+
+// "action" is touch up inside; "action.<event>" names the event.
+std::optional<UIControlEvents> actionEvents(const std::string& attribute) {
+  static const std::map<std::string, UIControlEvents> events = {
+      {"action", UIControlEventTouchUpInside},
+      {"action.touchDown", UIControlEventTouchDown},
+      {"action.touchDownRepeat", UIControlEventTouchDownRepeat},
+      {"action.touchDragInside", UIControlEventTouchDragInside},
+      {"action.touchDragOutside", UIControlEventTouchDragOutside},
+      {"action.touchDragEnter", UIControlEventTouchDragEnter},
+      {"action.touchDragExit", UIControlEventTouchDragExit},
+      {"action.touchUpInside", UIControlEventTouchUpInside},
+      {"action.touchUpOutside", UIControlEventTouchUpOutside},
+      {"action.touchCancel", UIControlEventTouchCancel},
+      {"action.valueChanged", UIControlEventValueChanged}};
+  auto it = events.find(attribute);
+  if (it == events.end()) return std::nullopt;
+  return it->second;
+}
+
+// Checks an action attribute and keeps it for binding once the whole file is good.
+bool connectAction(Build& build, const pugi::xml_node& node, const std::shared_ptr<UIView>& view,
+                   const std::string& attribute, const std::string& value) {
+  auto events = actionEvents(attribute);
+  if (!events) {
+    build.fail(node, "unknown control event in \"" + attribute + "\"");
+    return false;
+  }
+  auto control = std::dynamic_pointer_cast<UIControl>(view);
+  if (!control) {
+    build.fail(node, "a " + view->className() + " is not a control and sends no actions");
+    return false;
+  }
+  const ActionRegistry::Action* action = build.actions.find(value);
+  if (!action) {
+    build.fail(node, "the owner has no action \"" + value + "\"");
+    return false;
+  }
+  build.connections.push_back({control, *events, action});
+  return true;
+}
 
 std::shared_ptr<UIView> buildView(Build& build, const pugi::xml_node& node) {
   auto view = ViewClassRegistry::create(node.name());
@@ -54,6 +105,10 @@ std::shared_ptr<UIView> buildView(Build& build, const pugi::xml_node& node) {
         return nullptr;
       }
       build.bindings.emplace_back(binder, view);
+      continue;
+    }
+    if (name == "action" || name.starts_with("action.")) {
+      if (!connectAction(build, node, view, name, value)) return nullptr;
       continue;
     }
     std::string message;
@@ -109,8 +164,11 @@ InterfaceLoader::Result InterfaceLoader::loadString(const std::string& xml,
                                                     std::shared_ptr<Bundle> bundle) {
   if (!bundle) bundle = Bundle::mainBundle();
   Result result;
-  Build build{fileName, xml, InterfaceContext(bundle), {}, {}, {}, {}};
-  if (owner) owner->registerOutlets(build.outlets);
+  Build build{fileName, xml, InterfaceContext(bundle), {}, {}, {}, {}, {}, {}};
+  if (owner) {
+    owner->registerOutlets(build.outlets);
+    owner->registerActions(build.actions);
+  }
   pugi::xml_document document;
   pugi::xml_parse_result parsed = document.load_buffer(xml.data(), xml.size());
   pugi::xml_node root = document.document_element();
@@ -139,6 +197,18 @@ InterfaceLoader::Result InterfaceLoader::loadString(const std::string& xml,
   // Checked while building: binding now cannot fail, so a bad file leaves the owner untouched.
   std::string unused;
   for (auto& [binder, view] : build.bindings) (*binder)(view, true, unused);
+  std::weak_ptr<const void> lifetime = owner ? owner->ownerLifetime() : std::weak_ptr<const void>();
+  // An empty reference (expired from the start) means an owner that outlives its views.
+  bool watched = !lifetime.expired();
+  for (auto& c : build.connections) {
+    c.control->addTarget(
+        [action = *c.action, lifetime, watched](UIControl& sender) {
+          auto alive = lifetime.lock();  // held across the call
+          if (watched && !alive) return;
+          action(sender);
+        },
+        c.events);
+  }
   for (auto& view : build.all) view->awakeFromNib();
   return result;
 }

@@ -12,12 +12,15 @@ namespace platform {
 
 // Builds view trees from interface files: XML whose root element <interface> holds the
 // top-level views. An element's name is the view's class; its attributes set properties
-// ("frame", "tag", "image", "text", "font", ...), and "outlet" binds the view to the owner's
-// field of that name. Files are "Name.ui" in a bundle.
+// ("frame", "tag", "image", "text", "font", ...), "outlet" binds the view to the owner's
+// field of that name, and on controls "action" (touch up inside) or "action.<event>"
+// ("action.valueChanged", "action.touchDown", ...) attaches the owner's action of that name.
+// Files are "Name.ui" in a bundle.
 //
 // A file that cannot be read or parsed, an unknown class, an attribute that is unknown or
-// malformed, an outlet the owner lacks or of the wrong class: nothing is bound, no view is
-// returned, and the message (naming the file, the line and the element) goes to the console.
+// malformed, an outlet the owner lacks or of the wrong class, an action the owner lacks or on
+// a view that is not a control: nothing is bound, no view is returned, and the message
+// (naming the file, the line and the element) goes to the console.
 class InterfaceLoader {
  public:
   struct Result {

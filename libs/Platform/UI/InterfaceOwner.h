@@ -39,12 +39,32 @@ class OutletRegistry {
   std::map<std::string, Binder> _binders;
 };
 
-// Whoever loads an interface file: it names its outlets. The event part of the toolkit adds
-// the owner's named actions the same way.
+class UIControl;
+
+// The owner's operations that interface files may attach to controls, by action name.
+class ActionRegistry {
+ public:
+  using Action = std::function<void(UIControl& sender)>;
+  void add(const std::string& name, Action action) { _actions[name] = std::move(action); }
+  const Action* find(const std::string& name) const {
+    auto it = _actions.find(name);
+    return it == _actions.end() ? nullptr : &it->second;
+  }
+
+ private:
+  std::map<std::string, Action> _actions;
+};
+
+// Whoever loads an interface file: it names its outlets and its actions.
 class InterfaceOwner {
  public:
   virtual ~InterfaceOwner() = default;
   virtual void registerOutlets(OutletRegistry&) {}
+  virtual void registerActions(ActionRegistry&) {}
+  // Tells whether the owner still exists when a control fires: an owner that can go before
+  // its views (a screen whose view someone else keeps) answers a reference to itself, and
+  // its actions are skipped once it is gone. Empty: the owner outlives its views.
+  virtual std::weak_ptr<const void> ownerLifetime() const { return {}; }
 };
 
 }  // namespace platform

@@ -55,6 +55,8 @@ class UIViewController : public UIResponder,
   virtual void viewDidLoad() {}
   // Outlets of interface files; subclasses add theirs and call this.
   void registerOutlets(OutletRegistry& outlets) override;
+  // A screen can go while someone keeps its view: its actions then no longer run.
+  std::weak_ptr<const void> ownerLifetime() const override { return weak_from_this(); }
 
   // Appearance, in this order: viewWillAppear, viewDidAppear, viewWillDisappear,
   // viewDidDisappear; `animated` tells whether a transition shows it.

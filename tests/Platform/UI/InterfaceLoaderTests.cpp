@@ -28,6 +28,18 @@ class Owner : public InterfaceOwner {
   std::shared_ptr<UIButton> go;
 };
 
+// Counts each named action it is sent.
+class ActingOwner : public Owner {
+ public:
+  void registerActions(ActionRegistry& actions) override {
+    for (const char* name : {"save", "press", "paged"})
+      actions.add(name, [this, name](UIControl& sender) {
+        calls.push_back(std::string(name) + ":" + std::to_string(sender.tag()));
+      });
+  }
+  std::vector<std::string> calls;
+};
+
 class InterfaceLoaderTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -145,4 +157,38 @@ TEST_F(InterfaceLoaderTest, LoadsNamedFilesFromTheBundle) {
   ASSERT_TRUE(result.ok()) << result.error;
   ASSERT_TRUE(owner.title);
   EXPECT_EQ(owner.title->text(), "From disk");
+}
+
+TEST_F(InterfaceLoaderTest, ActionsAttachTheOwnersOperationsToControlEvents) {
+  ActingOwner owner;
+  auto result = load(R"(<UIView outlet="root">
+  <UIButton outlet="go" tag="1" action="save" action.touchDown="press"/>
+  <UIPageControl tag="2" numberOfPages="3" action.valueChanged="paged"/>
+</UIView>)",
+                     owner);
+  ASSERT_TRUE(result.ok()) << result.error;
+  owner.go->sendActionsForControlEvents(UIControlEventTouchDown);
+  owner.go->sendActionsForControlEvents(UIControlEventTouchUpInside);
+  owner.go->sendActionsForControlEvents(UIControlEventValueChanged);  // nothing attached
+  auto* pages = dynamic_cast<UIControl*>(owner.root->subviews()[1].get());
+  ASSERT_NE(pages, nullptr);
+  pages->sendActionsForControlEvents(UIControlEventValueChanged | UIControlEventTouchUpInside);
+  EXPECT_EQ(owner.calls, (std::vector<std::string>{"press:1", "save:1", "paged:2"}));
+
+  // Refused, with nothing bound: an unknown action, an unknown event, a view that is no
+  // control.
+  ActingOwner fresh;
+  auto unknown = load(R"(<UIView outlet="root"><UIButton action="print"/></UIView>)", fresh);
+  EXPECT_EQ(unknown.error, "Test.ui:2: element <UIButton>: the owner has no action \"print\"");
+  auto event = load(R"(<UIButton action.touchTwice="save"/>)", fresh);
+  EXPECT_EQ(event.error,
+            "Test.ui:2: element <UIButton>: unknown control event in \"action.touchTwice\"");
+  auto label = load(R"(<UILabel action="save"/>)", fresh);
+  EXPECT_EQ(label.error, "Test.ui:2: element <UILabel>: a UILabel is not a control and sends "
+                         "no actions");
+  EXPECT_FALSE(fresh.root);
+  // Without an owner there are no actions to name.
+  auto ownerless = InterfaceLoader::loadString(
+      "<interface><UIButton action=\"save\"/></interface>", "Test.ui", nullptr, _bundle);
+  EXPECT_FALSE(ownerless.ok());
 }

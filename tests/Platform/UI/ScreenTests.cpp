@@ -43,6 +43,19 @@ class TitledScreen : public UIViewController {
   std::shared_ptr<UILabel> title;
 };
 
+// A screen whose interface file's button calls its "save" action.
+class SavingScreen : public UIViewController {
+ public:
+  explicit SavingScreen(int& saves) : _saves(saves) {}
+  std::string className() const override { return "SavingScreen"; }
+  void registerActions(ActionRegistry& actions) override {
+    actions.add("save", [this](UIControl&) { ++_saves; });
+  }
+
+ private:
+  int& _saves;
+};
+
 class ScreenTest : public TouchTest {
  protected:
   std::shared_ptr<Screen> screen(const std::string& name) {
@@ -88,6 +101,28 @@ TEST_F(ScreenTest, ViewComesFromTheInterfaceFileNamedLikeTheClass) {
   plain->initWithNibName(std::nullopt, bundle);
   EXPECT_EQ(plain->view()->frame(), UIScreen::mainScreen().applicationFrame());
   EXPECT_TRUE(plain->view()->subviews().empty());
+}
+
+TEST_F(ScreenTest, AButtonOfTheInterfaceFileRunsTheScreensActionWhileTheScreenLives) {
+  TemporaryDirectory dir;
+  writeFile(dir.file("SavingScreen.ui"), R"(<interface>
+  <UIView outlet="view" frame="0 0 320 460">
+    <UIButton frame="20 100 120 44" title="Save" action="save"/>
+  </UIView>
+</interface>)");
+  int saves = 0;
+  auto screen = std::make_shared<SavingScreen>(saves);
+  screen->initWithNibName(std::nullopt, Bundle::bundleWithPath(dir.path()));
+  window->setRootViewController(screen);
+  host->tap(Point{80, 122});
+  EXPECT_EQ(saves, 1);
+  // The view outlives its screen: the button stays, the action no longer runs.
+  std::shared_ptr<UIView> kept = screen->view();
+  window->setRootViewController(nullptr);
+  screen.reset();
+  window->addSubview(kept);
+  host->tap(Point{80, 122});
+  EXPECT_EQ(saves, 1);
 }
 
 TEST_F(ScreenTest, ABadInterfaceFileGivesAnEmptyViewAndAMessage) {
