@@ -7,6 +7,7 @@
 #include "Foundation/Value.h"
 #include "Graphics/Geometry.h"
 #include "UI/UIApplicationDelegate.h"
+#include "UI/UIInterfaceOrientation.h"
 
 namespace platform {
 
@@ -56,6 +57,15 @@ class UIApplication {
   void setStatusBarStyle(UIStatusBarStyle style);
   bool isStatusBarHidden() const { return _statusBarHidden; }
   void setStatusBarHidden(bool hidden, UIStatusBarAnimation animation = UIStatusBarAnimation::None);
+
+  // The orientations `window` may take: the delegate's answer, else those the screen on top
+  // of the window accepts (portrait when there is none). The screen stays portrait-shaped on
+  // these hosts; hosts that turn ask shouldRotateToOrientation first.
+  UIInterfaceOrientationMask supportedInterfaceOrientationsForWindow(UIWindow* window);
+  // Whether the key window may turn to `orientation`: it is supported and the screen on top
+  // agrees.
+  bool shouldRotateToOrientation(UIInterfaceOrientation orientation);
+  UIInterfaceOrientation statusBarOrientation() const { return UIInterfaceOrientation::Portrait; }
 
   // Where the hosts send touches: the touch dispatcher unless a handler is installed.
   using TouchHandler = std::function<void(const HostTouch&)>;

@@ -8,6 +8,7 @@
 
 #include "Foundation/Bundle.h"
 #include "UI/InterfaceOwner.h"
+#include "UI/UIInterfaceOrientation.h"
 #include "UI/UIResponder.h"
 #include "UI/UIView.h"
 
@@ -15,12 +16,6 @@ namespace platform {
 
 class UINavigationController;
 
-enum class UIInterfaceOrientation {
-  Portrait = 1,
-  PortraitUpsideDown = 2,
-  LandscapeRight = 3,
-  LandscapeLeft = 4,
-};
 
 // A screen's controller: owns the screen's root view, made on first use by loadView, and is
 // told when that view appears and disappears. Containers (the navigation controller) hold

@@ -56,6 +56,22 @@ class SavingScreen : public UIViewController {
   int& _saves;
 };
 
+// A screen that would turn any way.
+class TurningScreen : public UIViewController {
+ public:
+  bool shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation) override { return true; }
+};
+
+// Answers the orientations it was given, or leaves them to the screens.
+class OrientationDelegate : public UIApplicationDelegate {
+ public:
+  std::optional<UIInterfaceOrientationMask> applicationSupportedInterfaceOrientations(
+      UIApplication&, UIWindow*) override {
+    return answer;
+  }
+  std::optional<UIInterfaceOrientationMask> answer;
+};
+
 class ScreenTest : public TouchTest {
  protected:
   std::shared_ptr<Screen> screen(const std::string& name) {
@@ -308,4 +324,35 @@ TEST_F(ScreenTest, PresenterGoneBeforeDismissalIsHarmless) {
     presenter->view()->removeFromSuperview();
   }
   EXPECT_EQ(presented->presentingViewController(), nullptr);
+}
+
+TEST_F(ScreenTest, OrientationsComeFromTheDelegateElseFromTheScreenOnTop) {
+  auto& app = UIApplication::sharedApplication();
+  // No screen: portrait.
+  EXPECT_EQ(app.supportedInterfaceOrientationsForWindow(window.get()),
+            UIInterfaceOrientationMaskPortrait);
+  auto main = screen("main");
+  auto nav = std::make_shared<UINavigationController>(main);
+  window->setRootViewController(nav);
+  EXPECT_EQ(app.supportedInterfaceOrientationsForWindow(window.get()), 2u);
+  EXPECT_FALSE(app.shouldRotateToOrientation(UIInterfaceOrientation::LandscapeLeft));
+  // A screen pushed on top that turns any way decides while it is on top.
+  auto turning = std::make_shared<TurningScreen>();
+  nav->pushViewController(turning, false);
+  EXPECT_EQ(app.supportedInterfaceOrientationsForWindow(window.get()),
+            UIInterfaceOrientationMaskAll);
+  EXPECT_TRUE(app.shouldRotateToOrientation(UIInterfaceOrientation::LandscapeLeft));
+  // The delegate's policy holds over every screen.
+  auto delegate = std::make_shared<OrientationDelegate>();
+  delegate->answer = UIInterfaceOrientationMaskPortrait;
+  app.setDelegate(delegate);
+  EXPECT_EQ(app.supportedInterfaceOrientationsForWindow(window.get()), 2u);
+  EXPECT_FALSE(app.shouldRotateToOrientation(UIInterfaceOrientation::LandscapeRight));
+  EXPECT_TRUE(app.shouldRotateToOrientation(UIInterfaceOrientation::Portrait));
+  // A modal screen over the stack is asked in its turn.
+  delegate->answer.reset();
+  auto modal = screen("modal");
+  turning->presentViewController(modal, false);
+  EXPECT_EQ(app.supportedInterfaceOrientationsForWindow(window.get()), 2u);
+  EXPECT_EQ(app.statusBarOrientation(), UIInterfaceOrientation::Portrait);
 }
