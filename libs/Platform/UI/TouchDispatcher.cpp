@@ -117,11 +117,21 @@ void TouchDispatcher::deliver(const std::shared_ptr<UITouch>& touch, UITouchPhas
   UITouchSet set{touch};
   ++_depth;
   auto recognizers = touch->gestureRecognizers();
+  auto window = touch->_window.lock();
+  // A view that left the touch's window (taken away by a transition, say) hears nothing
+  // more of it; its recognizers are told once that the touch is cancelled.
+  auto inTree = [&window](UIView* v) { return v && window && v->window() == window.get(); };
   for (auto& r : recognizers) {
-    if (phase == UITouchPhase::Began) r->_touches.push_back(touch);
+    UITouchPhase effective = phase;
+    if (phase != UITouchPhase::Began && !inTree(r->_view)) {
+      if (std::find(r->_touches.begin(), r->_touches.end(), touch) == r->_touches.end())
+        continue;
+      effective = UITouchPhase::Cancelled;
+    }
+    if (effective == UITouchPhase::Began) r->_touches.push_back(touch);
     bool live = r->_enabled && !isOver(r->_state) && r->_view;
     if (live) {
-      switch (phase) {
+      switch (effective) {
         case UITouchPhase::Began:
           r->touchesBegan(set, &_event);
           break;
@@ -137,7 +147,7 @@ void TouchDispatcher::deliver(const std::shared_ptr<UITouch>& touch, UITouchPhas
           break;
       }
     }
-    if (phase == UITouchPhase::Ended || phase == UITouchPhase::Cancelled) {
+    if (effective == UITouchPhase::Ended || effective == UITouchPhase::Cancelled) {
       r->_lastLocation = r->centroidInWindow();
       std::erase(r->_touches, touch);
       if (!r->_touches.empty()) r->_lastLocation = r->centroidInWindow();
@@ -146,7 +156,7 @@ void TouchDispatcher::deliver(const std::shared_ptr<UITouch>& touch, UITouchPhas
     }
   }
   if (touch->_deliverToView) {
-    if (auto view = touch->_view.lock()) {
+    if (auto view = touch->_view.lock(); view && inTree(view.get())) {
       switch (phase) {
         case UITouchPhase::Began:
           view->touchesBegan(set, &_event);

@@ -5,6 +5,7 @@
 #include "UI/TouchDispatcher.h"
 #include "UI/UIButton.h"
 #include "UI/UIPageControl.h"
+#include "UI/UIPanGestureRecognizer.h"
 #include "UI/UIViewController.h"
 
 using namespace platform;
@@ -156,4 +157,48 @@ TEST_F(TouchDeliveryTest, ViewRemovedMidTouchGetsNothingMore) {
   host->touchMove(Point{20, 20});
   host->touchUp();
   EXPECT_TRUE(weak.expired());
+}
+
+TEST_F(TouchDeliveryTest, AViewThatLeftTheTreeHearsNothingMoreAndItsGestureIsCancelled) {
+  auto view = std::make_shared<RecordingView>(Rect(0, 0, 200, 200));
+  window->addSubview(view);
+  std::vector<UIGestureRecognizerState> states;
+  auto pan = std::make_shared<UIPanGestureRecognizer>(
+      [&states](UIGestureRecognizer& g) { states.push_back(g.state()); });
+  view->addGestureRecognizer(pan);
+  host->touchDown(Point{10, 10});
+  host->advanceBy(0.02);
+  host->touchMove(Point{40, 10});
+  ASSERT_EQ(states, (std::vector<UIGestureRecognizerState>{UIGestureRecognizerState::Began}));
+  // Taken out of the window while the finger is down (and kept alive elsewhere).
+  view->removeFromSuperview();
+  host->advanceBy(0.02);
+  host->touchMove(Point{60, 10});
+  host->touchUp();
+  EXPECT_EQ(view->joined(), "began cancelled");  // cancelled when the pan began
+  EXPECT_EQ(states, (std::vector<UIGestureRecognizerState>{UIGestureRecognizerState::Began,
+                                                           UIGestureRecognizerState::Cancelled}));
+  EXPECT_EQ(pan->state(), UIGestureRecognizerState::Possible);
+
+  // A button taken away mid-press never sends touch up inside; put back, it works again.
+  auto button = UIButton::buttonWithType(UIButtonType::Custom);
+  button->setFrame(Rect(0, 300, 100, 44));
+  int pressed = 0;
+  button->addTarget([&pressed](UIControl&) { ++pressed; }, UIControlEventTouchUpInside);
+  window->addSubview(button);
+  host->touchDown(Point{50, 320});
+  button->removeFromSuperview();
+  host->touchUp();
+  EXPECT_EQ(pressed, 0);
+  window->addSubview(button);
+  host->advanceBy(1);
+  host->tap(Point{50, 320});
+  EXPECT_EQ(pressed, 1);
+  // The view is back too, and its pan starts afresh.
+  window->addSubview(view);
+  states.clear();
+  host->advanceBy(1);
+  host->drag(Point{10, 10}, Point{60, 10});
+  EXPECT_EQ(states.front(), UIGestureRecognizerState::Began);
+  EXPECT_EQ(states.back(), UIGestureRecognizerState::Ended);
 }
