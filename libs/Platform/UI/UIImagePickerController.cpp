@@ -1,6 +1,7 @@
 #include "UI/UIImagePickerController.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -102,6 +103,13 @@ std::vector<std::string> UIImagePickerController::listPictures() const {
 }
 
 std::shared_ptr<Image> UIImagePickerController::loadPicture(const std::string& path) {
+  // Only plain files of a sensible size: a pipe named like a picture would block the reading,
+  // and a file of gigabytes would be read whole before the decoder refused it.
+  std::error_code error;
+  auto status = std::filesystem::status(path, error);
+  if (error || !std::filesystem::is_regular_file(status)) return nullptr;
+  auto bytes = std::filesystem::file_size(path, error);
+  if (error || bytes > kMaximumFileSize) return nullptr;
   auto data = FileManager::contentsAtPath(path);
   if (!data) return nullptr;
   auto image = ImageDecoder::decode(*data);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <any>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -49,6 +50,8 @@ class UIImagePickerController : public UIViewController {
 
   static constexpr double kThumbnailSize = 79;
   static constexpr size_t kMaximumPictures = 500;
+  // Larger files are shown as blank tiles and cannot be picked.
+  static constexpr std::uintmax_t kMaximumFileSize = std::uintmax_t{64} << 20;
 
   static bool isSourceTypeAvailable(UIImagePickerControllerSourceType type);
   static void setPhotoLibraryDirectory(std::optional<std::string> directory);
