@@ -1,11 +1,15 @@
 #include "UI/MFMailComposeViewController.h"
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 
 #include "Foundation/AppContainer.h"
 #include "Foundation/AtomicFile.h"
 #include "Foundation/Console.h"
+#include "UI/DesktopLauncher.h"
+#include "UI/PlainTextFromHTML.h"
 #include "UI/UIButton.h"
 #include "UI/UILabel.h"
 #include "UI/UIScreen.h"
@@ -64,6 +68,48 @@ std::string addressList(const std::vector<std::string>& addresses) {
     out += (out.empty() ? "" : ", ") + clean;
   }
   return out;
+}
+
+// An address as the mail client gets it on its command line, or nothing (with a console
+// message) when it cannot go there: one that starts with '-' would read as an option, a
+// "mailto:" link would replace the whole message, and without '@' the client refuses the
+// command line altogether.
+std::optional<std::string> clientAddress(const std::string& address) {
+  std::string clean = addressList({address});
+  std::string lower = clean.substr(0, 7);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const char* why = nullptr;
+  if (!clean.empty() && clean.front() == '-')
+    why = "it would read as an option";
+  else if (lower == "mailto:")
+    why = "it is a link, not an address";
+  else if (clean.find('@') == std::string::npos)
+    why = "it is not an address";
+  if (!why) return clean;
+  Console::log("Mail: leaving out the recipient \"" + address + "\": " + why);
+  return std::nullopt;
+}
+
+// A name for an attachment's file that stays inside the message's folder and differs from
+// the names already given.
+std::string attachmentFileName(const std::string& wanted, size_t index,
+                               const std::vector<std::string>& taken) {
+  std::string name = wanted.substr(wanted.find_last_of('/') + 1);
+  name.erase(std::remove(name.begin(), name.end(), '\0'), name.end());
+  if (name.empty() || name.front() == '.') name = "attachment-" + std::to_string(index + 1) + name;
+  if (std::find(taken.begin(), taken.end(), name) != taken.end())
+    name = std::to_string(index + 1) + "-" + name;
+  return name;
+}
+
+// A name no other message in the outbox has: the time, and a counter for messages sent
+// within the same millisecond.
+std::string messageName() {
+  static int counter = 0;
+  auto stamp = std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::system_clock::now().time_since_epoch())
+                   .count();
+  return std::to_string(stamp) + "-" + std::to_string(++counter);
 }
 
 }  // namespace
@@ -149,11 +195,17 @@ std::optional<std::string> MFMailComposeViewController::send() {
     finish(MFMailComposeResult::Failed, why);
     return std::nullopt;
   }
-  static int counter = 0;
-  auto stamp = std::chrono::duration_cast<std::chrono::milliseconds>(
-                   std::chrono::system_clock::now().time_since_epoch())
-                   .count();
-  std::string path = *dir + "/" + std::to_string(stamp) + "-" + std::to_string(++counter) + ".eml";
+  std::string name = messageName();
+  // Without a graphical session a mail client would have nowhere to show the message.
+  if (DesktopLauncher::hasDisplay() && DesktopLauncher::canLaunch("xdg-email")) {
+    std::string folder = std::filesystem::absolute(*dir + "/" + name, ec).string();
+    if (!ec && sendThroughMailClient(folder)) {
+      finish(MFMailComposeResult::Sent, std::nullopt);
+      return folder;
+    }
+    Console::log("Mail: the message did not reach the mail client; it goes to the outbox");
+  }
+  std::string path = *dir + "/" + name + ".eml";
   std::string text = mimeMessage();
   if (!AtomicFile::write(path, Bytes(text.begin(), text.end()))) {
     Console::log("Mail not sent: cannot write " + path);
@@ -162,6 +214,34 @@ std::optional<std::string> MFMailComposeViewController::send() {
   }
   finish(MFMailComposeResult::Sent, std::nullopt);
   return path;
+}
+
+bool MFMailComposeViewController::sendThroughMailClient(const std::string& folder) const {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec) return false;
+  // Every value follows its option, and the recipients that stand alone are checked, so
+  // nothing the message holds can reach the client as an option of its own.
+  DesktopLauncher::Arguments argv = {"xdg-email", "--utf8"};
+  if (!_subject.empty()) argv.insert(argv.end(), {"--subject", _subject});
+  for (const auto& cc : _cc)
+    if (auto address = clientAddress(cc)) argv.insert(argv.end(), {"--cc", *address});
+  std::string body = _html ? plainTextFromHTML(_body) : _body;
+  if (!body.empty()) argv.insert(argv.end(), {"--body", body});
+  std::vector<std::string> names;
+  bool written = true;
+  for (size_t i = 0; i < _attachments.size() && written; ++i) {
+    names.push_back(attachmentFileName(_attachments[i].fileName, i, names));
+    std::string path = folder + "/" + names.back();
+    written = AtomicFile::write(path, _attachments[i].data);
+    if (!written) Console::log("Mail: cannot write the attachment " + path);
+    argv.insert(argv.end(), {"--attach", path});
+  }
+  for (const auto& to : _to)
+    if (auto address = clientAddress(to)) argv.push_back(*address);
+  if (written && DesktopLauncher::launch(argv)) return true;
+  std::filesystem::remove_all(folder, ec);
+  return false;
 }
 
 void MFMailComposeViewController::cancel() {

@@ -26,8 +26,10 @@ class MFMailComposeViewControllerDelegate {
 };
 
 // A mail ready to go: recipients, subject, a plain or HTML body and attachments, shown with
-// Cancel and Send. Sending writes the message as a MIME file ("<time>-<n>.eml") into the
-// outbox folder, where the desktop's mail client or the user picks it up.
+// Cancel and Send. Sending hands the message to the desktop's mail client ("xdg-email") when
+// one can be started in a graphical session; otherwise, or when the client does not start, it
+// writes the message as a MIME file ("<time>-<n>.eml") into the outbox folder, where the user
+// picks it up. Either way the result is Sent.
 class MFMailComposeViewController : public UIViewController {
  public:
   MFMailComposeViewController();
@@ -57,7 +59,9 @@ class MFMailComposeViewController : public UIViewController {
 
   // The message in MIME form (what Send writes).
   std::string mimeMessage() const;
-  // What the two buttons do. Send answers the path written, or nothing when it failed.
+  // What the two buttons do. Send answers where the message went: the .eml file, or, when
+  // the mail client took it, the message's folder in the outbox ("<time>-<n>", holding the
+  // attachment files the client was given; empty without attachments). Nothing when it failed.
   std::optional<std::string> send();
   void cancel();
 
@@ -70,6 +74,9 @@ class MFMailComposeViewController : public UIViewController {
     std::string fileName;
   };
   void finish(MFMailComposeResult result, std::optional<std::string> error);
+  // Writes the attachments into `folder` and starts the mail client; false (the folder
+  // removed again) when either fails.
+  bool sendThroughMailClient(const std::string& folder) const;
   void updateLabels();
 
   std::weak_ptr<MFMailComposeViewControllerDelegate> _delegate;

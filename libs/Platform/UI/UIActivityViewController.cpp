@@ -1,10 +1,19 @@
 #include "UI/UIActivityViewController.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
 #include <map>
 
+#include "Dispatch/GlobalQueue.h"
+#include "Foundation/AppContainer.h"
+#include "Foundation/AtomicFile.h"
 #include "Foundation/Console.h"
+#include "Foundation/FileManager.h"
+#include "Foundation/RunLoop.h"
 #include "Graphics/ImageEncoder.h"
+#include "UI/DesktopLauncher.h"
 #include "UI/MFMailComposeViewController.h"
 #include "UI/UIButton.h"
 #include "UI/UIImageWriteToSavedPhotosAlbum.h"
@@ -16,7 +25,41 @@ namespace {
 const char* activityTitle(const std::string& type) {
   if (type == UIActivityTypeSaveToCameraRoll) return "Save Image";
   if (type == UIActivityTypeMail) return "Mail";
+  if (type == UIActivityTypeOpenInViewer) return "Open in Viewer";
   return "";
+}
+
+const char* const viewerProgram = "xdg-open";
+
+// Writes the picture for the viewer and removes the ones shared before: the viewer has read
+// those by now, and the folder must not grow with every share. Any thread. Answers the path,
+// or nothing (with a console message).
+std::optional<std::string> writeSharedPicture(const Image& image, const std::string& folder) {
+  static std::atomic<int> counter{0};
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  auto png = ImageEncoder::pngData(image);
+  if (ec || !png) {
+    Console::log("Share sheet: cannot " +
+                 (ec ? "make the folder " + folder : std::string("encode the picture")));
+    return std::nullopt;
+  }
+  auto stamp = std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::system_clock::now().time_since_epoch())
+                   .count();
+  std::string name = "Picture-" + std::to_string(stamp) + "-" + std::to_string(++counter) + ".png";
+  std::string path = folder + "/" + name;
+  if (!AtomicFile::write(path, *png)) {
+    Console::log("Share sheet: cannot write " + path);
+    return std::nullopt;
+  }
+  AtomicFile::removeStaleTemporariesInDirectory(folder);
+  for (const auto& entry :
+       FileManager::contentsOfDirectoryAtPath(folder).value_or(std::vector<std::string>{})) {
+    if (entry != name && entry.rfind("Picture-", 0) == 0 && entry.ends_with(".png"))
+      FileManager::removeItemAtPath(folder + "/" + entry);
+  }
+  return path;
 }
 
 // Closes a mail composer the share sheet opened and passes the outcome on. Kept alive by the
@@ -62,9 +105,13 @@ UIActivityViewController::~UIActivityViewController() {
 std::vector<std::string> UIActivityViewController::availableActivityTypes() const {
   std::vector<std::string> types;
   if (_items.empty()) return types;
-  for (const std::string& type : {UIActivityTypeSaveToCameraRoll, UIActivityTypeMail}) {
+  for (const std::string& type :
+       {UIActivityTypeSaveToCameraRoll, UIActivityTypeMail, UIActivityTypeOpenInViewer}) {
     if (std::find(_excluded.begin(), _excluded.end(), type) != _excluded.end()) continue;
     if (type == UIActivityTypeMail && !MFMailComposeViewController::canSendMail()) continue;
+    if (type == UIActivityTypeOpenInViewer &&
+        (!AppContainer::rootPath() || !DesktopLauncher::canLaunch(viewerProgram)))
+      continue;
     types.push_back(type);
   }
   return types;
@@ -105,6 +152,30 @@ bool UIActivityViewController::performActivity(const std::string& activityType) 
                                        self->_busy = false;
                                        self->finish(UIActivityTypeSaveToCameraRoll, !error);
                                      });
+    });
+    return true;
+  }
+  if (activityType == UIActivityTypeOpenInViewer) {
+    auto caches = AppContainer::searchPathForDirectory(AppContainer::Directory::Caches);
+    std::error_code ec;
+    std::string folder =
+        caches.empty() ? "" : std::filesystem::absolute(caches.front() + "/Shared Pictures", ec);
+    if (folder.empty()) Console::log("Share sheet: there is no caches folder for the picture");
+    dismissThen([self, folder](UIViewController*) mutable {
+      // Encoding waits for no one on the main thread; the sheet comes back there to finish,
+      // so it is never released on the worker.
+      std::shared_ptr<Image> image = self->_items.front();
+      GlobalQueue::defaultPriority().async(
+          [self = std::move(self), image = std::move(image), folder]() mutable {
+            auto path = folder.empty() ? std::nullopt : writeSharedPicture(*image, folder);
+            RunLoop::main().post([self = std::move(self), path] {
+              // The path is absolute, so the opener cannot take it for an option.
+              bool started = path && DesktopLauncher::launch({viewerProgram, *path});
+              if (path && !started) Console::log("Share sheet: the picture viewer did not start");
+              self->_busy = false;
+              self->finish(UIActivityTypeOpenInViewer, started);
+            });
+          });
     });
     return true;
   }

@@ -16,12 +16,19 @@ inline const std::string UIActivityTypeSaveToCameraRoll =
     "com.apple.UIKit.activity.SaveToCameraRoll";
 inline const std::string UIActivityTypeMail = "com.apple.UIKit.activity.Mail";
 inline const std::string UIActivityTypePrint = "com.apple.UIKit.activity.Print";
+// This desktop's own activity: the picture shown in the desktop's image viewer.
+inline const std::string UIActivityTypeOpenInViewer = "org.pictavia.activity.OpenInViewer";
 
 // The share sheet for pictures: a panel of the activities that apply (saving to the photo
-// album, mailing as an attachment), less the excluded ones, and Cancel. Present it modally;
-// it dismisses itself when an activity is chosen or cancelled, then reports through the
-// completion handler (the activity, or "" for Cancel, and whether it completed). Printing is
-// not offered: this desktop has no print path.
+// album, mailing as an attachment, opening in the desktop's viewer), less the excluded ones,
+// and Cancel. Present it modally; it dismisses itself when an activity is chosen or
+// cancelled, then reports through the completion handler (the activity, or "" for Cancel, and
+// whether it completed). Printing is not offered: this desktop has no print path.
+//
+// Open in Viewer writes the first picture as a PNG into "Shared Pictures" in the app
+// container's caches (replacing the one shared before) and hands its path to the desktop's
+// opener ("xdg-open"); it completes when the opener started. It is offered when the opener
+// can be started (see DesktopLauncher::canLaunch) and the container is known.
 class UIActivityViewController : public UIViewController {
  public:
   explicit UIActivityViewController(std::vector<std::shared_ptr<Image>> activityItems);

@@ -1,16 +1,12 @@
 #include "UI/UIApplication.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
-#include <thread>
 
 #include "Foundation/Console.h"
 
 #include "UI/Compositor.h"
+#include "UI/DesktopLauncher.h"
 #include "UI/TouchDispatcher.h"
 #include "UI/UIWindow.h"
 
@@ -95,17 +91,10 @@ void UIApplication::handleHostTouch(const HostTouch& touch) {
 
 namespace {
 
-// Starts the desktop's opener and reaps it on a thread of its own, so nothing waits for it.
+// The desktop's opener, started without waiting for it. openURL has already made sure the
+// link is one word starting with a scheme, so the opener cannot take it for an option.
 bool launchDesktopOpener(const std::string& url) {
-  std::string program = "xdg-open";
-  char* argv[] = {program.data(), const_cast<char*>(url.c_str()), nullptr};
-  pid_t pid = 0;
-  if (posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv, environ) != 0) return false;
-  std::thread([pid] {
-    int status = 0;
-    waitpid(pid, &status, 0);
-  }).detach();
-  return true;
+  return DesktopLauncher::launch({"xdg-open", url});
 }
 
 }  // namespace

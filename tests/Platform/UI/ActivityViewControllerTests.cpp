@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "Foundation/RunLoop.h"
 #include "Graphics/Bitmap.h"
+#include "Graphics/ImageDecoder.h"
+#include "LaunchRecorder.h"
 #include "TestSupport.h"
 #include "TouchTestSupport.h"
 #include "UI/MFMailComposeViewController.h"
@@ -13,6 +16,7 @@
 
 using namespace platform;
 using namespace platform::testing;
+using testing_support::ScopedEnvironment;
 using testing_support::TemporaryDirectory;
 
 namespace {
@@ -59,9 +63,23 @@ class ShareTest : public TouchTest {
     return n;
   }
   TemporaryDirectory dir;
+  testing_support::ScopedAppContainer container;
+  // No desktop program is found or started unless a test puts it there.
+  ScopedEnvironment path{"PATH", dir.file("bin")};
+  ScopedEnvironment x11{"DISPLAY", std::nullopt};
+  ScopedEnvironment wayland{"WAYLAND_DISPLAY", std::nullopt};
   std::shared_ptr<UIViewController> root;
   std::vector<std::pair<std::string, bool>> outcomes;
 };
+
+std::vector<std::string> sharedPictures(const std::string& containerRoot) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& e :
+       std::filesystem::directory_iterator(containerRoot + "/Library/Caches/Shared Pictures", ec))
+    names.push_back(e.path().filename().string());
+  return names;
+}
 
 }  // namespace
 
@@ -123,4 +141,68 @@ TEST_F(ShareTest, CancelClosesAndReportsNothingDone) {
   host->advanceBy(1);
   EXPECT_EQ(root->presentedViewController(), nullptr);
   EXPECT_EQ(outcomes, (std::vector<std::pair<std::string, bool>>{{"", false}}));
+}
+
+TEST_F(ShareTest, OpenInViewerIsOfferedWhenTheOpenerCanStart) {
+  auto sheet = std::make_shared<UIActivityViewController>(std::vector{picture()});
+  const std::vector<std::string> all = {UIActivityTypeSaveToCameraRoll, UIActivityTypeMail,
+                                        UIActivityTypeOpenInViewer};
+  EXPECT_EQ(sheet->availableActivityTypes(),  // no opener on PATH
+            (std::vector<std::string>{UIActivityTypeSaveToCameraRoll, UIActivityTypeMail}));
+  std::filesystem::create_directory(dir.file("bin"));
+  std::ofstream(dir.file("bin/xdg-open")) << "#!/bin/sh\n";
+  std::filesystem::permissions(dir.file("bin/xdg-open"), std::filesystem::perms::owner_all);
+  EXPECT_EQ(sheet->availableActivityTypes(), all);
+  sheet->setExcludedActivityTypes({UIActivityTypeOpenInViewer, UIActivityTypePrint});
+  EXPECT_EQ(sheet->availableActivityTypes(),
+            (std::vector<std::string>{UIActivityTypeSaveToCameraRoll, UIActivityTypeMail}));
+  testing_support::ConsoleCapture console;
+  EXPECT_FALSE(sheet->performActivity(UIActivityTypeOpenInViewer));
+  EXPECT_TRUE(sharedPictures(container.root()).empty());
+
+  std::filesystem::remove(dir.file("bin/xdg-open"));
+  LaunchRecorder recorder;
+  sheet->setExcludedActivityTypes({UIActivityTypePrint});
+  EXPECT_EQ(sheet->availableActivityTypes(), all);
+  EXPECT_TRUE(recorder.launches.empty());
+}
+
+TEST_F(ShareTest, OpenInViewerHandsAPngOfThePictureToTheOpener) {
+  LaunchRecorder recorder;
+  auto sheet = std::make_shared<UIActivityViewController>(std::vector{picture()});
+  sheet->setCompletionHandler(
+      [&](const std::string& type, bool done) { outcomes.emplace_back(type, done); });
+  root->presentViewController(sheet, true);
+  host->advanceBy(1);
+  ASSERT_TRUE(tapButtonTitled(sheet->view().get(), "Open in Viewer"));
+  host->advanceBy(1);
+  EXPECT_EQ(root->presentedViewController(), nullptr);
+  ASSERT_TRUE(RunLoop::main().runUntil([&] { return !outcomes.empty(); }, 30));
+  EXPECT_EQ(outcomes.back(), (std::pair<std::string, bool>{UIActivityTypeOpenInViewer, true}));
+  ASSERT_EQ(recorder.launches.size(), 1u);
+  ASSERT_EQ(recorder.launches[0].size(), 2u);
+  EXPECT_EQ(recorder.launches[0][0], "xdg-open");
+  std::string first = recorder.launches[0][1];
+  EXPECT_EQ(first.rfind(container.root() + "/Library/Caches/Shared Pictures/", 0), 0u);
+  auto shown = ImageDecoder::imageWithContentsOfFile(first);
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(shown->pixelWidth(), 8);
+  EXPECT_EQ(shown->pixelHeight(), 6);
+  EXPECT_EQ(shown->bitmap().pixel(3, 2), 0xFF336699u);
+
+  // A viewer that does not start is reported; the earlier picture makes way for the new one.
+  recorder.starts = false;
+  auto again = std::make_shared<UIActivityViewController>(std::vector{picture()});
+  again->setCompletionHandler(
+      [&](const std::string& type, bool done) { outcomes.emplace_back(type, done); });
+  testing_support::ConsoleCapture console;
+  ASSERT_TRUE(again->performActivity(UIActivityTypeOpenInViewer));
+  ASSERT_TRUE(RunLoop::main().runUntil([&] { return outcomes.size() == 2; }, 30));
+  EXPECT_EQ(outcomes.back(), (std::pair<std::string, bool>{UIActivityTypeOpenInViewer, false}));
+  ASSERT_EQ(recorder.launches.size(), 2u);
+  std::string second = recorder.launches[1][1];
+  EXPECT_NE(second, first);
+  EXPECT_FALSE(std::filesystem::exists(first));
+  EXPECT_EQ(sharedPictures(container.root()),
+            std::vector<std::string>{std::filesystem::path(second).filename().string()});
 }

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "LaunchRecorder.h"
 #include "TestSupport.h"
 #include "TouchTestSupport.h"
 #include "UI/MFMailComposeViewController.h"
@@ -11,6 +12,7 @@
 
 using namespace platform;
 using namespace platform::testing;
+using testing_support::ScopedEnvironment;
 using testing_support::TemporaryDirectory;
 
 namespace {
@@ -57,6 +59,10 @@ class MailComposerTest : public TouchTest {
     return files;
   }
   TemporaryDirectory outbox;
+  // No mail client is found or started unless a test puts one there.
+  ScopedEnvironment path{"PATH", outbox.file("bin")};
+  ScopedEnvironment x11{"DISPLAY", std::nullopt};
+  ScopedEnvironment wayland{"WAYLAND_DISPLAY", std::nullopt};
   std::shared_ptr<UIViewController> root;
 };
 
@@ -121,4 +127,71 @@ TEST_F(MailComposerTest, UnwritableOutboxFails) {
   EXPECT_FALSE(mail->send().has_value());
   EXPECT_EQ(delegate->results, (std::vector<MFMailComposeResult>{MFMailComposeResult::Failed}));
   EXPECT_FALSE(console.lines().empty());
+}
+
+TEST_F(MailComposerTest, SendHandsTheMessageToTheMailClient) {
+  ScopedEnvironment display("DISPLAY", ":1");
+  LaunchRecorder recorder;
+  auto delegate = std::make_shared<MailDelegate>();
+  auto mail = std::make_shared<MFMailComposeViewController>();
+  mail->setMailComposeDelegate(delegate);
+  mail->setSubject("Pictavia - Support");
+  mail->setToRecipients({"support@example.org", "-oProxyCommand=x@evil.example", " --cc=b@c.d",
+                         "mailto:x@example.org?bcc=y@example.org", "second@example.org"});
+  mail->setCcRecipients({"copy@example.org", "-x@example.org"});
+  mail->setMessageBody(
+      "<html><body><p>Hello &amp; welcome</p>\n<p>Line&nbsp;two<br/>3 &lt; 4 &gt; 2, "
+      "&quot;q&quot; &#39;s&#39;</p><!-- note --></body></html>",
+      true);
+  const Bytes picture = {0x89, 'P', 'N', 'G', 0, 255, '\r', '\n'};
+  mail->addAttachmentData(Bytes{'a', 'b', 'c'}, "audio/aac", "ringtone.m4r");
+  mail->addAttachmentData(picture, "image/png", "../picture.png");
+  root->presentViewController(mail, false);
+  testing_support::ConsoleCapture console;
+  auto sent = mail->send();
+  ASSERT_TRUE(sent);
+  EXPECT_EQ(delegate->results, (std::vector<MFMailComposeResult>{MFMailComposeResult::Sent}));
+  host->advanceBy(1);
+  EXPECT_EQ(root->presentedViewController(), nullptr);
+  EXPECT_EQ(std::filesystem::path(*sent).parent_path(), outbox.path() + "/Outbox");
+  std::string ringtone = *sent + "/ringtone.m4r", png = *sent + "/picture.png";
+  ASSERT_EQ(recorder.launches.size(), 1u);
+  EXPECT_EQ(
+      recorder.launches[0],
+      (DesktopLauncher::Arguments{
+          "xdg-email", "--utf8", "--subject", "Pictavia - Support", "--cc", "copy@example.org",
+          "--body", "Hello & welcome\nLine\u00A0two\n3 < 4 > 2, \"q\" 's'", "--attach", ringtone,
+          "--attach", png, "support@example.org", "second@example.org"}));
+  EXPECT_EQ(readAll(ringtone), "abc");
+  EXPECT_EQ(readAll(png), std::string(picture.begin(), picture.end()));
+  EXPECT_EQ(outboxFiles(), std::vector<std::string>{*sent});  // no .eml as well
+  // One line for each recipient left out.
+  EXPECT_EQ(console.lines().size(), 4u);
+}
+
+TEST_F(MailComposerTest, WithoutAClientThatStartsTheMessageGoesToTheOutbox) {
+  auto sendOne = [&] {
+    auto mail = std::make_shared<MFMailComposeViewController>();
+    mail->setToRecipients({"support@example.org"});
+    mail->addAttachmentData(Bytes{'a', 'b', 'c'}, "text/plain", "notes.txt");
+    auto sent = mail->send();
+    return sent && sent->ends_with(".eml") && readAll(*sent).find("YWJj") != std::string::npos;
+  };
+  testing_support::ConsoleCapture console;
+  {
+    LaunchRecorder recorder;  // a client, but no display to show it on
+    EXPECT_TRUE(sendOne());
+    EXPECT_TRUE(recorder.launches.empty());
+  }
+  ScopedEnvironment display("WAYLAND_DISPLAY", "wayland-0");
+  EXPECT_TRUE(sendOne());  // no xdg-email on PATH
+  {
+    LaunchRecorder recorder(false);  // the client does not start
+    EXPECT_TRUE(sendOne());
+    EXPECT_EQ(recorder.launches.size(), 1u);
+  }
+  auto files = outboxFiles();
+  EXPECT_EQ(files.size(), 3u);
+  for (const auto& f : files) EXPECT_EQ(std::filesystem::path(f).extension(), ".eml");
+  EXPECT_EQ(console.lines().size(), 1u);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "LaunchRecorder.h"
 #include "TestSupport.h"
 #include "UI/UIApplication.h"
 
@@ -29,5 +30,22 @@ TEST(OpenURLTest, OnlyHttpAndHttpsLinksReachTheOpener) {
   app.setURLOpener([](const std::string&) { return false; });
   EXPECT_FALSE(app.openURL("https://example.org"));
   EXPECT_EQ(console.lines().size(), 7u);
+  app.reset();
+}
+
+TEST(OpenURLTest, LinksGoToTheDesktopOpenerUnlessReplaced) {
+  UIApplication& app = UIApplication::sharedApplication();
+  app.reset();
+  platform::testing::LaunchRecorder recorder;
+  testing_support::ConsoleCapture console;
+  EXPECT_TRUE(app.openURL("https://example.org/a?b=c"));
+  EXPECT_FALSE(app.openURL("-https://example.org"));
+  EXPECT_EQ(recorder.launches,
+            (std::vector<DesktopLauncher::Arguments>{{"xdg-open", "https://example.org/a?b=c"}}));
+  recorder.starts = false;
+  EXPECT_FALSE(app.openURL("http://example.org"));
+  app.setURLOpener([](const std::string&) { return true; });
+  EXPECT_TRUE(app.openURL("http://example.org/replaced"));
+  EXPECT_EQ(recorder.launches.size(), 2u);
   app.reset();
 }

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// A readable plain-text rendering of an HTML fragment, for programs that only take plain text
+// (the desktop's mail client on its command line). Tags and comments go; <br> and the ends
+// of paragraphs, divisions, list items, table rows and headings become line breaks; runs of
+// white space become one space, as a browser shows them; &amp; &lt; &gt; &quot; &apos;
+// &nbsp; and numeric character references are decoded. No attempt at layout beyond that.
+std::string plainTextFromHTML(const std::string& html);
+
+}  // namespace platform
