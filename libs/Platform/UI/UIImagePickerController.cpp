@@ -1,10 +1,10 @@
 #include "UI/UIImagePickerController.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 
 #include "Foundation/Console.h"
 #include "Foundation/FileManager.h"
@@ -13,6 +13,7 @@
 #include "UI/ExifOrientation.h"
 #include "UI/ImageDrawing.h"
 #include "UI/UIButton.h"
+#include "UI/UILabel.h"
 #include "UI/UIScreen.h"
 #include "UI/UIScrollView.h"
 
@@ -157,20 +158,30 @@ void UIImagePickerController::loadView() {
   cancelButton->addTarget([this](UIControl&) { cancel(); }, UIControlEventTouchUpInside);
   bar->addSubview(cancelButton);
   _buttons.push_back(cancelButton);
+  auto title = std::make_shared<UILabel>(Rect(80, 0, frame.size.width - 160, 44));
+  title->setText("Photos");
+  title->setFont(UIFont::boldSystemFontOfSize(17));
+  title->setTextColor(UIColor::whiteColor());
+  title->setTextAlignment(NSTextAlignment::Center);
+  title->setBackgroundColor(std::nullopt);
+  bar->addSubview(title);
 
   auto grid = std::make_shared<UIScrollView>(Rect(0, 44, frame.size.width, frame.size.height - 44));
   root->addSubview(grid);
   _files = listPictures();
-  const double gap = 4, cell = kThumbnailSize + gap;
-  int columns = std::max(1, static_cast<int>((frame.size.width - gap) / cell));
+  // As many columns as thumbnails of the least size fit, widened to fill the row.
+  const double gap = 4;
+  int columns = std::max(1, static_cast<int>((frame.size.width - gap) / (kThumbnailSize + gap)));
+  const double side = std::max(kThumbnailSize, (frame.size.width - gap) / columns - gap);
+  const double cell = side + gap;
   for (size_t i = 0; i < _files.size(); ++i) {
     auto button = UIButton::buttonWithType(UIButtonType::Custom);
     double x = gap + static_cast<double>(i % columns) * cell;
     double y = gap + static_cast<double>(i / columns) * cell;
-    button->setFrame(Rect(x, y, kThumbnailSize, kThumbnailSize));
+    button->setFrame(Rect(x, y, side, side));
     button->setBackgroundColor(UIColor::colorWithWhite(0.85, 1));
     if (auto picture = loadPicture(_files[i]))
-      button->setBackgroundImage(thumbnail(*picture, kThumbnailSize), UIControlStateNormal);
+      button->setBackgroundImage(thumbnail(*picture, side), UIControlStateNormal);
     button->addTarget([this, i](UIControl&) { pickFileAtIndex(i); }, UIControlEventTouchUpInside);
     grid->addSubview(button);
     _buttons.push_back(std::move(button));

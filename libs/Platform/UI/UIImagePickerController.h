@@ -48,7 +48,8 @@ class UIImagePickerController : public UIViewController {
   ~UIImagePickerController() override;
   std::string className() const override { return "UIImagePickerController"; }
 
-  static constexpr double kThumbnailSize = 79;
+  // The least side of a thumbnail; the columns that fit share out the rest of the width.
+  static constexpr double kThumbnailSize = 75;
   static constexpr size_t kMaximumPictures = 500;
   // Larger files are shown as blank tiles and cannot be picked.
   static constexpr std::uintmax_t kMaximumFileSize = std::uintmax_t{64} << 20;

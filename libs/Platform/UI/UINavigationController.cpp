@@ -30,8 +30,40 @@ UIViewController* UINavigationController::visibleViewController() const {
   return top;
 }
 
+namespace {
+
+// The navigation controller's view: resized, it fits the bar and the top screen to its size.
+class NavigationContainerView : public UIView {
+ public:
+  NavigationContainerView(Rect frame, std::function<void()> layout)
+      : UIView(frame), _layout(std::move(layout)) {}
+  void layoutSubviews() override { _layout(); }
+
+ private:
+  std::function<void()> _layout;
+};
+
+}  // namespace
+
+void UINavigationController::layoutContainer() {
+  if (!_bar || !_titleLabel) return;
+  double width = view()->bounds().size.width;
+  _bar->setFrame(Rect(0, 0, width, kNavigationBarHeight));
+  _titleLabel->setFrame(Rect(kTitleMargin, 0, std::max(0.0, width - 2 * kTitleMargin),
+                             kNavigationBarHeight));
+  updateNavigationBar();
+  if (UIViewController* top = topViewController(); top && top->isViewLoaded())
+    top->view()->setFrame(contentFrame());
+}
+
 void UINavigationController::loadView() {
-  setView(std::make_shared<UIView>(UIScreen::mainScreen().applicationFrame()));
+  // Weak: a view kept elsewhere after the controller went has nothing left to lay out.
+  std::weak_ptr<UIViewController> weak = weak_from_this();
+  setView(std::make_shared<NavigationContainerView>(
+      UIScreen::mainScreen().applicationFrame(), [weak] {
+        if (auto self = std::static_pointer_cast<UINavigationController>(weak.lock()))
+          self->layoutContainer();
+      }));
   const auto& container = view();
   container->setClipsToBounds(true);
   _bar = std::make_shared<UIView>(Rect(0, 0, container->bounds().size.width, kNavigationBarHeight));
@@ -39,7 +71,8 @@ void UINavigationController::loadView() {
   _bar->setHidden(_barHidden);
   container->addSubview(_bar);
   double width = _bar->bounds().size.width;
-  _titleLabel = std::make_shared<UILabel>(Rect(90, 0, width - 180, kNavigationBarHeight));
+  _titleLabel = std::make_shared<UILabel>(Rect(kTitleMargin, 0, width - 2 * kTitleMargin,
+                                                kNavigationBarHeight));
   _titleLabel->setFont(UIFont::boldSystemFontOfSize(17));
   _titleLabel->setTextColor(UIColor::whiteColor());
   _titleLabel->setTextAlignment(NSTextAlignment::Center);
@@ -50,7 +83,6 @@ void UINavigationController::loadView() {
   _backButton->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
   _backButton->setBackgroundColor(UIColor::colorWithWhite(0.5, 1));
   _backButton->layer().setCornerRadius(5);
-  std::weak_ptr<UIViewController> weak = weak_from_this();
   _backButton->addTarget(
       [weak](UIControl&) {
         if (auto self = std::static_pointer_cast<UINavigationController>(weak.lock()))
@@ -90,6 +122,11 @@ void UINavigationController::updateNavigationBar() {
   const std::string& previous = _stack[_stack.size() - 2]->title();
   _backButton->setTitle("\u2039 " + (previous.empty() ? std::string("Back") : previous),
                         UIControlStateNormal);
+  // As wide as its title needs, up to the title's margin.
+  double width = _backButton->sizeThatFits(Size{1000, kNavigationBarHeight}).width + 16;
+  double widest = _titleLabel->frame().origin.x - 10;
+  _backButton->setFrame(Rect(6, 7, std::clamp(width, 50.0, std::max(50.0, widest)),
+                             kNavigationBarHeight - 14));
 }
 
 void UINavigationController::finishPendingTransition() {

@@ -27,6 +27,8 @@ class UINavigationController : public UIViewController {
 
   static constexpr double kTransitionDuration = 0.35;
   static constexpr double kNavigationBarHeight = 44;
+  // The title keeps this far from either end of the bar, leaving room for the back button.
+  static constexpr double kTitleMargin = 96;
 
   const std::vector<std::shared_ptr<UIViewController>>& viewControllers() const { return _stack; }
   void setViewControllers(std::vector<std::shared_ptr<UIViewController>> controllers,
@@ -58,6 +60,8 @@ class UINavigationController : public UIViewController {
 
  private:
   Rect contentFrame() const;
+  // Fits the bar and the top screen to the view's size.
+  void layoutContainer();
   // Shows `to` in place of `from` (either may be null).
   void transition(std::shared_ptr<UIViewController> from, std::shared_ptr<UIViewController> to,
                   bool animated, const std::string& subtype);

@@ -161,6 +161,8 @@ TEST_F(ImagePickerTest, PicksAFileTurnedAsItsExifSays) {
     if (auto* s = dynamic_cast<UIScrollView*>(v.get())) grid = s;
   ASSERT_TRUE(grid);
   ASSERT_EQ(grid->subviews().size(), 3u);
+  // Four columns fill the 320-point screen's row.
+  EXPECT_EQ(grid->subviews()[2]->frame(), Rect(4 + 2 * 79, 4, 75, 75));
   testing_support::ConsoleCapture console;
   tapView(grid->subviews()[2].get());  // unreadable: a message, the picker stays
   EXPECT_FALSE(delegate->picked);

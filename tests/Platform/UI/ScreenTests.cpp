@@ -261,6 +261,19 @@ TEST_F(ScreenTest, TheBarShowsTheTopTitleAndABackButtonThatPops) {
   // A screen off the stack no longer changes the bar.
   editor->setTitle("Gone");
   EXPECT_EQ(nav->navigationBarTitleLabel()->text(), "");
+
+  // The back button is as wide as its title needs, short of the title's margin.
+  main->setTitle("A rather long screen title");
+  nav->pushViewController(editor, false);
+  Rect back = nav->backButton()->frame();
+  EXPECT_GT(back.size.width, 80);
+  EXPECT_LE(back.maxX(), UINavigationController::kTitleMargin);
+  // Resized, the view fits its bar and its top screen to the new size.
+  nav->view()->setFrame(Rect(0, 60, 320, 300));
+  nav->view()->layoutIfNeeded();
+  EXPECT_EQ(nav->navigationBar()->frame().size.width, 320);
+  EXPECT_EQ(editor->view()->frame(), Rect(0, UINavigationController::kNavigationBarHeight, 320,
+                                          300 - UINavigationController::kNavigationBarHeight));
 }
 
 TEST_F(ScreenTest, ModalPresentationSlidesUpAndDismissalSlidesAway) {
