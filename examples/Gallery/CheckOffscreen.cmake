@@ -1,12 +1,17 @@
-# Runs `gallery --offscreen` into a fresh folder and checks that every page became a PNG.
+# Runs `gallery --offscreen` into a fresh folder and checks that it succeeded (the gallery plays
+# touches on its interactive pages and fails when one did not do what it should) and that every
+# page became a PNG of the tall phone's screen.
 #   cmake -DGALLERY=<program> -DOUTPUT=<folder> -P CheckOffscreen.cmake
 file(REMOVE_RECURSE ${OUTPUT})
 execute_process(COMMAND ${GALLERY} --offscreen ${OUTPUT} RESULT_VARIABLE status
-                OUTPUT_VARIABLE printed)
+                OUTPUT_VARIABLE printed ERROR_VARIABLE complaints)
 if(NOT status EQUAL 0)
-  message(FATAL_ERROR "gallery --offscreen exited with ${status}:\n${printed}")
+  message(FATAL_ERROR "gallery --offscreen exited with ${status}:\n${complaints}\n${printed}")
 endif()
-foreach(page 1-controls 2-content-modes 3-svg-states 4-animation)
+set(pages
+    1-controls 2-content-modes 3-svg-states 4-animation 5-scrolling 6-gestures 7-paged-strip
+    8-navigation 9-alert 10-action-sheet 11-picker-library 11-picker)
+foreach(page ${pages})
   set(png ${OUTPUT}/${page}.png)
   if(NOT EXISTS ${png})
     message(FATAL_ERROR "gallery wrote no ${png}:\n${printed}")
@@ -25,3 +30,9 @@ foreach(page 1-controls 2-content-modes 3-svg-states 4-animation)
     message(FATAL_ERROR "${png} is too small to hold a screen (${bytes} bytes)")
   endif()
 endforeach()
+file(GLOB written RELATIVE ${OUTPUT} ${OUTPUT}/*.png)
+list(LENGTH written count)
+list(LENGTH pages expected)
+if(NOT count EQUAL expected)
+  message(FATAL_ERROR "gallery wrote ${count} screenshots, not ${expected}: ${written}")
+endif()

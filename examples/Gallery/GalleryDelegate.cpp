@@ -1,180 +1,63 @@
 #include "GalleryDelegate.h"
 
-#include "Foundation/Bundle.h"
-#include "Foundation/Console.h"
+#include "ClassicPages.h"
+#include "DialogPages.h"
+#include "GesturesPage.h"
+#include "NavigationPage.h"
+#include "PagedStripPage.h"
+#include "PickerPage.h"
 #include "SVGView/SVGView.h"
-#include "UI/CATransition.h"
-#include "UI/InterfaceLoader.h"
+#include "ScrollingPage.h"
 #include "UI/UIApplication.h"
-#include "UI/UIImageView.h"
-#include "UI/UILabel.h"
+#include "UI/UIImagePickerController.h"
 #include "UI/UIScreen.h"
 
 using namespace platform;
 
-namespace {
-
-// A picture with a frame and a diagonal, so each content mode shows where it put it.
-std::shared_ptr<Image> samplePicture() {
-  auto bitmap = Bitmap::create(60, 40, PixelFormat::ARGB32Premultiplied);
-  for (int y = 0; y < 40; ++y)
-    for (int x = 0; x < 60; ++x) {
-      bool edge = x < 3 || y < 3 || x >= 57 || y >= 37;
-      bool diagonal = std::abs(x * 40 / 60 - y) < 2;
-      bitmap->setPixel(x, y, edge ? 0xFFFFCC00u : diagonal ? 0xFFFF3030u : 0xFF2060C0u);
-    }
-  return Image::imageWithBitmap(bitmap, 2);
-}
-
-std::shared_ptr<UILabel> caption(Rect frame, const std::string& text, double size = 12) {
-  auto label = std::make_shared<UILabel>(frame);
-  label->setText(text);
-  label->setFont(UIFont::systemFontOfSize(size));
-  label->setTextColor(UIColor::whiteColor());
-  label->setTextAlignment(NSTextAlignment::Center);
-  return label;
-}
-
-std::shared_ptr<UIView> pageView(const std::string& title) {
-  auto page = std::make_shared<UIView>(UIScreen::mainScreen().applicationFrame());
-  page->setBackgroundColor(UIColor::fromString("#303840"));
-  auto heading = caption(Rect(10, 10, 300, 30), title, 26);
-  heading->setFont(UIFont::fontWithName("HelveticaNeue-CondensedBold", 26));
-  page->addSubview(heading);
-  return page;
-}
-
-// Swaps its pictures on each transition's end, pushing the next one in.
-class Swapper : public CAAnimationDelegate {
- public:
-  explicit Swapper(std::function<void()> next) : _next(std::move(next)) {}
-  void animationDidStop(const CATransition&, bool finished) override {
-    if (finished) _next();
-  }
-
- private:
-  std::function<void()> _next;
-};
-
-}  // namespace
-
-void GalleryDelegate::registerOutlets(OutletRegistry& outlets) {
-  outlets.add("page", _page);
-  outlets.add("normalButton", _normalButton);
-  outlets.add("selectedButton", _selectedButton);
-  outlets.add("highlightedButton", _highlightedButton);
-  outlets.add("disabledButton", _disabledButton);
-  outlets.add("spinner", _spinner);
-}
-
 bool GalleryDelegate::applicationDidFinishLaunching(UIApplication& app, const Dictionary&) {
   SVGView::registerViewClass();
+  UIImagePickerController::setPhotoLibraryDirectory(_resources + "/Photos");
   _window = std::make_shared<UIWindow>(UIScreen::mainScreen().bounds());
   _window->setBackgroundColor(UIColor::blackColor());
   app.setStatusBarStyle(UIStatusBarStyle::BlackOpaque);
-  _pages = {controlsPage(), contentModesPage(), svgPage(), motionPage()};
-  _names = {"controls", "content-modes", "svg-states", "animation"};
+  _pages = {std::make_shared<ControlsPage>(_resources),
+            std::make_shared<ContentModesPage>(),
+            std::make_shared<SvgStatesPage>(_resources),
+            std::make_shared<AnimationPage>(),
+            std::make_shared<ScrollingPage>(),
+            std::make_shared<GesturesPage>(),
+            std::make_shared<PagedStripPage>(),
+            std::make_shared<NavigationPage>(),
+            std::make_shared<AlertPage>(),
+            std::make_shared<ActionSheetPage>(),
+            std::make_shared<PickerPage>()};
+  // The delegate keeps its pages for its whole life.
+  for (auto& page : _pages) page->setTurn([this](int step) { turn(step); });
   _window->makeKeyAndVisible();
   showPage(0);
   return true;
 }
 
-std::shared_ptr<UIView> GalleryDelegate::controlsPage() {
-  auto result = InterfaceLoader::loadFile(_resources + "/GalleryControls.ui", this,
-                                          Bundle::bundleWithPath(_resources));
-  if (!result.ok() || !_page) {
-    _loadedAll = false;
-    auto page = pageView("Controls");
-    page->addSubview(caption(Rect(10, 60, 300, 60), result.error));
-    return page;
-  }
-  return _page;
-}
-
-std::shared_ptr<UIView> GalleryDelegate::contentModesPage() {
-  auto page = pageView("Content modes");
-  auto picture = samplePicture();
-  const char* names[] = {"ScaleToFill", "AspectFit", "AspectFill", "Redraw",   "Center",
-                         "Top",         "Bottom",    "Left",       "Right",    "TopLeft",
-                         "TopRight",    "BottomLeft", "BottomRight"};
-  for (int mode = 0; mode <= 12; ++mode) {
-    double x = 12 + (mode % 3) * 102, y = 50 + (mode / 3) * 96;
-    auto view = std::make_shared<UIImageView>(Rect(x, y, 92, 70));
-    view->setBackgroundColor(UIColor::fromString("#505860"));
-    view->setClipsToBounds(true);
-    view->setContentMode(static_cast<UIViewContentMode>(mode));
-    view->setImage(picture);
-    page->addSubview(view);
-    page->addSubview(caption(Rect(x, y + 72, 92, 16), std::to_string(mode) + " " + names[mode], 11));
-  }
-  return page;
-}
-
-std::shared_ptr<UIView> GalleryDelegate::svgPage() {
-  auto page = pageView("SVGView and states");
-  std::string file = _resources + "/picture.svgpb";
-  for (int i = 0; i < 4; ++i) {
-    auto svg = std::make_shared<SVGView>(Rect(20 + (i % 2) * 150, 60 + (i / 2) * 200, 130, 160));
-    svg->setSvgFile(file);
-    svg->setState(i, true);  // a state the picture declares shows its groups
-    svg->setNeedsDisplay();
-    page->addSubview(svg);
-    page->addSubview(caption(Rect(20 + (i % 2) * 150, 222 + (i / 2) * 200, 130, 16),
-                             "state " + std::to_string(i) + " on"));
-  }
-  return page;
-}
-
-std::shared_ptr<UIView> GalleryDelegate::motionPage() {
-  auto page = pageView("Animation and transition");
-  _mover = std::make_shared<UIView>(Rect(20, 70, 60, 60));
-  _mover->setBackgroundColor(UIColor::fromString("#ffcc00"));
-  _mover->layer().setCornerRadius(10);
-  page->addSubview(_mover);
-  page->addSubview(caption(Rect(20, 140, 280, 16), "block animation, ease-out, 2 s"));
-  _swapBox = std::make_shared<UIView>(Rect(60, 200, 200, 200));
-  _swapBox->setClipsToBounds(true);
-  _swapContent = std::make_shared<UIImageView>(Rect(0, 0, 200, 200));
-  _swapContent->setBackgroundColor(UIColor::fromString("#2060c0"));
-  _swapBox->addSubview(_swapContent);
-  page->addSubview(_swapBox);
-  page->addSubview(caption(Rect(20, 410, 280, 16), "push from right, then fade"));
-  return page;
-}
-
-void GalleryDelegate::startMotion() {
-  // Both motions run on until the page goes; the delegate outlives them.
-  _bounce = [this](bool finished) {
-    if (!finished || !_mover->window()) return;
-    double target = _mover->center().x < 160 ? 270 : 50;
-    UIView::animateWithDuration(
-        2.0, 0, UIViewAnimationOptionCurveEaseOut,
-        [&] {
-          _mover->setCenter(Point{target, _mover->center().y});
-          _mover->setTransform(target > 160 ? AffineTransform::makeRotation(3.14159)
-                                            : AffineTransform{});
-        },
-        [this](bool done) { _bounce(done); });
-  };
-  _swap = [this] {
-    if (!_swapBox->window()) return;
-    static const char* palette[] = {"#2060c0", "#c03040", "#30a050", "#a050c0"};
-    auto transition = CATransition::animation();
-    transition->setType(_colour % 2 ? kCATransitionFade : kCATransitionPush);
-    transition->setSubtype(kCATransitionFromRight);
-    transition->setDuration(0.8);
-    transition->setDelegate(std::make_shared<Swapper>([this] { _swap(); }));
-    _swapBox->layer().addAnimation(transition, "");
-    _colour = (_colour + 1) % 4;
-    _swapContent->setBackgroundColor(UIColor::fromString(palette[_colour]));
-  };
-  _bounce(true);
-  _swap();
-}
-
 void GalleryDelegate::showPage(int index) {
-  if (index < 0 || index >= pageCount()) return;
-  for (auto& page : _pages) page->removeFromSuperview();
-  _window->addSubview(_pages[index]);
-  if (_names[index] == "animation") startMotion();
+  if (index < 0 || index >= pageCount() || index == _current) return;
+  if (_current >= 0) {
+    GalleryPage& leaving = *_pages[_current];
+    if (leaving.presentedViewController()) leaving.dismissViewControllerAnimated(false);
+  }
+  _current = index;
+  _window->setRootViewController(_pages[index]);
+}
+
+void GalleryDelegate::turn(int step) {
+  int count = pageCount();
+  if (count == 0) return;
+  showPage(((_current + step) % count + count) % count);
+}
+
+bool GalleryDelegate::loadedAll() const {
+  for (const auto& page : _pages) {
+    page->view();  // builds the page when it has not shown yet
+    if (!page->isComplete()) return false;
+  }
+  return true;
 }

@@ -1,48 +1,40 @@
-// The toolkit's gallery. In a window:   gallery [--profile NAME] [--quit-after SECONDS]
-// Screenshots of every page:          gallery --offscreen DIRECTORY [--profile NAME]
+// The toolkit's gallery. In a window, turning pages with the ‹ and › buttons of each heading:
+//   gallery [--profile NAME] [--tour SECONDS] [--quit-after SECONDS]
+// Screenshots of every page, its touches played and checked:
+//   gallery --offscreen DIRECTORY [--profile NAME]
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
+#include <functional>
 #include <iostream>
+#include <memory>
 
-#include "Foundation/Console.h"
 #include "Foundation/DeviceProfile.h"
 #include "Foundation/RunLoop.h"
 #include "GalleryDelegate.h"
-#include "Host/OffscreenHost.h"
 #include "Host/WindowHost.h"
+#include "OffscreenTour.h"
 
 using namespace platform;
 
 namespace {
 
 int usage() {
-  std::cerr << "usage: gallery [--profile NAME] [--quit-after SECONDS] [--offscreen DIRECTORY]\n"
-               "profiles: phone-3.5, phone-3.5@2x, phone-4, tablet, tablet@2x\n";
+  std::cerr << "usage: gallery [--profile NAME] [--tour SECONDS] [--quit-after SECONDS]\n"
+               "       gallery --offscreen DIRECTORY [--profile NAME]\n"
+               "profiles: phone-3.5, phone-3.5@2x, phone-4, tablet, tablet@2x\n"
+               "--tour turns to the next page by itself every SECONDS\n";
   return 2;
 }
 
-int runOffscreen(const DeviceProfile& profile, const std::string& directory) {
-  std::error_code error;
-  std::filesystem::create_directories(directory, error);
-  OffscreenHost host(profile);
-  auto delegate = std::make_shared<GalleryDelegate>(GALLERY_RESOURCES_DIR);
-  host.launch(delegate);
-  int status = delegate->loadedAll() ? 0 : 1;
-  for (int page = 0; page < delegate->pageCount(); ++page) {
-    delegate->showPage(page);
-    // Halfway into the animation and the first transition, so the motion shows.
-    host.advanceBy(page == delegate->pageCount() - 1 ? 0.4 : 0.1);
-    std::string path = directory + "/" + std::to_string(page + 1) + "-" +
-                       delegate->pageName(page) + ".png";
-    if (!host.writeScreenshot(path)) {
-      status = 1;
-    } else {
-      std::cout << path << "\n";
-    }
-  }
-  host.terminate();
-  return status;
+// Turns to the next page every `seconds` for as long as the run loop runs.
+void startTour(const std::shared_ptr<GalleryDelegate>& gallery, double seconds) {
+  auto turn = std::make_shared<std::function<void()>>();
+  std::weak_ptr<std::function<void()>> weakTurn = turn;
+  *turn = [gallery, seconds, weakTurn] {
+    gallery->turn(+1);
+    // Each waiting timer holds the function; it holds itself only weakly.
+    if (auto again = weakTurn.lock()) RunLoop::main().schedule(seconds, [again] { (*again)(); });
+  };
+  RunLoop::main().schedule(seconds, [turn] { (*turn)(); });
 }
 
 }  // namespace
@@ -50,6 +42,7 @@ int runOffscreen(const DeviceProfile& profile, const std::string& directory) {
 int main(int argc, char** argv) {
   DeviceProfile profile = DeviceProfile::phoneTall();
   std::string offscreen;
+  double tour = 0;
   WindowHost::Options options;
   options.title = "Pictavia gallery";
   for (int i = 1; i < argc; ++i) {
@@ -63,22 +56,17 @@ int main(int argc, char** argv) {
       offscreen = argv[++i];
     } else if (arg == "--quit-after" && hasValue) {
       options.quitAfter = std::atof(argv[++i]);
+    } else if (arg == "--tour" && hasValue) {
+      tour = std::atof(argv[++i]);
+      if (!(tour > 0)) return usage();
     } else {
       return usage();
     }
   }
-  if (!offscreen.empty()) return runOffscreen(profile, offscreen);
+  if (!offscreen.empty()) return runOffscreenTour(profile, offscreen);
 
-  auto delegate = std::make_shared<GalleryDelegate>(GALLERY_RESOURCES_DIR);
-  // A new page every four seconds.
-  auto page = std::make_shared<int>(0);
-  auto turn = std::make_shared<std::function<void()>>();
-  *turn = [delegate, page, turn] {
-    *page = (*page + 1) % delegate->pageCount();
-    delegate->showPage(*page);
-    RunLoop::main().schedule(4, *turn);
-  };
-  RunLoop::main().schedule(4, *turn);
+  auto gallery = std::make_shared<GalleryDelegate>(GALLERY_RESOURCES_DIR);
+  if (tour > 0) startTour(gallery, tour);
   WindowHost host(profile, options);
-  return host.run(delegate);
+  return host.run(gallery);
 }

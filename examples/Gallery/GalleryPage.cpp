@@ -1,0 +1,61 @@
+#include "GalleryPage.h"
+
+#include "UI/UIScreen.h"
+
+using namespace platform;
+
+UIColor galleryBackground() {
+  return *UIColor::fromString("#303840");
+}
+
+std::shared_ptr<UILabel> galleryCaption(Rect frame, const std::string& text, double size) {
+  auto label = std::make_shared<UILabel>(frame);
+  label->setText(text);
+  label->setFont(UIFont::systemFontOfSize(size));
+  label->setTextColor(UIColor::whiteColor());
+  label->setTextAlignment(NSTextAlignment::Center);
+  return label;
+}
+
+std::shared_ptr<UIButton> galleryButton(Rect frame, const std::string& title,
+                                        std::function<void()> action) {
+  auto button = UIButton::buttonWithType(UIButtonType::RoundedRect);
+  button->setFrame(frame);
+  button->setTitle(title, UIControlStateNormal);
+  button->addTarget([action = std::move(action)](UIControl&) { action(); },
+                    UIControlEventTouchUpInside);
+  return button;
+}
+
+void GalleryPage::loadView() {
+  auto page = std::make_shared<UIView>(UIScreen::mainScreen().applicationFrame());
+  page->setBackgroundColor(galleryBackground());
+  page->setClipsToBounds(true);
+  setView(page);
+  auto heading = galleryCaption(Rect(44, 10, page->bounds().size.width - 88, 30), title(), 26);
+  heading->setFont(UIFont::fontWithName("HelveticaNeue-CondensedBold", 26));
+  page->addSubview(heading);
+  buildPage(*page);
+  addTurnButtons(*page);
+}
+
+void GalleryPage::addTurnButtons(UIView& page) {
+  auto turnButton = [this](Rect frame, const char* title, int step) {
+    auto button = UIButton::buttonWithType(UIButtonType::Custom);
+    button->setFrame(frame);
+    button->setTitle(title, UIControlStateNormal);
+    button->setTitleColor(UIColor::colorWithWhite(1, 0.4), UIControlStateHighlighted);
+    button->titleLabel()->setFont(UIFont::boldSystemFontOfSize(30));
+    // The page owns its buttons, so it is alive whenever one of them acts.
+    button->addTarget(
+        [this, step](UIControl&) {
+          if (_turn) _turn(step);
+        },
+        UIControlEventTouchUpInside);
+    return button;
+  };
+  _previous = turnButton(Rect(0, 4, 44, 40), "‹", -1);
+  _next = turnButton(Rect(page.bounds().size.width - 44, 4, 44, 40), "›", +1);
+  page.addSubview(_previous);
+  page.addSubview(_next);
+}

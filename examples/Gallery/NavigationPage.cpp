@@ -1,0 +1,67 @@
+#include "NavigationPage.h"
+
+#include "UI/UIScreen.h"
+
+using namespace platform;
+
+void NavigationScreen::loadView() {
+  auto root = std::make_shared<UIView>(UIScreen::mainScreen().applicationFrame());
+  root->setBackgroundColor(UIColor::fromString(_colour));
+  setView(root);
+  double width = root->bounds().size.width;
+  auto text = galleryCaption(Rect(20, 40, width - 40, 100), explanation(), 16);
+  text->setNumberOfLines(0);
+  root->addSubview(text);
+  // The screen owns its button, so it is alive whenever the button acts.
+  _button = galleryButton(Rect(30, 170, width - 60, 44), buttonTitle(), [this] { buttonTapped(); });
+  root->addSubview(_button);
+}
+
+void RootScreen::buttonTapped() {
+  if (UINavigationController* navigation = navigationController())
+    navigation->pushViewController(std::make_shared<DetailScreen>(), true);
+}
+
+std::string RootScreen::explanation() const {
+  return "The root of a navigation controller. Its button pushes another screen, which "
+         "slides in from the right.";
+}
+
+void DetailScreen::buttonTapped() {
+  if (UINavigationController* navigation = navigationController())
+    navigation->popViewControllerAnimated(true);
+}
+
+std::string DetailScreen::explanation() const {
+  return "A pushed screen. Its button, or the bar's back button, pops it: the root screen "
+         "slides back from the left.";
+}
+
+void NavigationPage::buildPage(UIView& page) {
+  _navigation = std::make_shared<UINavigationController>(std::make_shared<RootScreen>());
+  Size size = page.bounds().size;
+  const auto& view = _navigation->view();
+  view->setFrame(Rect(0, kHeadingHeight, size.width, size.height - kHeadingHeight));
+  page.addSubview(view);
+  // The controller placed its root screen for the size it was made at.
+  if (UIViewController* top = _navigation->topViewController())
+    top->view()->setFrame(
+        Rect(0, UINavigationController::kNavigationBarHeight, size.width,
+             view->bounds().size.height - UINavigationController::kNavigationBarHeight));
+}
+
+void NavigationPage::viewWillAppear(bool animated) {
+  _navigation->beginAppearanceTransition(true, animated);
+}
+
+void NavigationPage::viewDidAppear(bool) {
+  _navigation->endAppearanceTransition();
+}
+
+void NavigationPage::viewWillDisappear(bool animated) {
+  _navigation->beginAppearanceTransition(false, animated);
+}
+
+void NavigationPage::viewDidDisappear(bool) {
+  _navigation->endAppearanceTransition();
+}
