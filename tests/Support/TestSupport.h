@@ -3,9 +3,11 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -134,6 +136,14 @@ class VirtualTime {
 template <class Condition>
 bool runMainLoopUntil(Condition condition, double timeout = 10) {
   return platform::RunLoop::main().runUntil(condition, timeout);
+}
+
+// A whole file as text; empty when it cannot be read.
+inline std::string readTextFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
 }
 
 }  // namespace testing_support

@@ -3,7 +3,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "LaunchRecorder.h"
 #include "TestSupport.h"
@@ -11,6 +10,7 @@
 
 using namespace platform;
 using namespace platform::testing;
+using testing_support::readTextFile;
 using testing_support::ScopedEnvironment;
 using testing_support::TemporaryDirectory;
 
@@ -19,13 +19,6 @@ namespace {
 void writeFile(const std::string& path, const std::string& text, bool executable) {
   std::ofstream(path) << text;
   chmod(path.c_str(), executable ? 0755 : 0644);
-}
-
-std::string readAll(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 }  // namespace
@@ -59,7 +52,7 @@ TEST(DesktopLauncherTest, StartsTheProgramWithItsArgumentsUntouched) {
   std::string out = bin.file("arguments");
   ASSERT_TRUE(DesktopLauncher::launch({"pictavia-echo", out, "two words", "-x", "$HOME"}));
   ASSERT_TRUE(testing_support::runMainLoopUntil([&] { return std::filesystem::exists(out); }));
-  EXPECT_EQ(readAll(out), "two words\n-x\n$HOME\n");
+  EXPECT_EQ(readTextFile(out), "two words\n-x\n$HOME\n");
 
   EXPECT_FALSE(DesktopLauncher::launch({"pictavia-missing", out}));
   EXPECT_FALSE(DesktopLauncher::launch({}));

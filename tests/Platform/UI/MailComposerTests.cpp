@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "LaunchRecorder.h"
 #include "TestSupport.h"
@@ -12,6 +11,7 @@
 
 using namespace platform;
 using namespace platform::testing;
+using testing_support::readTextFile;
 using testing_support::ScopedEnvironment;
 using testing_support::TemporaryDirectory;
 
@@ -66,13 +66,6 @@ class MailComposerTest : public TouchTest {
   std::shared_ptr<UIViewController> root;
 };
 
-std::string readAll(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 }  // namespace
 
 TEST_F(MailComposerTest, SendWritesAnEmlAndTellsTheDelegate) {
@@ -93,7 +86,7 @@ TEST_F(MailComposerTest, SendWritesAnEmlAndTellsTheDelegate) {
   auto files = outboxFiles();
   ASSERT_EQ(files.size(), 1u);
   EXPECT_EQ(std::filesystem::path(files[0]).extension(), ".eml");
-  std::string eml = readAll(files[0]);
+  std::string eml = readTextFile(files[0]);
   EXPECT_NE(eml.find("To: support@example.org\r\n"), std::string::npos);
   EXPECT_NE(eml.find("Subject: Pictavia - Support\r\n"), std::string::npos);
   EXPECT_NE(eml.find("Content-Type: text/html; charset=UTF-8"), std::string::npos);
@@ -162,8 +155,8 @@ TEST_F(MailComposerTest, SendHandsTheMessageToTheMailClient) {
           "xdg-email", "--utf8", "--subject", "Pictavia - Support", "--cc", "copy@example.org",
           "--body", "Hello & welcome\nLine\u00A0two\n3 < 4 > 2, \"q\" 's'", "--attach", ringtone,
           "--attach", png, "support@example.org", "second@example.org"}));
-  EXPECT_EQ(readAll(ringtone), "abc");
-  EXPECT_EQ(readAll(png), std::string(picture.begin(), picture.end()));
+  EXPECT_EQ(readTextFile(ringtone), "abc");
+  EXPECT_EQ(readTextFile(png), std::string(picture.begin(), picture.end()));
   EXPECT_EQ(outboxFiles(), std::vector<std::string>{*sent});  // no .eml as well
   // One line for each recipient left out.
   EXPECT_EQ(console.lines().size(), 4u);
@@ -175,7 +168,7 @@ TEST_F(MailComposerTest, WithoutAClientThatStartsTheMessageGoesToTheOutbox) {
     mail->setToRecipients({"support@example.org"});
     mail->addAttachmentData(Bytes{'a', 'b', 'c'}, "text/plain", "notes.txt");
     auto sent = mail->send();
-    return sent && sent->ends_with(".eml") && readAll(*sent).find("YWJj") != std::string::npos;
+    return sent && sent->ends_with(".eml") && readTextFile(*sent).find("YWJj") != std::string::npos;
   };
   testing_support::ConsoleCapture console;
   {
