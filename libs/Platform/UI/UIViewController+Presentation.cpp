@@ -12,6 +12,11 @@ Point belowScreen(const UIView& view) {
   return Point{view.center().x, screen.size.height + view.bounds().size.height / 2};
 }
 
+bool slides(const UIViewController& controller) {
+  return controller.modalTransitionStyle() ==
+         UIViewController::UIModalTransitionStyle::CoverVertical;
+}
+
 }  // namespace
 
 void UIViewController::presentViewController(std::shared_ptr<UIViewController> controller,
@@ -56,7 +61,12 @@ void UIViewController::presentViewController(std::shared_ptr<UIViewController> c
     if (presented) presented->endAppearanceTransition();
     if (completion) completion();
   };
-  if (animated) {
+  if (animated && !slides(*controller)) {
+    view->setAlpha(0);
+    UIView::animateWithDuration(
+        kModalTransitionDuration, 0, UIViewAnimationOptionCurveEaseOut,
+        [&] { view->setAlpha(1); }, finish);
+  } else if (animated) {
     Point rest = view->center();
     view->setCenter(belowScreen(*view));
     UIView::animateWithDuration(
@@ -101,7 +111,16 @@ void UIViewController::dismissViewControllerAnimated(bool animated,
     if (p) p->endAppearanceTransition();
     if (completion) completion();
   };
-  if (animated && presented->isViewLoaded()) {
+  if (animated && presented->isViewLoaded() && !slides(*presented)) {
+    auto view = presented->view();
+    UIView::animateWithDuration(
+        kModalTransitionDuration, 0, UIViewAnimationOptionCurveEaseIn,
+        [&] { view->setAlpha(0); },
+        [view, finish](bool done) {
+          view->setAlpha(1);  // ready to be presented again
+          finish(done);
+        });
+  } else if (animated && presented->isViewLoaded()) {
     auto view = presented->view();
     Point rest = view->center();
     UIView::animateWithDuration(

@@ -89,6 +89,12 @@ class UIViewController : public UIResponder,
   const std::shared_ptr<UIViewController>& modalViewController() const { return _presented; }
   UIViewController* presentingViewController() const { return _presenting; }
   static constexpr double kModalTransitionDuration = 0.3;
+  // How this controller comes and goes when presented: sliding up from the bottom, or
+  // fading in over the presenter. The flip and the page curl fade as well.
+  enum class UIModalTransitionStyle { CoverVertical = 0, FlipHorizontal = 1, CrossDissolve = 2,
+                                      PartialCurl = 3 };
+  UIModalTransitionStyle modalTransitionStyle() const { return _modalTransitionStyle; }
+  void setModalTransitionStyle(UIModalTransitionStyle style) { _modalTransitionStyle = style; }
 
   // Portrait only unless a screen says otherwise.
   virtual bool shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) {
@@ -112,6 +118,7 @@ class UIViewController : public UIResponder,
   bool _appearanceAnimated = false;
   UIViewController* _parent = nullptr;
   std::string _title;
+  UIModalTransitionStyle _modalTransitionStyle = UIModalTransitionStyle::CoverVertical;
   std::shared_ptr<UIViewController> _presented;
   UIViewController* _presenting = nullptr;  // cleared on dismissal or when the presenter goes
   bool _dismissing = false;

@@ -317,6 +317,31 @@ TEST_F(ScreenTest, ModalPresentationSlidesUpAndDismissalSlidesAway) {
   EXPECT_EQ(console.lines().size(), 2u);
 }
 
+TEST_F(ScreenTest, ACrossDissolveFadesInPlaceInsteadOfSliding) {
+  auto main = screen("main");
+  window->setRootViewController(main);
+  auto about = screen("about");
+  about->setModalTransitionStyle(UIViewController::UIModalTransitionStyle::CrossDissolve);
+  main->presentViewController(about, true);
+  double now = RunLoop::main().now();
+  EXPECT_EQ(about->view()->presentationCenter(now), about->view()->center());
+  EXPECT_LT(about->view()->presentationAlpha(now), 0.01);
+  host->advanceBy(UIViewController::kModalTransitionDuration / 2);
+  double half = about->view()->presentationAlpha(RunLoop::main().now());
+  EXPECT_GT(half, 0.3);
+  EXPECT_LT(half, 1);
+  host->advanceBy(1);
+  take();
+  about->dismissViewControllerAnimated(true);
+  host->advanceBy(UIViewController::kModalTransitionDuration / 2);
+  EXPECT_LT(about->view()->presentationAlpha(RunLoop::main().now()), 0.9);
+  host->advanceBy(1);
+  EXPECT_EQ(take(), (std::vector<std::string>{"about.willDisappear", "main.willAppear",
+                                              "about.didDisappear", "main.didAppear"}));
+  EXPECT_EQ(about->view()->superview(), nullptr);
+  EXPECT_EQ(about->view()->alpha(), 1);  // ready to come back
+}
+
 TEST_F(ScreenTest, PresentingFromAScreenOffTheWindowIsRefused) {
   auto lone = screen("lone");
   ConsoleCapture console;
