@@ -56,6 +56,16 @@ std::shared_ptr<Image> thumbnail(const Image& picture, double side) {
 
 }  // namespace
 
+// Draws the thumbnails that scrolling brings into sight; owned by the picker.
+class UIImagePickerController::GridWatcher : public UIScrollViewDelegate {
+ public:
+  explicit GridWatcher(UIImagePickerController& picker) : _picker(picker) {}
+  void scrollViewDidScroll(UIScrollView&) override { _picker.loadVisibleThumbnails(); }
+
+ private:
+  UIImagePickerController& _picker;
+};
+
 UIImagePickerController::UIImagePickerController() = default;
 
 UIImagePickerController::~UIImagePickerController() {
@@ -174,20 +184,40 @@ void UIImagePickerController::loadView() {
   int columns = std::max(1, static_cast<int>((frame.size.width - gap) / (kThumbnailSize + gap)));
   const double side = std::max(kThumbnailSize, (frame.size.width - gap) / columns - gap);
   const double cell = side + gap;
+  _thumbnailSide = side;
+  _cells.clear();
+  _thumbnailTried.assign(_files.size(), false);
   for (size_t i = 0; i < _files.size(); ++i) {
     auto button = UIButton::buttonWithType(UIButtonType::Custom);
     double x = gap + static_cast<double>(i % columns) * cell;
     double y = gap + static_cast<double>(i / columns) * cell;
     button->setFrame(Rect(x, y, side, side));
     button->setBackgroundColor(UIColor::colorWithWhite(0.85, 1));
-    if (auto picture = loadPicture(_files[i]))
-      button->setBackgroundImage(thumbnail(*picture, side), UIControlStateNormal);
     button->addTarget([this, i](UIControl&) { pickFileAtIndex(i); }, UIControlEventTouchUpInside);
     grid->addSubview(button);
-    _buttons.push_back(std::move(button));
+    _buttons.push_back(button);
+    _cells.push_back(std::move(button));
   }
   double rows = std::ceil(static_cast<double>(_files.size()) / columns);
   grid->setContentSize(Size{frame.size.width, gap + rows * cell});
+  _grid = grid;
+  _gridWatcher = std::make_shared<GridWatcher>(*this);
+  grid->setDelegate(_gridWatcher);
+  loadVisibleThumbnails();
+}
+
+void UIImagePickerController::loadVisibleThumbnails() {
+  if (!_grid) return;
+  Rect visible = _grid->bounds();
+  double margin = _thumbnailSide;
+  Rect sight(visible.origin.x, visible.origin.y - margin, visible.size.width,
+             visible.size.height + 2 * margin);
+  for (size_t i = 0; i < _cells.size(); ++i) {
+    if (_thumbnailTried[i] || _cells[i]->frame().intersection(sight).isEmpty()) continue;
+    _thumbnailTried[i] = true;
+    if (auto picture = loadPicture(_files[i]))
+      _cells[i]->setBackgroundImage(thumbnail(*picture, _thumbnailSide), UIControlStateNormal);
+  }
 }
 
 }  // namespace platform

@@ -41,7 +41,8 @@ class UIImagePickerControllerDelegate {
 
 // Picks a picture from the photo library, a folder of JPEG and PNG files (the user's pictures
 // folder unless a host or test names another), shown as a grid of thumbnails in file-name
-// order under a bar with a Cancel button. There is no camera unless a host says so.
+// order under a bar with a Cancel button; thumbnails are drawn as their cells come into sight.
+// There is no camera unless a host says so.
 class UIImagePickerController : public UIViewController {
  public:
   UIImagePickerController();
@@ -86,8 +87,18 @@ class UIImagePickerController : public UIViewController {
   UIImagePickerControllerSourceType _sourceType = UIImagePickerControllerSourceType::PhotoLibrary;
   std::vector<std::string> _mediaTypes{kUTTypeImage};
   std::weak_ptr<UIImagePickerControllerDelegate> _delegate;
+  class GridWatcher;
+  // Draws the thumbnails of the cells in sight (and a row beyond) that have none yet: a
+  // folder of hundreds of photos opens without decoding them all.
+  void loadVisibleThumbnails();
+
   std::vector<std::string> _files;
   std::vector<std::shared_ptr<UIButton>> _buttons;
+  std::vector<std::shared_ptr<UIButton>> _cells;
+  std::vector<bool> _thumbnailTried;
+  double _thumbnailSide = kThumbnailSize;
+  std::shared_ptr<UIScrollView> _grid;
+  std::shared_ptr<GridWatcher> _gridWatcher;
 };
 
 }  // namespace platform

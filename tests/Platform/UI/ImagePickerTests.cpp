@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -175,6 +176,39 @@ TEST_F(ImagePickerTest, PicksAFileTurnedAsItsExifSays) {
   EXPECT_EQ(delegate->picked->size(), (Size{20, 40}));
   host->advanceBy(1);
   EXPECT_EQ(root->presentedViewController(), nullptr);
+}
+
+TEST_F(ImagePickerTest, ThumbnailsAreDrawnAsTheirCellsComeIntoSight) {
+  auto png = *ImageEncoder::pngData(*picture(8, 8));
+  for (int i = 0; i < 80; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "p%02d.png", i);
+    ASSERT_TRUE(AtomicFile::write(library.file(name), png));
+  }
+  auto picker = std::make_shared<UIImagePickerController>();
+  root->presentViewController(picker, false);
+  UIScrollView* grid = nullptr;
+  for (const auto& v : picker->view()->subviews())
+    if (auto* s = dynamic_cast<UIScrollView*>(v.get())) grid = s;
+  ASSERT_TRUE(grid);
+  auto drawn = [&] {
+    int n = 0;
+    for (const auto& v : grid->subviews())
+      if (auto* b = dynamic_cast<UIButton*>(v.get());
+          b && b->backgroundImageForState(UIControlStateNormal))
+        ++n;
+    return n;
+  };
+  // 20 rows of 4; the screen shows about 6 of them, a row more is drawn ahead.
+  int first = drawn();
+  EXPECT_GE(first, 24);
+  EXPECT_LE(first, 36);
+  auto* last = dynamic_cast<UIButton*>(grid->subviews()[79].get());
+  ASSERT_TRUE(last);
+  EXPECT_FALSE(last->backgroundImageForState(UIControlStateNormal));
+  grid->setContentOffset(grid->maximumContentOffset());
+  EXPECT_TRUE(last->backgroundImageForState(UIControlStateNormal));
+  EXPECT_LT(drawn(), 80);  // the middle rows were skipped over
 }
 
 TEST_F(ImagePickerTest, CancelAndAMissingLibrary) {
