@@ -39,29 +39,9 @@ std::string DetailScreen::explanation() const {
 
 void NavigationPage::buildPage(UIView& page) {
   _navigation = std::make_shared<UINavigationController>(std::make_shared<RootScreen>());
+  // A child: its screens appear and disappear with the page, and present through it.
+  addChildViewController(_navigation);
   Size size = page.bounds().size;
-  const auto& view = _navigation->view();
-  view->setFrame(Rect(0, kHeadingHeight, size.width, size.height - kHeadingHeight));
-  page.addSubview(view);
-  // The controller placed its root screen for the size it was made at.
-  if (UIViewController* top = _navigation->topViewController())
-    top->view()->setFrame(
-        Rect(0, UINavigationController::kNavigationBarHeight, size.width,
-             view->bounds().size.height - UINavigationController::kNavigationBarHeight));
-}
-
-void NavigationPage::viewWillAppear(bool animated) {
-  _navigation->beginAppearanceTransition(true, animated);
-}
-
-void NavigationPage::viewDidAppear(bool) {
-  _navigation->endAppearanceTransition();
-}
-
-void NavigationPage::viewWillDisappear(bool animated) {
-  _navigation->beginAppearanceTransition(false, animated);
-}
-
-void NavigationPage::viewDidDisappear(bool) {
-  _navigation->endAppearanceTransition();
+  _navigation->view()->setFrame(Rect(0, kHeadingHeight, size.width, size.height - kHeadingHeight));
+  page.addSubview(_navigation->view());
 }

@@ -54,18 +54,12 @@ class DetailScreen : public NavigationScreen {
   std::string explanation() const override;
 };
 
-// A navigation controller inside the page, below its heading. The page passes its own
-// appearance on to it, so its screens hear when they show.
+// A navigation controller inside the page, below its heading, added as the page's child.
 class NavigationPage : public GalleryPage {
  public:
   NavigationPage() : GalleryPage("navigation", "Navigation") {}
 
   platform::UINavigationController& navigation() const { return *_navigation; }
-
-  void viewWillAppear(bool animated) override;
-  void viewDidAppear(bool animated) override;
-  void viewWillDisappear(bool animated) override;
-  void viewDidDisappear(bool animated) override;
 
  protected:
   void buildPage(platform::UIView& page) override;

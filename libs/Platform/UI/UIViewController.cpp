@@ -1,5 +1,7 @@
 #include "UI/UIViewController.h"
 
+#include <algorithm>
+
 #include "Foundation/Console.h"
 #include "UI/InterfaceLoader.h"
 #include "UI/UINavigationController.h"
@@ -8,6 +10,8 @@
 namespace platform {
 
 UIViewController::~UIViewController() {
+  for (auto& child : _children)
+    if (child->_parent == this) child->_parent = nullptr;
   if (_presented && _presented->_presenting == this) _presented->_presenting = nullptr;
   if (_view && _view->owningController() == this) _view->setOwningController(nullptr);
 }
@@ -79,7 +83,8 @@ void UIViewController::beginAppearanceTransition(bool appearing, bool animated) 
     _appearanceAnimated = animated;
     viewWillDisappear(animated);
   }
-  if (UIViewController* child = appearanceChild()) child->beginAppearanceTransition(appearing, animated);
+  for (const auto& child : appearanceChildren())
+    child->beginAppearanceTransition(appearing, animated);
 }
 
 void UIViewController::endAppearanceTransition() {
@@ -93,7 +98,43 @@ void UIViewController::endAppearanceTransition() {
   } else {
     return;
   }
-  if (UIViewController* child = appearanceChild()) child->endAppearanceTransition();
+  for (const auto& child : appearanceChildren()) child->endAppearanceTransition();
+}
+
+std::vector<std::shared_ptr<UIViewController>> UIViewController::appearanceChildren() const {
+  // Held, so that a child leaving during its own appearance call stays alive to the end.
+  std::vector<std::shared_ptr<UIViewController>> children;
+  for (const auto& child : _children)
+    if (_view && child->isViewLoaded() && child->_view->isDescendantOfView(_view.get()))
+      children.push_back(child);
+  if (UIViewController* child = appearanceChild())
+    if (auto held = child->weak_from_this().lock()) children.push_back(std::move(held));
+  return children;
+}
+
+void UIViewController::addChildViewController(std::shared_ptr<UIViewController> child) {
+  if (!child) return;
+  bool ours = false;
+  for (UIViewController* c = this; c; c = c->_parent) ours = ours || c == child.get();
+  if (ours || child->_parent || child->_presenting) {
+    Console::log(child->className() + " is already in a container; not added to " +
+                 className());
+    return;
+  }
+  child->_parent = this;
+  _children.push_back(std::move(child));
+}
+
+void UIViewController::removeFromParentViewController() {
+  UIViewController* parent = _parent;
+  if (!parent) return;
+  auto keep = weak_from_this().lock();
+  auto& siblings = parent->_children;
+  auto it = std::find_if(siblings.begin(), siblings.end(),
+                         [this](const auto& c) { return c.get() == this; });
+  if (it == siblings.end()) return;  // held by a navigation stack: it pops instead
+  _parent = nullptr;
+  siblings.erase(it);
 }
 
 void UIViewController::setTitle(std::string title) {

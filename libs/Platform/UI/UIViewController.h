@@ -72,6 +72,16 @@ class UIViewController : public UIResponder,
 
   // The container holding this controller, and the nearest navigation controller above it.
   UIViewController* parentViewController() const { return _parent; }
+
+  // A screen shown inside this one's view: it presents through this one and, while its view
+  // is in this one's view tree, appears and disappears with it. Refused (with a console
+  // message) for a controller that already has a container.
+  void addChildViewController(std::shared_ptr<UIViewController> child);
+  // Leaves the container it was added to; its view stays where it is.
+  void removeFromParentViewController();
+  const std::vector<std::shared_ptr<UIViewController>>& childViewControllers() const {
+    return _children;
+  }
   UINavigationController* navigationController() const;
 
   // Modal presentation over the whole screen (the application frame), sliding up from the
@@ -117,6 +127,9 @@ class UIViewController : public UIResponder,
   Appearance _appearance = Appearance::Disappeared;
   bool _appearanceAnimated = false;
   UIViewController* _parent = nullptr;
+  std::vector<std::shared_ptr<UIViewController>> _children;
+  // The children whose views are in this one's view tree, then the container's own child.
+  std::vector<std::shared_ptr<UIViewController>> appearanceChildren() const;
   std::string _title;
   UIModalTransitionStyle _modalTransitionStyle = UIModalTransitionStyle::CoverVertical;
   std::shared_ptr<UIViewController> _presented;

@@ -342,6 +342,48 @@ TEST_F(ScreenTest, ACrossDissolveFadesInPlaceInsteadOfSliding) {
   EXPECT_EQ(about->view()->alpha(), 1);  // ready to come back
 }
 
+TEST_F(ScreenTest, AChildScreenInTheViewTreeAppearsWithItsParentAndPresentsThroughIt) {
+  auto page = screen("page");
+  auto inner = screen("inner");
+  auto nav = std::make_shared<UINavigationController>(inner);
+  page->addChildViewController(nav);
+  page->view()->addSubview(nav->view());
+  auto aside = screen("aside");
+  page->addChildViewController(aside);  // its view is never shown: it hears nothing
+  window->setRootViewController(page);
+  // Loading the page's and the navigation's views loaded the inner screen's.
+  EXPECT_EQ(take(), (std::vector<std::string>{"page.didLoad", "inner.didLoad", "page.willAppear",
+                                              "inner.willAppear", "page.didAppear",
+                                              "inner.didAppear"}));
+  EXPECT_EQ(inner->navigationController(), nav.get());
+  EXPECT_EQ(nav->parentViewController(), page.get());
+
+  // Presenting from deep inside goes through the root of the containers.
+  auto modal = screen("modal");
+  inner->presentViewController(modal, false);
+  EXPECT_EQ(page->presentedViewController(), modal);
+  EXPECT_EQ(take(), (std::vector<std::string>{"modal.didLoad", "page.willDisappear",
+                                              "inner.willDisappear", "modal.willAppear",
+                                              "page.didDisappear", "inner.didDisappear",
+                                              "modal.didAppear"}));
+  modal->dismissViewControllerAnimated(false);
+  take();
+
+  // A controller has one container; one that left is on its own again.
+  ConsoleCapture console;
+  auto other = screen("other");
+  other->addChildViewController(nav);
+  EXPECT_EQ(console.lines().size(), 1u);
+  nav->addChildViewController(page);  // its own container: refused too
+  EXPECT_EQ(console.lines().size(), 2u);
+  nav->view()->removeFromSuperview();
+  nav->removeFromParentViewController();
+  EXPECT_EQ(nav->parentViewController(), nullptr);
+  EXPECT_EQ(page->childViewControllers().size(), 1u);
+  window->setRootViewController(nullptr);
+  EXPECT_EQ(take(), (std::vector<std::string>{"page.willDisappear", "page.didDisappear"}));
+}
+
 TEST_F(ScreenTest, PresentingFromAScreenOffTheWindowIsRefused) {
   auto lone = screen("lone");
   ConsoleCapture console;
