@@ -215,8 +215,14 @@ void UIImagePickerController::loadVisibleThumbnails() {
   for (size_t i = 0; i < _cells.size(); ++i) {
     if (_thumbnailTried[i] || _cells[i]->frame().intersection(sight).isEmpty()) continue;
     _thumbnailTried[i] = true;
-    if (auto picture = loadPicture(_files[i]))
+    if (auto picture = loadPicture(_files[i])) {
       _cells[i]->setBackgroundImage(thumbnail(*picture, _thumbnailSide), UIControlStateNormal);
+    } else {
+      // Said on the tile, rather than only on the console when it is tapped.
+      _cells[i]->setTitle("Unreadable", UIControlStateNormal);
+      _cells[i]->setTitleColor(UIColor::colorWithWhite(0.4, 1), UIControlStateNormal);
+      _cells[i]->titleLabel()->setFont(UIFont::systemFontOfSize(12));
+    }
   }
 }
 

@@ -164,6 +164,10 @@ TEST_F(ImagePickerTest, PicksAFileTurnedAsItsExifSays) {
   ASSERT_EQ(grid->subviews().size(), 3u);
   // Four columns fill the 320-point screen's row.
   EXPECT_EQ(grid->subviews()[2]->frame(), Rect(4 + 2 * 79, 4, 75, 75));
+  auto* broken = dynamic_cast<UIButton*>(grid->subviews()[2].get());
+  ASSERT_TRUE(broken);
+  EXPECT_EQ(broken->titleForState(UIControlStateNormal), "Unreadable");
+  EXPECT_FALSE(broken->backgroundImageForState(UIControlStateNormal));
   testing_support::ConsoleCapture console;
   tapView(grid->subviews()[2].get());  // unreadable: a message, the picker stays
   EXPECT_FALSE(delegate->picked);
