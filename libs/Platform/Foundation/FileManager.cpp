@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -13,7 +15,9 @@
 namespace platform {
 
 std::optional<Bytes> FileManager::contentsAtPath(const std::string& path, size_t maxSize) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking: opening a pipe or a device named like a file would otherwise wait for a
+  // writer forever; such things are refused below, and reads of plain files are unaffected.
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return std::nullopt;
   struct stat info {};
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
@@ -77,6 +81,14 @@ std::string FileManager::stringByAppendingPathComponent(const std::string& path,
   if (path.empty()) return component;
   if (path.back() == '/') return path + component;
   return path + "/" + component;
+}
+
+std::string FileManager::uniqueTimeStamp(const std::string& separator) {
+  static std::atomic<long> counter{0};
+  auto stamp = std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::system_clock::now().time_since_epoch())
+                   .count();
+  return std::to_string(stamp) + separator + std::to_string(++counter);
 }
 
 std::string FileManager::lastPathComponent(const std::string& path) {

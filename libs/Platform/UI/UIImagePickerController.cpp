@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
 
 #include "Foundation/Console.h"
 #include "Foundation/FileManager.h"
@@ -114,14 +113,8 @@ std::vector<std::string> UIImagePickerController::listPictures() const {
 }
 
 std::shared_ptr<Image> UIImagePickerController::loadPicture(const std::string& path) {
-  // Only plain files of a sensible size: a pipe named like a picture would block the reading,
-  // and a file of gigabytes would be read whole before the decoder refused it.
-  std::error_code error;
-  auto status = std::filesystem::status(path, error);
-  if (error || !std::filesystem::is_regular_file(status)) return nullptr;
-  auto bytes = std::filesystem::file_size(path, error);
-  if (error || bytes > kMaximumFileSize) return nullptr;
-  auto data = FileManager::contentsAtPath(path);
+  // A file of gigabytes would be read whole before the decoder refused it.
+  auto data = FileManager::contentsAtPath(path, kMaximumFileSize);
   if (!data) return nullptr;
   auto image = ImageDecoder::decode(*data);
   if (!image) return nullptr;
@@ -180,11 +173,12 @@ void UIImagePickerController::loadView() {
   root->addSubview(grid);
   _files = listPictures();
   // As many columns as thumbnails of the least size fit, widened to fill the row.
-  const double gap = 4;
+  const double gap = kThumbnailGap;
   int columns = std::max(1, static_cast<int>((frame.size.width - gap) / (kThumbnailSize + gap)));
   const double side = std::max(kThumbnailSize, (frame.size.width - gap) / columns - gap);
   const double cell = side + gap;
   _thumbnailSide = side;
+  _columns = static_cast<size_t>(columns);
   _cells.clear();
   _thumbnailTried.assign(_files.size(), false);
   for (size_t i = 0; i < _files.size(); ++i) {
@@ -208,12 +202,16 @@ void UIImagePickerController::loadView() {
 
 void UIImagePickerController::loadVisibleThumbnails() {
   if (!_grid) return;
+  // The rows in sight, one more above and below: worked out from the offset, so a scroll
+  // step costs the same however many pictures the folder has.
   Rect visible = _grid->bounds();
-  double margin = _thumbnailSide;
-  Rect sight(visible.origin.x, visible.origin.y - margin, visible.size.width,
-             visible.size.height + 2 * margin);
-  for (size_t i = 0; i < _cells.size(); ++i) {
-    if (_thumbnailTried[i] || _cells[i]->frame().intersection(sight).isEmpty()) continue;
+  double pitch = _thumbnailSide + kThumbnailGap;
+  double top = std::max(0.0, std::floor((visible.origin.y - kThumbnailGap) / pitch) - 1);
+  double bottom = std::floor((visible.maxY() - kThumbnailGap) / pitch) + 1;
+  size_t first = static_cast<size_t>(top) * _columns;
+  size_t end = std::min(_cells.size(), (static_cast<size_t>(std::max(top, bottom)) + 1) * _columns);
+  for (size_t i = first; i < end; ++i) {
+    if (_thumbnailTried[i]) continue;
     _thumbnailTried[i] = true;
     if (auto picture = loadPicture(_files[i])) {
       _cells[i]->setBackgroundImage(thumbnail(*picture, _thumbnailSide), UIControlStateNormal);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <any>
-#include <cstdint>
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <optional>
@@ -51,9 +51,10 @@ class UIImagePickerController : public UIViewController {
 
   // The least side of a thumbnail; the columns that fit share out the rest of the width.
   static constexpr double kThumbnailSize = 75;
+  static constexpr double kThumbnailGap = 4;
   static constexpr size_t kMaximumPictures = 500;
   // Larger files are shown as blank tiles and cannot be picked.
-  static constexpr std::uintmax_t kMaximumFileSize = std::uintmax_t{64} << 20;
+  static constexpr size_t kMaximumFileSize = size_t{64} << 20;
 
   static bool isSourceTypeAvailable(UIImagePickerControllerSourceType type);
   static void setPhotoLibraryDirectory(std::optional<std::string> directory);
@@ -97,6 +98,7 @@ class UIImagePickerController : public UIViewController {
   std::vector<std::shared_ptr<UIButton>> _cells;
   std::vector<bool> _thumbnailTried;
   double _thumbnailSide = kThumbnailSize;
+  size_t _columns = 1;
   std::shared_ptr<UIScrollView> _grid;
   std::shared_ptr<GridWatcher> _gridWatcher;
 };
