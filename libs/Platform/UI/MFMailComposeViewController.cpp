@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
 #include <filesystem>
 
 #include "Foundation/AppContainer.h"
 #include "Foundation/AtomicFile.h"
+#include "Foundation/FileManager.h"
 #include "Foundation/Console.h"
 #include "UI/DesktopLauncher.h"
 #include "UI/PlainTextFromHTML.h"
@@ -102,16 +102,6 @@ std::string attachmentFileName(const std::string& wanted, size_t index,
   return name;
 }
 
-// A name no other message in the outbox has: the time, and a counter for messages sent
-// within the same millisecond.
-std::string messageName() {
-  static int counter = 0;
-  auto stamp = std::chrono::duration_cast<std::chrono::milliseconds>(
-                   std::chrono::system_clock::now().time_since_epoch())
-                   .count();
-  return std::to_string(stamp) + "-" + std::to_string(++counter);
-}
-
 }  // namespace
 
 MFMailComposeViewController::MFMailComposeViewController() = default;
@@ -195,7 +185,7 @@ std::optional<std::string> MFMailComposeViewController::send() {
     finish(MFMailComposeResult::Failed, why);
     return std::nullopt;
   }
-  std::string name = messageName();
+  std::string name = FileManager::uniqueTimeStamp("-");
   // Without a graphical session a mail client would have nowhere to show the message.
   if (DesktopLauncher::hasDisplay() && DesktopLauncher::canLaunch("xdg-email")) {
     std::string folder = std::filesystem::absolute(*dir + "/" + name, ec).string();

@@ -1,8 +1,6 @@
 #include "UI/UIActivityViewController.h"
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <map>
 
@@ -35,7 +33,6 @@ const char* const viewerProgram = "xdg-open";
 // those by now, and the folder must not grow with every share. Any thread. Answers the path,
 // or nothing (with a console message).
 std::optional<std::string> writeSharedPicture(const Image& image, const std::string& folder) {
-  static std::atomic<int> counter{0};
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   auto png = ImageEncoder::pngData(image);
@@ -44,10 +41,7 @@ std::optional<std::string> writeSharedPicture(const Image& image, const std::str
                  (ec ? "make the folder " + folder : std::string("encode the picture")));
     return std::nullopt;
   }
-  auto stamp = std::chrono::duration_cast<std::chrono::milliseconds>(
-                   std::chrono::system_clock::now().time_since_epoch())
-                   .count();
-  std::string name = "Picture-" + std::to_string(stamp) + "-" + std::to_string(++counter) + ".png";
+  std::string name = "Picture-" + FileManager::uniqueTimeStamp("-") + ".png";
   std::string path = folder + "/" + name;
   if (!AtomicFile::write(path, *png)) {
     Console::log("Share sheet: cannot write " + path);

@@ -1,12 +1,11 @@
 #include "UI/UIImageWriteToSavedPhotosAlbum.h"
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <mutex>
 
 #include "Dispatch/GlobalQueue.h"
 #include "Foundation/AtomicFile.h"
+#include "Foundation/FileManager.h"
 #include "Foundation/RunLoop.h"
 #include "Graphics/ImageEncoder.h"
 #include "UI/UIImagePickerController.h"
@@ -53,7 +52,6 @@ void UIImageWriteToSavedPhotosAlbum(std::shared_ptr<Image> image,
     return;
   }
   GlobalQueue::defaultPriority().async([image, dir = *album, report] {
-    static std::atomic<int> counter{0};
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
     if (ec) {
@@ -65,11 +63,7 @@ void UIImageWriteToSavedPhotosAlbum(std::shared_ptr<Image> image,
       report("The picture cannot be encoded.");
       return;
     }
-    auto stamp = std::chrono::duration_cast<std::chrono::milliseconds>(
-                     std::chrono::system_clock::now().time_since_epoch())
-                     .count();
-    std::string path =
-        dir + "/IMG_" + std::to_string(stamp) + "_" + std::to_string(++counter) + ".jpg";
+    std::string path = dir + "/IMG_" + FileManager::uniqueTimeStamp("_") + ".jpg";
     if (!AtomicFile::write(path, *jpeg)) {
       report("The picture cannot be written to " + path + ".");
       return;
