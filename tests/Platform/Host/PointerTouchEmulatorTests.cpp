@@ -150,10 +150,12 @@ TEST_F(PointerTest, TheWheelPinchesAndTurnsAtThePointerAndLiftsAfterAPause) {
   EXPECT_FALSE(emulator->hasWheelFingers());
   EXPECT_NE(log.find("pinch:3"), std::string::npos) << log;
   EXPECT_NE(log.find("rotation:3"), std::string::npos) << log;
-  // Winding the fingers together stops short of one spot; the pan never began.
+  // Winding the fingers together stops at the least spread, never on one spot; the pan
+  // never began.
   for (int i = 0; i < 60; ++i) emulator->wheel(Point{100, 200}, -1, false);
   settle();
-  EXPECT_GT(pinch->scale(), 0);
+  EXPECT_NEAR(pinch->scale(),
+              PointerTouchEmulator::kMinimumSpread / PointerTouchEmulator::kWheelSpread, 1e-6);
   EXPECT_EQ(log.find("pan"), std::string::npos) << log;
   // A press in the middle of a wheel gesture ends it first.
   emulator->buttonDown(Point{100, 100}, false);
