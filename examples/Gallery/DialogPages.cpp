@@ -2,65 +2,45 @@
 
 using namespace platform;
 
-namespace {
-
-std::shared_ptr<UILabel> choiceCaption(const UIView& page) {
-  auto caption =
-      galleryCaption(Rect(20, 150, page.bounds().size.width - 40, 60), "Nothing chosen yet", 17);
-  caption->setNumberOfLines(2);
-  return caption;
-}
-
-std::string choiceText(int index, const std::string& title) {
-  return "Button " + std::to_string(index) + " chosen:\n" + title;
-}
-
-}  // namespace
-
-void AlertPage::buildPage(UIView& page) {
-  _showButton =
-      galleryButton(Rect(40, 80, page.bounds().size.width - 80, 44), "Show an alert", [this] {
-        auto alert = std::make_shared<UIAlertView>(
-            "Delete this portrait?", "The picture and its frame go for good.",
-            weakDelegate<UIAlertViewDelegate>(), "Cancel", std::vector<std::string>{"OK"});
-        _alert = alert;
-        alert->show();  // the shown alert keeps itself alive
-      });
+void ChoicePage::buildChoice(UIView& page, const std::string& buttonTitle,
+                             std::function<std::shared_ptr<ButtonChoiceView>()> show) {
+  double width = page.bounds().size.width;
+  // The page owns its button, so it is alive whenever the button acts.
+  _showButton = galleryButton(Rect(40, 80, width - 80, 44), buttonTitle,
+                              [this, show = std::move(show)] { _shown = show(); });
   page.addSubview(_showButton);
-  _caption = choiceCaption(page);
+  _caption = galleryCaption(Rect(20, 150, width - 40, 60), "Nothing chosen yet", 17);
+  _caption->setNumberOfLines(2);
   page.addSubview(_caption);
 }
 
-void AlertPage::alertViewClickedButtonAtIndex(UIAlertView& alert, int index) {
+void ChoicePage::chose(ButtonChoiceView& dialog, int index) {
   _chosen = index;
-  _caption->setText(choiceText(index, alert.buttonTitleAtIndex(index)));
+  _caption->setText("Button " + std::to_string(index) + " chosen:\n" +
+                    dialog.buttonTitleAtIndex(index));
 }
 
-void AlertPage::viewWillDisappear(bool) {
-  if (auto alert = _alert.lock(); alert && alert->isVisible())
-    alert->dismissWithClickedButtonIndex(alert->cancelButtonIndex(), false);
+void ChoicePage::viewWillDisappear(bool) {
+  if (auto dialog = _shown.lock(); dialog && dialog->isVisible())
+    dialog->dismissWithClickedButtonIndex(dialog->cancelButtonIndex(), false);
+}
+
+void AlertPage::buildPage(UIView& page) {
+  buildChoice(page, "Show an alert", [this] {
+    auto alert = std::make_shared<UIAlertView>(
+        "Delete this portrait?", "The picture and its frame go for good.",
+        weakDelegate<UIAlertViewDelegate>(), "Cancel", std::vector<std::string>{"OK"});
+    alert->show();  // the shown alert keeps itself alive
+    return alert;
+  });
 }
 
 void ActionSheetPage::buildPage(UIView& page) {
-  _showButton = galleryButton(
-      Rect(40, 80, page.bounds().size.width - 80, 44), "Show an action sheet", [this] {
-        auto sheet = std::make_shared<UIActionSheet>(
-            "Share the portrait", weakDelegate<UIActionSheetDelegate>(), "Cancel",
-            "Delete the portrait", std::vector<std::string>{"Save to Photos", "Mail"});
-        _sheet = sheet;
-        sheet->showInView(view().get());  // the shown sheet keeps itself alive
-      });
-  page.addSubview(_showButton);
-  _caption = choiceCaption(page);
-  page.addSubview(_caption);
-}
-
-void ActionSheetPage::actionSheetClickedButtonAtIndex(UIActionSheet& sheet, int index) {
-  _chosen = index;
-  _caption->setText(choiceText(index, sheet.buttonTitleAtIndex(index)));
-}
-
-void ActionSheetPage::viewWillDisappear(bool) {
-  if (auto sheet = _sheet.lock(); sheet && sheet->isVisible())
-    sheet->dismissWithClickedButtonIndex(sheet->cancelButtonIndex(), false);
+  buildChoice(page, "Show an action sheet", [this] {
+    auto sheet = std::make_shared<UIActionSheet>(
+        "Share the portrait", weakDelegate<UIActionSheetDelegate>(), "Cancel",
+        "Delete the portrait", std::vector<std::string>{"Save to Photos", "Mail"});
+    sheet->showInView(view().get());  // the shown sheet keeps itself alive
+    return sheet;
+  });
 }

@@ -1,54 +1,67 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "GalleryPage.h"
 #include "UI/UIActionSheet.h"
 #include "UI/UIAlertView.h"
 
-// A button showing an alert with Cancel and OK; the caption names the button that closed it.
-class AlertPage : public GalleryPage, public platform::UIAlertViewDelegate {
+// A button that shows a dialog of buttons; the caption names the button that closed it, and a
+// dialog still up when the page goes is closed with its cancel button.
+class ChoicePage : public GalleryPage {
  public:
-  AlertPage() : GalleryPage("alert", "Alert") {}
+  using GalleryPage::GalleryPage;
 
   platform::UIButton& showButton() const { return *_showButton; }
-  // The alert shown last, while it shows.
-  std::shared_ptr<platform::UIAlertView> alert() const { return _alert.lock(); }
-  // The index of the button that closed the last alert; -1 before any.
+  // The index of the button that closed the last dialog; -1 before any.
   int chosenIndex() const { return _chosen; }
 
-  void alertViewClickedButtonAtIndex(platform::UIAlertView& alert, int index) override;
   void viewWillDisappear(bool animated) override;
 
  protected:
-  void buildPage(platform::UIView& page) override;
+  // Puts the button (showing what `show` makes and shows) and the caption on the page.
+  void buildChoice(platform::UIView& page, const std::string& buttonTitle,
+                   std::function<std::shared_ptr<platform::ButtonChoiceView>()> show);
+  // The delegates call this with the button chosen.
+  void chose(platform::ButtonChoiceView& dialog, int index);
+  // The dialog shown last, while it exists.
+  std::shared_ptr<platform::ButtonChoiceView> shown() const { return _shown.lock(); }
 
  private:
   std::shared_ptr<platform::UIButton> _showButton;
   std::shared_ptr<platform::UILabel> _caption;
-  std::weak_ptr<platform::UIAlertView> _alert;
+  std::weak_ptr<platform::ButtonChoiceView> _shown;
   int _chosen = -1;
 };
 
-// A button showing an action sheet with a destructive, two other and a cancel button; the
-// caption names the button that closed it.
-class ActionSheetPage : public GalleryPage, public platform::UIActionSheetDelegate {
+// An alert with Cancel and OK.
+class AlertPage : public ChoicePage, public platform::UIAlertViewDelegate {
  public:
-  ActionSheetPage() : GalleryPage("action-sheet", "Action sheet") {}
-
-  platform::UIButton& showButton() const { return *_showButton; }
-  std::shared_ptr<platform::UIActionSheet> sheet() const { return _sheet.lock(); }
-  int chosenIndex() const { return _chosen; }
-
-  void actionSheetClickedButtonAtIndex(platform::UIActionSheet& sheet, int index) override;
-  void viewWillDisappear(bool animated) override;
+  AlertPage() : ChoicePage("alert", "Alert") {}
+  std::shared_ptr<platform::UIAlertView> alert() const {
+    return std::dynamic_pointer_cast<platform::UIAlertView>(shown());
+  }
+  void alertViewClickedButtonAtIndex(platform::UIAlertView& alert, int index) override {
+    chose(alert, index);
+  }
 
  protected:
   void buildPage(platform::UIView& page) override;
+};
 
- private:
-  std::shared_ptr<platform::UIButton> _showButton;
-  std::shared_ptr<platform::UILabel> _caption;
-  std::weak_ptr<platform::UIActionSheet> _sheet;
-  int _chosen = -1;
+// An action sheet with a destructive, two other and a cancel button.
+class ActionSheetPage : public ChoicePage, public platform::UIActionSheetDelegate {
+ public:
+  ActionSheetPage() : ChoicePage("action-sheet", "Action sheet") {}
+  std::shared_ptr<platform::UIActionSheet> sheet() const {
+    return std::dynamic_pointer_cast<platform::UIActionSheet>(shown());
+  }
+  void actionSheetClickedButtonAtIndex(platform::UIActionSheet& sheet, int index) override {
+    chose(sheet, index);
+  }
+
+ protected:
+  void buildPage(platform::UIView& page) override;
 };
