@@ -40,7 +40,10 @@ void UIPanGestureRecognizer::addSample(double time) {
     return;
   }
   _samples.push_back({time, c});
-  while (_samples.size() > 2 && time - _samples[1].time >= 0.1) _samples.pop_front();
+  // The velocity spans the last tenth of a second; timestamps are sums of frame steps, so a
+  // sample exactly a tenth old may read a hair younger and must still count as old enough.
+  constexpr double kWindow = 0.1 - 1e-9;
+  while (_samples.size() > 2 && time - _samples[1].time >= kWindow) _samples.pop_front();
 }
 
 void UIPanGestureRecognizer::touchesBegan(const UITouchSet& touches, UIEvent*) {
