@@ -1,6 +1,7 @@
 #include "Host/OffscreenHost.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "Foundation/AtomicFile.h"
 #include "Foundation/Console.h"
@@ -15,7 +16,9 @@ namespace platform {
 OffscreenHost::OffscreenHost(DeviceProfile profile)
     : _savedProfile(DeviceProfile::current()),
       _savedClock(RunLoop::main().clock()),
-      _clock(std::make_shared<VirtualClock>(_savedClock->now())) {
+      // A whole second to start from, so the rounding of the time's sums (and anything that
+      // depends on it) is the same on every run; never earlier than the clock it replaces.
+      _clock(std::make_shared<VirtualClock>(std::ceil(_savedClock->now()))) {
   DeviceProfile::setCurrent(std::move(profile));
   RunLoop::main().setClock(_clock);
 }
