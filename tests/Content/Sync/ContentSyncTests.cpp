@@ -166,7 +166,9 @@ TEST(ContentSyncTest, SyncsTheSamplePackThenAVersionWithChangesAndSurvivesAResta
       EXPECT_NE(full, nullptr) << item->name();
       EXPECT_NE(preview, nullptr) << item->name();
       EXPECT_FALSE(item->isBigImageLoadPage()) << item->name();
-      if (full) EXPECT_LE(full->bitmap().width(), 640) << item->name();
+      if (full) {
+        EXPECT_LE(full->bitmap().width(), 640) << item->name();
+      }
       ++rendered;
     }
   }
