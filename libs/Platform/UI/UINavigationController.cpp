@@ -66,20 +66,18 @@ void UINavigationController::loadView() {
       }));
   const auto& container = view();
   container->setClipsToBounds(true);
-  _bar = std::make_shared<UIView>(Rect(0, 0, container->bounds().size.width, kNavigationBarHeight));
+  // Frames come from layoutContainer() at the end, as on every resize.
+  _bar = std::make_shared<UIView>();
   _bar->setBackgroundColor(UIColor::colorWithWhite(0.35, 1));
   _bar->setHidden(_barHidden);
   container->addSubview(_bar);
-  double width = _bar->bounds().size.width;
-  _titleLabel = std::make_shared<UILabel>(Rect(kTitleMargin, 0, width - 2 * kTitleMargin,
-                                                kNavigationBarHeight));
+  _titleLabel = std::make_shared<UILabel>();
   _titleLabel->setFont(UIFont::boldSystemFontOfSize(17));
   _titleLabel->setTextColor(UIColor::whiteColor());
   _titleLabel->setTextAlignment(NSTextAlignment::Center);
   _titleLabel->setBackgroundColor(std::nullopt);
   _bar->addSubview(_titleLabel);
   _backButton = UIButton::buttonWithType(UIButtonType::Custom);
-  _backButton->setFrame(Rect(6, 7, 80, kNavigationBarHeight - 14));
   _backButton->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
   _backButton->setBackgroundColor(UIColor::colorWithWhite(0.5, 1));
   _backButton->layer().setCornerRadius(5);
@@ -90,11 +88,9 @@ void UINavigationController::loadView() {
       },
       UIControlEventTouchUpInside);
   _bar->addSubview(_backButton);
-  updateNavigationBar();
-  if (UIViewController* top = topViewController()) {
-    top->view()->setFrame(contentFrame());
+  if (UIViewController* top = topViewController())
     container->insertSubviewBelowSubview(top->view(), _bar.get());
-  }
+  layoutContainer();
 }
 
 Rect UINavigationController::contentFrame() const {

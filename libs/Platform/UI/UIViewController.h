@@ -16,7 +16,6 @@ namespace platform {
 
 class UINavigationController;
 
-
 // A screen's controller: owns the screen's root view, made on first use by loadView, and is
 // told when that view appears and disappears. Containers (the navigation controller) hold
 // child controllers; any controller can present another modally over the whole screen.
