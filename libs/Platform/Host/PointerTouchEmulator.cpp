@@ -28,32 +28,38 @@ void PointerTouchEmulator::buttonDown(Point location, bool twoFingers) {
   _twoFingers = twoFingers;
   _offset = Point{0, 0};
   _pointer = location;
-  send(HostTouch::Phase::Began, kPrimaryFinger, location);
-  if (!_twoFingers) return;
   // Both fingers on one spot would make a zero distance nothing can be scaled from.
-  if (std::hypot(location.x - _pivot.x, location.y - _pivot.y) < kMinimumSpread / 2)
+  if (_twoFingers && std::hypot(location.x - _pivot.x, location.y - _pivot.y) < kMinimumSpread / 2)
     _offset = Point{kMinimumSpread / 2 - (location.x - _pivot.x), 0};
-  send(HostTouch::Phase::Began, kSecondFinger, mirrored(location));
+  sendButtonFingers(HostTouch::Phase::Began, location);
+}
+
+void PointerTouchEmulator::sendButtonFingers(HostTouch::Phase phase, Point location) {
+  send(phase, kPrimaryFinger, location);
+  if (_twoFingers) send(phase, kSecondFinger, mirrored(location));
 }
 
 void PointerTouchEmulator::pointerMoved(Point location) {
   if (!_button) return;
   _pointer = location;
-  send(HostTouch::Phase::Moved, kPrimaryFinger, location);
-  if (_twoFingers) send(HostTouch::Phase::Moved, kSecondFinger, mirrored(location));
+  sendButtonFingers(HostTouch::Phase::Moved, location);
 }
 
 void PointerTouchEmulator::buttonUp(Point location) {
   if (!_button) return;
   _button = false;
-  send(HostTouch::Phase::Ended, kPrimaryFinger, location);
-  if (_twoFingers) send(HostTouch::Phase::Ended, kSecondFinger, mirrored(location));
+  sendButtonFingers(HostTouch::Phase::Ended, location);
   _twoFingers = false;
 }
 
 Point PointerTouchEmulator::wheelFinger(int side) const {
   return Point{_wheelCentre.x + side * _wheelSpread * std::cos(_wheelAngle),
                _wheelCentre.y + side * _wheelSpread * std::sin(_wheelAngle)};
+}
+
+void PointerTouchEmulator::sendWheelFingers(HostTouch::Phase phase) {
+  send(phase, kPrimaryFinger, wheelFinger(-1));
+  send(phase, kSecondFinger, wheelFinger(1));
 }
 
 void PointerTouchEmulator::wheel(Point location, double notches, bool rotate) {
@@ -63,8 +69,7 @@ void PointerTouchEmulator::wheel(Point location, double notches, bool rotate) {
     _wheelCentre = location;
     _wheelSpread = kWheelSpread;
     _wheelAngle = 0;
-    send(HostTouch::Phase::Began, kPrimaryFinger, wheelFinger(-1));
-    send(HostTouch::Phase::Began, kSecondFinger, wheelFinger(1));
+    sendWheelFingers(HostTouch::Phase::Began);
   }
   if (rotate) {
     // Screen y grows downwards: a negative angle turns anticlockwise as seen.
@@ -73,8 +78,7 @@ void PointerTouchEmulator::wheel(Point location, double notches, bool rotate) {
     // Never closer than the gesture's own threshold could tell apart.
     _wheelSpread = std::max(kMinimumSpread, _wheelSpread * std::pow(kWheelScaleStep, notches));
   }
-  send(HostTouch::Phase::Moved, kPrimaryFinger, wheelFinger(-1));
-  send(HostTouch::Phase::Moved, kSecondFinger, wheelFinger(1));
+  sendWheelFingers(HostTouch::Phase::Moved);
   if (_liftTimer) RunLoop::main().cancel(_liftTimer);
   _liftTimer = RunLoop::main().schedule(kWheelLiftDelay, [this] {
     _liftTimer = 0;
@@ -87,16 +91,14 @@ void PointerTouchEmulator::liftWheelFingers(HostTouch::Phase phase) {
   _liftTimer = 0;
   if (!_wheelFingers) return;
   _wheelFingers = false;
-  send(phase, kPrimaryFinger, wheelFinger(-1));
-  send(phase, kSecondFinger, wheelFinger(1));
+  sendWheelFingers(phase);
 }
 
 void PointerTouchEmulator::cancel() {
   liftWheelFingers(HostTouch::Phase::Cancelled);
   if (!_button) return;
   _button = false;
-  send(HostTouch::Phase::Cancelled, kPrimaryFinger, _pointer);
-  if (_twoFingers) send(HostTouch::Phase::Cancelled, kSecondFinger, mirrored(_pointer));
+  sendButtonFingers(HostTouch::Phase::Cancelled, _pointer);
   _twoFingers = false;
 }
 

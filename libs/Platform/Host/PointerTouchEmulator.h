@@ -50,7 +50,10 @@ class PointerTouchEmulator {
  private:
   void send(HostTouch::Phase phase, long finger, Point location);
   Point mirrored(Point location) const;
+  // The button's finger, and the mirrored one when two are down.
+  void sendButtonFingers(HostTouch::Phase phase, Point location);
   Point wheelFinger(int side) const;
+  void sendWheelFingers(HostTouch::Phase phase);
   void liftWheelFingers(HostTouch::Phase phase);
 
   Sink _sink;
