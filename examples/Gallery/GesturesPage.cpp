@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 
 using namespace platform;
 
@@ -45,11 +46,8 @@ void GesturesPage::buildPage(UIView& page) {
     if (g.state() == UIGestureRecognizerState::Recognized) reset();
   });
   _doubleTap->setNumberOfTapsRequired(2);
-  for (const std::shared_ptr<UIGestureRecognizer>& r :
-       {std::static_pointer_cast<UIGestureRecognizer>(_pan),
-        std::static_pointer_cast<UIGestureRecognizer>(_pinch),
-        std::static_pointer_cast<UIGestureRecognizer>(_rotation),
-        std::static_pointer_cast<UIGestureRecognizer>(_doubleTap)}) {
+  using Recognizers = std::initializer_list<std::shared_ptr<UIGestureRecognizer>>;
+  for (const auto& r : Recognizers{_pan, _pinch, _rotation, _doubleTap}) {
     r->setDelegate(delegate);
     _card->addGestureRecognizer(r);
   }
