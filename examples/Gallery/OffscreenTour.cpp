@@ -51,8 +51,13 @@ class Tour {
     std::cerr << "gallery: " << gallery.pageName(gallery.currentPage()) << ": " << what << "\n";
   }
   void tap(const UIView& view) {
-    host.tap(onScreen(view));
+    host.tapView(view);
     host.advanceBy(0.05);
+  }
+  // A tap that starts an animation of `duration`, then time for it to end.
+  void tap(const UIView& view, double duration) {
+    tap(view);
+    host.advanceBy(duration + 0.1);
   }
   int failures() const { return _failures; }
 
@@ -195,8 +200,7 @@ void driveNavigation(Tour& tour, NavigationPage& page) {
   tour.check(root && root->appearance() == UIViewController::Appearance::Appeared,
              "the root screen does not show");
   if (!root) return;
-  tour.tap(*root->button());
-  tour.host.advanceBy(UINavigationController::kTransitionDuration + 0.1);
+  tour.tap(*root->button(), UINavigationController::kTransitionDuration);
   auto* detail = dynamic_cast<DetailScreen*>(navigation.topViewController());
   tour.check(detail && detail->appearance() == UIViewController::Appearance::Appeared,
              "the button did not push the second screen");
@@ -210,37 +214,31 @@ void driveNavigation(Tour& tour, NavigationPage& page) {
   // The bar's back button pops it; so does the screen's own button.
   UIButton* back = navigation.backButton();
   tour.check(back && !back->isHidden(), "the second screen has no back button");
-  if (back) tour.tap(*back);
-  tour.host.advanceBy(UINavigationController::kTransitionDuration + 0.1);
+  if (back) tour.tap(*back, UINavigationController::kTransitionDuration);
   tour.check(navigation.topViewController() == root && navigation.viewControllers().size() == 1,
              "the back button did not pop to the first screen");
-  tour.tap(*root->button());
-  tour.host.advanceBy(UINavigationController::kTransitionDuration + 0.1);
+  tour.tap(*root->button(), UINavigationController::kTransitionDuration);
   detail = dynamic_cast<DetailScreen*>(navigation.topViewController());
-  if (detail) tour.tap(*detail->button());
-  tour.host.advanceBy(UINavigationController::kTransitionDuration + 0.1);
+  if (detail) tour.tap(*detail->button(), UINavigationController::kTransitionDuration);
   tour.check(detail && navigation.topViewController() == root &&
                  root->appearance() == UIViewController::Appearance::Appeared,
              "the second screen's button did not pop back to the first");
 }
 
 void driveAlert(Tour& tour, AlertPage& page) {
-  tour.tap(page.showButton());
-  tour.host.advanceBy(UIAlertView::kFadeDuration + 0.1);
+  tour.tap(page.showButton(), UIAlertView::kFadeDuration);
   auto alert = page.alert();
   tour.check(alert && alert->isVisible(), "the button did not show an alert");
   if (!alert) return;
   tour.shoot();
-  if (UIButton* ok = alert->buttonAtIndex(1)) tour.tap(*ok);
-  tour.host.advanceBy(UIAlertView::kFadeDuration + 0.1);
+  if (UIButton* ok = alert->buttonAtIndex(1)) tour.tap(*ok, UIAlertView::kFadeDuration);
   tour.check(page.chosenIndex() == 1,
              "choosing OK told index " + std::to_string(page.chosenIndex()));
   tour.check(!alert->isVisible() && !alert->superview(), "the alert stayed after OK");
 }
 
 void driveActionSheet(Tour& tour, ActionSheetPage& page) {
-  tour.tap(page.showButton());
-  tour.host.advanceBy(UIActionSheet::kSlideDuration + 0.1);
+  tour.tap(page.showButton(), UIActionSheet::kSlideDuration);
   auto sheet = page.sheet();
   tour.check(sheet && sheet->isVisible(), "the button did not show an action sheet");
   if (!sheet) return;
@@ -249,8 +247,8 @@ void driveActionSheet(Tour& tour, ActionSheetPage& page) {
   for (int i = 0; i < sheet->numberOfButtons(); ++i)
     if (sheet->buttonTitleAtIndex(i) == "Mail") mail = i;
   tour.check(mail == 2, "the sheet's buttons are not destructive, others, cancel");
-  if (UIButton* button = sheet->buttonAtIndex(mail)) tour.tap(*button);
-  tour.host.advanceBy(UIActionSheet::kSlideDuration + 0.1);
+  if (UIButton* button = sheet->buttonAtIndex(mail))
+    tour.tap(*button, UIActionSheet::kSlideDuration);
   tour.check(page.chosenIndex() == mail,
              "choosing Mail told index " + std::to_string(page.chosenIndex()));
   tour.check(!sheet->isVisible(), "the sheet stayed after a choice");
@@ -274,8 +272,7 @@ UIButton* thumbnail(UIImagePickerController& picker, size_t index) {
 }
 
 void drivePicker(Tour& tour, PickerPage& page) {
-  tour.tap(page.chooseButton());
-  tour.host.advanceBy(UIViewController::kModalTransitionDuration + 0.1);
+  tour.tap(page.chooseButton(), UIViewController::kModalTransitionDuration);
   auto picker = page.picker();
   tour.check(picker && picker->appearance() == UIViewController::Appearance::Appeared,
              "the button did not present the picker");
@@ -299,8 +296,8 @@ void drivePicker(Tour& tour, PickerPage& page) {
   // A photo whose camera was held upright but stored it sideways comes out upright.
   int portrait = indexOf("5-lighthouse-exif6.jpg");
   tour.check(portrait >= 0, "the sideways-stored photo is not offered");
-  if (UIButton* button = portrait >= 0 ? thumbnail(*picker, portrait) : nullptr) tour.tap(*button);
-  tour.host.advanceBy(UIViewController::kModalTransitionDuration + 0.1);
+  if (UIButton* button = portrait >= 0 ? thumbnail(*picker, portrait) : nullptr)
+    tour.tap(*button, UIViewController::kModalTransitionDuration);
   tour.check(!page.picker() && !picker->view()->superview(), "the picker stayed after a pick");
   const auto& picture = page.picture();
   tour.check(picture != nullptr, "no picture on the page after a pick");

@@ -9,6 +9,7 @@
 #include "Graphics/ImageEncoder.h"
 #include "UI/TouchDispatcher.h"
 #include "UI/UIApplication.h"
+#include "UI/UIView.h"
 #include "UI/UIWindow.h"
 
 namespace platform {
@@ -107,6 +108,11 @@ void OffscreenHost::tap(Point location, double duration) {
   touchDown(location);
   advanceBy(duration);
   touchUp();
+}
+
+void OffscreenHost::tapView(const UIView& view, double duration) {
+  Rect b = view.bounds();
+  tap(view.convertPointToView(Point{b.midX(), b.midY()}, nullptr), duration);
 }
 
 void OffscreenHost::drag(Point from, Point to, double duration, int steps, bool lift,

@@ -14,6 +14,8 @@
 
 namespace platform {
 
+class UIView;
+
 // Runs the application without a display: the main run loop on a virtual clock that only the
 // host moves, and pictures of the screen on request. For tests, batch work and screenshots.
 class OffscreenHost {
@@ -45,6 +47,8 @@ class OffscreenHost {
   void touchCancel(long finger = 0);
   // Down and up at one point, `duration` seconds apart.
   void tap(Point location, double duration = 0.05);
+  // A tap on the middle of `view`, where it shows on the screen.
+  void tapView(const UIView& view, double duration = 0.05);
   // Down at `from`, `steps` equal moves to `to` spread over `duration` seconds, then up unless
   // `lift` is false.
   void drag(Point from, Point to, double duration = 0.3, int steps = 10, bool lift = true,

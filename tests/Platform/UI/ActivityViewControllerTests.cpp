@@ -42,17 +42,20 @@ class ShareTest : public TouchTest {
     setSavedPhotosAlbumDirectory(std::nullopt);
     TouchTest::TearDown();
   }
-  bool tapButtonTitled(UIView* tree, const std::string& title) {
-    for (const auto& child : tree->subviews()) {
-      if (auto* b = dynamic_cast<UIButton*>(child.get());
-          b && b->titleForState(UIControlStateNormal) == title) {
-        Rect r = b->bounds();
-        host->tap(b->convertPointToView(Point{r.midX(), r.midY()}, window.get()));
-        return true;
-      }
-      if (tapButtonTitled(child.get(), title)) return true;
-    }
-    return false;
+  // A sheet for one picture that reports into `outcomes`.
+  std::shared_ptr<UIActivityViewController> makeSheet() {
+    auto sheet = std::make_shared<UIActivityViewController>(std::vector{picture()});
+    sheet->setCompletionHandler(
+        [this](const std::string& type, bool done) { outcomes.emplace_back(type, done); });
+    return sheet;
+  }
+  // Presents `sheet` over the root and taps its button `title`, each animation let finish.
+  void presentAndTap(const std::shared_ptr<UIActivityViewController>& sheet,
+                     const std::string& title) {
+    root->presentViewController(sheet, true);
+    host->advanceBy(1);
+    ASSERT_TRUE(tapButtonTitled(sheet->view().get(), title));
+    host->advanceBy(1);
   }
   size_t filesIn(const std::string& folder) const {
     std::error_code ec;
@@ -99,13 +102,8 @@ TEST_F(ShareTest, OffersSavingAndMailLessTheExcluded) {
 }
 
 TEST_F(ShareTest, SavingGoesToTheAlbumAfterTheSheetCloses) {
-  auto sheet = std::make_shared<UIActivityViewController>(std::vector{picture()});
-  sheet->setCompletionHandler(
-      [&](const std::string& type, bool done) { outcomes.emplace_back(type, done); });
-  root->presentViewController(sheet, true);
-  host->advanceBy(1);
-  ASSERT_TRUE(tapButtonTitled(sheet->view().get(), "Save Image"));
-  host->advanceBy(1);
+  auto sheet = makeSheet();
+  ASSERT_NO_FATAL_FAILURE(presentAndTap(sheet, "Save Image"));
   EXPECT_EQ(root->presentedViewController(), nullptr);
   ASSERT_TRUE(RunLoop::main().runUntil([&] { return !outcomes.empty(); }, 30));
   EXPECT_EQ(outcomes.front(), (std::pair<std::string, bool>{UIActivityTypeSaveToCameraRoll, true}));
@@ -113,13 +111,8 @@ TEST_F(ShareTest, SavingGoesToTheAlbumAfterTheSheetCloses) {
 }
 
 TEST_F(ShareTest, MailOpensAComposerWithThePictureAttached) {
-  auto sheet = std::make_shared<UIActivityViewController>(std::vector{picture()});
-  sheet->setCompletionHandler(
-      [&](const std::string& type, bool done) { outcomes.emplace_back(type, done); });
-  root->presentViewController(sheet, true);
-  host->advanceBy(1);
-  ASSERT_TRUE(tapButtonTitled(sheet->view().get(), "Mail"));
-  host->advanceBy(1);
+  auto sheet = makeSheet();
+  ASSERT_NO_FATAL_FAILURE(presentAndTap(sheet, "Mail"));
   auto mail =
       std::dynamic_pointer_cast<MFMailComposeViewController>(root->presentedViewController());
   ASSERT_TRUE(mail);
@@ -133,9 +126,7 @@ TEST_F(ShareTest, MailOpensAComposerWithThePictureAttached) {
 }
 
 TEST_F(ShareTest, CancelClosesAndReportsNothingDone) {
-  auto sheet = std::make_shared<UIActivityViewController>(std::vector{picture()});
-  sheet->setCompletionHandler(
-      [&](const std::string& type, bool done) { outcomes.emplace_back(type, done); });
+  auto sheet = makeSheet();
   root->presentViewController(sheet, false);
   ASSERT_TRUE(tapButtonTitled(sheet->view().get(), "Cancel"));
   host->advanceBy(1);
@@ -169,13 +160,8 @@ TEST_F(ShareTest, OpenInViewerIsOfferedWhenTheOpenerCanStart) {
 
 TEST_F(ShareTest, OpenInViewerHandsAPngOfThePictureToTheOpener) {
   LaunchRecorder recorder;
-  auto sheet = std::make_shared<UIActivityViewController>(std::vector{picture()});
-  sheet->setCompletionHandler(
-      [&](const std::string& type, bool done) { outcomes.emplace_back(type, done); });
-  root->presentViewController(sheet, true);
-  host->advanceBy(1);
-  ASSERT_TRUE(tapButtonTitled(sheet->view().get(), "Open in Viewer"));
-  host->advanceBy(1);
+  auto sheet = makeSheet();
+  ASSERT_NO_FATAL_FAILURE(presentAndTap(sheet, "Open in Viewer"));
   EXPECT_EQ(root->presentedViewController(), nullptr);
   ASSERT_TRUE(RunLoop::main().runUntil([&] { return !outcomes.empty(); }, 30));
   EXPECT_EQ(outcomes.back(), (std::pair<std::string, bool>{UIActivityTypeOpenInViewer, true}));
@@ -192,9 +178,7 @@ TEST_F(ShareTest, OpenInViewerHandsAPngOfThePictureToTheOpener) {
 
   // A viewer that does not start is reported; the earlier picture makes way for the new one.
   recorder.starts = false;
-  auto again = std::make_shared<UIActivityViewController>(std::vector{picture()});
-  again->setCompletionHandler(
-      [&](const std::string& type, bool done) { outcomes.emplace_back(type, done); });
+  auto again = makeSheet();
   testing_support::ConsoleCapture console;
   ASSERT_TRUE(again->performActivity(UIActivityTypeOpenInViewer));
   ASSERT_TRUE(RunLoop::main().runUntil([&] { return outcomes.size() == 2; }, 30));

@@ -41,8 +41,7 @@ class AlertTest : public TouchTest {
   // Taps the middle of a button as a finger would.
   void tapButton(UIButton* button) {
     ASSERT_TRUE(button);
-    Rect b = button->bounds();
-    host->tap(button->convertPointToView(Point{b.midX(), b.midY()}, window.get()));
+    host->tapView(*button);
   }
 };
 

@@ -100,10 +100,6 @@ class ImagePickerTest : public TouchTest {
     UIImagePickerController::setPhotoLibraryDirectory(std::nullopt);
     TouchTest::TearDown();
   }
-  void tapView(UIView* view) {
-    Rect r = view->bounds();
-    host->tap(view->convertPointToView(Point{r.midX(), r.midY()}, window.get()));
-  }
   TemporaryDirectory library;
   std::shared_ptr<UIViewController> root;
 };
@@ -169,11 +165,11 @@ TEST_F(ImagePickerTest, PicksAFileTurnedAsItsExifSays) {
   EXPECT_EQ(broken->titleForState(UIControlStateNormal), "Unreadable");
   EXPECT_FALSE(broken->backgroundImageForState(UIControlStateNormal));
   testing_support::ConsoleCapture console;
-  tapView(grid->subviews()[2].get());  // unreadable: a message, the picker stays
+  host->tapView(*grid->subviews()[2]);  // unreadable: a message, the picker stays
   EXPECT_FALSE(delegate->picked);
   EXPECT_EQ(console.lines().size(), 1u);
   host->advanceBy(1);
-  tapView(grid->subviews()[1].get());
+  host->tapView(*grid->subviews()[1]);
   ASSERT_TRUE(delegate->picked);
   EXPECT_EQ(delegate->path, library.file("b.jpg"));
   EXPECT_EQ(delegate->picked->orientation(), ImageOrientation::Right);

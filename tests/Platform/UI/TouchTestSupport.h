@@ -8,6 +8,7 @@
 
 #include "Host/OffscreenHost.h"
 #include "UI/UIApplication.h"
+#include "UI/UIButton.h"
 #include "UI/UIEvent.h"
 #include "UI/UITouch.h"
 #include "UI/UIWindow.h"
@@ -25,6 +26,20 @@ class TouchTest : public ::testing::Test {
   void TearDown() override {
     host.reset();
     UIApplication::sharedApplication().reset();
+  }
+
+  // Taps the first button in `tree` (depth first) whose normal title is `title`; false when
+  // there is none.
+  bool tapButtonTitled(UIView* tree, const std::string& title) {
+    for (const auto& child : tree->subviews()) {
+      if (auto* b = dynamic_cast<UIButton*>(child.get());
+          b && b->titleForState(UIControlStateNormal) == title) {
+        host->tapView(*b);
+        return true;
+      }
+      if (tapButtonTitled(child.get(), title)) return true;
+    }
+    return false;
   }
 
   std::unique_ptr<OffscreenHost> host = std::make_unique<OffscreenHost>();
