@@ -146,4 +146,11 @@ inline std::string readTextFile(const std::string& path) {
   return text.str();
 }
 
+// Writes `text` as the whole file, making the folders above it first.
+inline void writeTextFile(const std::string& path, const std::string& text) {
+  std::error_code ec;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+  std::ofstream(path, std::ios::binary) << text;
+}
+
 }  // namespace testing_support

@@ -13,11 +13,12 @@ using namespace platform::testing;
 using testing_support::readTextFile;
 using testing_support::ScopedEnvironment;
 using testing_support::TemporaryDirectory;
+using testing_support::writeTextFile;
 
 namespace {
 
 void writeFile(const std::string& path, const std::string& text, bool executable) {
-  std::ofstream(path) << text;
+  writeTextFile(path, text);
   chmod(path.c_str(), executable ? 0755 : 0644);
 }
 

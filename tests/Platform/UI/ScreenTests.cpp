@@ -14,6 +14,7 @@ using namespace platform;
 using namespace platform::testing;
 using testing_support::ConsoleCapture;
 using testing_support::TemporaryDirectory;
+using testing_support::writeTextFile;
 
 namespace {
 
@@ -81,20 +82,16 @@ class ScreenTest : public TouchTest {
   std::vector<std::string> log;
 };
 
-void writeFile(const std::string& path, const std::string& text) {
-  std::ofstream(path) << text;
-}
-
 }  // namespace
 
 TEST_F(ScreenTest, ViewComesFromTheInterfaceFileNamedLikeTheClass) {
   TemporaryDirectory dir;
-  writeFile(dir.file("TitledScreen.ui"), R"(<interface>
+  writeTextFile(dir.file("TitledScreen.ui"), R"(<interface>
   <UIView outlet="view" frame="0 0 320 460">
     <UILabel outlet="title" frame="10 10 300 30" text="Hello"/>
   </UIView>
 </interface>)");
-  writeFile(dir.file("Other.ui"),
+  writeTextFile(dir.file("Other.ui"),
             R"(<interface><UIView frame="0 0 100 100" tag="7"/></interface>)");
   auto bundle = Bundle::bundleWithPath(dir.path());
 
@@ -121,7 +118,7 @@ TEST_F(ScreenTest, ViewComesFromTheInterfaceFileNamedLikeTheClass) {
 
 TEST_F(ScreenTest, AButtonOfTheInterfaceFileRunsTheScreensActionWhileTheScreenLives) {
   TemporaryDirectory dir;
-  writeFile(dir.file("SavingScreen.ui"), R"(<interface>
+  writeTextFile(dir.file("SavingScreen.ui"), R"(<interface>
   <UIView outlet="view" frame="0 0 320 460">
     <UIButton frame="20 100 120 44" title="Save" action="save"/>
   </UIView>
@@ -143,7 +140,7 @@ TEST_F(ScreenTest, AButtonOfTheInterfaceFileRunsTheScreensActionWhileTheScreenLi
 
 TEST_F(ScreenTest, ABadInterfaceFileGivesAnEmptyViewAndAMessage) {
   TemporaryDirectory dir;
-  writeFile(dir.file("TitledScreen.ui"), "<interface><UILabel outlet=\"nope\"/></interface>");
+  writeTextFile(dir.file("TitledScreen.ui"), "<interface><UILabel outlet=\"nope\"/></interface>");
   ConsoleCapture console;
   auto titled = std::make_shared<TitledScreen>();
   titled->initWithNibName(std::nullopt, Bundle::bundleWithPath(dir.path()));
@@ -250,8 +247,7 @@ TEST_F(ScreenTest, TheBarShowsTheTopTitleAndABackButtonThatPops) {
   take();
 
   // A tap on the back button pops with the transition, telling both screens.
-  Rect r = nav->backButton()->bounds();
-  host->tap(nav->backButton()->convertPointToView(Point{r.midX(), r.midY()}, window.get()));
+  host->tapView(*nav->backButton());
   EXPECT_TRUE(nav->view()->layer().hasRunningAnimations());
   host->advanceBy(1);
   EXPECT_EQ(nav->topViewController(), main.get());

@@ -17,6 +17,7 @@
 using namespace platform;
 using testing_support::runMainLoopUntil;
 using testing_support::TemporaryDirectory;
+using testing_support::writeTextFile;
 
 namespace {
 
@@ -30,10 +31,6 @@ std::string readFile(const std::string& path) {
   std::stringstream contents;
   contents << in.rdbuf();
   return contents.str();
-}
-
-void writeFile(const std::string& path, const std::string& contents) {
-  std::ofstream(path, std::ios::binary) << contents;
 }
 
 // The server every test talks to. "/sized/N" answers N bytes in 1000-byte writes with a length;
@@ -234,7 +231,7 @@ TEST(DispatchTaskDownloadTest, FileModeReplacesAFileOnlyWhenBytesArrive) {
   TemporaryDirectory directory;
   std::string path = directory.file("picture.bin");
 
-  writeFile(path, "old contents");
+  writeTextFile(path, "old contents");
   Outcome missing;
   auto notFound = DispatchTaskDownload::downloadTaskWithURLToFile(server.http.url("/missing"), path, recordInto(missing));
   runToCompletion(notFound, missing);

@@ -138,7 +138,7 @@ TEST_F(CatalogAnswersTest, FilesAnswerWithTheirContentAtTheAskedVersion) {
                        const std::string& name) -> std::optional<std::string> {
     auto hash = CatalogAnswers::fileHash(*catalog, kind, ver, name);
     if (!hash) return std::nullopt;
-    return catalog_testing::readText(catalog->folder().objectPath(*hash));
+    return testing_support::readTextFile(catalog->folder().objectPath(*hash));
   };
   EXPECT_EQ(contentOf(ScreenKind::Standard, "1", "frame1.png"), "one");
   EXPECT_EQ(contentOf(ScreenKind::Standard, "2", "frame1.png"), "two");

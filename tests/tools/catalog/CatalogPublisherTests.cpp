@@ -10,9 +10,9 @@
 #include "Foundation/JSONSerialization.h"
 
 using catalog_testing::CatalogFixture;
-using catalog_testing::readText;
 using catalog_testing::snapshot;
-using catalog_testing::writeText;
+using testing_support::readTextFile;
+using testing_support::writeTextFile;
 
 namespace {
 
@@ -54,8 +54,8 @@ TEST_F(CatalogPublisherTest, FirstPublishWritesVersionOneWithItsManifestAndObjec
   EXPECT_EQ(manifest->files(), (CatalogManifest::Files{{"fon2.jpg", hashOf("C")},
                                                        {"frame1.png", hashOf("A")},
                                                        {"frame1_small.png", hashOf("B")}}));
-  EXPECT_EQ(readText(folder.objectPath(hashOf("A"))), "A");
-  EXPECT_EQ(readText(folder.objectPath(hashOf("C"))), "C");
+  EXPECT_EQ(readTextFile(folder.objectPath(hashOf("A"))), "A");
+  EXPECT_EQ(readTextFile(folder.objectPath(hashOf("C"))), "C");
 }
 
 TEST_F(CatalogPublisherTest, EachScreenKindListsTheNamesItsDevicesAccept) {
@@ -125,9 +125,9 @@ TEST_F(CatalogPublisherTest, EarlierVersionsKeepTheirManifestsAndContents) {
   EXPECT_EQ(catalog->currentVersion(), 2);
   const CatalogManifest* first = catalog->manifest(1);
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(readText(catalog->folder().objectPath(first->files().at("frame1.png"))), "old");
-  EXPECT_EQ(readText(catalog->folder().objectPath(first->files().at("fon1.png"))), "gone");
-  EXPECT_EQ(readText(catalog->folder().objectPath(catalog->current().files().at("frame1.png"))),
+  EXPECT_EQ(readTextFile(catalog->folder().objectPath(first->files().at("frame1.png"))), "old");
+  EXPECT_EQ(readTextFile(catalog->folder().objectPath(first->files().at("fon1.png"))), "gone");
+  EXPECT_EQ(readTextFile(catalog->folder().objectPath(catalog->current().files().at("frame1.png"))),
             "new");
 }
 
@@ -155,7 +155,7 @@ TEST_F(CatalogPublisherTest, MissingContentFolderIsAnErrorAndCreatesNothing) {
 TEST_F(CatalogPublisherTest, CorruptManifestStopsThePublishAndTouchesNothing) {
   publish({{"frame1.png", "A"}});
   publish({{"frame1.png", "B"}});
-  writeText(catalogFolder() + "/versions/1.json", "{\"format\": 1, \"version\": 1, \"files\": [");
+  writeTextFile(catalogFolder() + "/versions/1.json", "{\"format\": 1, \"version\": 1, \"files\": [");
   auto before = snapshot(catalogFolder());
   setContent({{"frame1.png", "C"}});
   std::string error;
@@ -167,7 +167,7 @@ TEST_F(CatalogPublisherTest, CorruptManifestStopsThePublishAndTouchesNothing) {
 TEST_F(CatalogPublisherTest, ManifestsOfTheWrongShapeAreRefused) {
   publish({{"frame1.png", "A"}});
   std::string path = catalogFolder() + "/versions/1.json";
-  std::string good = readText(path);
+  std::string good = readTextFile(path);
   const std::vector<std::string> bad = {
       "[]",
       "{\"format\": 2, \"version\": 1, \"files\": {}, \"standard\": [], \"tall\": []}",
@@ -181,12 +181,12 @@ TEST_F(CatalogPublisherTest, ManifestsOfTheWrongShapeAreRefused) {
       "{\"format\": 1, \"version\": 1, \"files\": {}, \"standard\": []}",
   };
   for (const std::string& text : bad) {
-    writeText(path, text);
+    writeTextFile(path, text);
     std::string error;
     EXPECT_FALSE(Catalog::open(catalogFolder(), error)) << text;
     EXPECT_FALSE(error.empty());
   }
-  writeText(path, good);
+  writeTextFile(path, good);
   std::string error;
   EXPECT_TRUE(Catalog::open(catalogFolder(), error)) << error;
 }
@@ -194,13 +194,13 @@ TEST_F(CatalogPublisherTest, ManifestsOfTheWrongShapeAreRefused) {
 TEST_F(CatalogPublisherTest, CorruptHeadOrMissingObjectIsRefused) {
   publish({{"frame1.png", "A"}});
   std::string head = catalogFolder() + "/catalog.json";
-  std::string good = readText(head);
+  std::string good = readTextFile(head);
   std::string error;
   for (const char* text : {"", "not json", "{\"format\": 1, \"current\": \"1\"}", "[1]"}) {
-    writeText(head, text);
+    writeTextFile(head, text);
     EXPECT_FALSE(Catalog::open(catalogFolder(), error)) << text;
   }
-  writeText(head, good);
+  writeTextFile(head, good);
   std::filesystem::remove(CatalogFolder(catalogFolder()).objectPath(hashOf("A")));
   EXPECT_FALSE(Catalog::open(catalogFolder(), error));
   EXPECT_NE(error.find("missing"), std::string::npos) << error;

@@ -14,17 +14,8 @@
 
 namespace catalog_testing {
 
-inline void writeText(const std::string& path, const std::string& text) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-inline std::string readText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream buffer;
-  buffer << file.rdbuf();
-  return buffer.str();
-}
+using testing_support::readTextFile;
+using testing_support::writeTextFile;
 
 inline std::string text(const platform::Bytes& bytes) {
   return std::string(bytes.begin(), bytes.end());
@@ -35,7 +26,7 @@ inline std::map<std::string, std::string> snapshot(const std::string& folder) {
   std::map<std::string, std::string> files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
     if (entry.is_regular_file())
-      files[std::filesystem::relative(entry.path(), folder).string()] = readText(entry.path());
+      files[std::filesystem::relative(entry.path(), folder).string()] = readTextFile(entry.path());
   }
   return files;
 }
@@ -50,7 +41,7 @@ class CatalogFixture : public ::testing::Test {
   void setContent(const std::map<std::string, std::string>& files) {
     std::filesystem::remove_all(contentFolder());
     std::filesystem::create_directories(contentFolder());
-    for (const auto& [name, contents] : files) writeText(contentFolder() + "/" + name, contents);
+    for (const auto& [name, contents] : files) writeTextFile(contentFolder() + "/" + name, contents);
   }
 
   CatalogPublisher::Report publish(const std::map<std::string, std::string>& files) {

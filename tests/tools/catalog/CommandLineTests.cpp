@@ -6,9 +6,9 @@
 
 #include "CatalogTestSupport.h"
 
-using catalog_testing::readText;
 using catalog_testing::snapshot;
-using catalog_testing::writeText;
+using testing_support::readTextFile;
+using testing_support::writeTextFile;
 
 namespace {
 
@@ -28,8 +28,8 @@ class CatalogCommandLineTest : public catalog_testing::CatalogFixture {
     int raw = std::system(command.c_str());
     Outcome result;
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.output = readText(output);
-    result.errors = readText(errors);
+    result.output = readTextFile(output);
+    result.errors = readTextFile(errors);
     return result;
   }
   Outcome builder(const std::string& arguments) { return run(CATALOG_BUILDER_PATH, arguments); }
@@ -98,8 +98,8 @@ TEST_F(CatalogCommandLineTest, CorruptCatalogueIsReportedAndLeftAsItWas) {
            {"versions/1.json", "{\"format\":1,\"version\":1,\"files\":{\"frame1.png\":7}}"},
            {"catalog.json", "\x01\x02 binary"}}) {
     std::string path = catalogFolder() + "/" + file;
-    std::string good = readText(path);
-    writeText(path, text);
+    std::string good = readTextFile(path);
+    writeTextFile(path, text);
     auto before = snapshot(catalogFolder());
 
     setContent({{"frame1.png", "B"}});
@@ -116,7 +116,7 @@ TEST_F(CatalogCommandLineTest, CorruptCatalogueIsReportedAndLeftAsItWas) {
     EXPECT_EQ(served.status, 1) << file;
     EXPECT_NE(served.errors.find(file), std::string::npos) << served.errors;
     EXPECT_EQ(snapshot(catalogFolder()), before) << file;
-    writeText(path, good);
+    writeTextFile(path, good);
   }
 }
 
@@ -126,7 +126,7 @@ TEST_F(CatalogCommandLineTest, ExportWritesTheAnswers) {
   Outcome exported = builder("export catalog out --base-url http://cdn.example --gzip-threshold 0");
   EXPECT_EQ(exported.status, 0) << exported.errors;
   EXPECT_TRUE(std::filesystem::exists(_directory.file("out/standard/list/full.jsongz")));
-  EXPECT_EQ(readText(_directory.file("out/standard/get/current/frame1.png")), "A");
+  EXPECT_EQ(readTextFile(_directory.file("out/standard/get/current/frame1.png")), "A");
 }
 
 }  // namespace

@@ -187,7 +187,7 @@ TEST_F(ReferenceServerTest, FollowsNewPublishesAndKeepsServingThroughABadOne) {
   EXPECT_EQ(curList(second), (Names{"frame1.png", "frame2.png"}));
   EXPECT_EQ(get("/standard/?act=get&ver=2&n=frame2.png")->body, "C");
 
-  catalog_testing::writeText(catalogFolder() + "/catalog.json", "{broken");
+  testing_support::writeTextFile(catalogFolder() + "/catalog.json", "{broken");
   EXPECT_EQ(ver(getJSON("/standard/?act=list")), "2");
   EXPECT_EQ(get("/standard/?act=get&ver=2&n=frame2.png")->body, "C");
 }
@@ -214,7 +214,7 @@ TEST_F(ReferenceServerTest, StartFailsWithAReasonForMissingOrCorruptCatalogues) 
   EXPECT_FALSE(missing.isRunning());
 
   publish({{"frame1.png", "A"}});
-  catalog_testing::writeText(catalogFolder() + "/versions/1.json", "[]");
+  testing_support::writeTextFile(catalogFolder() + "/versions/1.json", "[]");
   configuration.catalogFolder = catalogFolder();
   ReferenceServer corrupt(configuration);
   EXPECT_FALSE(corrupt.start(error));

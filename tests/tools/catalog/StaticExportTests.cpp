@@ -6,9 +6,9 @@
 #include "ServerTestSupport.h"
 #include "StaticExport.h"
 
-using catalog_testing::readText;
 using catalog_testing::ServerFixture;
-using catalog_testing::writeText;
+using testing_support::readTextFile;
+using testing_support::writeTextFile;
 
 namespace {
 
@@ -40,7 +40,7 @@ class StaticExportTest : public ServerFixture {
   StaticAnswer jsonFile(const std::string& pathWithoutSuffix) {
     for (bool gzip : {false, true}) {
       std::string path = outFolder() + "/" + pathWithoutSuffix + (gzip ? ".jsongz" : ".json");
-      if (fs::exists(path)) return StaticAnswer{200, readText(path), gzip};
+      if (fs::exists(path)) return StaticAnswer{200, readTextFile(path), gzip};
     }
     return {};
   }
@@ -59,7 +59,7 @@ class StaticExportTest : public ServerFixture {
     }
     for (const std::string& folder : {ver.value_or("current"), std::string("current")}) {
       std::string path = outFolder() + "/" + kind + "/get/" + folder + "/" + name;
-      if (fs::exists(path)) return StaticAnswer{200, readText(path), false};
+      if (fs::exists(path)) return StaticAnswer{200, readTextFile(path), false};
     }
     return {};
   }
@@ -129,7 +129,7 @@ TEST_F(StaticExportTest, EveryAnswerFileMatchesWhatTheServerAnswers) {
 TEST_F(StaticExportTest, WritesASampleNginxConfigurationForTheFolder) {
   publish({{"frame1.png", "a"}});
   exportCatalog(1024);
-  std::string config = readText(outFolder() + "/" + StaticExport::kNginxConfigName);
+  std::string config = readTextFile(outFolder() + "/" + StaticExport::kNginxConfigName);
   EXPECT_NE(config.find("root " + fs::absolute(outFolder()).lexically_normal().string() + ";"),
             std::string::npos);
   EXPECT_NE(config.find("add_header Content-Encoding application/gzip"), std::string::npos);
@@ -148,13 +148,13 @@ TEST_F(StaticExportTest, ReplacesAnEarlierExportButNoOtherFolder) {
     EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos);
 
   std::string other = _directory.file("precious");
-  writeText(other + "/keep.txt", "mine");
+  writeTextFile(other + "/keep.txt", "mine");
   StaticExport::Options options;
   options.baseURL = kBaseURL;
   std::string error;
   EXPECT_FALSE(StaticExport::write(catalogFolder(), other, options, error));
   EXPECT_NE(error.find("not an earlier export"), std::string::npos) << error;
-  EXPECT_EQ(readText(other + "/keep.txt"), "mine");
+  EXPECT_EQ(readTextFile(other + "/keep.txt"), "mine");
 
   EXPECT_FALSE(
       StaticExport::write(_directory.file("absent"), _directory.file("out2"), options, error));

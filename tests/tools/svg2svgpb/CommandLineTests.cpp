@@ -9,23 +9,15 @@
 #include "SVGView/SVGRenderer.h"
 #include "TestSupport.h"
 
+using testing_support::readTextFile;
+using testing_support::writeTextFile;
+
 namespace {
 
 struct Outcome {
   int status = -1;
   std::string errors;
 };
-
-void writeText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string readText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream buffer;
-  buffer << file.rdbuf();
-  return buffer.str();
-}
 
 class CommandLine : public ::testing::Test {
  protected:
@@ -36,7 +28,7 @@ class CommandLine : public ::testing::Test {
     int raw = std::system(command.c_str());
     Outcome result;
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.errors = readText(errors);
+    result.errors = readTextFile(errors);
     return result;
   }
   std::string file(const std::string& name) const { return _directory.file(name); }
@@ -63,7 +55,7 @@ const char* kLossy =
 }  // namespace
 
 TEST_F(CommandLine, ConvertsAndTheRendererLoadsTheResult) {
-  writeText(file("in.svg"), kPlain);
+  writeTextFile(file("in.svg"), kPlain);
   Outcome result = run("in.svg out.svgpb");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.errors, "");
@@ -74,7 +66,7 @@ TEST_F(CommandLine, ConvertsAndTheRendererLoadsTheResult) {
 }
 
 TEST_F(CommandLine, ReportsLossesOneLinePerFeature) {
-  writeText(file("input.svg"), kLossy);
+  writeTextFile(file("input.svg"), kLossy);
   Outcome result = run("input.svg out.svgpb");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.errors,
@@ -84,40 +76,40 @@ TEST_F(CommandLine, ReportsLossesOneLinePerFeature) {
 }
 
 TEST_F(CommandLine, StrictRefusesLossesAndWritesNothing) {
-  writeText(file("input.svg"), kLossy);
+  writeTextFile(file("input.svg"), kLossy);
   Outcome result = run("--strict input.svg out.svgpb");
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.errors.find("input.svg: filter: 2 elements not carried"), std::string::npos);
   EXPECT_FALSE(exists("out.svgpb"));
   EXPECT_EQ(strayFiles(), 0);
-  writeText(file("plain.svg"), kPlain);
+  writeTextFile(file("plain.svg"), kPlain);
   EXPECT_EQ(run("--strict plain.svg out.svgpb").status, 0);
   EXPECT_TRUE(exists("out.svgpb"));
 }
 
 TEST_F(CommandLine, BadInputExitsTwoWithoutOutput) {
-  writeText(file("broken.svg"), "<svg><g></svg>");
+  writeTextFile(file("broken.svg"), "<svg><g></svg>");
   Outcome notXml = run("broken.svg out.svgpb");
   EXPECT_EQ(notXml.status, 2);
   EXPECT_NE(notXml.errors.find("broken.svg: not well-formed XML"), std::string::npos);
-  writeText(file("page.svg"), "<html><body/></html>");
+  writeTextFile(file("page.svg"), "<html><body/></html>");
   Outcome notSvg = run("page.svg out.svgpb");
   EXPECT_EQ(notSvg.status, 2);
   EXPECT_NE(notSvg.errors.find("not an SVG document"), std::string::npos);
   Outcome missing = run("absent.svg out.svgpb");
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.errors.find("cannot read"), std::string::npos);
-  writeText(file("binary.svg"), std::string("\x89PNG\r\n\x1a\n\x00\x00", 10));
+  writeTextFile(file("binary.svg"), std::string("\x89PNG\r\n\x1a\n\x00\x00", 10));
   EXPECT_EQ(run("binary.svg out.svgpb").status, 2);
   EXPECT_FALSE(exists("out.svgpb"));
   EXPECT_EQ(strayFiles(), 0);
 }
 
 TEST_F(CommandLine, FailedRunLeavesAnEarlierOutputWhole) {
-  writeText(file("out.svgpb"), "earlier");
-  writeText(file("broken.svg"), "not xml at all <");
+  writeTextFile(file("out.svgpb"), "earlier");
+  writeTextFile(file("broken.svg"), "not xml at all <");
   EXPECT_EQ(run("broken.svg out.svgpb").status, 2);
-  EXPECT_EQ(readText(file("out.svgpb")), "earlier");
+  EXPECT_EQ(readTextFile(file("out.svgpb")), "earlier");
 }
 
 TEST_F(CommandLine, BadArgumentsExitTwo) {
