@@ -6,6 +6,13 @@
 #include "UI/UIView.h"
 
 namespace platform {
+namespace {
+
+// The velocity spans the last tenth of a second. Timestamps are sums of frame steps, so an
+// event exactly a tenth older may read a hair younger: it still counts as that old.
+constexpr double kVelocitySpan = 0.1 - 1e-9;
+
+}  // namespace
 
 Point UIPanGestureRecognizer::translationInView(const UIView* view) const {
   Point now = windowPointToView(centroidInWindow(), view);
@@ -24,7 +31,7 @@ Point UIPanGestureRecognizer::velocityInView(const UIView* view) const {
   const Sample& first = _samples.front();
   const Sample& last = _samples.back();
   // Fingers that have rested a while are not moving, whatever they did before.
-  if (_lastEventTime - last.time > 0.1) return Point{0, 0};
+  if (_lastEventTime - last.time >= kVelocitySpan) return Point{0, 0};
   double dt = last.time - first.time;
   if (dt <= 0) return Point{0, 0};
   Point a = windowPointToView(first.centroid, view);
@@ -40,10 +47,7 @@ void UIPanGestureRecognizer::addSample(double time) {
     return;
   }
   _samples.push_back({time, c});
-  // The velocity spans the last tenth of a second; timestamps are sums of frame steps, so a
-  // sample exactly a tenth old may read a hair younger and must still count as old enough.
-  constexpr double kWindow = 0.1 - 1e-9;
-  while (_samples.size() > 2 && time - _samples[1].time >= kWindow) _samples.pop_front();
+  while (_samples.size() > 2 && time - _samples[1].time >= kVelocitySpan) _samples.pop_front();
 }
 
 void UIPanGestureRecognizer::touchesBegan(const UITouchSet& touches, UIEvent*) {
