@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "Foundation/AtomicFile.h"
 #include "Foundation/RunLoop.h"
@@ -128,13 +127,17 @@ TEST_F(ImagePickerTest, PicksAFileTurnedAsItsExifSays) {
   ASSERT_TRUE(AtomicFile::write(library.file("a.png"), *ImageEncoder::pngData(*picture(10, 10))));
   ASSERT_TRUE(AtomicFile::write(library.file("notes.txt"), Bytes{'h', 'i'}));
   ASSERT_TRUE(AtomicFile::write(library.file("broken.jpg"), Bytes{0xFF, 0xD8, 1, 2}));
-  // A file past the size limit (sparse: nothing is written) and a pipe, both named like
-  // pictures, are never read (the pipe would block the reading forever).
-  std::filesystem::path huge = library.file("huge.jpg");
-  std::ofstream(huge).put('\xFF');
+  // A good picture padded past the size limit (sparse: the padding is never written) and a
+  // pipe, both named like pictures, are never read (the pipe would block the reading
+  // forever). Padded up to the limit exactly, the picture still reads: the decoder ignores
+  // what follows its end.
+  std::string huge = library.file("huge.png");
+  ASSERT_TRUE(AtomicFile::write(huge, *ImageEncoder::pngData(*picture(4, 4))));
+  std::filesystem::resize_file(huge, UIImagePickerController::kMaximumFileSize);
+  EXPECT_NE(UIImagePickerController::loadPicture(huge), nullptr);
   std::filesystem::resize_file(huge, UIImagePickerController::kMaximumFileSize + 1);
-  ASSERT_EQ(mkfifo(library.file("pipe.png").c_str(), 0600), 0);
   EXPECT_EQ(UIImagePickerController::loadPicture(huge), nullptr);
+  ASSERT_EQ(mkfifo(library.file("pipe.png").c_str(), 0600), 0);
   EXPECT_EQ(UIImagePickerController::loadPicture(library.file("pipe.png")), nullptr);
   std::filesystem::remove(huge);
   std::filesystem::remove(library.file("pipe.png"));
