@@ -160,8 +160,18 @@ TEST_F(PointerTest, TheWheelPinchesAndTurnsAtThePointerAndLiftsAfterAPause) {
   // A press in the middle of a wheel gesture ends it first.
   emulator->buttonDown(Point{100, 100}, false);
   EXPECT_FALSE(emulator->hasWheelFingers());
+  // Losing the pointer cancels the finger: the pan it started is cancelled, not ended.
+  log.clear();
+  for (int i = 1; i <= 3; ++i) {
+    settle();
+    emulator->pointerMoved(Point{100.0 + 10 * i, 100});
+  }
   emulator->cancel();
   EXPECT_FALSE(emulator->isButtonDown());
   settle();
+  EXPECT_EQ(log, "pan:1 pan:4");
+  emulator->buttonUp(Point{130, 100});  // the button's release after the loss is nothing
+  settle();
+  EXPECT_EQ(log, "pan:1 pan:4");
   EXPECT_EQ(UIApplication::sharedApplication().keyWindow(), window);
 }
