@@ -265,10 +265,12 @@ TEST_F(ScreenTest, TheBarShowsTheTopTitleAndABackButtonThatPops) {
   EXPECT_GT(back.size.width, 80);
   EXPECT_LE(back.maxX(), UINavigationController::kTitleMargin);
   // Resized, the view fits its bar and its top screen to the new size.
-  nav->view()->setFrame(Rect(0, 60, 320, 300));
+  nav->view()->setFrame(Rect(0, 60, 280, 300));
   nav->view()->layoutIfNeeded();
-  EXPECT_EQ(nav->navigationBar()->frame().size.width, 320);
-  EXPECT_EQ(editor->view()->frame(), Rect(0, UINavigationController::kNavigationBarHeight, 320,
+  EXPECT_EQ(nav->navigationBar()->frame().size.width, 280);
+  EXPECT_EQ(nav->navigationBarTitleLabel()->frame().size.width,
+            280 - 2 * UINavigationController::kTitleMargin);
+  EXPECT_EQ(editor->view()->frame(), Rect(0, UINavigationController::kNavigationBarHeight, 280,
                                           300 - UINavigationController::kNavigationBarHeight));
 }
 
