@@ -4,7 +4,7 @@
 #include <numbers>
 #include <set>
 
-#include "Host/OffscreenHost.h"
+#include "../UI/TouchTestSupport.h"
 #include "Host/PointerTouchEmulator.h"
 #include "UI/UIApplication.h"
 #include "UI/UIPanGestureRecognizer.h"
@@ -28,12 +28,10 @@ class Together : public UIGestureRecognizerDelegate {
 
 // A screen-sized view with a pan, a pinch and a rotation that may run together, fed by an
 // emulator whose pivot is the screen's centre (160, 284).
-class PointerTest : public ::testing::Test {
+class PointerTest : public platform::testing::TouchTest {
  protected:
   void SetUp() override {
-    UIApplication::sharedApplication().reset();
-    window = std::make_shared<UIWindow>(Rect(0, 0, 320, 568));
-    window->makeKeyAndVisible();
+    TouchTest::SetUp();
     auto view = std::make_shared<UIView>(Rect(0, 0, 320, 568));
     window->addSubview(view);
     auto note = [this](const char* name) {
@@ -55,20 +53,17 @@ class PointerTest : public ::testing::Test {
   }
   void TearDown() override {
     emulator.reset();
-    host.reset();
-    UIApplication::sharedApplication().reset();
+    TouchTest::TearDown();
   }
   // Runs what each touch posted, as the window host's frame loop does.
   void settle() { host->advanceBy(0.02); }
 
-  std::unique_ptr<OffscreenHost> host = std::make_unique<OffscreenHost>();
   std::unique_ptr<PointerTouchEmulator> emulator = std::make_unique<PointerTouchEmulator>(
       [this](const HostTouch& t) {
         fingers.insert(t.identifier);
         UIApplication::sharedApplication().handleHostTouch(t);
       },
       Point{160, 284});
-  std::shared_ptr<UIWindow> window;
   std::shared_ptr<Together> together = std::make_shared<Together>();
   std::shared_ptr<UIPanGestureRecognizer> pan;
   std::shared_ptr<UIPinchGestureRecognizer> pinch;
