@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "Content/ContentName+Device.h"
 #include "Foundation/ArchivableRegistry.h"
 #include "Foundation/AtomicFile.h"
 #include "Foundation/Bundle.h"

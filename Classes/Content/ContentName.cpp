@@ -6,8 +6,6 @@
 #include <cstddef>
 #include <utility>
 
-#include "GeneralTools/Tools.h"
-
 namespace ContentName {
 
 namespace {
@@ -120,10 +118,6 @@ bool isAcceptedLocalFile(std::string_view name, bool tallScreen,
   }
   if (type(name) == ContentTypeNone) return false;
   return !contains(localListOfType, name);
-}
-
-bool isAcceptedLocalFile(std::string_view name, const std::vector<std::string>& localListOfType) {
-  return isAcceptedLocalFile(name, Tools::isIPhone5Screen(), localListOfType);
 }
 
 std::optional<std::vector<std::string>> fileNamesForBaseName(

@@ -58,8 +58,7 @@ bool isSafeFileName(std::string_view name);
 // ContentTypeNone; the name is not already in the list.
 bool isAcceptedLocalFile(std::string_view name, bool tallScreen,
                          const std::vector<std::string>& localListOfType);
-// As above, with the tall-screen answer of the current device (`Tools::isIPhone5Screen`).
-bool isAcceptedLocalFile(std::string_view name, const std::vector<std::string>& localListOfType);
+// (The form that asks the current device is in "Content/ContentName+Device.h".)
 
 // The files that make up the item `base`: for a base without a type, the placeholder files of
 // "empty" or nothing; otherwise the names of the local list, then those of the server catalog,

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Content/ContentName.h"
+#include "Content/ContentName+Device.h"
 #include "Foundation/DeviceProfile.h"
 #include "GeneralTools/Tools.h"
 #include "TestSupport.h"

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "Graphics/BitmapContext.h"
+#include "Graphics/TextRenderer.h"
 #include "SheetLayout.h"
-#include "TinyFont.h"
 
 namespace {
 
@@ -50,6 +50,29 @@ void drawCentred(BitmapContext& context, const Image& image, const Rect& box) {
   drawShown(context, image,
             Rect(box.origin.x + (box.size.width - w) / 2, box.origin.y + (box.size.height - h) / 2,
                  w, h));
+}
+
+platform::TextRenderer::Style labelStyle(double size, std::uint32_t rgb) {
+  platform::TextRenderer::Style style;
+  style.font = platform::UIFont::fontWithName("Helvetica", size);
+  style.color = platform::UIColor::colorWithRed(((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0,
+                                  (rgb & 0xFF) / 255.0, 1);
+  style.lineBreakMode = platform::NSLineBreakMode::TruncatingMiddle;
+  return style;
+}
+
+// The width a label takes in canvas units.
+double labelWidth(const std::string& text, double size) {
+  return platform::TextRenderer::sizeOfText(text, labelStyle(size, 0), 0).width;
+}
+
+// One line of text, `size` canvas units high, from (x, y) at most `width` wide (longer text
+// is shortened in the middle).
+void drawLabel(BitmapContext& context, const std::string& text, double x, double y, double size,
+               double width, std::uint32_t rgb) {
+  if (auto image = platform::TextRenderer::renderText(text, labelStyle(size, rgb),
+                                                      {width, size * 1.25}, 1))
+    drawShown(context, *image, Rect(x, y, width, size * 1.25));
 }
 
 void checkerboard(BitmapContext& context, const Rect& box) {
@@ -173,15 +196,16 @@ std::shared_ptr<Image> ContactSheet::render() {
           failed = true;
         }
         std::string label = "s" + std::to_string(states[s]);
-        fill(*context, Rect(stateBox.origin.x, stateBox.origin.y, TinyFont::width(label) + 4, 11),
+        double width = std::ceil(labelWidth(label, kStateLabelSize)) + 4;
+        fill(*context, Rect(stateBox.origin.x, stateBox.origin.y, width, kStateLabelSize * 1.25 + 2),
              0x26262b, 0.8);
-        setColor(*context, 0xf2f2f5);
-        TinyFont::draw(*context, label, stateBox.origin.x + 2, stateBox.origin.y + 2, 1);
+        drawLabel(*context, label, stateBox.origin.x + 2, stateBox.origin.y + 1, kStateLabelSize,
+                  width - 4, 0xf2f2f5);
       }
       if (failed) _failures.push_back(item.name());
 
-      setColor(*context, failed ? 0xff6b6b : 0xf2f2f5);
-      TinyFont::draw(*context, item.name(), x + kPadding, y + labelTop(_tallScreen), kLabelSize);
+      drawLabel(*context, item.name(), x + kPadding, y + labelTop(_tallScreen), kLabelSize,
+                kCellWidth - 2 * kPadding, failed ? 0xff6b6b : 0xf2f2f5);
     }
     row += rowsFor(static_cast<int>(items.size()));
   }

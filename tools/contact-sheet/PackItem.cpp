@@ -7,7 +7,6 @@
 #include "Graphics/ImageDecoder.h"
 #include "Imaging/PV_Extensions.h"
 #include "SVGView/SVGRenderer.h"
-#include "SVGView/SVGView.h"
 
 PackItem::PackItem(std::string name, std::vector<std::string> filesNames, std::string folder)
     : _name(std::move(name)), _filesNames(std::move(filesNames)), _folder(std::move(folder)) {}
@@ -57,7 +56,7 @@ std::shared_ptr<platform::Image> PackItem::renderImage(
     image = platform::ImageDecoder::imageWithContentsOfFile(path(*file));
     if (image && mask) image = PV_Extensions::imageByMaskingUsingImage(image, mask);
   } else if (extension == "svgpb") {
-    image = SVGView::imageWithSize(size, path(*file));
+    image = SVGRenderer::imageWithSize(size, path(*file));
   }
   return fitToScreen(image, size);
 }

@@ -17,8 +17,8 @@
 #include "Foundation/Bundle.h"
 #include "Foundation/DeviceProfile.h"
 #include "Graphics/ImageEncoder.h"
+#include "Graphics/ImageNamed.h"
 #include "PackFolder.h"
-#include "GeneralTools/Tools.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     }
   }
   const char* maskName = tall ? "tbframe_iph5_mask.jpg" : "tbframe_mask.jpg";
-  auto defaultMask = Tools::hiresImageNamed(maskName, bundle);
+  auto defaultMask = platform::imageNamed(maskName, bundle.get());
   if (!defaultMask)
     std::fprintf(stderr,
                  "contact-sheet: warning: no %s in %s; top/bottom frames without a mask of "

@@ -12,6 +12,7 @@
 
 #include "Config/Config.h"
 #include "Content/ContentControl.h"
+#include "Content/ContentName+Device.h"
 #include "Content/ContentServiceRequest.h"
 #include "Foundation/AppContainer.h"
 #include "Foundation/Clock.h"

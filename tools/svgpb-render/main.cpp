@@ -13,7 +13,6 @@
 #include "Foundation/DeviceProfile.h"
 #include "Graphics/ImageEncoder.h"
 #include "SVGView/SVGRenderer.h"
-#include "SVGView/SVGView.h"
 
 namespace {
 
@@ -72,7 +71,7 @@ int main(int argc, char** argv) {
     platform::DeviceProfile profile = platform::DeviceProfile::current();
     profile.scale = scale;
     platform::DeviceProfile::setCurrent(profile);
-    image = SVGView::imageWithSize({width, height}, positional[0]);
+    image = SVGRenderer::imageWithSize({width, height}, positional[0]);
     if (!image && SVGRenderer().load(positional[0]) == 0) {
       std::fprintf(stderr, "svgpb-render: %s does not load\n", positional[0].c_str());
       return 1;

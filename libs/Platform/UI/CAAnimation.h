@@ -7,7 +7,7 @@
 
 #include "Graphics/AffineTransform.h"
 #include "Graphics/Geometry.h"
-#include "UI/UIColor.h"
+#include "Graphics/UIColor.h"
 
 namespace platform {
 

@@ -11,7 +11,7 @@
 #include "Graphics/Image.h"
 #include "UI/CAAnimation.h"
 #include "UI/CATransition.h"
-#include "UI/UIColor.h"
+#include "Graphics/UIColor.h"
 
 namespace platform {
 

@@ -8,6 +8,7 @@
 #include "Foundation/RunLoop.h"
 #include "UI/ImageDrawing.h"
 #include "UI/UIApplication.h"
+#include "UI/UITheme.h"
 #include "UI/UIWindow.h"
 
 namespace platform {
@@ -186,12 +187,13 @@ void drawStatusBar(BitmapContext& context, const UIApplication& app, double widt
   Rect bar(0, 0, width, 20);
   bool dark = app.statusBarStyle() != UIStatusBarStyle::Default;
   double barAlpha = app.statusBarStyle() == UIStatusBarStyle::BlackTranslucent ? 0.5 : 1;
-  double shade = dark ? 0 : 0.78;
-  context.setFillColor(shade, shade, shade, barAlpha);
+  const UITheme& theme = UITheme::current();
+  UIColor shade = dark ? theme.statusBarDark : theme.statusBarLight;
+  context.setFillColor(shade.red, shade.green, shade.blue, shade.alpha * barAlpha);
   context.fillRect(bar);
   // The battery, in the contrasting colour.
-  double ink = dark ? 1 : 0.1;
-  context.setFillColor(ink, ink, ink, 1);
+  UIColor ink = dark ? theme.statusBarDarkInk : theme.statusBarLightInk;
+  context.setFillColor(ink.red, ink.green, ink.blue, ink.alpha);
   context.beginPath();
   context.addRect(Rect(width - 30, 6, 22, 9));
   context.addRect(Rect(width - 29, 7, 20, 7));

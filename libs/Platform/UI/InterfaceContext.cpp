@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "UI/ImageNamed.h"
+#include "Graphics/ImageNamed.h"
 
 namespace platform {
 namespace {

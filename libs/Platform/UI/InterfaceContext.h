@@ -7,7 +7,7 @@
 #include "Foundation/Bundle.h"
 #include "Graphics/Geometry.h"
 #include "Graphics/Image.h"
-#include "UI/UIColor.h"
+#include "Graphics/UIColor.h"
 
 namespace platform {
 

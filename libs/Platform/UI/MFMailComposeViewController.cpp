@@ -13,6 +13,7 @@
 #include "UI/UIButton.h"
 #include "UI/UILabel.h"
 #include "UI/UIScreen.h"
+#include "UI/UITheme.h"
 
 namespace platform {
 namespace {
@@ -252,7 +253,7 @@ void MFMailComposeViewController::loadView() {
   root->setBackgroundColor(UIColor::colorWithWhite(0.95, 1));
   setView(root);
   auto bar = std::make_shared<UIView>(Rect(0, 0, frame.size.width, 44));
-  bar->setBackgroundColor(UIColor::colorWithRed(0.45, 0.55, 0.68, 1));
+  bar->setBackgroundColor(UITheme::current().systemBar);
   root->addSubview(bar);
   _cancelButton = UIButton::buttonWithType(UIButtonType::Custom);
   _cancelButton->setFrame(Rect(5, 7, 70, 30));

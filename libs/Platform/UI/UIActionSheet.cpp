@@ -6,6 +6,7 @@
 #include "UI/UIApplication.h"
 #include "UI/UIButton.h"
 #include "UI/UILabel.h"
+#include "UI/UITheme.h"
 #include "UI/UIWindow.h"
 
 namespace platform {
@@ -15,13 +16,13 @@ UIActionSheet::UIActionSheet(std::string title, std::weak_ptr<UIActionSheetDeleg
                              std::optional<std::string> destructiveButtonTitle,
                              std::vector<std::string> otherButtonTitles)
     : _title(std::move(title)), _delegate(std::move(delegate)) {
-  setBackgroundColor(UIColor::colorWithWhite(0, 0.4));
+  setBackgroundColor(UITheme::current().dimming);
   _panel = std::make_shared<UIView>();
-  _panel->setBackgroundColor(UIColor::colorWithRed(0.12, 0.12, 0.14, 0.95));
+  _panel->setBackgroundColor(UITheme::current().sheetPanel);
   addSubview(_panel);
   _titleLabel = std::make_shared<UILabel>();
-  _titleLabel->setFont(UIFont::systemFontOfSize(13));
-  _titleLabel->setTextColor(UIColor::colorWithWhite(0.85, 1));
+  _titleLabel->setFont(UITheme::current().sheetTitleFont);
+  _titleLabel->setTextColor(UITheme::current().sheetTitle);
   _titleLabel->setTextAlignment(NSTextAlignment::Center);
   _titleLabel->setNumberOfLines(0);
   _titleLabel->setBackgroundColor(std::nullopt);
@@ -53,9 +54,10 @@ void UIActionSheet::setDestructiveButtonIndex(int index) {
 }
 
 void UIActionSheet::styleButton(UIButton& button, int index) const {
-  UIColor fill = index == _destructiveIndex ? UIColor::colorWithRed(0.75, 0.1, 0.1, 1)
-                 : index == _cancelIndex    ? UIColor::colorWithWhite(0.25, 1)
-                                            : UIColor::colorWithWhite(0.4, 1);
+  const UITheme& theme = UITheme::current();
+  UIColor fill = index == _destructiveIndex ? theme.sheetDestructiveButton
+                 : index == _cancelIndex    ? theme.sheetCancelButton
+                                            : theme.sheetButton;
   button.setBackgroundColor(fill);
   button.layer().setCornerRadius(6);
 }

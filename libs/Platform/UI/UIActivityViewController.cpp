@@ -16,6 +16,7 @@
 #include "UI/UIButton.h"
 #include "UI/UIImageWriteToSavedPhotosAlbum.h"
 #include "UI/UIScreen.h"
+#include "UI/UITheme.h"
 
 namespace platform {
 namespace {
@@ -211,14 +212,14 @@ void UIActivityViewController::cancel() {
 void UIActivityViewController::loadView() {
   Rect frame = UIScreen::mainScreen().applicationFrame();
   auto root = std::make_shared<UIView>(frame);
-  root->setBackgroundColor(UIColor::colorWithWhite(0, 0.4));
+  root->setBackgroundColor(UITheme::current().dimming);
   setView(root);
   auto types = availableActivityTypes();
   const double height = 44, gap = 8;
   double panelHeight = gap + (types.size() + 1) * (height + gap) + gap;
   auto panel = std::make_shared<UIView>(
       Rect(0, frame.size.height - panelHeight, frame.size.width, panelHeight));
-  panel->setBackgroundColor(UIColor::colorWithRed(0.12, 0.12, 0.14, 0.95));
+  panel->setBackgroundColor(UITheme::current().sheetPanel);
   root->addSubview(panel);
   double y = gap;
   auto addButton = [&](const std::string& title, std::function<void()> action) {
@@ -226,7 +227,7 @@ void UIActivityViewController::loadView() {
     button->setFrame(Rect(20, y, frame.size.width - 40, height));
     button->setTitle(title, UIControlStateNormal);
     button->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
-    button->setBackgroundColor(UIColor::colorWithWhite(0.4, 1));
+    button->setBackgroundColor(UITheme::current().sheetButton);
     button->layer().setCornerRadius(6);
     button->addTarget([action](UIControl&) { action(); }, UIControlEventTouchUpInside);
     panel->addSubview(button);

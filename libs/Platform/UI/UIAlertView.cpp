@@ -6,6 +6,7 @@
 #include "UI/UIApplication.h"
 #include "UI/UIButton.h"
 #include "UI/UILabel.h"
+#include "UI/UITheme.h"
 #include "UI/UIWindow.h"
 
 namespace platform {
@@ -15,15 +16,15 @@ UIAlertView::UIAlertView(std::string title, std::string message,
                          std::optional<std::string> cancelButtonTitle,
                          std::vector<std::string> otherButtonTitles)
     : _title(std::move(title)), _message(std::move(message)), _delegate(std::move(delegate)) {
-  setBackgroundColor(UIColor::colorWithWhite(0, 0.4));
+  setBackgroundColor(UITheme::current().dimming);
   _box = std::make_shared<UIView>();
-  _box->setBackgroundColor(UIColor::colorWithRed(0.1, 0.15, 0.3, 0.92));
+  _box->setBackgroundColor(UITheme::current().alertBox);
   _box->layer().setCornerRadius(10);
   addSubview(_box);
   _titleLabel = std::make_shared<UILabel>();
-  _titleLabel->setFont(UIFont::boldSystemFontOfSize(17));
+  _titleLabel->setFont(UITheme::current().alertTitleFont);
   _messageLabel = std::make_shared<UILabel>();
-  _messageLabel->setFont(UIFont::systemFontOfSize(15));
+  _messageLabel->setFont(UITheme::current().alertMessageFont);
   for (auto& label : {_titleLabel, _messageLabel}) {
     label->setTextColor(UIColor::whiteColor());
     label->setTextAlignment(NSTextAlignment::Center);
@@ -56,7 +57,7 @@ void UIAlertView::setMessage(std::string message) {
 }
 
 void UIAlertView::styleButton(UIButton& button, int) const {
-  button.setBackgroundColor(UIColor::colorWithWhite(1, 0.15));
+  button.setBackgroundColor(UITheme::current().alertButton);
   button.layer().setCornerRadius(5);
 }
 

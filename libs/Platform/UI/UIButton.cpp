@@ -4,6 +4,7 @@
 
 #include "UI/ImageDrawing.h"
 #include "UI/InterfaceContext.h"
+#include "UI/UITheme.h"
 
 namespace platform {
 namespace {
@@ -32,7 +33,7 @@ void UIButton::setupSubviews() {
   _imageView = std::make_shared<UIImageView>();
   _imageView->setContentMode(UIViewContentMode::ScaleAspectFit);
   _titleLabel = std::make_shared<UILabel>();
-  _titleLabel->setFont(UIFont::boldSystemFontOfSize(15));
+  _titleLabel->setFont(UITheme::current().buttonFont);
   _titleLabel->setTextAlignment(NSTextAlignment::Center);
   _titleLabel->setLineBreakMode(NSLineBreakMode::TruncatingMiddle);
   addSubview(_imageView);
@@ -44,8 +45,8 @@ std::shared_ptr<UIButton> UIButton::buttonWithType(UIButtonType type) {
   auto button = std::make_shared<UIButton>();
   button->_type = type;
   if (type == UIButtonType::RoundedRect) {
-    button->_titleColors[UIControlStateNormal] = UIColor{0.196, 0.310, 0.522, 1};
-    button->_titleColors[UIControlStateHighlighted] = UIColor::whiteColor();
+    button->_titleColors[UIControlStateNormal] = UITheme::current().buttonTitle;
+    button->_titleColors[UIControlStateHighlighted] = UITheme::current().buttonHighlightedTitle;
     button->layer().setCornerRadius(9);
   }
   return button;
@@ -184,14 +185,13 @@ void UIButton::drawLayerContents(BitmapContext& context, double) const {
   if (_type == UIButtonType::RoundedRect) {
     GStateSaver saver(context);
     double r = layer().cornerRadius();
-    context.setFillColor(0.6, 0.6, 0.6, 1);
+    const UITheme& theme = UITheme::current();
+    auto setFill = [&](const UIColor& c) { context.setFillColor(c.red, c.green, c.blue, c.alpha); };
+    setFill(theme.buttonBorder);
     context.beginPath();
     addRoundedRect(context, b, r);
     context.fillPath();
-    if (isHighlighted())
-      context.setFillColor(0.02, 0.45, 0.96, 1);
-    else
-      context.setFillColor(1, 1, 1, 1);
+    setFill(isHighlighted() ? theme.buttonHighlightedFill : theme.buttonFill);
     context.beginPath();
     addRoundedRect(context, b.insetBy(1, 1), std::max(0.0, r - 1));
     context.fillPath();
@@ -244,8 +244,8 @@ bool UIButton::applyAttribute(const std::string& name, const std::string& value,
     _type = value == "custom" ? UIButtonType::Custom : UIButtonType::RoundedRect;
     if (_type == UIButtonType::RoundedRect) {
       if (!_titleColors.count(UIControlStateHighlighted))
-        _titleColors[UIControlStateHighlighted] = UIColor::whiteColor();
-      _titleColors[UIControlStateNormal] = UIColor{0.196, 0.310, 0.522, 1};
+        _titleColors[UIControlStateHighlighted] = UITheme::current().buttonHighlightedTitle;
+      _titleColors[UIControlStateNormal] = UITheme::current().buttonTitle;
       layer().setCornerRadius(9);
     }
     contentChanged();

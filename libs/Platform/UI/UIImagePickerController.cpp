@@ -15,6 +15,7 @@
 #include "UI/UILabel.h"
 #include "UI/UIScreen.h"
 #include "UI/UIScrollView.h"
+#include "UI/UITheme.h"
 
 namespace platform {
 namespace {
@@ -151,7 +152,7 @@ void UIImagePickerController::loadView() {
   root->setBackgroundColor(UIColor::whiteColor());
   setView(root);
   auto bar = std::make_shared<UIView>(Rect(0, 0, frame.size.width, 44));
-  bar->setBackgroundColor(UIColor::colorWithRed(0.45, 0.55, 0.68, 1));
+  bar->setBackgroundColor(UITheme::current().systemBar);
   root->addSubview(bar);
   auto cancelButton = UIButton::buttonWithType(UIButtonType::Custom);
   cancelButton->setFrame(Rect(frame.size.width - 75, 7, 70, 30));
@@ -163,7 +164,7 @@ void UIImagePickerController::loadView() {
   _buttons.push_back(cancelButton);
   auto title = std::make_shared<UILabel>(Rect(80, 0, frame.size.width - 160, 44));
   title->setText("Photos");
-  title->setFont(UIFont::boldSystemFontOfSize(17));
+  title->setFont(UITheme::current().barTitleFont);
   title->setTextColor(UIColor::whiteColor());
   title->setTextAlignment(NSTextAlignment::Center);
   title->setBackgroundColor(std::nullopt);

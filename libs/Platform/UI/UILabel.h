@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "UI/TextRenderer.h"
-#include "UI/UIFont.h"
+#include "Graphics/TextRenderer.h"
+#include "Graphics/UIFont.h"
 #include "UI/UIView.h"
 
 namespace platform {

@@ -7,6 +7,7 @@
 #include "UI/UIButton.h"
 #include "UI/UILabel.h"
 #include "UI/UIScreen.h"
+#include "UI/UITheme.h"
 
 namespace platform {
 
@@ -68,18 +69,18 @@ void UINavigationController::loadView() {
   container->setClipsToBounds(true);
   // Frames come from layoutContainer() at the end, as on every resize.
   _bar = std::make_shared<UIView>();
-  _bar->setBackgroundColor(UIColor::colorWithWhite(0.35, 1));
+  _bar->setBackgroundColor(UITheme::current().navigationBar);
   _bar->setHidden(_barHidden);
   container->addSubview(_bar);
   _titleLabel = std::make_shared<UILabel>();
-  _titleLabel->setFont(UIFont::boldSystemFontOfSize(17));
+  _titleLabel->setFont(UITheme::current().barTitleFont);
   _titleLabel->setTextColor(UIColor::whiteColor());
   _titleLabel->setTextAlignment(NSTextAlignment::Center);
   _titleLabel->setBackgroundColor(std::nullopt);
   _bar->addSubview(_titleLabel);
   _backButton = UIButton::buttonWithType(UIButtonType::Custom);
   _backButton->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
-  _backButton->setBackgroundColor(UIColor::colorWithWhite(0.5, 1));
+  _backButton->setBackgroundColor(UITheme::current().navigationBackButton);
   _backButton->layer().setCornerRadius(5);
   _backButton->addTarget(
       [weak](UIControl&) {

@@ -11,7 +11,7 @@
 #include "Graphics/BitmapContext.h"
 #include "Graphics/Geometry.h"
 #include "UI/CALayer.h"
-#include "UI/UIColor.h"
+#include "Graphics/UIColor.h"
 #include "UI/UIResponder.h"
 
 namespace platform {

@@ -274,3 +274,11 @@ std::shared_ptr<platform::Image> SVGRenderer::renderImage(float width, float hei
   auto image = upright->makeImage();
   return image ? platform::Image::imageWithBitmap(image->sharedBitmap(), scale) : nullptr;
 }
+
+std::shared_ptr<platform::Image> SVGRenderer::imageWithSize(platform::Size size,
+                                                            const std::string& path) {
+  SVGRenderer renderer;  // private to this call
+  if (!renderer.load(path)) return nullptr;
+  return renderer.renderImage(static_cast<float>(size.width), static_cast<float>(size.height),
+                              platform::DeviceProfile::current().scale);
+}

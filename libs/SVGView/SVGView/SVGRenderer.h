@@ -41,6 +41,10 @@ class SVGRenderer {
   void drawInContext(platform::BitmapContext& context, float width, float height);
   // The picture as an image of width × height points at `scale`; none for an empty pixel size.
   std::shared_ptr<platform::Image> renderImage(float width, float height, double scale);
+  // The picture in the file fitted into `size` points at the main screen's scale, with no state
+  // switched on; none when the file does not load or the size gives no pixels. Any thread.
+  static std::shared_ptr<platform::Image> imageWithSize(platform::Size size,
+                                                        const std::string& path);
 
   // The picture-to-output transform for an output of width × height.
   platform::AffineTransform fitTransform(float width, float height) const;

@@ -5,8 +5,8 @@
 
 #include "Graphics/Geometry.h"
 #include "Graphics/Image.h"
-#include "UI/UIColor.h"
-#include "UI/UIFont.h"
+#include "Graphics/UIColor.h"
+#include "Graphics/UIFont.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "UI/TextRenderer.h"
+#include "Graphics/TextRenderer.h"
 
 #include <cairo.h>
 #include <pango/pangocairo.h>

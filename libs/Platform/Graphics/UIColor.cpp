@@ -1,4 +1,4 @@
-#include "UI/UIColor.h"
+#include "Graphics/UIColor.h"
 
 #include <cmath>
 #include <sstream>

@@ -1,4 +1,4 @@
-#include "UI/ImageNamed.h"
+#include "Graphics/ImageNamed.h"
 
 #include "Foundation/DeviceProfile.h"
 #include "Graphics/ImageDecoder.h"

@@ -1,4 +1,4 @@
-#include "UI/UIFont.h"
+#include "Graphics/UIFont.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,0 +1,10 @@
+#include "UI/UITheme.h"
+
+namespace platform {
+
+UITheme& UITheme::current() {
+  static UITheme theme;
+  return theme;
+}
+
+}  // namespace platform
