@@ -15,7 +15,7 @@ struct Thing : Object {
 
 }  // namespace
 
-TEST(ValueTest, TypedReadsOfTheWrongKindAreAbsent) {
+TEST(ValueTest, TypedReadsOfTheWrongKindOrMissingKeysAreAbsent) {
   Value text("12");
   EXPECT_FALSE(text.integerValue());
   EXPECT_FALSE(text.boolValue());
@@ -25,6 +25,10 @@ TEST(ValueTest, TypedReadsOfTheWrongKindAreAbsent) {
   EXPECT_EQ(Value(12).string(), nullptr);
   EXPECT_EQ(Value(Dictionary{}).array(), nullptr);
   EXPECT_EQ(Value().object(), nullptr);
+  Dictionary dictionary{{"AppLaunchCount", "three"}};
+  EXPECT_TRUE(valueForKey(dictionary, "missing").isNull());
+  EXPECT_FALSE(valueForKey(dictionary, "AppLaunchCount").integerValue());
+  EXPECT_EQ(Value(Dictionary{{"a", Array{1, nullptr}}}).description(), "{a = (1, null)}");
 }
 
 TEST(ValueTest, NumbersConvertAmongThemselves) {
@@ -50,11 +54,4 @@ TEST(ValueTest, EqualityIsByContentExceptForObjects) {
   EXPECT_NE(Value(first), Value(second));
   EXPECT_EQ(Value(first).objectAs<Thing>(), first);
   EXPECT_TRUE(Value(std::shared_ptr<Thing>()).isNull());
-}
-
-TEST(ValueTest, MissingKeysReadAsNull) {
-  Dictionary dictionary{{"AppLaunchCount", "three"}};
-  EXPECT_TRUE(valueForKey(dictionary, "missing").isNull());
-  EXPECT_FALSE(valueForKey(dictionary, "AppLaunchCount").integerValue());
-  EXPECT_EQ(Value(Dictionary{{"a", Array{1, nullptr}}}).description(), "{a = (1, null)}");
 }
