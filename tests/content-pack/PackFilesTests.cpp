@@ -35,9 +35,14 @@ TEST(PackFiles, EveryNameFollowsTheFileNameGrammarAndEachScreenSeesItsOwn) {
   }
 }
 
-TEST(PackFiles, EveryItemHasItsPicturesPreviewAndTallVariant) {
+TEST(PackFiles, EveryItemHasItsFilesEveryTypeItsMinimumAndEveryKindOfFileIsPresent) {
+  std::array<int, kContentTypeCount> counts{};
+  std::set<std::string> kinds;
   for (const auto& [base, files] : itemFiles()) {
     SCOPED_TRACE(base);
+    ContentType type = ContentName::type(base);
+    ASSERT_NE(type, ContentTypeNone);
+    ++counts[type];
     std::string extension;
     for (const char* candidate : {"png", "jpg", "svgpb"})
       if (has(files, base + "." + candidate)) extension = candidate;
@@ -53,31 +58,19 @@ TEST(PackFiles, EveryItemHasItsPicturesPreviewAndTallVariant) {
     if (mask) {
       EXPECT_EQ(extension, "jpg") << "masks cut JPEG pictures only";
     }
-    ContentType type = ContentName::type(base);
     // A JPEG overlay without a mask would hide the photo; top/bottom frames have the default.
     if (extension == "jpg" && (type == ContentTypePhotoFrame || type == ContentTypeClipart ||
                                type == ContentTypeFaceEffect)) {
       EXPECT_TRUE(mask);
     }
-    size_t expected = 3 + (mask ? 2 : 0);
-    EXPECT_EQ(files.size(), expected) << "unexpected extra files";
-  }
-}
+    EXPECT_EQ(files.size(), 3u + (mask ? 2 : 0)) << "unexpected extra files";
 
-TEST(PackFiles, EveryTypeHasItsMinimumAndEveryKindOfFileTheProgramReadsIsPresent) {
-  std::array<int, kContentTypeCount> counts{};
-  std::set<std::string> kinds;
-  for (const auto& [base, files] : itemFiles()) {
-    ContentType type = ContentName::type(base);
-    ASSERT_NE(type, ContentTypeNone) << base;
-    ++counts[type];
-    bool jpeg = has(files, base + ".jpg"), mask = has(files, base + "_mask.jpg");
-    if (has(files, base + ".png")) kinds.insert("png");
-    if (jpeg && mask) kinds.insert("jpeg with mask");
-    if (jpeg && !mask && type == ContentTypeTBFrame)
+    if (extension == "png") kinds.insert("png");
+    if (extension == "svgpb") kinds.insert("svgpb");
+    if (extension == "jpg" && mask) kinds.insert("jpeg with mask");
+    if (extension == "jpg" && !mask && type == ContentTypeTBFrame)
       kinds.insert("top/bottom frame on the default mask");
-    if (jpeg && type == ContentTypeBackground) kinds.insert("jpeg background");
-    if (has(files, base + ".svgpb")) kinds.insert("svgpb");
+    if (extension == "jpg" && type == ContentTypeBackground) kinds.insert("jpeg background");
   }
   EXPECT_EQ(kinds,
             (std::set<std::string>{"png", "jpeg with mask", "top/bottom frame on the default mask",

@@ -86,31 +86,7 @@ TEST_F(InterfaceLoaderTest, BuildsTheTreeAndBindsOutlets) {
   EXPECT_EQ(owner.root->backgroundColor(), (UIColor{0x10 / 255.0, 0x20 / 255.0, 0x30 / 255.0, 1}));
 }
 
-TEST_F(InterfaceLoaderTest, MalformedAttributesAreRefusedWithTheirMessage) {
-  struct Case {
-    const char* element;
-    const char* message;
-  } cases[] = {
-      {R"(<UIView frame="1 2 3"/>)", "attribute \"frame\": malformed rectangle"},
-      {R"(<UIView tag="seven"/>)", "attribute \"tag\": malformed integer"},
-      {R"(<UIView hidden="maybe"/>)", "attribute \"hidden\": malformed boolean"},
-      {R"(<UIView backgroundColor="#12"/>)", "attribute \"backgroundColor\": malformed colour"},
-      {R"(<UIView colour="red"/>)", "attribute \"colour\": unknown attribute"},
-      {R"(<UILabel font="Helvetica"/>)", "attribute \"font\": malformed font"},
-      {R"(<UIImageView image="missing.png"/>)", "attribute \"image\": no picture named"},
-      {R"(<UIButton title.pressed="x"/>)", "attribute \"title.pressed\": unknown control state"},
-      {R"(<UIView contentMode="13"/>)", "attribute \"contentMode\": content mode must be"},
-  };
-  for (const Case& c : cases) {
-    Owner owner;
-    auto result = load(c.element, owner);
-    EXPECT_FALSE(result.ok()) << c.element;
-    EXPECT_NE(result.error.find("Test.ui:2: element <"), std::string::npos) << result.error;
-    EXPECT_NE(result.error.find(c.message), std::string::npos) << result.error;
-  }
-}
-
-TEST_F(InterfaceLoaderTest, BadFilesBindNothingAndNameFileLineAndElement) {
+TEST_F(InterfaceLoaderTest, BadFilesAndMalformedAttributesBindNothingAndNameFileLineAndElement) {
   Owner owner;
   auto unknown =
       load("<UIView outlet=\"root\">\n  <UIWidget frame=\"0 0 1 1\"/>\n</UIView>", owner);
@@ -142,6 +118,28 @@ TEST_F(InterfaceLoaderTest, BadFilesBindNothingAndNameFileLineAndElement) {
   ASSERT_TRUE(named.ok()) << named.error;
   ASSERT_TRUE(owner.title);
   EXPECT_EQ(owner.title->text(), "From disk");
+
+  struct Case {
+    const char* element;
+    const char* message;
+  } cases[] = {
+      {R"(<UIView frame="1 2 3"/>)", "attribute \"frame\": malformed rectangle"},
+      {R"(<UIView tag="seven"/>)", "attribute \"tag\": malformed integer"},
+      {R"(<UIView hidden="maybe"/>)", "attribute \"hidden\": malformed boolean"},
+      {R"(<UIView backgroundColor="#12"/>)", "attribute \"backgroundColor\": malformed colour"},
+      {R"(<UIView colour="red"/>)", "attribute \"colour\": unknown attribute"},
+      {R"(<UILabel font="Helvetica"/>)", "attribute \"font\": malformed font"},
+      {R"(<UIImageView image="missing.png"/>)", "attribute \"image\": no picture named"},
+      {R"(<UIButton title.pressed="x"/>)", "attribute \"title.pressed\": unknown control state"},
+      {R"(<UIView contentMode="13"/>)", "attribute \"contentMode\": content mode must be"},
+  };
+  for (const Case& c : cases) {
+    Owner owner;
+    auto result = load(c.element, owner);
+    EXPECT_FALSE(result.ok()) << c.element;
+    EXPECT_NE(result.error.find("Test.ui:2: element <"), std::string::npos) << result.error;
+    EXPECT_NE(result.error.find(c.message), std::string::npos) << result.error;
+  }
 }
 
 TEST_F(InterfaceLoaderTest, ActionsAttachTheOwnersOperationsToControlEvents) {

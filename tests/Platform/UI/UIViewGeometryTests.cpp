@@ -18,21 +18,7 @@ void expectPoint(Point actual, double x, double y) {
 
 }  // namespace
 
-TEST(UIViewGeometry, FrameFollowsCenterBoundsAndTransform) {
-  auto view = std::make_shared<UIView>(Rect(10, 20, 100, 50));
-  EXPECT_EQ(view->center(), (Point{60, 45}));
-  EXPECT_EQ(view->bounds(), Rect(0, 0, 100, 50));
-  view->setTransform(AffineTransform::makeScale(2, 2));
-  // Scaling acts about the centre.
-  EXPECT_EQ(view->frame(), Rect(-40, -5, 200, 100));
-  EXPECT_EQ(view->bounds(), Rect(0, 0, 100, 50));
-  view->setTransform(AffineTransform::makeRotation(std::numbers::pi / 2));
-  Rect turned = view->frame();
-  expectPoint(turned.origin, 35, -5);
-  expectPoint(Point{turned.size.width, turned.size.height}, 50, 100);
-}
-
-TEST(UIViewGeometry, ConvertsPointsThroughBoundsOriginsAndTransforms) {
+TEST(UIViewGeometry, FrameFollowsTransformsAndPointsConvertThroughBoundsOriginsAndTransforms) {
   auto root = std::make_shared<UIView>(Rect(0, 0, 320, 480));
   auto parent = std::make_shared<UIView>(Rect(100, 100, 100, 100));
   auto child = std::make_shared<UIView>(Rect(10, 10, 20, 20));
@@ -54,6 +40,18 @@ TEST(UIViewGeometry, ConvertsPointsThroughBoundsOriginsAndTransforms) {
   auto other = std::make_shared<UIView>(Rect(0, 0, 50, 50));
   root->addSubview(other);
   expectPoint(child->convertPointToView(Point{0, 0}, other.get()), 70, 70);
+
+  auto view = std::make_shared<UIView>(Rect(10, 20, 100, 50));
+  EXPECT_EQ(view->center(), (Point{60, 45}));
+  EXPECT_EQ(view->bounds(), Rect(0, 0, 100, 50));
+  view->setTransform(AffineTransform::makeScale(2, 2));
+  // Scaling acts about the centre.
+  EXPECT_EQ(view->frame(), Rect(-40, -5, 200, 100));
+  EXPECT_EQ(view->bounds(), Rect(0, 0, 100, 50));
+  view->setTransform(AffineTransform::makeRotation(std::numbers::pi / 2));
+  Rect turned = view->frame();
+  expectPoint(turned.origin, 35, -5);
+  expectPoint(Point{turned.size.width, turned.size.height}, 50, 100);
 }
 
 TEST(UIViewGeometry, HitTestFindsFrontmostThroughTransformsAndSkipsHidden) {
