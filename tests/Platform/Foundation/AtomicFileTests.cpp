@@ -10,13 +10,20 @@ using testing_support::TemporaryDirectory;
 
 TEST(AtomicFileTest, ReplacesTheWholeFileAndLeavesNoTemporaries) {
   TemporaryDirectory directory;
-  std::string path = directory.file("settings");
+  std::string path = directory.file(".Settings.archive");
   ASSERT_TRUE(AtomicFile::write(path, Bytes(1000, 'a')));
   ASSERT_TRUE(AtomicFile::write(path, Bytes{'b', 'c'}));
   EXPECT_EQ(FileManager::contentsAtPath(path), (Bytes{'b', 'c'}));
   EXPECT_EQ(FileManager::contentsOfDirectoryAtPath(directory.path())->size(), 1u);
   ASSERT_TRUE(AtomicFile::write(path, {}));
   EXPECT_EQ(FileManager::contentsAtPath(path), Bytes{});
+  // Stale temporaries of that file (left by a killed write) are removed, no others.
+  ASSERT_TRUE(AtomicFile::write(path + ".tmp-Ab12Cd", Bytes{'t'}));
+  ASSERT_TRUE(AtomicFile::write(directory.file("other.tmp-Ab12Cd"), Bytes{'o'}));
+  AtomicFile::removeStaleTemporaries(path);
+  EXPECT_FALSE(FileManager::fileExistsAtPath(path + ".tmp-Ab12Cd"));
+  EXPECT_TRUE(FileManager::fileExistsAtPath(path));
+  EXPECT_TRUE(FileManager::fileExistsAtPath(directory.file("other.tmp-Ab12Cd")));
 }
 
 TEST(AtomicFileTest, AFailedWriteKeepsTheOldFile) {
@@ -27,18 +34,6 @@ TEST(AtomicFileTest, AFailedWriteKeepsTheOldFile) {
   ASSERT_TRUE(FileManager::createDirectoryAtPath(directory.file("taken"), false));
   EXPECT_FALSE(AtomicFile::write(directory.file("taken"), Bytes{'x'}));
   EXPECT_EQ(FileManager::contentsOfDirectoryAtPath(directory.path())->size(), 1u);
-}
-
-TEST(AtomicFileTest, StaleTemporariesOfThatFileAreRemoved) {
-  TemporaryDirectory directory;
-  std::string path = directory.file(".Settings.archive");
-  ASSERT_TRUE(AtomicFile::write(path, Bytes{'k'}));
-  ASSERT_TRUE(AtomicFile::write(path + ".tmp-Ab12Cd", Bytes{'t'}));  // left by a killed write
-  ASSERT_TRUE(AtomicFile::write(directory.file("other.tmp-Ab12Cd"), Bytes{'o'}));
-  AtomicFile::removeStaleTemporaries(path);
-  EXPECT_FALSE(FileManager::fileExistsAtPath(path + ".tmp-Ab12Cd"));
-  EXPECT_TRUE(FileManager::fileExistsAtPath(path));
-  EXPECT_TRUE(FileManager::fileExistsAtPath(directory.file("other.tmp-Ab12Cd")));
 }
 
 TEST(FileManagerTest, ReadsOnlyPlainFilesWithinTheLimitAndNeverWaitsOnAPipe) {

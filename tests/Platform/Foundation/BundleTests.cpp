@@ -2,21 +2,13 @@
 
 #include "Foundation/AtomicFile.h"
 #include "Foundation/Bundle.h"
-#include "Foundation/FileManager.h"
 #include "Foundation/PropertyList.h"
 #include "TestSupport.h"
 
 using namespace platform;
 using testing_support::ScopedEnvironment;
 using testing_support::TemporaryDirectory;
-
-namespace {
-
-void writeText(const std::string& path, const std::string& text) {
-  ASSERT_TRUE(AtomicFile::write(path, Bytes(text.begin(), text.end())));
-}
-
-}  // namespace
+using testing_support::writeTextFile;
 
 TEST(BundleTest, TheApplicationsInformationDictionary) {
   auto bundle = Bundle::mainBundle();
@@ -34,7 +26,7 @@ TEST(BundleTest, BinaryInfoAndMissingOrBrokenInfo) {
                                 PropertyList::binaryData(Dictionary{{"CFBundleVersion", "2.5"}})));
   EXPECT_EQ(*Bundle(binary.path()).objectForInfoDictionaryKey("CFBundleVersion").string(), "2.5");
   EXPECT_TRUE(Bundle(missing.path()).infoDictionary().empty());
-  writeText(broken.file("Info.plist"), "<plist><dict><key>unclosed");
+  writeTextFile(broken.file("Info.plist"), "<plist><dict><key>unclosed");
   testing_support::ConsoleCapture console;
   EXPECT_TRUE(Bundle(broken.path()).infoDictionary().empty());
   EXPECT_FALSE(Bundle(broken.path()).bundleIdentifier());
@@ -43,14 +35,12 @@ TEST(BundleTest, BinaryInfoAndMissingOrBrokenInfo) {
 
 TEST(BundleTest, ResourcesAreFoundUnlocalizedFirstThenByPreferredLanguage) {
   TemporaryDirectory root;
-  for (const char* folder : {"ru.lproj", "en.lproj", "pt_BR.lproj", "images"})
-    ASSERT_TRUE(FileManager::createDirectoryAtPath(root.file(folder), false));
-  writeText(root.file("Default.png"), "global");
-  writeText(root.file("ru.lproj/Default.png"), "ru");
-  writeText(root.file("ru.lproj/Main.strings"), "ru");
-  writeText(root.file("en.lproj/Main.strings"), "en");
-  writeText(root.file("pt_BR.lproj/Main.strings"), "pt");
-  writeText(root.file("images/icon.png"), "icon");
+  writeTextFile(root.file("Default.png"), "global");
+  writeTextFile(root.file("ru.lproj/Default.png"), "ru");
+  writeTextFile(root.file("ru.lproj/Main.strings"), "ru");
+  writeTextFile(root.file("en.lproj/Main.strings"), "en");
+  writeTextFile(root.file("pt_BR.lproj/Main.strings"), "pt");
+  writeTextFile(root.file("images/icon.png"), "icon");
   Bundle bundle(root.path());
   ScopedEnvironment all("LC_ALL", std::nullopt);
   {

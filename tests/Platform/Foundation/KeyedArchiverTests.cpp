@@ -88,21 +88,6 @@ Value everyKind() {
 
 }  // namespace
 
-TEST(KeyedArchiverTest, EveryValueKindRoundTripsThroughAFile) {
-  TemporaryDirectory directory;
-  std::string path = directory.file("archive");
-  ASSERT_TRUE(
-      AtomicFile::write(path, KeyedArchiver::archivedDataWithRootObject(everyKind(), "data")));
-  auto bytes = FileManager::contentsAtPath(path);
-  ASSERT_TRUE(bytes);
-  auto value = KeyedUnarchiver::unarchiveObjectWithData(*bytes, "data");
-  ASSERT_TRUE(value);
-  EXPECT_EQ(*value, everyKind()) << value->description();
-  // Sub-second dates survive to the microsecond.
-  EXPECT_DOUBLE_EQ(valueForKey(*value->dictionary(), "date").dateValue()->timeIntervalSince1970,
-                   1700000000.25);
-}
-
 TEST(KeyedArchiverTest, ScalarEncodersAndTypedDecoders) {
   KeyedArchiver archiver;
   archiver.encodeBool(true, "flag");
@@ -123,7 +108,7 @@ TEST(KeyedArchiverTest, ScalarEncodersAndTypedDecoders) {
   EXPECT_FALSE(unarchiver->failed());
 }
 
-TEST(KeyedArchiverTest, ObjectsEncodeUnderTheirOwnKeysAndReviveThroughTheRegistry) {
+TEST(KeyedArchiverTest, EveryValueKindAndObjectsRoundTripThroughAFile) {
   Catalog::registerClass();
   auto inner = std::make_shared<Catalog>();
   inner->viewed = 2;
@@ -131,14 +116,21 @@ TEST(KeyedArchiverTest, ObjectsEncodeUnderTheirOwnKeysAndReviveThroughTheRegistr
   outer->viewed = -5;
   outer->names = Dictionary{{"fon_1.png", "12"}, {"frame_2.svgpb", "13"}};
   outer->child = inner;
+  Dictionary root{{"every", everyKind()}, {"ContentControl", outer}};
 
   TemporaryDirectory directory;
   std::string path = directory.file("archive");
-  ASSERT_TRUE(AtomicFile::write(
-      path, KeyedArchiver::archivedDataWithRootObject(Dictionary{{"ContentControl", outer}})));
-  auto value = KeyedUnarchiver::unarchiveObjectWithData(*FileManager::contentsAtPath(path));
+  ASSERT_TRUE(AtomicFile::write(path, KeyedArchiver::archivedDataWithRootObject(root, "data")));
+  auto value = KeyedUnarchiver::unarchiveObjectWithData(*FileManager::contentsAtPath(path), "data");
   ASSERT_TRUE(value && value->dictionary());
-  auto revived = valueForKey(*value->dictionary(), "ContentControl").objectAs<Catalog>();
+  const Dictionary& read = *value->dictionary();
+  EXPECT_EQ(valueForKey(read, "every"), everyKind()) << value->description();
+  // Sub-second dates survive to the microsecond.
+  EXPECT_DOUBLE_EQ(
+      valueForKey(*read.at("every").dictionary(), "date").dateValue()->timeIntervalSince1970,
+      1700000000.25);
+  // Objects encode under their own keys and revive through the registry.
+  auto revived = valueForKey(read, "ContentControl").objectAs<Catalog>();
   ASSERT_TRUE(revived);
   EXPECT_NE(revived, outer);
   EXPECT_EQ(revived->viewed, -5);
@@ -173,27 +165,17 @@ TEST(KeyedArchiverTest, UnknownClassesSurviveAnotherRoundTrip) {
   EXPECT_EQ(revived->objectAs<Catalog>()->viewed, 9);
 }
 
-TEST(KeyedArchiverTest, UnarchivableAndEndlessObjectsBecomeNull) {
+TEST(KeyedArchiverTest, UnarchivableEndlessOrTooDeepValuesAndNonArchivesAreRefused) {
   ConsoleCapture console;
   Bytes plain = KeyedArchiver::archivedDataWithRootObject(Value(std::make_shared<NotArchivable>()));
   auto value = KeyedUnarchiver::unarchiveObjectWithData(plain);
   ASSERT_TRUE(value);
   EXPECT_TRUE(value->isNull());
-
   Bytes endless = KeyedArchiver::archivedDataWithRootObject(Value(std::make_shared<Ouroboros>()));
   EXPECT_FALSE(endless.empty());
   EXPECT_GE(console.lines().size(), 2u);
-}
 
-TEST(KeyedArchiverTest, BytesThatAreNoArchiveAreRefused) {
-  EXPECT_FALSE(KeyedUnarchiver::unarchiverForReadingWithData({}));
-  EXPECT_FALSE(KeyedUnarchiver::unarchiverForReadingWithData(Bytes(100, 'x')));
-  std::string xml =
-      "<?xml version=\"1.0\"?><plist><dict><key>a</key><string>b</string></dict></plist>";
-  EXPECT_FALSE(KeyedUnarchiver::unarchiverForReadingWithData(Bytes(xml.begin(), xml.end())));
-}
-
-TEST(KeyedArchiverTest, TooDeeplyNestedValuesFailInsteadOfExhaustingTheStack) {
+  // Too deeply nested values fail instead of exhausting the stack.
   Value deep = 1;
   for (int i = 0; i < 400; ++i) deep = Array{deep};
   auto unarchiver = KeyedUnarchiver::unarchiverForReadingWithData(
@@ -201,6 +183,12 @@ TEST(KeyedArchiverTest, TooDeeplyNestedValuesFailInsteadOfExhaustingTheStack) {
   ASSERT_TRUE(unarchiver);
   EXPECT_TRUE(unarchiver->decodeObjectForKey("root").isNull());
   EXPECT_TRUE(unarchiver->failed());
+
+  EXPECT_FALSE(KeyedUnarchiver::unarchiverForReadingWithData({}));
+  EXPECT_FALSE(KeyedUnarchiver::unarchiverForReadingWithData(Bytes(100, 'x')));
+  std::string xml =
+      "<?xml version=\"1.0\"?><plist><dict><key>a</key><string>b</string></dict></plist>";
+  EXPECT_FALSE(KeyedUnarchiver::unarchiverForReadingWithData(Bytes(xml.begin(), xml.end())));
 }
 
 TEST(KeyedArchiverTest, DamagedArchivesNeverCrash) {

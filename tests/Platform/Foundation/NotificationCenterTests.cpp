@@ -8,7 +8,7 @@
 
 using namespace platform;
 
-TEST(NotificationCenterTest, ObserversMatchByNameAndSender) {
+TEST(NotificationCenterTest, ObserversMatchByNameAndSenderAndRemovedOnesAreNotCalled) {
   NotificationCenter center;
   int sender = 0, otherSender = 0, observer = 0;
   std::vector<std::string> seen;
@@ -28,11 +28,9 @@ TEST(NotificationCenterTest, ObserversMatchByNameAndSender) {
                                       "any sender: kContentControlHasNewContent",
                                       "any name: kContentControlHasNewContent",
                                       "any name: kNotificationAdsLoaded"}));
-}
 
-TEST(NotificationCenterTest, RemovedObserversAreNotCalledEvenDuringADelivery) {
-  NotificationCenter center;
-  int first = 0, second = 0, sender = 0;
+  // Removed observers are not called, even during a delivery.
+  int first = 0, second = 0;
   int firstCalls = 0, secondCalls = 0;
   center.addObserver(&first, "n", nullptr, [&](const Notification&) {
     ++firstCalls;

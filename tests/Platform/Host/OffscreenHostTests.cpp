@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 
 #include "Foundation/RunLoop.h"
 #include "Graphics/ImageDecoder.h"
@@ -41,8 +40,12 @@ class OffscreenHostTest : public ::testing::Test {
       auto square = _square;
       RunLoop::main().schedule(5, [square] { square->setBackgroundColor(UIColor::blueColor()); });
       RunLoop::main().schedule(10, [square] {
-        UIView::animateWithDuration(2, 0, UIViewAnimationOptionCurveLinear,
-                                    [&] { square->setCenter(Point{140, 60}); }, nullptr);
+        UIView::animateWithDuration(
+            2, 0, UIViewAnimationOptionCurveLinear,
+            [&] {
+              square->setCenter(Point{140, 60});
+            },
+            nullptr);
       });
     });
   }
@@ -59,16 +62,19 @@ class OffscreenHostTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(OffscreenHostTest, CapturesAtTheProfilesPixelSize) {
+TEST_F(OffscreenHostTest, CapturesAtTheProfilesPixelSizeAndRestoresTheProfileAndClock) {
+  testing_support::ScopedDeviceProfile outer(DeviceProfile::tablet());
+  auto clock = RunLoop::main().clock();
   struct Case {
     DeviceProfile profile;
     int width, height;
   };
-  for (const Case& c : {Case{DeviceProfile::phoneTall(), 640, 1136},
-                        Case{DeviceProfile::phone35(1), 320, 480},
-                        Case{DeviceProfile::phone35(2), 640, 960}}) {
+  for (const Case& c :
+       {Case{DeviceProfile::phoneTall(), 640, 1136}, Case{DeviceProfile::phone35(1), 320, 480},
+        Case{DeviceProfile::phone35(2), 640, 960}}) {
     OffscreenHost host(c.profile);
-    EXPECT_EQ(DeviceProfile::current().scale, c.profile.scale);
+    EXPECT_EQ(DeviceProfile::current().screenHeight, c.profile.screenHeight);
+    EXPECT_TRUE(RunLoop::main().clock()->isVirtual());
     host.launch(makeDelegate());
     auto screen = host.captureScreen();
     ASSERT_TRUE(screen);
@@ -80,21 +86,21 @@ TEST_F(OffscreenHostTest, CapturesAtTheProfilesPixelSize) {
     host.terminate();
     UIApplication::sharedApplication().reset();
   }
-}
-
-TEST_F(OffscreenHostTest, RestoresTheProfileAndClockItReplaced) {
-  testing_support::ScopedDeviceProfile outer(DeviceProfile::tablet());
-  auto clock = RunLoop::main().clock();
-  {
-    OffscreenHost host(DeviceProfile::phoneTall());
-    EXPECT_EQ(DeviceProfile::current().screenHeight, 568);
-    EXPECT_TRUE(RunLoop::main().clock()->isVirtual());
-  }
   EXPECT_EQ(DeviceProfile::current().screenWidth, DeviceProfile::tablet().screenWidth);
   EXPECT_EQ(RunLoop::main().clock(), clock);
 }
 
-TEST_F(OffscreenHostTest, AdvancingTheVirtualClockFiresTimersAndMovesAnimations) {
+TEST_F(OffscreenHostTest, TheVirtualClockFiresTimersAndMovesAnimationsAndScreenshotsShowThem) {
+  testing_support::TemporaryDirectory directory;
+  {  // Without a window there is no screen to capture.
+    testing_support::ConsoleCapture console;
+    OffscreenHost bare;
+    bare.launch(std::make_shared<LifecycleRecorder>());
+    EXPECT_FALSE(bare.captureScreen());
+    EXPECT_FALSE(bare.writeScreenshot(directory.file("screen.png")));
+    EXPECT_FALSE(std::filesystem::exists(directory.file("screen.png")));
+    UIApplication::sharedApplication().reset();
+  }
   OffscreenHost host;
   host.launch(makeDelegate());
   double start = RunLoop::main().now();
@@ -111,20 +117,9 @@ TEST_F(OffscreenHostTest, AdvancingTheVirtualClockFiresTimersAndMovesAnimations)
   EXPECT_EQ(at(*halfway, 75, 60), kBlue);
   EXPECT_EQ(at(*halfway, 105, 60), kBlue);
   EXPECT_EQ(at(*halfway, 115, 60), kWhite);
-  host.advanceBy(1.5);
-  auto done = host.captureScreen();
-  EXPECT_EQ(at(*done, 105, 60), kWhite);
-  EXPECT_EQ(at(*done, 155, 60), kBlue);
-}
-
-TEST_F(OffscreenHostTest, ScreenshotsDecodeBackToTheCapturedPixels) {
-  testing_support::TemporaryDirectory directory;
-  OffscreenHost host;
-  host.launch(makeDelegate());
-  host.advanceBy(11);  // blue, and moving
+  // The screenshot file decodes back to exactly the captured pixels.
   std::string path = directory.file("screen.png");
   ASSERT_TRUE(host.writeScreenshot(path));
-  auto captured = host.captureScreen();
   auto decoded = ImageDecoder::imageWithContentsOfFile(path);
   ASSERT_TRUE(decoded);
   ASSERT_EQ(decoded->pixelWidth(), 640);
@@ -132,23 +127,17 @@ TEST_F(OffscreenHostTest, ScreenshotsDecodeBackToTheCapturedPixels) {
   int differing = 0;
   for (int y = 0; y < 1136; ++y)
     for (int x = 0; x < 640; ++x)
-      differing += decoded->bitmap().pixel(x, y) != captured->bitmap().pixel(x, y);
+      differing += decoded->bitmap().pixel(x, y) != halfway->bitmap().pixel(x, y);
   EXPECT_EQ(differing, 0);
   EXPECT_EQ(decoded->bitmap().pixel(180, 120), kBlue);  // the point (90, 60) at scale 2
-
   testing_support::ConsoleCapture console;
   EXPECT_FALSE(host.writeScreenshot(directory.file("missing/folder/screen.png")));
   EXPECT_FALSE(console.lines().empty());
-}
 
-TEST_F(OffscreenHostTest, WithoutAWindowThereIsNoScreenToCapture) {
-  OffscreenHost host;
-  host.launch(std::make_shared<LifecycleRecorder>());
-  EXPECT_FALSE(host.captureScreen());
-  testing_support::TemporaryDirectory directory;
-  testing_support::ConsoleCapture console;
-  EXPECT_FALSE(host.writeScreenshot(directory.file("screen.png")));
-  EXPECT_FALSE(std::ifstream(directory.file("screen.png")).good());
+  host.advanceBy(1.5);
+  auto done = host.captureScreen();
+  EXPECT_EQ(at(*done, 105, 60), kWhite);
+  EXPECT_EQ(at(*done, 155, 60), kBlue);
 }
 
 TEST_F(OffscreenHostTest, LifecycleCallsArriveInOrder) {

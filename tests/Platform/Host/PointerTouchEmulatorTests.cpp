@@ -36,8 +36,7 @@ class PointerTest : public platform::testing::TouchTest {
     window->addSubview(view);
     auto note = [this](const char* name) {
       return [this, name](UIGestureRecognizer& g) {
-        if (g.state() == State::Began || g.state() == State::Ended ||
-            g.state() == State::Cancelled)
+        if (g.state() == State::Began || g.state() == State::Ended || g.state() == State::Cancelled)
           log += std::string(log.empty() ? "" : " ") + name + ":" +
                  std::to_string(static_cast<int>(g.state()));
       };
@@ -45,8 +44,8 @@ class PointerTest : public platform::testing::TouchTest {
     pan = std::make_shared<UIPanGestureRecognizer>(note("pan"));
     pinch = std::make_shared<UIPinchGestureRecognizer>(note("pinch"));
     rotation = std::make_shared<UIRotationGestureRecognizer>(note("rotation"));
-    for (auto r : std::initializer_list<std::shared_ptr<UIGestureRecognizer>>{pan, pinch,
-                                                                               rotation}) {
+    for (auto r :
+         std::initializer_list<std::shared_ptr<UIGestureRecognizer>>{pan, pinch, rotation}) {
       r->setDelegate(together);
       view->addGestureRecognizer(r);
     }

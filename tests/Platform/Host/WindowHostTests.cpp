@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <SDL.h>
+#include <gtest/gtest.h>
 
 #include "Foundation/RunLoop.h"
 #include "Host/WindowHost.h"
@@ -86,9 +85,8 @@ TEST_F(WindowHostTest, PresentsOnlyWhenSomethingChangedAndClosesThroughTheLifecy
   });
   EXPECT_EQ(host.run(delegate), 0);
   EXPECT_TRUE(drove);
-  EXPECT_EQ(delegate->calls,
-            (std::vector<std::string>{"didFinishLaunching", "didBecomeActive", "willResignActive",
-                                      "willTerminate"}));
+  EXPECT_EQ(delegate->calls, (std::vector<std::string>{"didFinishLaunching", "didBecomeActive",
+                                                       "willResignActive", "willTerminate"}));
 }
 
 TEST_F(WindowHostTest, QuitsAfterTheGivenTimeThroughTheLifecycle) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "Foundation/RunLoop.h"
 #include "Graphics/Bitmap.h"
@@ -57,13 +56,16 @@ class ShareTest : public TouchTest {
     ASSERT_TRUE(tapButtonTitled(sheet->view().get(), title));
     host->advanceBy(1);
   }
-  size_t filesIn(const std::string& folder) const {
+  // The names of the files in `folder`.
+  static std::vector<std::string> filesIn(const std::string& folder) {
+    std::vector<std::string> names;
     std::error_code ec;
-    size_t n = 0;
-    for (auto it = std::filesystem::directory_iterator(dir.file(folder), ec);
-         !ec && it != std::filesystem::directory_iterator(); ++it)
-      ++n;
-    return n;
+    for (const auto& e : std::filesystem::directory_iterator(folder, ec))
+      names.push_back(e.path().filename().string());
+    return names;
+  }
+  std::string sharedPictures() const {
+    return container.root() + "/Library/Caches/Shared Pictures";
   }
   TemporaryDirectory dir;
   testing_support::ScopedAppContainer container;
@@ -75,43 +77,26 @@ class ShareTest : public TouchTest {
   std::vector<std::pair<std::string, bool>> outcomes;
 };
 
-std::vector<std::string> sharedPictures(const std::string& containerRoot) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (const auto& e :
-       std::filesystem::directory_iterator(containerRoot + "/Library/Caches/Shared Pictures", ec))
-    names.push_back(e.path().filename().string());
-  return names;
-}
-
 }  // namespace
 
-TEST_F(ShareTest, OffersSavingAndMailLessTheExcluded) {
-  auto sheet = std::make_shared<UIActivityViewController>(std::vector{picture()});
-  EXPECT_EQ(sheet->availableActivityTypes(),
-            (std::vector<std::string>{UIActivityTypeSaveToCameraRoll, UIActivityTypeMail}));
-  sheet->setExcludedActivityTypes({UIActivityTypePrint, UIActivityTypeMail});
-  EXPECT_EQ(sheet->availableActivityTypes(),
-            (std::vector<std::string>{UIActivityTypeSaveToCameraRoll}));
-  testing_support::ConsoleCapture console;
-  EXPECT_FALSE(sheet->performActivity(UIActivityTypeMail));
-  EXPECT_FALSE(sheet->performActivity(UIActivityTypePrint));
-  EXPECT_TRUE(std::make_shared<UIActivityViewController>(std::vector<std::shared_ptr<Image>>{})
-                  ->availableActivityTypes()
-                  .empty());
-}
-
-TEST_F(ShareTest, SavingGoesToTheAlbumAfterTheSheetCloses) {
+TEST_F(ShareTest, CancelReportsNothingDoneSavingGoesToTheAlbumAndMailToTheComposer) {
   auto sheet = makeSheet();
+  root->presentViewController(sheet, false);
+  ASSERT_TRUE(tapButtonTitled(sheet->view().get(), "Cancel"));
+  host->advanceBy(1);
+  EXPECT_EQ(root->presentedViewController(), nullptr);
+  EXPECT_EQ(outcomes, (std::vector<std::pair<std::string, bool>>{{"", false}}));
+  outcomes.clear();
+
   ASSERT_NO_FATAL_FAILURE(presentAndTap(sheet, "Save Image"));
   EXPECT_EQ(root->presentedViewController(), nullptr);
   ASSERT_TRUE(RunLoop::main().runUntil([&] { return !outcomes.empty(); }, 30));
   EXPECT_EQ(outcomes.front(), (std::pair<std::string, bool>{UIActivityTypeSaveToCameraRoll, true}));
-  EXPECT_EQ(filesIn("Album"), 1u);
-}
+  EXPECT_EQ(filesIn(dir.file("Album")).size(), 1u);
 
-TEST_F(ShareTest, MailOpensAComposerWithThePictureAttached) {
-  auto sheet = makeSheet();
+  // Mail opens a composer with the picture attached.
+  outcomes.clear();
+  sheet = makeSheet();
   ASSERT_NO_FATAL_FAILURE(presentAndTap(sheet, "Mail"));
   auto mail =
       std::dynamic_pointer_cast<MFMailComposeViewController>(root->presentedViewController());
@@ -122,35 +107,31 @@ TEST_F(ShareTest, MailOpensAComposerWithThePictureAttached) {
   host->advanceBy(1);
   EXPECT_EQ(root->presentedViewController(), nullptr);
   EXPECT_EQ(outcomes, (std::vector<std::pair<std::string, bool>>{{UIActivityTypeMail, true}}));
-  EXPECT_EQ(filesIn("Outbox"), 1u);
+  EXPECT_EQ(filesIn(dir.file("Outbox")).size(), 1u);
 }
 
-TEST_F(ShareTest, CancelClosesAndReportsNothingDone) {
-  auto sheet = makeSheet();
-  root->presentViewController(sheet, false);
-  ASSERT_TRUE(tapButtonTitled(sheet->view().get(), "Cancel"));
-  host->advanceBy(1);
-  EXPECT_EQ(root->presentedViewController(), nullptr);
-  EXPECT_EQ(outcomes, (std::vector<std::pair<std::string, bool>>{{"", false}}));
-}
-
-TEST_F(ShareTest, OpenInViewerIsOfferedWhenTheOpenerCanStart) {
+TEST_F(ShareTest, OffersSavingMailAndTheViewerWhenItsOpenerCanStartLessTheExcluded) {
   auto sheet = std::make_shared<UIActivityViewController>(std::vector{picture()});
   const std::vector<std::string> all = {UIActivityTypeSaveToCameraRoll, UIActivityTypeMail,
                                         UIActivityTypeOpenInViewer};
   EXPECT_EQ(sheet->availableActivityTypes(),  // no opener on PATH
             (std::vector<std::string>{UIActivityTypeSaveToCameraRoll, UIActivityTypeMail}));
-  std::filesystem::create_directory(dir.file("bin"));
-  std::ofstream(dir.file("bin/xdg-open")) << "#!/bin/sh\n";
-  std::filesystem::permissions(dir.file("bin/xdg-open"), std::filesystem::perms::owner_all);
-  EXPECT_EQ(sheet->availableActivityTypes(), all);
-  sheet->setExcludedActivityTypes({UIActivityTypeOpenInViewer, UIActivityTypePrint});
-  EXPECT_EQ(sheet->availableActivityTypes(),
-            (std::vector<std::string>{UIActivityTypeSaveToCameraRoll, UIActivityTypeMail}));
   testing_support::ConsoleCapture console;
   EXPECT_FALSE(sheet->performActivity(UIActivityTypeOpenInViewer));
-  EXPECT_TRUE(sharedPictures(container.root()).empty());
+  EXPECT_TRUE(filesIn(sharedPictures()).empty());
+  testing_support::writeTextFile(dir.file("bin/xdg-open"), "#!/bin/sh\n");
+  std::filesystem::permissions(dir.file("bin/xdg-open"), std::filesystem::perms::owner_all);
+  EXPECT_EQ(sheet->availableActivityTypes(), all);
+  sheet->setExcludedActivityTypes({UIActivityTypePrint, UIActivityTypeMail});
+  EXPECT_EQ(sheet->availableActivityTypes(),
+            (std::vector<std::string>{UIActivityTypeSaveToCameraRoll, UIActivityTypeOpenInViewer}));
+  EXPECT_FALSE(sheet->performActivity(UIActivityTypeMail));
+  EXPECT_FALSE(sheet->performActivity(UIActivityTypePrint));
+  EXPECT_TRUE(std::make_shared<UIActivityViewController>(std::vector<std::shared_ptr<Image>>{})
+                  ->availableActivityTypes()
+                  .empty());
 
+  // The desktop launcher's stand-in starts anything: the viewer is offered without a program.
   std::filesystem::remove(dir.file("bin/xdg-open"));
   LaunchRecorder recorder;
   sheet->setExcludedActivityTypes({UIActivityTypePrint});
@@ -169,7 +150,7 @@ TEST_F(ShareTest, OpenInViewerHandsAPngOfThePictureToTheOpener) {
   ASSERT_EQ(recorder.launches[0].size(), 2u);
   EXPECT_EQ(recorder.launches[0][0], "xdg-open");
   std::string first = recorder.launches[0][1];
-  EXPECT_EQ(first.rfind(container.root() + "/Library/Caches/Shared Pictures/", 0), 0u);
+  EXPECT_EQ(first.rfind(sharedPictures() + "/", 0), 0u);
   auto shown = ImageDecoder::imageWithContentsOfFile(first);
   ASSERT_TRUE(shown);
   EXPECT_EQ(shown->pixelWidth(), 8);
@@ -187,6 +168,6 @@ TEST_F(ShareTest, OpenInViewerHandsAPngOfThePictureToTheOpener) {
   std::string second = recorder.launches[1][1];
   EXPECT_NE(second, first);
   EXPECT_FALSE(std::filesystem::exists(first));
-  EXPECT_EQ(sharedPictures(container.root()),
+  EXPECT_EQ(filesIn(sharedPictures()),
             std::vector<std::string>{std::filesystem::path(second).filename().string()});
 }

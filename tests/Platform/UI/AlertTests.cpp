@@ -36,14 +36,7 @@ class SheetDelegate : public UIActionSheetDelegate {
   std::vector<std::string> calls;
 };
 
-class AlertTest : public TouchTest {
- protected:
-  // Taps the middle of a button as a finger would.
-  void tapButton(UIButton* button) {
-    ASSERT_TRUE(button);
-    host->tapView(*button);
-  }
-};
+using AlertTest = TouchTest;
 
 }  // namespace
 
@@ -63,14 +56,14 @@ TEST_F(AlertTest, AlertButtonsAreIndexedCancelFirstAndTellTheChosenOne) {
   ASSERT_FALSE(weak.expired());
   host->advanceBy(UIAlertView::kFadeDuration + 0.01);
   EXPECT_TRUE(weak.lock()->isVisible());
-  tapButton(weak.lock()->buttonAtIndex(2));
+  host->tapView(*weak.lock()->buttonAtIndex(2));
   EXPECT_EQ(delegate->calls, (std::vector<std::string>{"clicked 2", "willDismiss 2"}));
   host->advanceBy(1);
   EXPECT_EQ(delegate->calls.back(), "didDismiss 2");
   EXPECT_TRUE(weak.expired());
 }
 
-TEST_F(AlertTest, TwoButtonAlertTapsOnEitherSide) {
+TEST_F(AlertTest, TwoButtonAlertTapsOnEitherSideAndProgrammaticDismissalSkipsTheClick) {
   auto delegate = std::make_shared<AlertDelegate>();
   auto alert = std::make_shared<UIAlertView>("Error", "Could not save", delegate, std::nullopt,
                                              std::vector<std::string>{"Retry", "OK"});
@@ -79,35 +72,29 @@ TEST_F(AlertTest, TwoButtonAlertTapsOnEitherSide) {
   alert->show();
   host->advanceBy(1);
   EXPECT_LT(alert->buttonAtIndex(0)->frame().origin.x, alert->buttonAtIndex(1)->frame().origin.x);
-  tapButton(alert->buttonAtIndex(1));
+  host->tapView(*alert->buttonAtIndex(1));
   host->advanceBy(1);
   EXPECT_EQ(delegate->calls,
             (std::vector<std::string>{"clicked 1", "willDismiss 1", "didDismiss 1"}));
   EXPECT_FALSE(alert->isVisible());
   EXPECT_EQ(alert->superview(), nullptr);
-}
 
-TEST_F(AlertTest, DelegateGoneBeforeDismissalIsNotCalled) {
-  auto delegate = std::make_shared<AlertDelegate>();
-  auto alert = std::make_shared<UIAlertView>("Hi", "", delegate, "OK");
-  alert->show();
-  host->advanceBy(1);
-  std::vector<std::string> calls;
-  delegate.reset();
-  tapButton(alert->buttonAtIndex(0));
-  host->advanceBy(1);
-  EXPECT_FALSE(alert->isVisible());
-}
-
-TEST_F(AlertTest, ProgrammaticDismissalSkipsTheClickAndNoWindowMeansNoAlert) {
-  auto delegate = std::make_shared<AlertDelegate>();
-  auto alert = std::make_shared<UIAlertView>("Hi", "There", delegate, "OK");
+  delegate->calls.clear();
   alert->show();
   alert->dismissWithClickedButtonIndex(0, false);
   EXPECT_EQ(delegate->calls, (std::vector<std::string>{"willDismiss 0", "didDismiss 0"}));
   alert->dismissWithClickedButtonIndex(0, false);  // already gone: nothing
   EXPECT_EQ(delegate->calls.size(), 2u);
 
+  // A delegate gone before the tap is not called.
+  alert->show();
+  host->advanceBy(1);
+  delegate.reset();
+  host->tapView(*alert->buttonAtIndex(0));
+  host->advanceBy(1);
+  EXPECT_FALSE(alert->isVisible());
+
+  // No window: no alert, and a message.
   UIApplication::sharedApplication().setKeyWindow(nullptr);
   testing_support::ConsoleCapture console;
   alert->show();
@@ -115,7 +102,7 @@ TEST_F(AlertTest, ProgrammaticDismissalSkipsTheClickAndNoWindowMeansNoAlert) {
   EXPECT_EQ(console.lines().size(), 1u);
 }
 
-TEST_F(AlertTest, ActionSheetIndexesDestructiveFirstAndCancelLast) {
+TEST_F(AlertTest, ActionSheetIndexesDestructiveFirstAndCancelLastAndHoldsTheTouchesBeneath) {
   auto delegate = std::make_shared<SheetDelegate>();
   auto sheet = std::make_shared<UIActionSheet>(
       "Photo", delegate, "Cancel", std::nullopt,
@@ -136,7 +123,7 @@ TEST_F(AlertTest, ActionSheetIndexesDestructiveFirstAndCancelLast) {
   EXPECT_LT(sheet->buttonAtIndex(0)->convertPointToView(Point{0, 0}, window.get()).y,
             sheet->buttonAtIndex(2)->convertPointToView(Point{0, 0}, window.get()).y);
   EXPECT_GT(sheet->buttonAtIndex(2)->convertPointToView(Point{0, 0}, window.get()).y, 400);
-  tapButton(sheet->buttonAtIndex(1));
+  host->tapView(*sheet->buttonAtIndex(1));
   host->advanceBy(1);
   EXPECT_EQ(delegate->calls, (std::vector<std::string>{"clicked 1", "didDismiss 1"}));
   EXPECT_FALSE(sheet->isVisible());
@@ -144,19 +131,16 @@ TEST_F(AlertTest, ActionSheetIndexesDestructiveFirstAndCancelLast) {
   delegate->calls.clear();
   sheet->showInView(window.get());
   host->advanceBy(1);
-  tapButton(sheet->buttonAtIndex(sheet->cancelButtonIndex()));
+  host->tapView(*sheet->buttonAtIndex(sheet->cancelButtonIndex()));
   host->advanceBy(1);
   EXPECT_EQ(delegate->calls, (std::vector<std::string>{"clicked 2", "didDismiss 2"}));
-}
 
-TEST_F(AlertTest, SheetTouchesDoNotReachTheScreenBeneath) {
+  // Taps on the dimmed backdrop do not reach the screen beneath.
   auto beneath = std::make_shared<RecordingView>(Rect(0, 0, 320, 568));
   window->insertSubview(beneath, 0);
-  auto sheet = std::make_shared<UIActionSheet>("", std::weak_ptr<UIActionSheetDelegate>(), "Cancel",
-                                               std::nullopt);
   sheet->showInView(beneath.get());
   host->advanceBy(1);
-  host->tap(Point{160, 100});  // on the dimmed backdrop
+  host->tap(Point{160, 100});
   EXPECT_TRUE(beneath->calls.empty());
   EXPECT_TRUE(sheet->isVisible());
   sheet->dismissWithClickedButtonIndex(0, false);

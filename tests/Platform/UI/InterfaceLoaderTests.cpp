@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "Foundation/Bundle.h"
 #include "Graphics/ImageEncoder.h"
 #include "TestSupport.h"
@@ -22,21 +20,17 @@ class Owner : public InterfaceOwner {
     outlets.add("picture", picture);
     outlets.add("go", go);
   }
-  std::shared_ptr<UIView> root;
-  std::shared_ptr<UILabel> title;
-  std::shared_ptr<UIImageView> picture;
-  std::shared_ptr<UIButton> go;
-};
-
-// Counts each named action it is sent.
-class ActingOwner : public Owner {
- public:
+  // Writes down each named action it is sent, with the sender's tag.
   void registerActions(ActionRegistry& actions) override {
     for (const char* name : {"save", "press", "paged"})
       actions.add(name, [this, name](UIControl& sender) {
         calls.push_back(std::string(name) + ":" + std::to_string(sender.tag()));
       });
   }
+  std::shared_ptr<UIView> root;
+  std::shared_ptr<UILabel> title;
+  std::shared_ptr<UIImageView> picture;
+  std::shared_ptr<UIButton> go;
   std::vector<std::string> calls;
 };
 
@@ -45,8 +39,7 @@ class InterfaceLoaderTest : public ::testing::Test {
   void SetUp() override {
     auto bitmap = Bitmap::create(4, 6, PixelFormat::ARGB32Premultiplied);
     auto png = ImageEncoder::pngData(*Image::imageWithBitmap(bitmap));
-    std::ofstream(_dir.file("dot.png"), std::ios::binary)
-        .write(reinterpret_cast<const char*>(png->data()), png->size());
+    testing_support::writeTextFile(_dir.file("dot.png"), std::string(png->begin(), png->end()));
     _bundle = Bundle::bundleWithPath(_dir.path());
   }
   InterfaceLoader::Result load(const std::string& body, Owner& owner) {
@@ -93,18 +86,39 @@ TEST_F(InterfaceLoaderTest, BuildsTheTreeAndBindsOutlets) {
   EXPECT_EQ(owner.root->backgroundColor(), (UIColor{0x10 / 255.0, 0x20 / 255.0, 0x30 / 255.0, 1}));
 }
 
-TEST_F(InterfaceLoaderTest, UnknownClassNamesFileLineAndElement) {
+TEST_F(InterfaceLoaderTest, BadFilesAndMalformedAttributesBindNothingAndNameFileLineAndElement) {
   Owner owner;
-  auto result = load("<UIView outlet=\"root\">\n  <UIWidget frame=\"0 0 1 1\"/>\n</UIView>", owner);
-  EXPECT_FALSE(result.ok());
-  EXPECT_EQ(result.error, "Test.ui:3: element <UIWidget>: unknown class \"UIWidget\"");
-  EXPECT_TRUE(result.topLevelViews.empty());
-  EXPECT_FALSE(owner.root);  // nothing bound from a bad file
+  auto unknown =
+      load("<UIView outlet=\"root\">\n  <UIWidget frame=\"0 0 1 1\"/>\n</UIView>", owner);
+  EXPECT_FALSE(unknown.ok());
+  EXPECT_EQ(unknown.error, "Test.ui:3: element <UIWidget>: unknown class \"UIWidget\"");
+  EXPECT_TRUE(unknown.topLevelViews.empty());
   ASSERT_FALSE(_console.lines().empty());
-  EXPECT_EQ(_console.lines().back(), result.error);
-}
+  EXPECT_EQ(_console.lines().back(), unknown.error);
+  auto missing = load(R"(<UIView outlet="nowhere"/>)", owner);
+  EXPECT_EQ(missing.error, "Test.ui:2: element <UIView>: the owner has no outlet \"nowhere\"");
+  auto wrong = load(R"(<UIView outlet="root"><UIView outlet="title"/></UIView>)", owner);
+  EXPECT_EQ(wrong.error, "Test.ui:2: element <UIView>: outlet \"title\" cannot hold a UIView");
+  EXPECT_FALSE(owner.root);  // nothing bound from a bad file
 
-TEST_F(InterfaceLoaderTest, MalformedAttributesAreRefusedWithTheirMessage) {
+  auto broken =
+      InterfaceLoader::loadString("<interface>\n<UIView>\n</interface>", "Bad.ui", &owner, _bundle);
+  EXPECT_EQ(broken.error.rfind("Bad.ui:", 0), 0u) << broken.error;
+  EXPECT_NE(broken.error.find("not well-formed XML"), std::string::npos);
+  auto wrongRoot = InterfaceLoader::loadString("<views/>", "Root.ui", &owner, _bundle);
+  EXPECT_EQ(wrongRoot.error, "Root.ui:1: element <views>: the root element must be <interface>");
+  auto none = InterfaceLoader::loadNibNamed("Absent", &owner, _bundle);
+  EXPECT_EQ(none.error, "Absent.ui: no such interface file");
+
+  // A file by name from the bundle.
+  testing_support::writeTextFile(
+      _dir.file("Screen.ui"),
+      "<interface><UILabel outlet=\"title\" text=\"From disk\"/></interface>");
+  auto named = InterfaceLoader::loadNibNamed("Screen", &owner, _bundle);
+  ASSERT_TRUE(named.ok()) << named.error;
+  ASSERT_TRUE(owner.title);
+  EXPECT_EQ(owner.title->text(), "From disk");
+
   struct Case {
     const char* element;
     const char* message;
@@ -128,39 +142,8 @@ TEST_F(InterfaceLoaderTest, MalformedAttributesAreRefusedWithTheirMessage) {
   }
 }
 
-TEST_F(InterfaceLoaderTest, OutletsTheOwnerLacksOrCannotHoldFail) {
-  Owner owner;
-  auto missing = load(R"(<UIView outlet="nowhere"/>)", owner);
-  EXPECT_EQ(missing.error, "Test.ui:2: element <UIView>: the owner has no outlet \"nowhere\"");
-  auto wrong = load(R"(<UIView outlet="root"><UIView outlet="title"/></UIView>)", owner);
-  EXPECT_EQ(wrong.error, "Test.ui:2: element <UIView>: outlet \"title\" cannot hold a UIView");
-  EXPECT_FALSE(owner.root);
-}
-
-TEST_F(InterfaceLoaderTest, BrokenXmlAndMissingFilesFailWithMessages) {
-  Owner owner;
-  auto broken = InterfaceLoader::loadString("<interface>\n<UIView>\n</interface>", "Bad.ui",
-                                            &owner, _bundle);
-  EXPECT_EQ(broken.error.rfind("Bad.ui:", 0), 0u) << broken.error;
-  EXPECT_NE(broken.error.find("not well-formed XML"), std::string::npos);
-  auto wrongRoot = InterfaceLoader::loadString("<views/>", "Root.ui", &owner, _bundle);
-  EXPECT_EQ(wrongRoot.error, "Root.ui:1: element <views>: the root element must be <interface>");
-  auto none = InterfaceLoader::loadNibNamed("Absent", &owner, _bundle);
-  EXPECT_EQ(none.error, "Absent.ui: no such interface file");
-}
-
-TEST_F(InterfaceLoaderTest, LoadsNamedFilesFromTheBundle) {
-  std::ofstream(_dir.file("Screen.ui"))
-      << "<interface><UILabel outlet=\"title\" text=\"From disk\"/></interface>";
-  Owner owner;
-  auto result = InterfaceLoader::loadNibNamed("Screen", &owner, _bundle);
-  ASSERT_TRUE(result.ok()) << result.error;
-  ASSERT_TRUE(owner.title);
-  EXPECT_EQ(owner.title->text(), "From disk");
-}
-
 TEST_F(InterfaceLoaderTest, ActionsAttachTheOwnersOperationsToControlEvents) {
-  ActingOwner owner;
+  Owner owner;
   auto result = load(R"(<UIView outlet="root">
   <UIButton outlet="go" tag="1" action="save" action.touchDown="press"/>
   <UIPageControl tag="2" numberOfPages="3" action.valueChanged="paged"/>
@@ -177,18 +160,19 @@ TEST_F(InterfaceLoaderTest, ActionsAttachTheOwnersOperationsToControlEvents) {
 
   // Refused, with nothing bound: an unknown action, an unknown event, a view that is no
   // control.
-  ActingOwner fresh;
+  Owner fresh;
   auto unknown = load(R"(<UIView outlet="root"><UIButton action="print"/></UIView>)", fresh);
   EXPECT_EQ(unknown.error, "Test.ui:2: element <UIButton>: the owner has no action \"print\"");
   auto event = load(R"(<UIButton action.touchTwice="save"/>)", fresh);
   EXPECT_EQ(event.error,
             "Test.ui:2: element <UIButton>: unknown control event in \"action.touchTwice\"");
   auto label = load(R"(<UILabel action="save"/>)", fresh);
-  EXPECT_EQ(label.error, "Test.ui:2: element <UILabel>: a UILabel is not a control and sends "
-                         "no actions");
+  EXPECT_EQ(label.error,
+            "Test.ui:2: element <UILabel>: a UILabel is not a control and sends "
+            "no actions");
   EXPECT_FALSE(fresh.root);
   // Without an owner there are no actions to name.
-  auto ownerless = InterfaceLoader::loadString(
-      "<interface><UIButton action=\"save\"/></interface>", "Test.ui", nullptr, _bundle);
+  auto ownerless = InterfaceLoader::loadString("<interface><UIButton action=\"save\"/></interface>",
+                                               "Test.ui", nullptr, _bundle);
   EXPECT_FALSE(ownerless.ok());
 }

@@ -34,27 +34,22 @@ class Screen : public UIViewController {
   std::vector<std::string>& _log;
 };
 
+// Binds its interface file's "title" label and counts its "save" action into `saves`.
 class TitledScreen : public UIViewController {
  public:
+  explicit TitledScreen(int* saves = nullptr) : _saves(saves) {}
   std::string className() const override { return "TitledScreen"; }
   void registerOutlets(OutletRegistry& outlets) override {
     UIViewController::registerOutlets(outlets);
     outlets.add("title", title);
   }
-  std::shared_ptr<UILabel> title;
-};
-
-// A screen whose interface file's button calls its "save" action.
-class SavingScreen : public UIViewController {
- public:
-  explicit SavingScreen(int& saves) : _saves(saves) {}
-  std::string className() const override { return "SavingScreen"; }
   void registerActions(ActionRegistry& actions) override {
-    actions.add("save", [this](UIControl&) { ++_saves; });
+    actions.add("save", [this](UIControl&) { ++*_saves; });
   }
+  std::shared_ptr<UILabel> title;
 
  private:
-  int& _saves;
+  int* _saves;
 };
 
 // A screen that would turn any way.
@@ -78,31 +73,45 @@ class ScreenTest : public TouchTest {
   std::shared_ptr<Screen> screen(const std::string& name) {
     return std::make_shared<Screen>(name, log);
   }
-  std::vector<std::string> take() { return std::exchange(log, {}); }
+  // The calls heard since the last take, in order, separated by spaces.
+  std::string take() {
+    std::string joined;
+    for (const auto& call : std::exchange(log, {})) joined += (joined.empty() ? "" : " ") + call;
+    return joined;
+  }
+  // A bundle whose TitledScreen.ui holds a label and a button that calls "save".
+  std::shared_ptr<Bundle> titledBundle() {
+    writeTextFile(dir.file("TitledScreen.ui"), R"(<interface>
+  <UIView outlet="view" frame="0 0 320 460">
+    <UILabel outlet="title" frame="10 10 300 30" text="Hello"/>
+    <UIButton frame="20 100 120 44" title="Save" action="save"/>
+  </UIView>
+</interface>)");
+    return Bundle::bundleWithPath(dir.path());
+  }
   std::vector<std::string> log;
+  TemporaryDirectory dir;
 };
 
 }  // namespace
 
 TEST_F(ScreenTest, ViewComesFromTheInterfaceFileNamedLikeTheClass) {
-  TemporaryDirectory dir;
-  writeTextFile(dir.file("TitledScreen.ui"), R"(<interface>
-  <UIView outlet="view" frame="0 0 320 460">
-    <UILabel outlet="title" frame="10 10 300 30" text="Hello"/>
-  </UIView>
-</interface>)");
+  auto bundle = titledBundle();
   writeTextFile(dir.file("Other.ui"),
-            R"(<interface><UIView frame="0 0 100 100" tag="7"/></interface>)");
-  auto bundle = Bundle::bundleWithPath(dir.path());
-
-  auto titled = std::make_shared<TitledScreen>();
-  titled->initWithNibName(std::nullopt, bundle);
+                R"(<interface><UIView frame="0 0 100 100" tag="7"/></interface>)");
+  ViewControllerRegistry::registerClass("TitledScreen",
+                                        [] { return std::make_shared<TitledScreen>(); });
+  auto titled = std::dynamic_pointer_cast<TitledScreen>(
+      ViewControllerRegistry::create("TitledScreen", std::nullopt, bundle));
+  ASSERT_TRUE(titled);
   EXPECT_FALSE(titled->isViewLoaded());
   EXPECT_EQ(titled->view()->bounds().size, (Size{320, 460}));
   ASSERT_TRUE(titled->title);
   EXPECT_EQ(titled->title->text(), "Hello");
   EXPECT_EQ(titled->title->superview(), titled->view().get());
   EXPECT_EQ(titled->view()->owningController(), titled.get());
+  EXPECT_TRUE(std::dynamic_pointer_cast<UINavigationController>(
+      ViewControllerRegistry::create("UINavigationController")));
 
   // Another file by name; its first top-level view when no "view" outlet is bound.
   auto other = std::make_shared<UIViewController>();
@@ -114,18 +123,25 @@ TEST_F(ScreenTest, ViewComesFromTheInterfaceFileNamedLikeTheClass) {
   plain->initWithNibName(std::nullopt, bundle);
   EXPECT_EQ(plain->view()->frame(), UIScreen::mainScreen().applicationFrame());
   EXPECT_TRUE(plain->view()->subviews().empty());
+
+  // A bad file or an unknown class name: nothing made or bound, and a message.
+  ConsoleCapture console;
+  writeTextFile(dir.file("TitledScreen.ui"), "<interface><UILabel outlet=\"nope\"/></interface>");
+  auto bad = std::make_shared<TitledScreen>();
+  bad->initWithNibName(std::nullopt, bundle);
+  EXPECT_TRUE(bad->view()->subviews().empty());
+  EXPECT_FALSE(bad->title);
+  size_t messages = console.lines().size();
+  EXPECT_GT(messages, 0u);
+  EXPECT_FALSE(ViewControllerRegistry::create("NoSuchScreen"));
+  EXPECT_FALSE(ViewControllerRegistry::isRegistered("NoSuchScreen"));
+  EXPECT_EQ(console.lines().size(), messages + 1);
 }
 
 TEST_F(ScreenTest, AButtonOfTheInterfaceFileRunsTheScreensActionWhileTheScreenLives) {
-  TemporaryDirectory dir;
-  writeTextFile(dir.file("SavingScreen.ui"), R"(<interface>
-  <UIView outlet="view" frame="0 0 320 460">
-    <UIButton frame="20 100 120 44" title="Save" action="save"/>
-  </UIView>
-</interface>)");
   int saves = 0;
-  auto screen = std::make_shared<SavingScreen>(saves);
-  screen->initWithNibName(std::nullopt, Bundle::bundleWithPath(dir.path()));
+  auto screen = std::make_shared<TitledScreen>(&saves);
+  screen->initWithNibName(std::nullopt, titledBundle());
   window->setRootViewController(screen);
   host->tap(Point{80, 122});
   EXPECT_EQ(saves, 1);
@@ -138,86 +154,49 @@ TEST_F(ScreenTest, AButtonOfTheInterfaceFileRunsTheScreensActionWhileTheScreenLi
   EXPECT_EQ(saves, 1);
 }
 
-TEST_F(ScreenTest, ABadInterfaceFileGivesAnEmptyViewAndAMessage) {
-  TemporaryDirectory dir;
-  writeTextFile(dir.file("TitledScreen.ui"), "<interface><UILabel outlet=\"nope\"/></interface>");
-  ConsoleCapture console;
-  auto titled = std::make_shared<TitledScreen>();
-  titled->initWithNibName(std::nullopt, Bundle::bundleWithPath(dir.path()));
-  EXPECT_TRUE(titled->view()->subviews().empty());
-  EXPECT_FALSE(titled->title);
-  EXPECT_FALSE(console.lines().empty());
-}
-
-TEST_F(ScreenTest, RegistryMakesControllersByName) {
-  ViewControllerRegistry::registerClass("TitledScreen",
-                                        [] { return std::make_shared<TitledScreen>(); });
-  auto made = ViewControllerRegistry::create("TitledScreen", std::nullopt, nullptr);
-  ASSERT_TRUE(made);
-  EXPECT_EQ(made->className(), "TitledScreen");
-  EXPECT_TRUE(std::dynamic_pointer_cast<UINavigationController>(
-      ViewControllerRegistry::create("UINavigationController")));
-  ConsoleCapture console;
-  EXPECT_FALSE(ViewControllerRegistry::create("NoSuchScreen"));
-  EXPECT_FALSE(ViewControllerRegistry::isRegistered("NoSuchScreen"));
-  EXPECT_EQ(console.lines().size(), 1u);
-}
-
 TEST_F(ScreenTest, NavigationPushAndPopTellEachScreenInOrder) {
   auto main = screen("main");
   auto nav = std::make_shared<UINavigationController>(main);
-  nav->setNavigationBarHidden(true);
   window->setRootViewController(nav);
-  EXPECT_EQ(take(),
-            (std::vector<std::string>{"main.didLoad", "main.willAppear", "main.didAppear"}));
-  EXPECT_EQ(main->view()->frame(), nav->view()->bounds());  // no bar: the whole screen
+  EXPECT_EQ(take(), "main.didLoad main.willAppear main.didAppear");
+  // The bar is shown: the screen sits below it; hidden, the screen takes the whole view.
+  EXPECT_EQ(main->view()->frame().origin.y, UINavigationController::kNavigationBarHeight);
+  nav->setNavigationBarHidden(true);
+  EXPECT_EQ(main->view()->frame(), nav->view()->bounds());
   EXPECT_EQ(main->navigationController(), nav.get());
 
   auto editor = screen("editor");
   nav->pushViewController(editor, true);
-  EXPECT_EQ(take(), (std::vector<std::string>{"editor.didLoad", "main.willDisappear",
-                                              "editor.willAppear"}));
+  EXPECT_EQ(take(), "editor.didLoad main.willDisappear editor.willAppear");
   EXPECT_TRUE(nav->view()->layer().hasRunningAnimations());  // the push transition
   EXPECT_EQ(nav->topViewController(), editor.get());
   EXPECT_EQ(editor->view()->superview(), nav->view().get());
   EXPECT_EQ(main->view()->superview(), nullptr);
   host->advanceBy(UINavigationController::kTransitionDuration / 2);
-  EXPECT_TRUE(take().empty());
+  EXPECT_EQ(take(), "");
   host->advanceBy(UINavigationController::kTransitionDuration);
-  EXPECT_EQ(take(), (std::vector<std::string>{"main.didDisappear", "editor.didAppear"}));
+  EXPECT_EQ(take(), "main.didDisappear editor.didAppear");
   EXPECT_FALSE(nav->view()->layer().hasRunningAnimations());
 
   auto popped = nav->popViewControllerAnimated(true);
   EXPECT_EQ(popped, editor);
-  EXPECT_EQ(take(), (std::vector<std::string>{"editor.willDisappear", "main.willAppear"}));
+  EXPECT_EQ(take(), "editor.willDisappear main.willAppear");
   host->advanceBy(1);
-  EXPECT_EQ(take(), (std::vector<std::string>{"editor.didDisappear", "main.didAppear"}));
+  EXPECT_EQ(take(), "editor.didDisappear main.didAppear");
   EXPECT_EQ(editor->navigationController(), nullptr);
   EXPECT_EQ(nav->popViewControllerAnimated(true), nullptr);  // the root stays
-  EXPECT_TRUE(take().empty());
-}
+  EXPECT_EQ(take(), "");
 
-TEST_F(ScreenTest, UnanimatedAndQuickSuccessiveNavigationStaysConsistent) {
-  auto main = screen("main");
-  auto nav = std::make_shared<UINavigationController>(main);
-  window->setRootViewController(nav);
-  take();
-  // The bar is shown: the screen sits below it.
-  EXPECT_EQ(main->view()->frame().origin.y, UINavigationController::kNavigationBarHeight);
-  nav->setNavigationBarHidden(true);
-  EXPECT_EQ(main->view()->frame().origin.y, 0);
-
+  // Unanimated, and a pop before the push ended: every screen hears each call once, in order.
   auto a = screen("a"), b = screen("b");
   nav->pushViewController(a, false);
-  EXPECT_EQ(take(), (std::vector<std::string>{"a.didLoad", "main.willDisappear", "a.willAppear",
-                                              "main.didDisappear", "a.didAppear"}));
+  EXPECT_EQ(take(), "a.didLoad main.willDisappear a.willAppear main.didDisappear a.didAppear");
   nav->pushViewController(b, true);
-  nav->popToRootViewControllerAnimated(true);  // before the push ended
+  nav->popToRootViewControllerAnimated(true);
   host->advanceBy(1);
   EXPECT_EQ(take(),
-            (std::vector<std::string>{"b.didLoad", "a.willDisappear", "b.willAppear",
-                                      "a.didDisappear", "b.didAppear", "b.willDisappear",
-                                      "main.willAppear", "b.didDisappear", "main.didAppear"}));
+            "b.didLoad a.willDisappear b.willAppear a.didDisappear b.didAppear b.willDisappear "
+            "main.willAppear b.didDisappear main.didAppear");
   EXPECT_EQ(nav->viewControllers().size(), 1u);
   ConsoleCapture console;
   nav->pushViewController(main, true);  // already there
@@ -251,8 +230,7 @@ TEST_F(ScreenTest, TheBarShowsTheTopTitleAndABackButtonThatPops) {
   EXPECT_TRUE(nav->view()->layer().hasRunningAnimations());
   host->advanceBy(1);
   EXPECT_EQ(nav->topViewController(), main.get());
-  EXPECT_EQ(take(), (std::vector<std::string>{"editor.willDisappear", "main.willAppear",
-                                              "editor.didDisappear", "main.didAppear"}));
+  EXPECT_EQ(take(), "editor.willDisappear main.willAppear editor.didDisappear main.didAppear");
   EXPECT_TRUE(nav->backButton()->isHidden());
   // A screen off the stack no longer changes the bar.
   editor->setTitle("Gone");
@@ -286,14 +264,13 @@ TEST_F(ScreenTest, ModalPresentationSlidesUpAndDismissalSlidesAway) {
   // The navigation controller at the root presents, and its top screen goes with it.
   EXPECT_EQ(nav->presentedViewController(), picker);
   EXPECT_EQ(picker->presentingViewController(), nav.get());
-  EXPECT_EQ(take(), (std::vector<std::string>{"picker.didLoad", "main.willDisappear",
-                                              "picker.willAppear"}));
+  EXPECT_EQ(take(), "picker.didLoad main.willDisappear picker.willAppear");
   EXPECT_EQ(picker->view()->superview(), window.get());
   double now = RunLoop::main().now();
   EXPECT_GT(picker->view()->presentationCenter(now).y, picker->view()->center().y);
   host->advanceBy(UIViewController::kModalTransitionDuration + 0.01);
   EXPECT_TRUE(shown);
-  EXPECT_EQ(take(), (std::vector<std::string>{"main.didDisappear", "picker.didAppear"}));
+  EXPECT_EQ(take(), "main.didDisappear picker.didAppear");
   EXPECT_TRUE(nav->view()->isHidden());
   EXPECT_EQ(picker->view()->frame(), UIScreen::mainScreen().applicationFrame());
 
@@ -303,41 +280,34 @@ TEST_F(ScreenTest, ModalPresentationSlidesUpAndDismissalSlidesAway) {
   take();
 
   picker->dismissModalViewControllerAnimated(true);
-  EXPECT_EQ(take(), (std::vector<std::string>{"picker.willDisappear", "main.willAppear"}));
+  EXPECT_EQ(take(), "picker.willDisappear main.willAppear");
   EXPECT_FALSE(nav->view()->isHidden());
   host->advanceBy(1);
-  EXPECT_EQ(take(), (std::vector<std::string>{"picker.didDisappear", "main.didAppear"}));
+  EXPECT_EQ(take(), "picker.didDisappear main.didAppear");
   EXPECT_EQ(picker->view()->superview(), nullptr);
   EXPECT_EQ(nav->presentedViewController(), nullptr);
   EXPECT_EQ(picker->presentingViewController(), nullptr);
 
   main->dismissViewControllerAnimated(false);  // nothing presented: a message only
   EXPECT_EQ(console.lines().size(), 2u);
-}
 
-TEST_F(ScreenTest, ACrossDissolveFadesInPlaceInsteadOfSliding) {
-  auto main = screen("main");
-  window->setRootViewController(main);
-  auto about = screen("about");
-  about->setModalTransitionStyle(UIViewController::UIModalTransitionStyle::CrossDissolve);
-  main->presentViewController(about, true);
-  double now = RunLoop::main().now();
-  EXPECT_EQ(about->view()->presentationCenter(now), about->view()->center());
-  EXPECT_LT(about->view()->presentationAlpha(now), 0.01);
+  // A cross dissolve fades in place instead of sliding, both ways.
+  picker->setModalTransitionStyle(UIViewController::UIModalTransitionStyle::CrossDissolve);
+  main->presentViewController(picker, true);
+  double start = RunLoop::main().now();
+  EXPECT_EQ(picker->view()->presentationCenter(start), picker->view()->center());
+  EXPECT_LT(picker->view()->presentationAlpha(start), 0.01);
   host->advanceBy(UIViewController::kModalTransitionDuration / 2);
-  double half = about->view()->presentationAlpha(RunLoop::main().now());
+  double half = picker->view()->presentationAlpha(RunLoop::main().now());
   EXPECT_GT(half, 0.3);
   EXPECT_LT(half, 1);
   host->advanceBy(1);
-  take();
-  about->dismissViewControllerAnimated(true);
+  picker->dismissViewControllerAnimated(true);
   host->advanceBy(UIViewController::kModalTransitionDuration / 2);
-  EXPECT_LT(about->view()->presentationAlpha(RunLoop::main().now()), 0.9);
+  EXPECT_LT(picker->view()->presentationAlpha(RunLoop::main().now()), 0.9);
   host->advanceBy(1);
-  EXPECT_EQ(take(), (std::vector<std::string>{"about.willDisappear", "main.willAppear",
-                                              "about.didDisappear", "main.didAppear"}));
-  EXPECT_EQ(about->view()->superview(), nullptr);
-  EXPECT_EQ(about->view()->alpha(), 1);  // ready to come back
+  EXPECT_EQ(picker->view()->superview(), nullptr);
+  EXPECT_EQ(picker->view()->alpha(), 1);  // ready to come back
 }
 
 TEST_F(ScreenTest, AChildScreenInTheViewTreeAppearsWithItsParentAndPresentsThroughIt) {
@@ -350,9 +320,9 @@ TEST_F(ScreenTest, AChildScreenInTheViewTreeAppearsWithItsParentAndPresentsThrou
   page->addChildViewController(aside);  // its view is never shown: it hears nothing
   window->setRootViewController(page);
   // Loading the page's and the navigation's views loaded the inner screen's.
-  EXPECT_EQ(take(), (std::vector<std::string>{"page.didLoad", "inner.didLoad", "page.willAppear",
-                                              "inner.willAppear", "page.didAppear",
-                                              "inner.didAppear"}));
+  EXPECT_EQ(
+      take(),
+      "page.didLoad inner.didLoad page.willAppear inner.willAppear page.didAppear inner.didAppear");
   EXPECT_EQ(inner->navigationController(), nav.get());
   EXPECT_EQ(nav->parentViewController(), page.get());
 
@@ -360,10 +330,9 @@ TEST_F(ScreenTest, AChildScreenInTheViewTreeAppearsWithItsParentAndPresentsThrou
   auto modal = screen("modal");
   inner->presentViewController(modal, false);
   EXPECT_EQ(page->presentedViewController(), modal);
-  EXPECT_EQ(take(), (std::vector<std::string>{"modal.didLoad", "page.willDisappear",
-                                              "inner.willDisappear", "modal.willAppear",
-                                              "page.didDisappear", "inner.didDisappear",
-                                              "modal.didAppear"}));
+  EXPECT_EQ(take(),
+            "modal.didLoad page.willDisappear inner.willDisappear modal.willAppear "
+            "page.didDisappear inner.didDisappear modal.didAppear");
   modal->dismissViewControllerAnimated(false);
   take();
 
@@ -379,18 +348,14 @@ TEST_F(ScreenTest, AChildScreenInTheViewTreeAppearsWithItsParentAndPresentsThrou
   EXPECT_EQ(nav->parentViewController(), nullptr);
   EXPECT_EQ(page->childViewControllers().size(), 1u);
   window->setRootViewController(nullptr);
-  EXPECT_EQ(take(), (std::vector<std::string>{"page.willDisappear", "page.didDisappear"}));
-}
+  EXPECT_EQ(take(), "page.willDisappear page.didDisappear");
 
-TEST_F(ScreenTest, PresentingFromAScreenOffTheWindowIsRefused) {
+  // Presenting needs a screen in the window; a presenter gone first is let go.
   auto lone = screen("lone");
-  ConsoleCapture console;
-  lone->presentViewController(screen("other"), true);
+  lone->presentViewController(screen("second"), true);
   EXPECT_EQ(lone->presentedViewController(), nullptr);
-  EXPECT_EQ(console.lines().size(), 1u);
-}
+  EXPECT_EQ(console.lines().size(), 3u);
 
-TEST_F(ScreenTest, PresenterGoneBeforeDismissalIsHarmless) {
   auto holder = std::make_shared<UIView>(Rect(0, 0, 320, 568));
   window->addSubview(holder);
   auto presented = screen("presented");

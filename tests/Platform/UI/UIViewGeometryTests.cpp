@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <numbers>
 
 #include "UI/UIButton.h"
@@ -19,23 +18,7 @@ void expectPoint(Point actual, double x, double y) {
 
 }  // namespace
 
-TEST(UIViewGeometry, FrameFollowsCenterBoundsAndTransform) {
-  auto view = std::make_shared<UIView>(Rect(10, 20, 100, 50));
-  EXPECT_EQ(view->center(), (Point{60, 45}));
-  EXPECT_EQ(view->bounds(), Rect(0, 0, 100, 50));
-  view->setTransform(AffineTransform::makeScale(2, 2));
-  // Scaling acts about the centre.
-  EXPECT_EQ(view->frame(), Rect(-40, -5, 200, 100));
-  EXPECT_EQ(view->bounds(), Rect(0, 0, 100, 50));
-  view->setTransform(AffineTransform::makeRotation(std::numbers::pi / 2));
-  Rect turned = view->frame();
-  EXPECT_NEAR(turned.origin.x, 35, 1e-9);
-  EXPECT_NEAR(turned.origin.y, -5, 1e-9);
-  EXPECT_NEAR(turned.size.width, 50, 1e-9);
-  EXPECT_NEAR(turned.size.height, 100, 1e-9);
-}
-
-TEST(UIViewGeometry, ConvertsPointsThroughBoundsOriginsAndTransforms) {
+TEST(UIViewGeometry, FrameFollowsTransformsAndPointsConvertThroughBoundsOriginsAndTransforms) {
   auto root = std::make_shared<UIView>(Rect(0, 0, 320, 480));
   auto parent = std::make_shared<UIView>(Rect(100, 100, 100, 100));
   auto child = std::make_shared<UIView>(Rect(10, 10, 20, 20));
@@ -52,12 +35,23 @@ TEST(UIViewGeometry, ConvertsPointsThroughBoundsOriginsAndTransforms) {
   expectPoint(child->convertPointFromView(Point{70, 70}, root.get()), 0, 0);
   expectPoint(root->convertPointToView(Point{150, 150}, child.get()), 40, 40);
   Rect r = child->convertRectToView(Rect(0, 0, 20, 20), root.get());
-  EXPECT_NEAR(r.origin.x, 70, 1e-9);
-  EXPECT_NEAR(r.size.width, 40, 1e-9);
+  expectPoint(Point{r.origin.x, r.size.width}, 70, 40);
   // Between siblings' subtrees.
   auto other = std::make_shared<UIView>(Rect(0, 0, 50, 50));
   root->addSubview(other);
   expectPoint(child->convertPointToView(Point{0, 0}, other.get()), 70, 70);
+
+  auto view = std::make_shared<UIView>(Rect(10, 20, 100, 50));
+  EXPECT_EQ(view->center(), (Point{60, 45}));
+  EXPECT_EQ(view->bounds(), Rect(0, 0, 100, 50));
+  view->setTransform(AffineTransform::makeScale(2, 2));
+  // Scaling acts about the centre.
+  EXPECT_EQ(view->frame(), Rect(-40, -5, 200, 100));
+  EXPECT_EQ(view->bounds(), Rect(0, 0, 100, 50));
+  view->setTransform(AffineTransform::makeRotation(std::numbers::pi / 2));
+  Rect turned = view->frame();
+  expectPoint(turned.origin, 35, -5);
+  expectPoint(Point{turned.size.width, turned.size.height}, 50, 100);
 }
 
 TEST(UIViewGeometry, HitTestFindsFrontmostThroughTransformsAndSkipsHidden) {
@@ -86,17 +80,13 @@ TEST(UIViewGeometry, HitTestFindsFrontmostThroughTransformsAndSkipsHidden) {
   root->addSubview(bar);
   EXPECT_EQ(root->hitTest(Point{160, 100}), bar.get());
   EXPECT_NE(root->hitTest(Point{200, 60}), bar.get());
-}
-
-TEST(UIViewGeometry, ImageViewsAndTransparentViewsTakeNoTouches) {
-  auto root = std::make_shared<UIView>(Rect(0, 0, 100, 100));
-  auto image = std::make_shared<UIImageView>(Rect(0, 0, 100, 100));
-  root->addSubview(image);
-  EXPECT_EQ(root->hitTest(Point{50, 50}), root.get());
-  auto faded = std::make_shared<UIView>(Rect(0, 0, 100, 100));
+  // Picture views and fully transparent views take no touches.
+  auto image = std::make_shared<UIImageView>(Rect(250, 300, 50, 50));
+  auto faded = std::make_shared<UIView>(Rect(250, 300, 50, 50));
   faded->setAlpha(0);
+  root->addSubview(image);
   root->addSubview(faded);
-  EXPECT_EQ(root->hitTest(Point{50, 50}), root.get());
+  EXPECT_EQ(root->hitTest(Point{270, 320}), root.get());
 }
 
 TEST(UIViewGeometry, TreeOperationsKeepOrderAndParents) {
@@ -122,24 +112,16 @@ TEST(UIViewGeometry, TreeOperationsKeepOrderAndParents) {
   root->addSubview(root);  // refused: a view cannot contain itself
   a->addSubview(root);     // nor its ancestor
   EXPECT_EQ(root->superview(), nullptr);
+  // Tags are searched depth first, the view itself included.
+  a->setTag(1);
+  c->setTag(7);
+  b->setTag(7);
+  EXPECT_EQ(root->viewWithTag(7), c.get());
+  EXPECT_EQ(a->viewWithTag(1), a.get());
+  EXPECT_EQ(root->viewWithTag(99), nullptr);
   c->removeFromSuperview();
   EXPECT_EQ(c->superview(), nullptr);
   EXPECT_TRUE(a->subviews().empty());
-}
-
-TEST(UIViewGeometry, TagSearchIsDepthFirstAndIncludesSelf) {
-  auto root = std::make_shared<UIView>();
-  auto a = std::make_shared<UIView>(), deep = std::make_shared<UIView>(),
-       b = std::make_shared<UIView>();
-  a->setTag(1);
-  deep->setTag(7);
-  b->setTag(7);
-  root->addSubview(a);
-  a->addSubview(deep);
-  root->addSubview(b);
-  EXPECT_EQ(root->viewWithTag(7), deep.get());
-  EXPECT_EQ(a->viewWithTag(1), a.get());
-  EXPECT_EQ(root->viewWithTag(99), nullptr);
 }
 
 namespace {
@@ -155,7 +137,7 @@ class CountingView : public UIView {
 
 }  // namespace
 
-TEST(UIViewGeometry, LayoutRunsOnceWhenRequestedAndOnResize) {
+TEST(UIViewGeometry, LayoutRunsOnceWhenRequestedAndOnResizeAndViewsLearnTheirWindow) {
   auto view = std::make_shared<CountingView>(Rect(0, 0, 10, 10));
   view->layoutIfNeeded();
   EXPECT_EQ(view->layouts, 1);
@@ -170,12 +152,9 @@ TEST(UIViewGeometry, LayoutRunsOnceWhenRequestedAndOnResize) {
   view->setFrame(Rect(0, 0, 20, 10));
   view->layoutIfNeeded();
   EXPECT_EQ(view->layouts, 3);
-}
 
-TEST(UIViewGeometry, ViewsLearnWhenTheyEnterAWindow) {
   auto window = std::make_shared<UIWindow>(Rect(0, 0, 320, 480));
   auto container = std::make_shared<UIView>();
-  auto view = std::make_shared<CountingView>();
   container->addSubview(view);
   EXPECT_EQ(view->window(), nullptr);
   window->addSubview(container);
