@@ -11,7 +11,7 @@
 #include "Foundation/Console.h"
 #include "UI/DesktopLauncher.h"
 #include "Foundation/FileManager.h"
-#include "UI/PlainTextFromHTML.h"
+#include "Foundation/PlainTextFromHTML.h"
 #include "UI/UIButton.h"
 #include "UI/UILabel.h"
 #include "UI/UIScreen.h"
