@@ -134,27 +134,29 @@ TEST(ToolsTest, TheLoopbackInterfaceHasNoHardwareAddressToShow) {
   EXPECT_EQ(*address, "00:00:00:00:00:00");
 }
 
-TEST(ToolsTest, BackupExclusionAttribute) {
+TEST(ToolsTest, BackupExclusionAttributeByPathOrLocalFileURL) {
   TemporaryDirectory directory;
   std::string path = directory.file("PVXContent dir");
   ASSERT_TRUE(AtomicFile::write(path, Bytes{'x'}));
   unsigned char value = 0;
   if (!Tools::addMobileBackupAttributeToItemAtURL(path)) {
-    // Only a file system without user attributes may refuse.
-    EXPECT_EQ(errno, ENOTSUP);
+    EXPECT_EQ(errno, ENOTSUP);  // only a file system without user attributes may refuse
     GTEST_SKIP() << "no user extended attributes on " << directory.path();
   }
   ASSERT_EQ(getxattr(path.c_str(), Tools::kMobileBackupAttributeName, &value, 1), 1);
   EXPECT_EQ(value, 1);
-
-  // A file URL with escapes names the same item.
-  ASSERT_EQ(removexattr(path.c_str(), Tools::kMobileBackupAttributeName), 0);
-  std::string url = "file://" + directory.path() + "/PVXContent%20dir";
-  EXPECT_TRUE(Tools::addMobileBackupAttributeToItemAtURL(url));
-  EXPECT_EQ(getxattr(path.c_str(), Tools::kMobileBackupAttributeName, &value, 1), 1);
-
-  EXPECT_FALSE(Tools::addMobileBackupAttributeToItemAtURL(directory.file("missing")));
-  EXPECT_FALSE(Tools::addMobileBackupAttributeToItemAtURL(""));
+  // File URLs with escapes name the same item; other hosts and escaped NULs name none.
+  for (std::string url :
+       {"file://" + directory.path() + "/PVXContent%20dir",
+        "FILE://localhost" + directory.path() + "/PVXContent%20dir", "file://" + path}) {
+    ASSERT_EQ(removexattr(path.c_str(), Tools::kMobileBackupAttributeName), 0);
+    EXPECT_TRUE(Tools::addMobileBackupAttributeToItemAtURL(url)) << url;
+  }
+  ConsoleCapture console;
+  for (std::string url : {"file://example.org" + directory.path() + "/PVXContent%20dir",
+                          "file://" + directory.path() + "/PVXContent%00dir",
+                          directory.file("missing"), std::string()})
+    EXPECT_FALSE(Tools::addMobileBackupAttributeToItemAtURL(url)) << url;
 }
 
 TEST(ToolsTest, HighResolutionPicturesByScreen) {
