@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <mutex>
+#include <semaphore>
 #include <thread>
 
-#include "Dispatch/Semaphore.h"
 #include "Foundation/RunLoop.h"
 #include "GeneralTools/DispatchTools.h"
 #include "GeneralTools/QueueProvider.h"
@@ -173,14 +173,14 @@ TEST(DispatchToolsTest, ANetworkTaskFinishesAtMostOnce) {
 
 TEST(DispatchToolsTest, ACancelledLocalTaskCompletesWithoutRunning) {
   DispatchTools tools;
-  Semaphore release(0);
+  std::binary_semaphore release(0);
   std::atomic<bool> blockerRunning{false};
   int completions = 0;
   bool executed = false, cancelledSeenInCompletion = false;
   auto blocker = DispatchTask::taskWithExecuteBlock(
       [&](DispatchTask&) {
         blockerRunning = true;
-        release.wait();
+        release.acquire();
       },
       [&](DispatchTask&) { ++completions; });
   tools.addTask(blocker);
@@ -195,7 +195,7 @@ TEST(DispatchToolsTest, ACancelledLocalTaskCompletesWithoutRunning) {
   tools.addTask(waiting);
   waiting->cancelTask();
   EXPECT_FALSE(waiting->isStarted());
-  release.signal();
+  release.release();
 
   // Cancelled even before it was added: the same.
   auto early = DispatchTask::taskWithExecuteBlock([&](DispatchTask&) { executed = true; },
