@@ -9,7 +9,7 @@
 #include "Foundation/AppContainer.h"
 #include "Foundation/AtomicFile.h"
 #include "Foundation/Console.h"
-#include "UI/DesktopLauncher.h"
+#include "Foundation/DesktopLauncher.h"
 #include "Foundation/FileManager.h"
 #include "Foundation/PlainTextFromHTML.h"
 #include "UI/UIButton.h"
