@@ -152,21 +152,24 @@ std::int64_t expectCompleteArchive() {
 
 }  // namespace
 
-TEST(DataSourceTest, AWriterStoppedAtAnyMomentOfSavingLeavesACompleteArchive) {
+TEST(DataSourceTest, AWriterKilledAtAnyMomentOfSavingLeavesACompleteArchive) {
   ScopedAppContainer container;
-  // SIGKILL at random moments, the first after a finished save.
   std::mt19937 random(7);
-  for (int round = 0; round < 6; ++round) {
+  for (int round = 0; round < 6; ++round) {  // the first after a finished save
     auto delay = std::chrono::milliseconds(random() % 500);
-    ASSERT_EQ(runWriter(container.root(), 0, delay, round == 0), SIGKILL)
-        << "the writer stopped by itself";
+    ASSERT_EQ(runWriter(container.root(), 0, delay, round == 0), SIGKILL) << "stopped by itself";
     expectCompleteArchive();
   }
-  // The kernel stops the writer inside write(): at its first byte, half-way, and close to the
-  // end (the new archive is about as large as the old one). The last archive stays.
+}
+
+TEST(DataSourceTest, AWriteInterruptedByTheKernelLeavesThePreviousArchive) {
+  ScopedAppContainer container;
+  ASSERT_EQ(runWriter(container.root(), 0, std::chrono::milliseconds(0), true), SIGKILL);
+  const std::int64_t kept = expectCompleteArchive();
   std::string documents = container.root() + "/Documents";
   auto size = FileManager::contentsAtPath(DataSource::archivePath())->size();
-  const std::int64_t kept = expectCompleteArchive();
+  // Stopped inside write(): at its first byte, half-way, and close to the end (the new archive
+  // is about as large as the old one).
   for (unsigned long limit : {1ul, size / 2, size - 1000}) {
     EXPECT_EQ(runWriter(container.root(), limit), SIGXFSZ);
     EXPECT_EQ(temporariesIn(documents), 1u);  // the interrupted write's partial file
