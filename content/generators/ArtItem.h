@@ -34,6 +34,18 @@ struct ArtItem {
   // What JPEG pictures hold where the art is transparent (the mask removes it).
   Color matte = Color::hex(0x808080);
   std::function<void(Painter&, platform::Size screen)> draw;
+
+  using Draw = void (*)(Painter&, platform::Size screen);
+  // An item drawn over the whole screen (backgrounds, photo frames, top/bottom frames).
+  static ArtItem fullScreen(std::string name, ArtFormat format, Draw draw,
+                            Color matte = Color::hex(0x808080)) {
+    return {std::move(name), format, ArtLayout::FullScreen, 240, matte, draw};
+  }
+  // A PNG item drawn around (0, 0) whose preview shows a square of side `extent`.
+  static ArtItem centred(std::string name, double extent, Draw draw) {
+    return {std::move(name), ArtFormat::Png,       ArtLayout::Centred,
+            extent,          Color::hex(0x808080), draw};
+  }
 };
 
 // The items of each content type, in the order of their numbers.

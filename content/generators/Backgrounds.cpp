@@ -39,8 +39,9 @@ void sunset(Painter& p, Size s) {
   p.fillLinear(Shapes::circle(160, sunY, 58), {0, sunY - 58}, {0, sunY + 58},
                {Color::hex(0xfff7d6).stop(0), Color::hex(0xffa94d).stop(1)});
   double h = s.height;
-  p.fill(hills(s, {{-10, h * 0.66}, {70, h * 0.62}, {150, h * 0.68}, {240, h * 0.6}, {330, h * 0.65}}),
-         Color::hex(0x8c3b6b));
+  p.fill(
+      hills(s, {{-10, h * 0.66}, {70, h * 0.62}, {150, h * 0.68}, {240, h * 0.6}, {330, h * 0.65}}),
+      Color::hex(0x8c3b6b));
   p.fill(hills(s, {{-10, h * 0.74}, {90, h * 0.7}, {200, h * 0.77}, {330, h * 0.71}}),
          Color::hex(0x5d2459));
   p.fill(hills(s, {{-10, h * 0.84}, {110, h * 0.8}, {230, h * 0.86}, {330, h * 0.82}}),
@@ -67,9 +68,9 @@ void oceanWaves(Painter& p, Size s) {
     Path foam = Shapes::wavyBottomBand(s.width, y, y + 3, 9 + 2 * i, 90 + 12 * i, i * 1.7);
     p.fill(foam, Color::hex(0xffffff, 0.35));
   }
-  p.fillRadial(Shapes::circle(250, 70, 34), {250, 70}, 34,
-               {Color::hex(0xffffff).stop(0), Color::hex(0xfff4b8).stop(0.7),
-                Color::hex(0xffe27a).stop(1)});
+  p.fillRadial(
+      Shapes::circle(250, 70, 34), {250, 70}, 34,
+      {Color::hex(0xffffff).stop(0), Color::hex(0xfff4b8).stop(0.7), Color::hex(0xffe27a).stop(1)});
 }
 
 void polkaDots(Painter& p, Size s) {
@@ -136,9 +137,9 @@ void bokeh(Painter& p, Size s) {
     double r = random.range(8, 42);
     const Color& c = tints[i % 4];
     double a = random.range(0.12, 0.4);
-    p.fillRadial(Shapes::circle(x, y, r), {x, y}, r,
-                 {c.withAlpha(a * 0.6).stop(0), c.withAlpha(a).stop(0.85),
-                  c.withAlpha(a * 0.3).stop(1)});
+    p.fillRadial(
+        Shapes::circle(x, y, r), {x, y}, r,
+        {c.withAlpha(a * 0.6).stop(0), c.withAlpha(a).stop(0.85), c.withAlpha(a * 0.3).stop(1)});
   }
 }
 
@@ -244,7 +245,11 @@ void aurora(Painter& p, Size s) {
                   curtains[i].withAlpha(0.6).stop(1)});
   }
   double h = s.height;
-  p.fill(hills(s, {{-10, h * 0.78}, {50, h * 0.7}, {110, h * 0.76}, {180, h * 0.66}, {260, h * 0.75},
+  p.fill(hills(s, {{-10, h * 0.78},
+                   {50, h * 0.7},
+                   {110, h * 0.76},
+                   {180, h * 0.66},
+                   {260, h * 0.75},
                    {330, h * 0.7}}),
          Color::hex(0x0a1624));
   p.fill(hills(s, {{-10, h * 0.88}, {120, h * 0.83}, {230, h * 0.9}, {330, h * 0.85}}),
@@ -274,28 +279,19 @@ void cloudySky(Painter& p, Size s) {
   cloud(60, s.height * 0.92, 60);
 }
 
-ArtItem background(int number, ArtFormat format, void (*draw)(Painter&, Size)) {
-  ArtItem item;
-  item.name = "fon" + std::to_string(number);
-  item.format = format;
-  item.layout = ArtLayout::FullScreen;
-  item.draw = draw;
-  return item;
-}
-
 }  // namespace
 
 std::vector<ArtItem> backgroundItems() {
-  return {background(1, ArtFormat::Jpeg, sunset),
-          background(2, ArtFormat::Jpeg, oceanWaves),
-          background(3, ArtFormat::Png, polkaDots),
-          background(4, ArtFormat::Jpeg, candyStripes),
-          background(5, ArtFormat::Jpeg, starryNight),
-          background(6, ArtFormat::Jpeg, bokeh),
-          background(7, ArtFormat::Jpeg, sunburst),
-          background(8, ArtFormat::Png, heartsPattern),
-          background(9, ArtFormat::Jpeg, lowPoly),
-          background(10, ArtFormat::Png, chevrons),
-          background(11, ArtFormat::Jpeg, aurora),
-          background(12, ArtFormat::Jpeg, cloudySky)};
+  return {ArtItem::fullScreen("fon1", ArtFormat::Jpeg, sunset),
+          ArtItem::fullScreen("fon2", ArtFormat::Jpeg, oceanWaves),
+          ArtItem::fullScreen("fon3", ArtFormat::Png, polkaDots),
+          ArtItem::fullScreen("fon4", ArtFormat::Jpeg, candyStripes),
+          ArtItem::fullScreen("fon5", ArtFormat::Jpeg, starryNight),
+          ArtItem::fullScreen("fon6", ArtFormat::Jpeg, bokeh),
+          ArtItem::fullScreen("fon7", ArtFormat::Jpeg, sunburst),
+          ArtItem::fullScreen("fon8", ArtFormat::Png, heartsPattern),
+          ArtItem::fullScreen("fon9", ArtFormat::Jpeg, lowPoly),
+          ArtItem::fullScreen("fon10", ArtFormat::Png, chevrons),
+          ArtItem::fullScreen("fon11", ArtFormat::Jpeg, aurora),
+          ArtItem::fullScreen("fon12", ArtFormat::Jpeg, cloudySky)};
 }

@@ -38,9 +38,9 @@ void heart(Painter& p, Size) {
 void goldStar(Painter& p, Size) {
   shadow(p, 100, 90);
   Path star = Shapes::star(0, 0, 105, 45, 5);
-  p.fillLinear(star, {-80, -100}, {80, 100},
-               {Color::hex(0xfff3a0).stop(0), Color::hex(0xffc93c).stop(0.5),
-                Color::hex(0xe08e0b).stop(1)});
+  p.fillLinear(
+      star, {-80, -100}, {80, 100},
+      {Color::hex(0xfff3a0).stop(0), Color::hex(0xffc93c).stop(0.5), Color::hex(0xe08e0b).stop(1)});
   for (int i = 0; i < 5; ++i) {  // facets: the right half of every arm darker
     double a = -kPi / 2 + 2 * kPi * i / 5;
     Path facet;
@@ -110,7 +110,8 @@ void balloons(Painter& p, Size) {
     double x, y, r;
     std::uint32_t colour;
   };
-  const Balloon list[] = {{-52, -40, 42, 0xff5a5f}, {50, -52, 40, 0x3db2ff}, {0, -78, 44, 0xffd23f}};
+  const Balloon list[] = {
+      {-52, -40, 42, 0xff5a5f}, {50, -52, 40, 0x3db2ff}, {0, -78, 44, 0xffd23f}};
   for (const Balloon& b : list) {
     Path string;
     string.moveToPoint(b.x, b.y + b.r * 1.2);
@@ -139,9 +140,9 @@ void smilingSun(Painter& p, Size) {
     p.fill(ray, Color::hex(i % 2 ? 0xffb627 : 0xff8c1a));
     p.restore();
   }
-  p.fillRadial(Shapes::circle(0, 0, 68), {-20, -20}, 90,
-               {Color::hex(0xfff3a3).stop(0), Color::hex(0xffc727).stop(0.6),
-                Color::hex(0xff9f1a).stop(1)});
+  p.fillRadial(
+      Shapes::circle(0, 0, 68), {-20, -20}, 90,
+      {Color::hex(0xfff3a3).stop(0), Color::hex(0xffc727).stop(0.6), Color::hex(0xff9f1a).stop(1)});
   p.fill(Shapes::ellipse(-22, -12, 7, 10), Color::hex(0x5a3300));
   p.fill(Shapes::ellipse(22, -12, 7, 10), Color::hex(0x5a3300));
   p.fill(Shapes::ellipse(-38, 14, 11, 7), Color::hex(0xff6f61, 0.55));
@@ -170,7 +171,8 @@ void rainbow(Painter& p, Size) {
     Shapes::append(cloud, Shapes::circle(x - 22, 36, 16));
     Shapes::append(cloud, Shapes::circle(x + 22, 36, 16));
     Shapes::append(cloud, Shapes::roundedRect(x - 38, 30, 76, 22, 11));
-    p.fillLinear(cloud, {0, 4}, {0, 52}, {Color::hex(0xffffff).stop(0.3), Color::hex(0xdbe7f3).stop(1)});
+    p.fillLinear(cloud, {0, 4}, {0, 52},
+                 {Color::hex(0xffffff).stop(0.3), Color::hex(0xdbe7f3).stop(1)});
   }
 }
 
@@ -206,9 +208,9 @@ void crown(Painter& p, Size) {
   body.addLineToPoint(100, -50);
   body.addLineToPoint(90, 50);
   body.closeSubpath();
-  p.fillLinear(body, {0, -75}, {0, 50},
-               {Color::hex(0xfff0a0).stop(0), Color::hex(0xf5c400).stop(0.5),
-                Color::hex(0xc98f00).stop(1)});
+  p.fillLinear(
+      body, {0, -75}, {0, 50},
+      {Color::hex(0xfff0a0).stop(0), Color::hex(0xf5c400).stop(0.5), Color::hex(0xc98f00).stop(1)});
   p.stroke(body, Color::hex(0x8a5f00), 3);
   p.fill(Shapes::roundedRect(-94, 42, 188, 24, 6), Color::hex(0xd9a400));
   p.stroke(Shapes::roundedRect(-94, 42, 188, 24, 6), Color::hex(0x8a5f00), 3);
@@ -224,9 +226,9 @@ void crown(Painter& p, Size) {
     p.fill(Shapes::circle(x, y, 9), Color::hex(0xfff0a0));
     p.stroke(Shapes::circle(x, y, 9), Color::hex(0x8a5f00), 2);
   }
-  p.fillRadial(Shapes::polygon(0, 12, 16, 4), {-4, 8}, 18,
-               {Color::hex(0xffffff).stop(0), Color::hex(0xb14aed).stop(0.6),
-                Color::hex(0x5c1a8a).stop(1)});
+  p.fillRadial(
+      Shapes::polygon(0, 12, 16, 4), {-4, 8}, 18,
+      {Color::hex(0xffffff).stop(0), Color::hex(0xb14aed).stop(0.6), Color::hex(0x5c1a8a).stop(1)});
 }
 
 void musicNotes(Painter& p, Size) {
@@ -288,9 +290,9 @@ void lightning(Painter& p, Size) {
   p.translate(5, 6);
   p.fill(bolt, Color::hex(0x000000, 0.2));
   p.restore();
-  p.fillLinear(bolt, {-60, -110}, {60, 110},
-               {Color::hex(0xfff59d).stop(0), Color::hex(0xffd600).stop(0.5),
-                Color::hex(0xff9800).stop(1)});
+  p.fillLinear(
+      bolt, {-60, -110}, {60, 110},
+      {Color::hex(0xfff59d).stop(0), Color::hex(0xffd600).stop(0.5), Color::hex(0xff9800).stop(1)});
   p.stroke(bolt, Color::hex(0x8a4b00), 3.5);
 }
 
@@ -340,9 +342,9 @@ void cupcake(Painter& p, Size) {
   Shapes::append(frosting, Shapes::circle(0, -28, 45));
   Shapes::append(frosting, Shapes::circle(0, -70, 26));
   Shapes::append(frosting, Shapes::roundedRect(-76, -10, 152, 30, 14));
-  p.fillRadial(frosting, {-20, -60}, 120,
-               {Color::hex(0xffe3ef).stop(0), Color::hex(0xff9ec7).stop(0.7),
-                Color::hex(0xf06ba8).stop(1)});
+  p.fillRadial(
+      frosting, {-20, -60}, 120,
+      {Color::hex(0xffe3ef).stop(0), Color::hex(0xff9ec7).stop(0.7), Color::hex(0xf06ba8).stop(1)});
   Random random(47);
   const std::uint32_t sprinkles[] = {0xffd23f, 0x3db2ff, 0x5fd35f, 0xffffff};
   for (int i = 0; i < 18; ++i) {
@@ -369,9 +371,9 @@ void diamond(Painter& p, Size) {
   outline.addLineToPoint(100, -30);
   outline.addLineToPoint(0, 100);
   outline.closeSubpath();
-  p.fillLinear(outline, {-100, -80}, {100, 100},
-               {Color::hex(0xc9f6ff).stop(0), Color::hex(0x4fd1ff).stop(0.5),
-                Color::hex(0x1565c0).stop(1)});
+  p.fillLinear(
+      outline, {-100, -80}, {100, 100},
+      {Color::hex(0xc9f6ff).stop(0), Color::hex(0x4fd1ff).stop(0.5), Color::hex(0x1565c0).stop(1)});
   const double facetX[] = {-100, -50, 0, 50, 100};
   for (int i = 0; i < 4; ++i) {
     Path facet;
@@ -501,7 +503,8 @@ void catFace(Painter& p, Size) {
     p.fill(Shapes::ellipse(side * 36, -10, 15, 19), Color::hex(0x2f2f2f));
     p.fill(Shapes::circle(side * 36 - 4, -16, 5), Color::hex(0xffffff));
     for (int w = -1; w <= 1; ++w)
-      p.stroke(Shapes::line(side * 30, 28 + w * 8, side * 96, 20 + w * 16), Color::hex(0x6b3e1e), 2);
+      p.stroke(Shapes::line(side * 30, 28 + w * 8, side * 96, 20 + w * 16), Color::hex(0x6b3e1e),
+               2);
   }
   p.fill(Shapes::polygon(0, 22, 10, 3, kPi), Color::hex(0xff7b8a));
   Path mouth;
@@ -512,24 +515,27 @@ void catFace(Painter& p, Size) {
   for (double x : {-20.0, 0.0, 20.0}) p.fill(Shapes::polygon(x, -66, 6, 3, kPi), fur.darker(0.25));
 }
 
-ArtItem clipart(int number, void (*draw)(Painter&, Size)) {
-  ArtItem item;
-  item.name = "clipart" + std::to_string(number);
-  item.format = ArtFormat::Png;
-  item.layout = ArtLayout::Centred;
-  item.extent = 250;
-  item.draw = draw;
-  return item;
-}
-
 }  // namespace
 
 std::vector<ArtItem> clipartItems() {
-  return {clipart(1, heart),        clipart(2, goldStar),     clipart(3, flower),
-          clipart(4, butterfly),    clipart(5, balloons),     clipart(6, smilingSun),
-          clipart(7, rainbow),      clipart(8, rainCloud),    clipart(9, crown),
-          clipart(10, musicNotes),  clipart(11, speechBubble), clipart(12, lightning),
-          clipart(13, giftBox),     clipart(14, cupcake),     clipart(15, diamond),
-          clipart(16, clover),      clipart(17, sparkles),    clipart(18, iceCream),
-          clipart(19, pawPrint),    clipart(20, catFace)};
+  return {ArtItem::centred("clipart1", 250, heart),
+          ArtItem::centred("clipart2", 250, goldStar),
+          ArtItem::centred("clipart3", 250, flower),
+          ArtItem::centred("clipart4", 250, butterfly),
+          ArtItem::centred("clipart5", 250, balloons),
+          ArtItem::centred("clipart6", 250, smilingSun),
+          ArtItem::centred("clipart7", 250, rainbow),
+          ArtItem::centred("clipart8", 250, rainCloud),
+          ArtItem::centred("clipart9", 250, crown),
+          ArtItem::centred("clipart10", 250, musicNotes),
+          ArtItem::centred("clipart11", 250, speechBubble),
+          ArtItem::centred("clipart12", 250, lightning),
+          ArtItem::centred("clipart13", 250, giftBox),
+          ArtItem::centred("clipart14", 250, cupcake),
+          ArtItem::centred("clipart15", 250, diamond),
+          ArtItem::centred("clipart16", 250, clover),
+          ArtItem::centred("clipart17", 250, sparkles),
+          ArtItem::centred("clipart18", 250, iceCream),
+          ArtItem::centred("clipart19", 250, pawPrint),
+          ArtItem::centred("clipart20", 250, catFace)};
 }

@@ -287,21 +287,18 @@ void beardAndBowTie(Painter& p, Size) {
   for (double x : {-30.0, 30.0}) p.fill(Shapes::circle(x, 126, 3), Color::hex(0xffffff));
 }
 
-ArtItem face(int number, void (*draw)(Painter&, Size), double extent = 260) {
-  ArtItem item;
-  item.name = "face" + std::to_string(number);
-  item.format = ArtFormat::Png;
-  item.layout = ArtLayout::Centred;
-  item.extent = extent;
-  item.draw = draw;
-  return item;
-}
-
 }  // namespace
 
 std::vector<ArtItem> faceEffectItems() {
-  return {face(1, roundGlasses),       face(2, aviators),      face(3, partyHat),
-          face(4, topHat),             face(5, handlebarMoustache), face(6, catMask, 360),
-          face(7, bunnyEars, 340),     face(8, eyePatch),      face(9, clownNose),
-          face(10, heartShades),       face(11, beardAndBowTie, 320)};
+  return {ArtItem::centred("face1", 260, roundGlasses),
+          ArtItem::centred("face2", 260, aviators),
+          ArtItem::centred("face3", 260, partyHat),
+          ArtItem::centred("face4", 260, topHat),
+          ArtItem::centred("face5", 260, handlebarMoustache),
+          ArtItem::centred("face6", 360, catMask),
+          ArtItem::centred("face7", 340, bunnyEars),
+          ArtItem::centred("face8", 260, eyePatch),
+          ArtItem::centred("face9", 260, clownNose),
+          ArtItem::centred("face10", 260, heartShades),
+          ArtItem::centred("face11", 320, beardAndBowTie)};
 }

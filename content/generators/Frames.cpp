@@ -22,7 +22,8 @@ Path around(Size s, const Path& window) {
 
 void goldOrnate(Painter& p, Size s) {
   const double border = 26;
-  Path window = Shapes::roundedRect(border, border, s.width - 2 * border, s.height - 2 * border, 14);
+  Path window =
+      Shapes::roundedRect(border, border, s.width - 2 * border, s.height - 2 * border, 14);
   Path frame = around(s, window);
   p.fillLinear(frame, {0, 0}, {s.width, s.height},
                {Color::hex(0x8a6a1f).stop(0), Color::hex(0xf4dc8a).stop(0.25),
@@ -34,9 +35,10 @@ void goldOrnate(Painter& p, Size s) {
   p.stroke(Shapes::roundedRect(border - 6, border - 6, s.width - 2 * border + 12,
                                s.height - 2 * border + 12, 18),
            Color::hex(0xfff3c7, 0.8), 1.2);
-  const platform::Point corners[] = {
-      {border, border}, {s.width - border, border}, {border, s.height - border},
-      {s.width - border, s.height - border}};
+  const platform::Point corners[] = {{border, border},
+                                     {s.width - border, border},
+                                     {border, s.height - border},
+                                     {s.width - border, s.height - border}};
   for (const platform::Point& c : corners) {
     p.fill(Shapes::circle(c.x, c.y, 17), Color::hex(0xb8892b));
     p.fillRadial(Shapes::petals(c.x, c.y, 16, 6, 8, kPi / 8), {c.x - 4, c.y - 4}, 20,
@@ -62,8 +64,7 @@ void wooden(Painter& p, Size s) {
   for (int i = 0; i < 60; ++i) {
     double y = random.range(-10, s.height + 10);
     std::vector<platform::Point> grain;
-    for (double x = -10; x <= s.width + 10; x += 40)
-      grain.push_back({x, y + random.range(-3, 3)});
+    for (double x = -10; x <= s.width + 10; x += 40) grain.push_back({x, y + random.range(-3, 3)});
     p.stroke(Shapes::smoothLine(grain), Color::hex(random.next() < 0.5 ? 0x5e3a17 : 0xb07a45, 0.5),
              random.range(0.6, 2));
   }
@@ -91,8 +92,9 @@ void wooden(Painter& p, Size s) {
   p.fill(bottom, Color::hex(0x000000, 0.25));
   p.restore();
   p.stroke(window, Color::hex(0x3b2410), 2.5);
-  p.stroke(Shapes::rect(border - 5, border - 5, s.width - 2 * border + 10, s.height - 2 * border + 10),
-           Color::hex(0xd9a066, 0.6), 1);
+  p.stroke(
+      Shapes::rect(border - 5, border - 5, s.width - 2 * border + 10, s.height - 2 * border + 10),
+      Color::hex(0xd9a066, 0.6), 1);
 }
 
 void polaroid(Painter& p, Size s) {
@@ -176,10 +178,10 @@ void filmStrip(Painter& p, Size s) {
     Shapes::append(frame, Shapes::roundedRect(10, y, 14, 12, 3));
     Shapes::append(frame, Shapes::roundedRect(s.width - 24, y, 14, 12, 3));
   }
-  p.fillLinear(frame, {0, 0}, {s.width, s.height},
-               {Color::hex(0x2a2622).stop(0), Color::hex(0x121212).stop(0.5),
-                Color::hex(0x2b2420).stop(1)},
-               FillRule::EvenOdd);
+  p.fillLinear(
+      frame, {0, 0}, {s.width, s.height},
+      {Color::hex(0x2a2622).stop(0), Color::hex(0x121212).stop(0.5), Color::hex(0x2b2420).stop(1)},
+      FillRule::EvenOdd);
   p.stroke(window, Color::hex(0x3a3a3a), 2);
   // Frame numbers and edge marks, printed in the film's orange.
   for (double y = 22; y < s.height - 10; y += 48) {
@@ -274,28 +276,18 @@ void starWindow(Painter& p, Size s) {
   p.stroke(window, Color::hex(0xfff7d1), 1.2);
 }
 
-ArtItem frame(int number, ArtFormat format, void (*draw)(Painter&, Size),
-              Color matte = Color::hex(0x808080)) {
-  ArtItem item;
-  item.name = "frame" + std::to_string(number);
-  item.format = format;
-  item.layout = ArtLayout::FullScreen;
-  item.matte = matte;
-  item.draw = draw;
-  return item;
-}
-
 }  // namespace
 
 std::vector<ArtItem> photoFrameItems() {
-  return {frame(1, ArtFormat::Png, goldOrnate),
-          frame(2, ArtFormat::JpegWithMask, wooden, Color::hex(0x6b4320)),
-          frame(3, ArtFormat::JpegWithMask, polaroid, Color::hex(0xf4f3ef)),
-          frame(4, ArtFormat::Png, heartWindow),
-          frame(5, ArtFormat::Png, floralCircle),
-          frame(6, ArtFormat::JpegWithMask, filmStrip, Color::hex(0x151515)),
-          frame(7, ArtFormat::Png, stamp),
-          frame(8, ArtFormat::JpegWithMask, ovalVignette, Color::hex(0xf2e6d0)),
-          frame(9, ArtFormat::Png, neon),
-          frame(10, ArtFormat::Png, starWindow)};
+  return {
+      ArtItem::fullScreen("frame1", ArtFormat::Png, goldOrnate),
+      ArtItem::fullScreen("frame2", ArtFormat::JpegWithMask, wooden, Color::hex(0x6b4320)),
+      ArtItem::fullScreen("frame3", ArtFormat::JpegWithMask, polaroid, Color::hex(0xf4f3ef)),
+      ArtItem::fullScreen("frame4", ArtFormat::Png, heartWindow),
+      ArtItem::fullScreen("frame5", ArtFormat::Png, floralCircle),
+      ArtItem::fullScreen("frame6", ArtFormat::JpegWithMask, filmStrip, Color::hex(0x151515)),
+      ArtItem::fullScreen("frame7", ArtFormat::Png, stamp),
+      ArtItem::fullScreen("frame8", ArtFormat::JpegWithMask, ovalVignette, Color::hex(0xf2e6d0)),
+      ArtItem::fullScreen("frame9", ArtFormat::Png, neon),
+      ArtItem::fullScreen("frame10", ArtFormat::Png, starWindow)};
 }

@@ -66,9 +66,9 @@ void seaWaves(Painter& p, Size s) {
     }
     Random random(62);
     for (int i = 0; i < 14; ++i)
-      p.stroke(Shapes::circle(random.range(10, s.width - 10), random.range(8, 60),
-                              random.range(2, 5)),
-               Color::hex(0xffffff, 0.7), 1.2);
+      p.stroke(
+          Shapes::circle(random.range(10, s.width - 10), random.range(8, 60), random.range(2, 5)),
+          Color::hex(0xffffff, 0.7), 1.2);
   });
 }
 
@@ -121,8 +121,9 @@ void starryBands(Painter& p, Size s) {
                  {Color::hex(0x0b1340).stop(0), Color::hex(0x27306e).stop(1)});
     Random random(64);
     for (int i = 0; i < 60; ++i)
-      p.fill(Shapes::circle(random.range(0, s.width), random.range(0, kBand), random.range(0.5, 1.4)),
-             Color::hex(0xffffff, random.range(0.4, 1)));
+      p.fill(
+          Shapes::circle(random.range(0, s.width), random.range(0, kBand), random.range(0.5, 1.4)),
+          Color::hex(0xffffff, random.range(0.4, 1)));
     for (int i = 0; i < 7; ++i) {
       double x = 20 + i * 46, y = random.range(30, 84), r = random.range(5, 9);
       p.fill(Shapes::star(x, y, r, r * 0.42, 5), Color::hex(0xffe38a));
@@ -165,30 +166,23 @@ void heartBands(Painter& p, Size s) {
       p.save();
       p.translate(x, y);
       p.rotate(random.range(-0.5, 0.5));
-      p.fill(Shapes::heart(0, 0, random.range(10, 26)), Color::hex(0xffffff, random.range(0.4, 0.9)));
+      p.fill(Shapes::heart(0, 0, random.range(10, 26)),
+             Color::hex(0xffffff, random.range(0.4, 0.9)));
       p.restore();
     }
   });
 }
 
-ArtItem tbframe(int number, ArtFormat format, void (*draw)(Painter&, Size),
-                Color matte = Color::hex(0x808080)) {
-  ArtItem item;
-  item.name = "tbframe" + std::to_string(number);
-  item.format = format;
-  item.layout = ArtLayout::FullScreen;
-  item.matte = matte;
-  item.draw = draw;
-  return item;
-}
-
 }  // namespace
 
 std::vector<ArtItem> tbFrameItems() {
-  return {tbframe(1, ArtFormat::JpegDefaultMask, floralGarland, Color::hex(0xf7c6d4)),
-          tbframe(2, ArtFormat::JpegWithMask, seaWaves, Color::hex(0x58b4e8)),
-          tbframe(3, ArtFormat::Png, bunting),
-          tbframe(4, ArtFormat::JpegDefaultMask, starryBands, Color::hex(0x27306e)),
-          tbframe(5, ArtFormat::JpegWithMask, lace, Color::hex(0xfffaf3)),
-          tbframe(6, ArtFormat::JpegDefaultMask, heartBands, Color::hex(0xff6d95))};
+  return {ArtItem::fullScreen("tbframe1", ArtFormat::JpegDefaultMask, floralGarland,
+                              Color::hex(0xf7c6d4)),
+          ArtItem::fullScreen("tbframe2", ArtFormat::JpegWithMask, seaWaves, Color::hex(0x58b4e8)),
+          ArtItem::fullScreen("tbframe3", ArtFormat::Png, bunting),
+          ArtItem::fullScreen("tbframe4", ArtFormat::JpegDefaultMask, starryBands,
+                              Color::hex(0x27306e)),
+          ArtItem::fullScreen("tbframe5", ArtFormat::JpegWithMask, lace, Color::hex(0xfffaf3)),
+          ArtItem::fullScreen("tbframe6", ArtFormat::JpegDefaultMask, heartBands,
+                              Color::hex(0xff6d95))};
 }

@@ -8,7 +8,6 @@ using platform::Dictionary;
 using platform::Value;
 
 namespace CatalogAnswers {
-namespace {
 
 Value namesValue(const std::vector<std::string>& names) {
   Array array;
@@ -16,8 +15,6 @@ Value namesValue(const std::vector<std::string>& names) {
   for (const std::string& name : names) array.emplace_back(name);
   return array;
 }
-
-}  // namespace
 
 std::string baseURL(std::string_view root, ScreenKind kind) {
   while (root.ends_with('/')) root.remove_suffix(1);

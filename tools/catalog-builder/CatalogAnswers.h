@@ -12,6 +12,9 @@
 // The protocol's answers computed from a catalogue, shared by the server and the static export.
 namespace CatalogAnswers {
 
+// A list of names as the answers and the manifests write it: an array of strings.
+platform::Value namesValue(const std::vector<std::string>& names);
+
 // The base URL of a kind's path under a server root such as "http://127.0.0.1:8642" (a
 // trailing slash of the root is dropped): "http://127.0.0.1:8642/tall/".
 std::string baseURL(std::string_view root, ScreenKind kind);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "CatalogAnswers.h"
 #include "Content/ContentName.h"
 #include "ContentHash.h"
 
@@ -17,13 +18,6 @@ constexpr int kFormat = 1;
 std::vector<std::string>& listOf(ScreenKind kind, std::vector<std::string>& standard,
                                  std::vector<std::string>& tall) {
   return kind == ScreenKind::Tall ? tall : standard;
-}
-
-Value namesValue(const std::vector<std::string>& names) {
-  Array array;
-  array.reserve(names.size());
-  for (const std::string& name : names) array.emplace_back(name);
-  return array;
 }
 
 }  // namespace
@@ -57,7 +51,8 @@ Value CatalogManifest::toValue() const {
   manifest.emplace("version", Value(_version));
   manifest.emplace("files", Value(std::move(files)));
   for (ScreenKind kind : ScreenKinds::kAll)
-    manifest.emplace(std::string(ScreenKinds::pathName(kind)), namesValue(names(kind)));
+    manifest.emplace(std::string(ScreenKinds::pathName(kind)),
+                     CatalogAnswers::namesValue(names(kind)));
   return manifest;
 }
 

@@ -3,9 +3,9 @@
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <semaphore>
 
 #include "Dispatch/GlobalQueue.h"
-#include "Dispatch/Semaphore.h"
 #include "Foundation/RunLoop.h"
 #include "GeneralTools/DispatchTools.h"
 
@@ -54,12 +54,12 @@ void BM_BareThreadPool(benchmark::State& state) {
   platform::GlobalQueue& pool = platform::GlobalQueue::defaultPriority();
   for (auto _ : state) {
     std::atomic<int> completed{0};
-    platform::Semaphore done(0);
+    std::binary_semaphore done(0);
     for (int i = 0; i < count; ++i)
       pool.async([&] {
-        if (++completed == count) done.signal();
+        if (++completed == count) done.release();
       });
-    done.wait();
+    done.acquire();
   }
   reportPerTask(state);
 }

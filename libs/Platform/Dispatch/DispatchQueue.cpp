@@ -3,8 +3,7 @@
 #include <pthread.h>
 
 #include <memory>
-
-#include "Dispatch/Semaphore.h"
+#include <semaphore>
 
 namespace platform {
 
@@ -65,13 +64,13 @@ void DispatchQueue::sync(const std::function<void()>& block) {
       return;
     }
   }
-  auto done =
-      std::make_shared<Semaphore>(0);  // shared: signal() may still run after wait() returns
+  // Shared: release() may still run after acquire() returns.
+  auto done = std::make_shared<std::binary_semaphore>(0);
   async([done, &block] {
     block();
-    done->signal();
+    done->release();
   });
-  done->wait();
+  done->acquire();
 }
 
 bool DispatchQueue::isCurrent() const {

@@ -1,8 +1,8 @@
 #include "Dispatch/MainThread.h"
 
 #include <memory>
+#include <semaphore>
 
-#include "Dispatch/Semaphore.h"
 #include "Foundation/RunLoop.h"
 
 namespace platform {
@@ -17,13 +17,13 @@ void runOnMainThreadSync(const std::function<void()>& block) {
     block();
     return;
   }
-  auto done =
-      std::make_shared<Semaphore>(0);  // shared: signal() may still run after wait() returns
+  // Shared: release() may still run after acquire() returns.
+  auto done = std::make_shared<std::binary_semaphore>(0);
   RunLoop::main().post([done, &block] {
     block();
-    done->signal();
+    done->release();
   });
-  done->wait();
+  done->acquire();
 }
 
 }  // namespace platform

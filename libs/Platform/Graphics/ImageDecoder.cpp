@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "Foundation/FileManager.h"
+#include "Graphics/ExifOrientation.h"
 
 namespace platform {
 namespace {
@@ -104,12 +105,21 @@ bool readJpegHeader(jpeg_decompress_struct& info, JpegError& error, const Bytes&
   }
   jpeg_create_decompress(&info);
   jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
+  jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);  // the EXIF block, for the orientation
   if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK ||
       !withinLimit(info.image_width, info.image_height)) {
     jpeg_destroy_decompress(&info);
     return false;
   }
   return true;
+}
+
+// The orientation from the first EXIF block that names one; Up without.
+ImageOrientation exifOrientation(const jpeg_decompress_struct& info) {
+  for (jpeg_saved_marker_ptr m = info.marker_list; m; m = m->next)
+    if (m->marker == JPEG_APP0 + 1)
+      if (auto o = ExifOrientation::fromExifBlock(m->data, m->data_length)) return *o;
+  return ImageOrientation::Up;
 }
 
 bool readJpegPixels(jpeg_decompress_struct& info, JpegError& error, Bitmap& bitmap,
@@ -162,9 +172,10 @@ std::shared_ptr<Image> ImageDecoder::decodeJPEG(const Bytes& data, double scale)
     jpeg_destroy_decompress(info.get());
     return nullptr;
   }
+  const ImageOrientation orientation = exifOrientation(*info);
   std::vector<std::uint8_t> cmykRow;
   if (!readJpegPixels(*info, *error, *bitmap, cmykRow)) return nullptr;
-  return Image::imageWithBitmap(std::move(bitmap), scale);
+  return Image::imageWithBitmap(std::move(bitmap), scale, orientation);
 }
 
 }  // namespace platform

@@ -10,7 +10,8 @@ namespace platform {
 
 // PNG and JPEG decoding. Colour pictures come out as 32-bit pixels (premultiplied when the file
 // has alpha, alpha-less otherwise); one-channel grey pictures stay grey, which masks rely on.
-// Corrupt data, and pictures above Bitmap::kMaxPixels, give no image. The orientation is Up.
+// Corrupt data, and pictures above Bitmap::kMaxPixels, give no image. A JPEG's image carries
+// the orientation its EXIF block names (the pixels stay as stored); other images are Up.
 class ImageDecoder {
  public:
   // The format is recognised from the data's first bytes.

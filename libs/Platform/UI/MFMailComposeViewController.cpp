@@ -1,15 +1,17 @@
 #include "UI/MFMailComposeViewController.h"
 
+#include <openssl/evp.h>
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
 
 #include "Foundation/AppContainer.h"
 #include "Foundation/AtomicFile.h"
-#include "Foundation/FileManager.h"
 #include "Foundation/Console.h"
-#include "UI/DesktopLauncher.h"
-#include "UI/PlainTextFromHTML.h"
+#include "Foundation/DesktopLauncher.h"
+#include "Foundation/FileManager.h"
+#include "Foundation/PlainTextFromHTML.h"
 #include "UI/UIButton.h"
 #include "UI/UILabel.h"
 #include "UI/UIScreen.h"
@@ -23,24 +25,16 @@ std::optional<std::string>& outboxOverride() {
   return directory;
 }
 
+// MIME bodies keep their lines at 76 characters (lineLength, a multiple of 4); header words
+// are one line (lineLength 0). Encoded a line at a time: 57 bytes make 76 characters.
 std::string base64(const std::uint8_t* data, size_t size, size_t lineLength = 76) {
-  static const char* table = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  const size_t chunk = lineLength ? lineLength / 4 * 3 : std::max<size_t>(size, 1);
   std::string out;
-  size_t column = 0;
-  for (size_t i = 0; i < size; i += 3) {
-    std::uint32_t n = static_cast<std::uint32_t>(data[i]) << 16;
-    if (i + 1 < size) n |= static_cast<std::uint32_t>(data[i + 1]) << 8;
-    if (i + 2 < size) n |= data[i + 2];
-    char quad[4] = {table[(n >> 18) & 63], table[(n >> 12) & 63],
-                    i + 1 < size ? table[(n >> 6) & 63] : '=', i + 2 < size ? table[n & 63] : '='};
-    for (char c : quad) {
-      if (lineLength && column == lineLength) {
-        out += "\r\n";
-        column = 0;
-      }
-      out += c;
-      ++column;
-    }
+  std::vector<unsigned char> line(4 * ((chunk + 2) / 3) + 1);
+  for (size_t i = 0; i < size; i += chunk) {
+    int n = EVP_EncodeBlock(line.data(), data + i, static_cast<int>(std::min(chunk, size - i)));
+    if (i) out += "\r\n";
+    out.append(reinterpret_cast<const char*>(line.data()), static_cast<size_t>(n));
   }
   return out;
 }

@@ -20,6 +20,23 @@ bool inProgress(S state) {
   return state == S::Began || state == S::Changed;
 }
 
+// Calls the receiver's (a view's or a recognizer's) method for the phase; a stationary touch
+// counts as moved.
+template <class Receiver>
+void sendTouches(Receiver& receiver, UITouchPhase phase, const UITouchSet& set, UIEvent* event) {
+  switch (phase) {
+    case UITouchPhase::Began:
+      return receiver.touchesBegan(set, event);
+    case UITouchPhase::Moved:
+    case UITouchPhase::Stationary:
+      return receiver.touchesMoved(set, event);
+    case UITouchPhase::Ended:
+      return receiver.touchesEnded(set, event);
+    case UITouchPhase::Cancelled:
+      return receiver.touchesCancelled(set, event);
+  }
+}
+
 }  // namespace
 
 TouchDispatcher& TouchDispatcher::shared() {
@@ -124,29 +141,12 @@ void TouchDispatcher::deliver(const std::shared_ptr<UITouch>& touch, UITouchPhas
   for (auto& r : recognizers) {
     UITouchPhase effective = phase;
     if (phase != UITouchPhase::Began && !inTree(r->_view)) {
-      if (std::find(r->_touches.begin(), r->_touches.end(), touch) == r->_touches.end())
-        continue;
+      if (std::find(r->_touches.begin(), r->_touches.end(), touch) == r->_touches.end()) continue;
       effective = UITouchPhase::Cancelled;
     }
     if (effective == UITouchPhase::Began) r->_touches.push_back(touch);
     bool live = r->_enabled && !isOver(r->_state) && r->_view;
-    if (live) {
-      switch (effective) {
-        case UITouchPhase::Began:
-          r->touchesBegan(set, &_event);
-          break;
-        case UITouchPhase::Moved:
-        case UITouchPhase::Stationary:
-          r->touchesMoved(set, &_event);
-          break;
-        case UITouchPhase::Ended:
-          r->touchesEnded(set, &_event);
-          break;
-        case UITouchPhase::Cancelled:
-          r->touchesCancelled(set, &_event);
-          break;
-      }
-    }
+    if (live) sendTouches(*r, effective, set, &_event);
     if (effective == UITouchPhase::Ended || effective == UITouchPhase::Cancelled) {
       r->_lastLocation = r->centroidInWindow();
       std::erase(r->_touches, touch);
@@ -156,23 +156,8 @@ void TouchDispatcher::deliver(const std::shared_ptr<UITouch>& touch, UITouchPhas
     }
   }
   if (touch->_deliverToView) {
-    if (auto view = touch->_view.lock(); view && inTree(view.get())) {
-      switch (phase) {
-        case UITouchPhase::Began:
-          view->touchesBegan(set, &_event);
-          break;
-        case UITouchPhase::Moved:
-        case UITouchPhase::Stationary:
-          view->touchesMoved(set, &_event);
-          break;
-        case UITouchPhase::Ended:
-          view->touchesEnded(set, &_event);
-          break;
-        case UITouchPhase::Cancelled:
-          view->touchesCancelled(set, &_event);
-          break;
-      }
-    }
+    if (auto view = touch->_view.lock(); view && inTree(view.get()))
+      sendTouches(*view, phase, set, &_event);
   }
   --_depth;
 }

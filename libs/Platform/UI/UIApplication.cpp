@@ -4,9 +4,8 @@
 #include <cctype>
 
 #include "Foundation/Console.h"
-
+#include "Foundation/DesktopLauncher.h"
 #include "UI/Compositor.h"
-#include "UI/DesktopLauncher.h"
 #include "UI/TouchDispatcher.h"
 #include "UI/UIWindow.h"
 

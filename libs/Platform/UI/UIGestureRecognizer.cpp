@@ -91,25 +91,4 @@ void UIGestureRecognizer::sendActions() {
   for (auto& action : actions) action(*this);
 }
 
-void UIGestureRecognizer::trackValue(double value, double now, bool pastThreshold, double& current,
-                                     double& velocity, double& lastTime) {
-  if (now > lastTime) velocity = (value - current) / (now - lastTime);
-  lastTime = now;
-  current = value;
-  if (state() == UIGestureRecognizerState::Possible) {
-    if (pastThreshold) setState(UIGestureRecognizerState::Began);
-  } else {
-    setState(UIGestureRecognizerState::Changed);
-  }
-}
-
-void UIGestureRecognizer::twoFingerTouchEnded() {
-  bool running = state() == UIGestureRecognizerState::Began || state() == UIGestureRecognizerState::Changed;
-  int remaining = numberOfTouches() - 1;
-  if (running && remaining < 2)
-    setState(UIGestureRecognizerState::Ended);
-  else if (!running && remaining == 0)
-    setState(UIGestureRecognizerState::Failed);
-}
-
 }  // namespace platform

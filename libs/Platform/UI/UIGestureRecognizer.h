@@ -80,13 +80,6 @@ class UIGestureRecognizer : public std::enable_shared_from_this<UIGestureRecogni
  protected:
   // A request: the dispatcher applies it, defers it or turns it into a failure.
   void setState(UIGestureRecognizerState state);
-  // For continuous two-finger gestures (pinch, rotation): a new `value` at time `now` updates
-  // `current` and its rate `velocity`, then begins the gesture once `pastThreshold`, or reports
-  // the change once it runs.
-  void trackValue(double value, double now, bool pastThreshold, double& current, double& velocity, double& lastTime);
-  // A finger of a two-finger gesture lifts: it ends when fewer than two stay, and fails when
-  // the last one goes before it began.
-  void twoFingerTouchEnded();
   const UITouchSet& touches() const { return _touches; }
   // The centroid of the touches in the window's coordinates.
   Point centroidInWindow() const;

@@ -9,7 +9,6 @@
 #include "Foundation/FileManager.h"
 #include "Graphics/BitmapContext.h"
 #include "Graphics/ImageDecoder.h"
-#include "UI/ExifOrientation.h"
 #include "UI/ImageDrawing.h"
 #include "UI/UIButton.h"
 #include "UI/UILabel.h"
@@ -117,12 +116,7 @@ std::shared_ptr<Image> UIImagePickerController::loadPicture(const std::string& p
   // A file of gigabytes would be read whole before the decoder refused it.
   auto data = FileManager::contentsAtPath(path, kMaximumFileSize);
   if (!data) return nullptr;
-  auto image = ImageDecoder::decode(*data);
-  if (!image) return nullptr;
-  if (auto orientation = ExifOrientation::read(*data);
-      orientation && *orientation != image->orientation())
-    return Image::imageWithBitmap(image->sharedBitmap(), image->scale(), *orientation);
-  return image;
+  return ImageDecoder::decode(*data);  // turned as the camera's EXIF block says
 }
 
 bool UIImagePickerController::pickFileAtIndex(size_t index) {

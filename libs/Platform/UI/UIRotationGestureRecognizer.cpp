@@ -8,9 +8,8 @@
 namespace platform {
 
 double UIRotationGestureRecognizer::angle() const {
-  Point a = touches()[0]->locationInView(nullptr);
-  Point b = touches()[1]->locationInView(nullptr);
-  return std::atan2(b.y - a.y, b.x - a.x);
+  Point v = fingerVector().value_or(Point{});
+  return std::atan2(v.y, v.x);
 }
 
 void UIRotationGestureRecognizer::setRotation(double rotation) {
@@ -19,13 +18,10 @@ void UIRotationGestureRecognizer::setRotation(double rotation) {
   _offset = rotation - _turned;
 }
 
-void UIRotationGestureRecognizer::touchesBegan(const UITouchSet& touches, UIEvent*) {
-  _lastTime = touches.front()->timestamp();
-  if (this->touches().size() == 2) {
-    _pair[0] = this->touches()[0].get();
-    _pair[1] = this->touches()[1].get();
-    _lastAngle = angle();
-  }
+void UIRotationGestureRecognizer::twoFingersDown() {
+  _pair[0] = touches()[0].get();
+  _pair[1] = touches()[1].get();
+  _lastAngle = angle();
 }
 
 void UIRotationGestureRecognizer::touchesMoved(const UITouchSet& touches, UIEvent*) {
@@ -45,16 +41,13 @@ void UIRotationGestureRecognizer::touchesMoved(const UITouchSet& touches, UIEven
   if (delta < -std::numbers::pi) delta += 2 * std::numbers::pi;
   _lastAngle = a;
   _turned += delta;
-  trackValue(_turned + _offset, touches.front()->timestamp(), std::fabs(_turned) >= kThreshold, _rotation, _velocity,
-             _lastTime);
-}
-
-void UIRotationGestureRecognizer::touchesEnded(const UITouchSet&, UIEvent*) {
-  twoFingerTouchEnded();
+  trackValue(_turned + _offset, touches.front()->timestamp(), std::fabs(_turned) >= kThreshold,
+             _rotation);
 }
 
 void UIRotationGestureRecognizer::reset() {
-  _lastAngle = _turned = _offset = _rotation = _velocity = 0;
+  UITwoFingerGestureRecognizer::reset();
+  _lastAngle = _turned = _offset = _rotation = 0;
   _pair[0] = _pair[1] = nullptr;
 }
 

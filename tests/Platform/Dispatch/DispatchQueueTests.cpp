@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <semaphore>
 #include <set>
 #include <thread>
 
 #include "Dispatch/DispatchQueue.h"
 #include "Dispatch/GlobalQueue.h"
-#include "Dispatch/Semaphore.h"
 
 using namespace platform;
 
@@ -105,14 +106,14 @@ TEST(GlobalQueueTest, ApplyRunsEveryIterationInParallelAndWaits) {
   for (size_t i = 0; i < kCount; ++i) ASSERT_EQ(hits[i], 1) << i;
 
   // Two iterations that wait for each other only finish if they run at the same time.
-  Semaphore first(0), second(0);
+  std::binary_semaphore first(0), second(0);
   dispatchApply(2, [&](size_t i) {
     if (i == 0) {
-      first.signal();
-      EXPECT_TRUE(second.waitFor(10));
+      first.release();
+      EXPECT_TRUE(second.try_acquire_for(std::chrono::seconds(10)));
     } else {
-      second.signal();
-      EXPECT_TRUE(first.waitFor(10));
+      second.release();
+      EXPECT_TRUE(first.try_acquire_for(std::chrono::seconds(10)));
     }
   });
   dispatchApply(0, [](size_t) { FAIL(); });
@@ -125,22 +126,7 @@ TEST(GlobalQueueTest, NestedApplyFromEveryPoolThreadDoesNotStarve) {
                 [&](size_t) { dispatchApply(8, [&](size_t) { ++total; }); });
   EXPECT_EQ(total, static_cast<int>(global.threadCount() * 2 * 8));
 
-  Semaphore done(0);
-  global.async([&] { done.signal(); });
-  EXPECT_TRUE(done.waitFor(10));
-}
-
-TEST(SemaphoreTest, CountsFreeUnitsAndTakesWithoutWaiting) {
-  Semaphore slots(3);
-  EXPECT_TRUE(slots.tryWait());
-  EXPECT_TRUE(slots.tryWait());
-  EXPECT_TRUE(slots.tryWait());
-  EXPECT_FALSE(slots.tryWait());
-  EXPECT_EQ(slots.value(), 0);
-  EXPECT_FALSE(slots.waitFor(0.01));
-  std::thread releaser([&] { slots.signal(); });
-  slots.wait();
-  releaser.join();
-  slots.signal();
-  EXPECT_EQ(slots.value(), 1);
+  std::binary_semaphore done(0);
+  global.async([&] { done.release(); });
+  EXPECT_TRUE(done.try_acquire_for(std::chrono::seconds(10)));
 }

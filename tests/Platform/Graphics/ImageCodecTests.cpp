@@ -2,7 +2,10 @@
 
 #include <cstring>
 
+#include "ExifJpeg.h"
 #include "Foundation/AtomicFile.h"
+#include "Graphics/ExifOrientation.h"
+#include "Graphics/ImageCanvas.h"
 #include "Graphics/ImageDecoder.h"
 #include "Graphics/ImageEncoder.h"
 #include "TestSupport.h"
@@ -134,4 +137,49 @@ TEST(ImageCodecTest, CorruptTruncatedAndHugePicturesGiveNoImage) {
   ASSERT_TRUE(fromFile);
   EXPECT_EQ(fromFile->pixelWidth(), 40);
   EXPECT_FALSE(ImageDecoder::imageWithContentsOfFile(directory.file("missing.png")));
+}
+
+// A picture whose four quarters differ, stored 32 x 16 with each EXIF value: shown[v] names the
+// stored quarter (0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right) that the upright
+// picture shows at each of its quarters, in the same order (the EXIF standard's table).
+TEST(ImageCodecTest, JpegsShowAsTheirExifOrientationSays) {
+  const std::uint32_t colours[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+  const int shown[9][4] = {{},           {0, 1, 2, 3}, {1, 0, 3, 2}, {3, 2, 1, 0}, {2, 3, 0, 1},
+                           {0, 2, 1, 3}, {2, 0, 3, 1}, {3, 1, 2, 0}, {1, 3, 0, 2}};
+  auto bitmap = Bitmap::create(32, 16, PixelFormat::RGB24);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 32; ++x) bitmap->setPixel(x, y, colours[(y >= 8) * 2 + (x >= 16)]);
+  auto stored = Image::imageWithBitmap(bitmap);
+  for (int v = 1; v <= 8; ++v) {
+    SCOPED_TRACE(v);
+    auto image = ImageDecoder::decode(testing_support::jpegWithExifOrientation(*stored, v, v % 2));
+    ASSERT_TRUE(image);
+    Size size = v >= 5 ? Size{16, 32} : Size{32, 16};
+    EXPECT_EQ(image->size(), size);
+    ImageCanvasScope canvas(size);
+    drawImageInRect(*image, Rect(0, 0, size.width, size.height));
+    auto upright = canvas.image();
+    int w = static_cast<int>(size.width), h = static_cast<int>(size.height);
+    const int xs[4] = {w / 4, 3 * w / 4, w / 4, 3 * w / 4},
+              ys[4] = {h / 4, h / 4, 3 * h / 4, 3 * h / 4};
+    for (int q = 0; q < 4; ++q)
+      EXPECT_LE(channelDistance(upright->bitmap().pixel(xs[q], ys[q]), colours[shown[v][q]]), 40)
+          << "quarter " << q;
+  }
+  // Values outside 1 to 8 and files without the block stay upright; a damaged block never
+  // keeps the picture from decoding, and no cut or corrupted byte of it reads past its end.
+  EXPECT_EQ(
+      ImageDecoder::decode(testing_support::jpegWithExifOrientation(*stored, 9))->orientation(),
+      ImageOrientation::Up);
+  EXPECT_EQ(ImageDecoder::decode(*ImageEncoder::jpegData(*stored))->orientation(),
+            ImageOrientation::Up);
+  const Bytes good = testing_support::jpegWithExifOrientation(*stored, 6, true);
+  const size_t block = (good[4] << 8 | good[5]) - 2u;  // the APP1 payload after the length
+  EXPECT_EQ(ExifOrientation::fromExifBlock(good.data() + 6, block), ImageOrientation::Right);
+  for (size_t n = 0; n < block; ++n) ExifOrientation::fromExifBlock(good.data() + 6, n);
+  for (size_t i = 12; i < 6 + block; ++i) {
+    Bytes bad = good;
+    bad[i] ^= 0xFF;
+    ImageDecoder::decode(bad);
+  }
 }

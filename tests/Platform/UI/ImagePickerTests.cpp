@@ -4,13 +4,13 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "ExifJpeg.h"
 #include "Foundation/AtomicFile.h"
 #include "Foundation/RunLoop.h"
 #include "Graphics/Bitmap.h"
 #include "Graphics/ImageEncoder.h"
 #include "TestSupport.h"
 #include "TouchTestSupport.h"
-#include "UI/ExifOrientation.h"
 #include "UI/UIButton.h"
 #include "UI/UIImagePickerController.h"
 #include "UI/UIImageWriteToSavedPhotosAlbum.h"
@@ -27,46 +27,6 @@ std::shared_ptr<Image> picture(int w, int h) {
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) bitmap->setPixel(x, y, 0xFF000000u | (x * 5) << 8 | y * 7);
   return Image::imageWithBitmap(bitmap, 1);
-}
-
-// A JPEG with an EXIF block that holds only the orientation tag.
-Bytes jpegWithOrientation(int w, int h, int exifValue, bool bigEndian) {
-  Bytes jpeg = *ImageEncoder::jpegData(*picture(w, h));
-  Bytes tiff;
-  auto u16 = [&](unsigned v) {
-    if (bigEndian) {
-      tiff.push_back(static_cast<std::uint8_t>(v >> 8));
-      tiff.push_back(static_cast<std::uint8_t>(v));
-    } else {
-      tiff.push_back(static_cast<std::uint8_t>(v));
-      tiff.push_back(static_cast<std::uint8_t>(v >> 8));
-    }
-  };
-  auto u32 = [&](std::uint32_t v) {
-    if (bigEndian) {
-      u16(v >> 16);
-      u16(v & 0xFFFF);
-    } else {
-      u16(v & 0xFFFF);
-      u16(v >> 16);
-    }
-  };
-  tiff.push_back(bigEndian ? 'M' : 'I');
-  tiff.push_back(bigEndian ? 'M' : 'I');
-  u16(42);
-  u32(8);
-  u16(2);  // two entries: another tag first, then the orientation
-  u16(0x010F), u16(2), u32(4), u32(0);
-  u16(0x0112), u16(3), u32(1), u16(static_cast<unsigned>(exifValue)), u16(0);
-  u32(0);
-  Bytes segment = {'E', 'x', 'i', 'f', 0, 0};
-  segment.insert(segment.end(), tiff.begin(), tiff.end());
-  size_t length = segment.size() + 2;
-  Bytes app1 = {0xFF, 0xE1, static_cast<std::uint8_t>(length >> 8),
-                static_cast<std::uint8_t>(length)};
-  app1.insert(app1.end(), segment.begin(), segment.end());
-  jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
-  return jpeg;
 }
 
 class Delegate : public UIImagePickerControllerDelegate {
@@ -105,25 +65,9 @@ class ImagePickerTest : public TouchTest {
 
 }  // namespace
 
-TEST(ExifOrientationTest, ReadsTheTagInBothByteOrdersAndSurvivesDamage) {
-  EXPECT_EQ(ExifOrientation::read(jpegWithOrientation(4, 2, 6, true)), ImageOrientation::Right);
-  EXPECT_EQ(ExifOrientation::read(jpegWithOrientation(4, 2, 8, false)), ImageOrientation::Left);
-  EXPECT_EQ(ExifOrientation::read(jpegWithOrientation(4, 2, 3, false)), ImageOrientation::Down);
-  EXPECT_EQ(ExifOrientation::read(jpegWithOrientation(4, 2, 9, true)), std::nullopt);
-  EXPECT_EQ(ExifOrientation::read(*ImageEncoder::jpegData(*picture(4, 2))), std::nullopt);
-  EXPECT_EQ(ExifOrientation::read(Bytes{}), std::nullopt);
-  Bytes full = jpegWithOrientation(4, 2, 6, true);
-  // Every truncation, and every corrupted byte of the block, answers without reading past.
-  for (size_t n = 0; n < 60; ++n) ExifOrientation::read(Bytes(full.begin(), full.begin() + n));
-  for (size_t i = 2; i < 50; ++i) {
-    Bytes bad = full;
-    bad[i] = 0xFF;
-    ExifOrientation::read(bad);
-  }
-}
-
 TEST_F(ImagePickerTest, PicksAFileTurnedAsItsExifSays) {
-  ASSERT_TRUE(AtomicFile::write(library.file("b.jpg"), jpegWithOrientation(40, 20, 6, false)));
+  ASSERT_TRUE(AtomicFile::write(library.file("b.jpg"),
+                                testing_support::jpegWithExifOrientation(*picture(40, 20), 6)));
   ASSERT_TRUE(AtomicFile::write(library.file("a.png"), *ImageEncoder::pngData(*picture(10, 10))));
   ASSERT_TRUE(AtomicFile::write(library.file("notes.txt"), Bytes{'h', 'i'}));
   ASSERT_TRUE(AtomicFile::write(library.file("broken.jpg"), Bytes{0xFF, 0xD8, 1, 2}));

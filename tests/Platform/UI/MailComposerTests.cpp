@@ -66,6 +66,7 @@ TEST_F(MailComposerTest, SendWritesAnEmlAndTellsTheDelegate) {
   mail->setToRecipients({"support@example.org"});
   mail->setMessageBody("<p>Hello</p>", true);
   mail->addAttachmentData(Bytes{'a', 'b', 'c'}, "audio/aac", "ringtone.m4r");
+  mail->addAttachmentData(Bytes(60, 'a'), "text/plain", "long.txt");
   root->presentViewController(mail, true);
   host->advanceBy(1);
   ASSERT_TRUE(tapButtonTitled(mail->view().get(), "Send"));
@@ -82,6 +83,10 @@ TEST_F(MailComposerTest, SendWritesAnEmlAndTellsTheDelegate) {
   EXPECT_NE(eml.find("PHA+SGVsbG88L3A+"), std::string::npos);  // the body, base64
   EXPECT_NE(eml.find("Content-Type: audio/aac; name=\"ringtone.m4r\""), std::string::npos);
   EXPECT_NE(eml.find("\r\nYWJj\r\n"), std::string::npos);  // "abc"
+  // 60 bytes: a full 76-character line (57 bytes), then the rest on the next line.
+  std::string aaa;
+  for (int i = 0; i < 19; ++i) aaa += "YWFh";
+  EXPECT_NE(eml.find("\r\n" + aaa + "\r\nYWFh\r\n"), std::string::npos);
 }
 
 TEST_F(MailComposerTest, CancelWritesNothingAndHeadersCannotBeForged) {

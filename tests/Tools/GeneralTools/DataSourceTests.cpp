@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <random>
 #include <thread>
@@ -31,135 +32,103 @@ Bytes bytesOf(const std::string& text) {
 }  // namespace
 
 TEST(DataSourceTest, AFreshInstallStartsEmptyAndSavedValuesSurviveARestart) {
-  ScopedAppContainer container;
   {
-    DataSource store;
-    EXPECT_TRUE(store.dictionary().empty());
-    EXPECT_EQ(DataSource::archivePath(), container.root() + "/Documents/.Settings.archive");
-    EXPECT_FALSE(FileManager::fileExistsAtPath(DataSource::archivePath()));
-    store.dictionary()["AppLaunchCount"] = 1;
-    store.dictionary()["AppVersion"] = "1.0";
-    store.dictionary()["LastActiveDate"] = Date{1765000000.5};
-    store.dictionary()["ADSAlertsCount"] = Dictionary{{"alert-7", 2}};
-    store.saveData();
-    store.dictionary()["AppActiveCount"] = 5;  // changed after the last save
+    ScopedAppContainer container;
+    {
+      DataSource store;
+      EXPECT_TRUE(store.dictionary().empty());
+      EXPECT_EQ(DataSource::archivePath(), container.root() + "/Documents/.Settings.archive");
+      store.dictionary()["AppVersion"] = "1.0";
+      store.dictionary()["LastActiveDate"] = Date{1765000000.5};
+      store.dictionary()["ADSAlertsCount"] = Dictionary{{"alert-7", 2}};
+      store.saveData();
+      store.dictionary()["AppActiveCount"] = 5;  // changed after the last save
+    }
+    const Dictionary data = DataSource().dictionary();
+    EXPECT_EQ(*valueForKey(data, "AppVersion").string(), "1.0");
+    EXPECT_EQ(valueForKey(data, "LastActiveDate").dateValue(), Date{1765000000.5});
+    EXPECT_EQ(valueForKey(data, "ADSAlertsCount"), Value(Dictionary{{"alert-7", 2}}));
+    EXPECT_TRUE(valueForKey(data, "AppActiveCount").isNull());  // never saved: lost
   }
-  DataSource restarted;
-  const Dictionary& data = restarted.dictionary();
-  EXPECT_EQ(valueForKey(data, "AppLaunchCount").integerValue(), 1);
-  EXPECT_EQ(*valueForKey(data, "AppVersion").string(), "1.0");
-  EXPECT_EQ(valueForKey(data, "LastActiveDate").dateValue(), Date{1765000000.5});
-  EXPECT_EQ(valueForKey(data, "ADSAlertsCount"), Value(Dictionary{{"alert-7", 2}}));
-  EXPECT_TRUE(valueForKey(data, "AppActiveCount").isNull());  // never saved: lost
-}
-
-TEST(DataSourceTest, TheDirectoriesComeFromTheAppContainer) {
-  ScopedAppContainer container;
-  EXPECT_EQ(DataSource::applicationDocumentsDirectory(), container.root() + "/Documents");
-  EXPECT_EQ(DataSource::applicationLibraryCachesDirectory(), container.root() + "/Library/Caches");
-  EXPECT_EQ(DataSource::applicationLibraryApplicationSupportDirectory(),
-            container.root() + "/Library/Application Support");
-}
-
-TEST(DataSourceTest, WithoutADocumentsDirectoryNothingIsReadOrWritten) {
+  // Without a home there is no documents directory: nothing is read or written.
   testing_support::ScopedEnvironment xdg("XDG_DATA_HOME", std::nullopt);
   testing_support::ScopedEnvironment home("HOME", std::nullopt);
   EXPECT_FALSE(DataSource::applicationDocumentsDirectory());
   EXPECT_EQ(DataSource::archivePath(), "");
-  DataSource store;
-  store.dictionary()["AppLaunchCount"] = 1;
-  store.saveData();  // not reported, and nothing is written anywhere
-  EXPECT_EQ(valueForKey(store.dictionary(), "AppLaunchCount").integerValue(), 1);
-}
-
-TEST(DataSourceTest, ValuesOfTheWrongKindReadAsAbsent) {
-  ScopedAppContainer container;
-  {
-    DataSource store;
-    store.dictionary()["AppLaunchCount"] = "many";
-    store.dictionary()["ADSAlertsCount"] = 3;
-    store.saveData();
-  }
-  DataSource restarted;
-  EXPECT_FALSE(valueForKey(restarted.dictionary(), "AppLaunchCount").integerValue());
-  EXPECT_EQ(valueForKey(restarted.dictionary(), "ADSAlertsCount").dictionary(), nullptr);
-  EXPECT_EQ(valueForKey(restarted.dictionary(), "AppLaunchCount").integerValue().value_or(0), 0);
-}
-
-TEST(DataSourceTest, AnArchiveWithoutSettingsStartsEmpty) {
-  ScopedAppContainer container;
-  KeyedArchiver archiver;
-  archiver.encodeObject("something else", "other");
-  std::string path = DataSource::archivePath();
-  ASSERT_TRUE(AtomicFile::write(path, archiver.finishEncoding()));
-  ConsoleCapture console;
-  DataSource store;
-  EXPECT_TRUE(store.dictionary().empty());
-  EXPECT_TRUE(console.lines().empty());
-  EXPECT_FALSE(FileManager::fileExistsAtPath(path + ".corrupt"));
+  DataSource homeless;
+  homeless.dictionary()["AppLaunchCount"] = 1;
+  homeless.saveData();
 }
 
 TEST(DataSourceTest, AnUndecodableArchiveIsMovedAsideNotOverwritten) {
   ScopedAppContainer container;
   std::string path = DataSource::archivePath();
+  {
+    // An archive that holds something else than settings starts empty, quietly.
+    KeyedArchiver archiver;
+    archiver.encodeObject("something else", "other");
+    ASSERT_TRUE(AtomicFile::write(path, archiver.finishEncoding()));
+    ConsoleCapture console;
+    EXPECT_TRUE(DataSource().dictionary().empty());
+    EXPECT_TRUE(console.lines().empty());
+    EXPECT_FALSE(FileManager::fileExistsAtPath(path + ".corrupt"));
+  }
+  // Each bad archive is set aside under a name of its own, and settings saved after it load.
   const std::vector<Bytes> corruptions = {
-      bytesOf("this is not a property list at all"),
-      bytesOf("bplist00 truncated"),
-      KeyedArchiver::archivedDataWithRootObject("a string, not a dictionary", "data"),
-  };
-  for (const Bytes& corrupt : corruptions) {
-    ASSERT_TRUE(AtomicFile::write(path, corrupt));
+      bytesOf("this is not a property list at all"), bytesOf("bplist00 truncated"),
+      KeyedArchiver::archivedDataWithRootObject("a string, not a dictionary", "data")};
+  const char* asides[] = {".corrupt", ".corrupt-1", ".corrupt-2"};
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(AtomicFile::write(path, corruptions[i]));
     ConsoleCapture console;
     DataSource store;
     EXPECT_TRUE(store.dictionary().empty());
     ASSERT_EQ(console.lines().size(), 1u);
-    EXPECT_NE(console.lines()[0].find(".Settings.archive.corrupt"), std::string::npos);
-    EXPECT_EQ(FileManager::contentsAtPath(path + ".corrupt"), corrupt);
-    EXPECT_FALSE(FileManager::fileExistsAtPath(path));
-
-    store.dictionary()["AppLaunchCount"] = 1;
+    EXPECT_NE(console.lines()[0].find(std::string(".Settings.archive") + asides[i]),
+              std::string::npos);
+    store.dictionary()["AppLaunchCount"] = i;
     store.saveData();
-    EXPECT_EQ(FileManager::contentsAtPath(path + ".corrupt"), corrupt);
-    EXPECT_EQ(valueForKey(DataSource().dictionary(), "AppLaunchCount").integerValue(), 1);
-    FileManager::removeItemAtPath(path);
-    FileManager::removeItemAtPath(path + ".corrupt");
+    EXPECT_EQ(valueForKey(DataSource().dictionary(), "AppLaunchCount").integerValue(), i);
   }
-  // A second bad archive does not replace the first one set aside.
-  ASSERT_TRUE(AtomicFile::write(path, corruptions[0]));
-  DataSource first;
-  ASSERT_TRUE(AtomicFile::write(path, corruptions[1]));
-  ConsoleCapture console;
-  DataSource second;
-  EXPECT_EQ(FileManager::contentsAtPath(path + ".corrupt"), corruptions[0]);
-  EXPECT_EQ(FileManager::contentsAtPath(path + ".corrupt-1"), corruptions[1]);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(FileManager::contentsAtPath(path + asides[i]), corruptions[i]);
 }
 
 namespace {
 
 constexpr int kEntries = 20000;
 
-// Starts the writer on the container; it saves until it dies.
-pid_t startWriter(const std::string& container, unsigned long fileSizeLimit) {
+// Runs the writer on the container until the kernel stops it inside the first write that
+// passes the file-size limit, or until SIGKILL `killAfter` from its start (or from its first
+// finished save, which renames a new file over the archive); answers the ending signal.
+int runWriter(const std::string& container, unsigned long fileSizeLimit,
+              std::optional<std::chrono::milliseconds> killAfter = {}, bool afterASave = false) {
   std::string entries = std::to_string(kEntries), limit = std::to_string(fileSizeLimit);
   char* argv[] = {const_cast<char*>(SETTINGS_WRITER_PATH), const_cast<char*>(container.c_str()),
                   entries.data(), limit.data(), nullptr};
+  auto inode = [] {
+    struct stat info {};
+    return stat(DataSource::archivePath().c_str(), &info) == 0 ? info.st_ino : 0;
+  };
+  const ino_t before = inode();
   pid_t child = 0;
   if (posix_spawn(&child, SETTINGS_WRITER_PATH, nullptr, nullptr, argv, environ) != 0) return -1;
-  return child;
-}
-
-int waitForSignal(pid_t child) {
+  if (killAfter) {
+    for (int wait = 0; afterASave && inode() == before && wait < 3000; ++wait)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(*killAfter);
+    kill(child, SIGKILL);
+  }
   int status = 0;
   waitpid(child, &status, 0);
   return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
 }
 
 size_t temporariesIn(const std::string& directory) {
-  size_t count = 0;
-  auto names = FileManager::contentsOfDirectoryAtPath(directory);
-  for (const std::string& name : names.value())
-    if (name.find(".Settings.archive.tmp-") == 0) ++count;
-  return count;
+  auto names = FileManager::contentsOfDirectoryAtPath(directory).value();
+  return std::count_if(names.begin(), names.end(), [](const std::string& n) {
+    return n.starts_with(".Settings.archive.tmp-");
+  });
 }
 
 // The archive loads without complaint and holds one whole generation; returns it.
@@ -167,9 +136,8 @@ std::int64_t expectCompleteArchive() {
   ConsoleCapture console;
   DataSource store;
   EXPECT_TRUE(console.lines().empty()) << console.lines()[0];
-  const Dictionary& data = store.dictionary();
-  auto generation = valueForKey(data, "generation").integerValue();
-  const Dictionary* map = valueForKey(data, "map").dictionary();
+  auto generation = valueForKey(store.dictionary(), "generation").integerValue();
+  const Dictionary* map = valueForKey(store.dictionary(), "map").dictionary();
   if (!generation || !map) {
     ADD_FAILURE() << "settings lost";
     return -1;
@@ -184,50 +152,30 @@ std::int64_t expectCompleteArchive() {
 
 }  // namespace
 
-TEST(DataSourceTest, AWriteInterruptedByTheKernelLeavesThePreviousArchive) {
+TEST(DataSourceTest, AWriterKilledAtAnyMomentOfSavingLeavesACompleteArchive) {
   ScopedAppContainer container;
-  {
-    DataSource store;
-    Dictionary map;
-    for (int i = 0; i < kEntries; ++i) map.emplace("name_" + std::to_string(i), "value 0");
-    store.dictionary()["map"] = std::move(map);
-    store.dictionary()["generation"] = 0;
-    store.saveData();
-  }
-  std::string documents = container.root() + "/Documents";
-  auto archiveSize = FileManager::contentsAtPath(DataSource::archivePath())->size();
-  // The writer dies inside write(): at its first byte, half-way, and close to the end (the new
-  // archive is about as large as the old one).
-  for (unsigned long limit : {1ul, archiveSize / 2, archiveSize - 1000}) {
-    pid_t writer = startWriter(container.root(), limit);
-    ASSERT_GT(writer, 0);
-    EXPECT_EQ(waitForSignal(writer), SIGXFSZ);
-    EXPECT_EQ(temporariesIn(documents), 1u);  // the interrupted write's partial file
-    EXPECT_EQ(expectCompleteArchive(), 0) << "limit " << limit << " of " << archiveSize;
-    EXPECT_EQ(temporariesIn(documents), 0u);  // loading cleared it
+  std::mt19937 random(7);
+  for (int round = 0; round < 6; ++round) {  // the first after a finished save
+    auto delay = std::chrono::milliseconds(random() % 500);
+    ASSERT_EQ(runWriter(container.root(), 0, delay, round == 0), SIGKILL) << "stopped by itself";
+    expectCompleteArchive();
   }
 }
 
-TEST(DataSourceTest, AKillAtAnyMomentOfSavingLeavesACompleteArchive) {
+TEST(DataSourceTest, AWriteInterruptedByTheKernelLeavesThePreviousArchive) {
   ScopedAppContainer container;
-  std::mt19937 random(7);
-  std::int64_t newest = 0;
-  for (int round = 0; round < 6; ++round) {
-    pid_t writer = startWriter(container.root(), 0);
-    ASSERT_GT(writer, 0);
-    if (round == 0) {
-      // However slow the machine, the first writer finishes one save before it is killed.
-      for (int wait = 0; wait < 3000 && !FileManager::fileExistsAtPath(DataSource::archivePath());
-           ++wait)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(random() % 500));
-    kill(writer, SIGKILL);
-    ASSERT_EQ(waitForSignal(writer), SIGKILL) << "the writer stopped by itself";
-    ASSERT_TRUE(FileManager::fileExistsAtPath(DataSource::archivePath()));
-    newest = expectCompleteArchive();
+  ASSERT_EQ(runWriter(container.root(), 0, std::chrono::milliseconds(0), true), SIGKILL);
+  const std::int64_t kept = expectCompleteArchive();
+  std::string documents = container.root() + "/Documents";
+  auto size = FileManager::contentsAtPath(DataSource::archivePath())->size();
+  // Stopped inside write(): at its first byte, half-way, and close to the end (the new archive
+  // is about as large as the old one).
+  for (unsigned long limit : {1ul, size / 2, size - 1000}) {
+    EXPECT_EQ(runWriter(container.root(), limit), SIGXFSZ);
+    EXPECT_EQ(temporariesIn(documents), 1u);  // the interrupted write's partial file
+    EXPECT_EQ(expectCompleteArchive(), kept) << "limit " << limit << " of " << size;
+    EXPECT_EQ(temporariesIn(documents), 0u);  // loading cleared it
   }
-  EXPECT_GT(newest, 0) << "the writer never finished a save";
 }
 
 TEST(DataSourceTest, TheSingletonIsCreatedOnceAndSeededByTheHook) {
@@ -252,35 +200,24 @@ TEST(DataSourceTest, InstallsTheSharedResponseCacheAndMakesPicturesFromIt) {
   DataSource store;
   auto cache = URLCache::sharedURLCache();
   ASSERT_TRUE(cache);
-  EXPECT_EQ(cache->memoryCapacity(), 1048576u);
-  EXPECT_EQ(cache->diskCapacity(), 10485760u);
   EXPECT_EQ(cache->path(), container.root() + "/Library/Caches/URLCache.sqlite");
-
-  auto respond = [&](const std::string& url, Bytes body, const std::string& mime) {
+  Bytes png =
+      *ImageEncoder::pngData(*Image::imageWithBitmap(Bitmap::create(40, 20, PixelFormat::RGB24)));
+  for (auto [name, body] :
+       {std::pair{"icon.png", png}, {"icon@2x.png", png}, {"info.xml", bytesOf("<ads/>")}}) {
     CachedURLResponse response;
-    response.url = url;
+    response.url = std::string("http://ads.example/") + name;
     response.statusCode = 200;
-    response.mimeType = mime;
-    response.data = std::move(body);
+    response.data = body;
     cache->storeCachedResponse(std::move(response));
-  };
-  auto picture = Image::imageWithBitmap(Bitmap::create(40, 20, PixelFormat::RGB24));
-  Bytes png = *ImageEncoder::pngData(*picture);
-  respond("http://ads.example/icon.png", png, "image/png");
-  respond("http://ads.example/icon@2x.png", png, "image/png");
-  respond("http://ads.example/info.xml", bytesOf("<ads/>"), "text/xml");
-
+  }
   auto icon = store.cachedImageForURL("http://ads.example/icon.png");
   ASSERT_TRUE(icon);
   EXPECT_EQ(icon->size(), (Size{40, 20}));
-  EXPECT_EQ(store.cachedImageForURL("http://ads.example/icon.png"), icon);  // the same object
-  auto retina = store.cachedImageForURL("http://ads.example/icon@2x.png");
-  ASSERT_TRUE(retina);
-  EXPECT_EQ(retina->size(), (Size{20, 10}));  // half its pixel size in points
-  EXPECT_FALSE(store.cachedImageForURL("http://ads.example/info.xml"));
-  EXPECT_FALSE(store.cachedImageForURL("http://ads.example/never-fetched.png"));
-  EXPECT_FALSE(store.cachedImageForURL(""));
-  // A picture made once stays, even after the cache forgets the response.
+  EXPECT_EQ(store.cachedImageForURL("http://ads.example/icon@2x.png")->size(), (Size{20, 10}));
+  for (const char* none : {"http://ads.example/info.xml", "http://ads.example/never.png", ""})
+    EXPECT_FALSE(store.cachedImageForURL(none)) << none;
+  // A picture made once is the same object, even after the cache forgets the response.
   cache->removeAllCachedResponses();
   EXPECT_EQ(store.cachedImageForURL("http://ads.example/icon.png"), icon);
   URLCache::setSharedURLCache(nullptr);

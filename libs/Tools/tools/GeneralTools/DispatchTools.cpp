@@ -55,17 +55,12 @@ void DispatchTools::cancelAllTasks() {
 
 void DispatchTools::setMaxNetworkTasks(long count) {
   _tasks_queue.sync([&] {
-    if (!_networkSemaphore) _networkSemaphore = std::make_unique<platform::Semaphore>(count);
+    if (!_networkSlots) _networkSlots = count;
   });
 }
 
-void DispatchTools::ensureNetworkSemaphore() {
-  if (!_networkSemaphore)
-    _networkSemaphore = std::make_unique<platform::Semaphore>(kDefaultMaxNetworkTasks);
-}
-
 long DispatchTools::freeSlotsOnQueue() const {
-  return _networkSemaphore ? _networkSemaphore->value() : kDefaultMaxNetworkTasks;
+  return _networkSlots.value_or(kDefaultMaxNetworkTasks);
 }
 
 size_t DispatchTools::taskCount() const {
@@ -126,9 +121,10 @@ void DispatchTools::doTask(const std::shared_ptr<DispatchTask>& task) {
   }
   bool tookSlot = false;
   _tasks_queue.sync([&] {
-    ensureNetworkSemaphore();
-    tookSlot = _networkSemaphore->tryWait();
+    if (!_networkSlots) _networkSlots = kDefaultMaxNetworkTasks;
+    tookSlot = *_networkSlots > 0;
     if (tookSlot) {
+      --*_networkSlots;
       task->_holdsSlot = true;
     } else if (!task->_finished) {
       // A task cancelled meanwhile goes back to the untried ones, to be finished at once.
@@ -147,7 +143,7 @@ void DispatchTools::finishTask(const std::shared_ptr<DispatchTask>& task) {
     if (task->completeBlock()) task->completeBlock()(*task);
   });
   _tasks_queue.sync([&] {
-    if (task->_holdsSlot.exchange(false) && _networkSemaphore) _networkSemaphore->signal();
+    if (task->_holdsSlot.exchange(false) && _networkSlots) ++*_networkSlots;
     if (task->_owner.load() == this) {
       _tasks.erase(task->_position);
       _untried.erase(task->_position);

@@ -4,9 +4,9 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "Dispatch/DispatchQueue.h"
-#include "Dispatch/Semaphore.h"
 #include "GeneralTools/DispatchTask.h"
 
 // Runs DispatchTasks: one ordered list of added, unfinished tasks; local tasks start in parallel
@@ -56,17 +56,18 @@ class DispatchTools {
   void doTask(const std::shared_ptr<DispatchTask>& task);
   void taskWasCancelled(DispatchTask& task);
   // On _tasks_queue only.
-  void ensureNetworkSemaphore();
   long freeSlotsOnQueue() const;
 
-  // The three maps below are only touched on _tasks_queue.
+  // The maps and the slot count below are only touched on _tasks_queue.
   TaskMap _tasks;
   TaskMap _untried;
   TaskMap _waitingForSlot;
   std::int64_t _frontPosition = 0;
   std::int64_t _backPosition = 0;
   bool _batchScheduled = false;
-  std::unique_ptr<platform::Semaphore> _networkSemaphore;
+  // Free network slots, fixed by the first setMaxNetworkTasks or the first network task. Read
+  // as well as taken and given back, always on the queue: a count, not a blocking semaphore.
+  std::optional<long> _networkSlots;
   // Declared last, destroyed first: pending batches drain while the lists still exist.
   mutable platform::DispatchQueue _tasks_queue{"com.brightmoor.gentools.generalTasks"};
   platform::DispatchQueue _tasks_worker{"com.brightmoor.gentools.generalTasksWorker"};

@@ -1,8 +1,11 @@
 #include "GeneralTools/Tools.h"
 
+#include <curl/curl.h>
+#include <strings.h>
 #include <sys/xattr.h>
 
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "Foundation/DeviceProfile.h"
@@ -33,30 +36,21 @@ std::vector<long long> versionParts(std::string_view text) {
   return parts;
 }
 
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-// A file URL's path with its percent escapes undone; anything else is taken as a path.
+// A file URL's local path with its percent escapes undone, read by libcurl's URL parser;
+// anything that does not start with "file:" is taken as a path. Spaces are let through as
+// written; a file URL that names another host, or whose path decodes to a NUL byte, gives
+// nothing.
 std::string pathFromURL(const std::string& url) {
-  constexpr std::string_view kScheme = "file://";
-  if (url.compare(0, kScheme.size(), kScheme) != 0) return url;
-  std::string path;
-  std::string_view rest = std::string_view(url).substr(kScheme.size());
-  if (rest.compare(0, 9, "localhost") == 0) rest.remove_prefix(9);
-  for (size_t i = 0; i < rest.size(); ++i) {
-    if (rest[i] == '%' && i + 2 < rest.size() && hexValue(rest[i + 1]) >= 0 &&
-        hexValue(rest[i + 2]) >= 0) {
-      path.push_back(static_cast<char>(hexValue(rest[i + 1]) * 16 + hexValue(rest[i + 2])));
-      i += 2;
-    } else {
-      path.push_back(rest[i]);
-    }
-  }
-  return path;
+  if (url.size() < 5 || strncasecmp(url.c_str(), "file:", 5) != 0) return url;
+  std::unique_ptr<CURLU, void (*)(CURLU*)> parsed(curl_url(), curl_url_cleanup);
+  char* path = nullptr;
+  if (!parsed ||
+      curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), CURLU_ALLOW_SPACE) != CURLUE_OK ||
+      curl_url_get(parsed.get(), CURLUPART_PATH, &path, CURLU_URLDECODE) != CURLUE_OK)
+    return {};
+  std::string result(path);
+  curl_free(path);
+  return result;
 }
 
 }  // namespace
@@ -133,13 +127,13 @@ bool Tools::addMobileBackupAttributeToItemAtURL(const std::string& url) {
 Tools::Tools() : _defaultBundle(platform::Bundle::mainBundle()) {}
 
 std::shared_ptr<platform::UIViewController> Tools::loadViewControllerNamed(const std::string& name,
-                                                                          bool useDefaultBundle) {
+                                                                           bool useDefaultBundle) {
   auto bundle = useDefaultBundle ? Instance().defaultBundle() : platform::Bundle::mainBundle();
   return platform::ViewControllerRegistry::create(name, std::nullopt, std::move(bundle));
 }
 
-std::shared_ptr<platform::UINavigationController> Tools::loadToNavigationControlerViewControllerNamed(
-    const std::string& name) {
+std::shared_ptr<platform::UINavigationController>
+Tools::loadToNavigationControlerViewControllerNamed(const std::string& name) {
   auto root = loadViewControllerNamed(name);
   if (!root) return nullptr;
   return std::make_shared<platform::UINavigationController>(std::move(root));

@@ -32,7 +32,7 @@ class Tools {
   // (missing parts count as 0).
   static bool isSystemVersionGreaterThanOrEqualTo(std::string_view version);
   static int compareVersions(std::string_view left, std::string_view right);
-  // Marks a file or directory (path or file URL) to be left out of backups.
+  // Marks a file or directory (path, or file URL of this machine) to be left out of backups.
   static bool addMobileBackupAttributeToItemAtURL(const std::string& url);
 
   // A picture by file name with extension: on a phone with a scale-2 screen the "@2x" file
@@ -47,11 +47,11 @@ class Tools {
   // A new screen of the controller class with that name, using the interface file named like
   // the class from the default bundle (true) or the main bundle (false); none for an unknown
   // class name.
-  static std::shared_ptr<platform::UIViewController> loadViewControllerNamed(const std::string& name,
-                                                                             bool useDefaultBundle = true);
+  static std::shared_ptr<platform::UIViewController> loadViewControllerNamed(
+      const std::string& name, bool useDefaultBundle = true);
   // A navigation controller rooted at that screen, or none.
-  static std::shared_ptr<platform::UINavigationController> loadToNavigationControlerViewControllerNamed(
-      const std::string& name);
+  static std::shared_ptr<platform::UINavigationController>
+  loadToNavigationControlerViewControllerNamed(const std::string& name);
 
   // The singleton; created on first use (on the main thread during launch).
   static Tools& Instance();

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "Foundation/DesktopLauncher.h"
 #include "LaunchRecorder.h"
 #include "TestSupport.h"
-#include "UI/DesktopLauncher.h"
 
 using namespace platform;
 using namespace platform::testing;

@@ -1,4 +1,4 @@
-#include "UI/DesktopLauncher.h"
+#include "Foundation/DesktopLauncher.h"
 
 #include <signal.h>
 #include <spawn.h>

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "UI/DesktopLauncher.h"
+#include "Foundation/DesktopLauncher.h"
 
 namespace platform::testing {
 
