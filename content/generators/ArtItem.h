@@ -49,8 +49,10 @@ struct ArtItem {
 };
 
 // The items of each content type, in the order of their numbers.
+namespace SamplePack {
 std::vector<ArtItem> backgroundItems();
 std::vector<ArtItem> photoFrameItems();
 std::vector<ArtItem> clipartItems();
 std::vector<ArtItem> faceEffectItems();
 std::vector<ArtItem> tbFrameItems();
+}  // namespace SamplePack

@@ -281,7 +281,7 @@ void cloudySky(Painter& p, Size s) {
 
 }  // namespace
 
-std::vector<ArtItem> backgroundItems() {
+std::vector<ArtItem> SamplePack::backgroundItems() {
   return {ArtItem::fullScreen("fon1", ArtFormat::Jpeg, sunset),
           ArtItem::fullScreen("fon2", ArtFormat::Jpeg, oceanWaves),
           ArtItem::fullScreen("fon3", ArtFormat::Png, polkaDots),

@@ -517,7 +517,7 @@ void catFace(Painter& p, Size) {
 
 }  // namespace
 
-std::vector<ArtItem> clipartItems() {
+std::vector<ArtItem> SamplePack::clipartItems() {
   return {ArtItem::centred("clipart1", 250, heart),
           ArtItem::centred("clipart2", 250, goldStar),
           ArtItem::centred("clipart3", 250, flower),

@@ -289,7 +289,7 @@ void beardAndBowTie(Painter& p, Size) {
 
 }  // namespace
 
-std::vector<ArtItem> faceEffectItems() {
+std::vector<ArtItem> SamplePack::faceEffectItems() {
   return {ArtItem::centred("face1", 260, roundGlasses),
           ArtItem::centred("face2", 260, aviators),
           ArtItem::centred("face3", 260, partyHat),

@@ -278,7 +278,7 @@ void starWindow(Painter& p, Size s) {
 
 }  // namespace
 
-std::vector<ArtItem> photoFrameItems() {
+std::vector<ArtItem> SamplePack::photoFrameItems() {
   return {
       ArtItem::fullScreen("frame1", ArtFormat::Png, goldOrnate),
       ArtItem::fullScreen("frame2", ArtFormat::JpegWithMask, wooden, Color::hex(0x6b4320)),

@@ -175,7 +175,7 @@ void heartBands(Painter& p, Size s) {
 
 }  // namespace
 
-std::vector<ArtItem> tbFrameItems() {
+std::vector<ArtItem> SamplePack::tbFrameItems() {
   return {ArtItem::fullScreen("tbframe1", ArtFormat::JpegDefaultMask, floralGarland,
                               Color::hex(0xf7c6d4)),
           ArtItem::fullScreen("tbframe2", ArtFormat::JpegWithMask, seaWaves, Color::hex(0x58b4e8)),

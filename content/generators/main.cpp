@@ -30,15 +30,15 @@ int main(int argc, char** argv) {
   std::string folder = argv[2];
   std::vector<ArtItem> items;
   if (kind == "fon") {
-    items = backgroundItems();
+    items = SamplePack::backgroundItems();
   } else if (kind == "frame") {
-    items = photoFrameItems();
+    items = SamplePack::photoFrameItems();
   } else if (kind == "clipart") {
-    items = clipartItems();
+    items = SamplePack::clipartItems();
   } else if (kind == "face") {
-    items = faceEffectItems();
+    items = SamplePack::faceEffectItems();
   } else if (kind == "tbframe") {
-    items = tbFrameItems();
+    items = SamplePack::tbFrameItems();
   } else if (kind != "masks") {
     return usage();
   }

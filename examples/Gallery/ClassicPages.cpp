@@ -54,7 +54,7 @@ void ControlsPage::loadView() {
   _loaded = result.ok() && _page;
   if (!_loaded) {
     GalleryPage::loadView();
-    view()->addSubview(galleryCaption(Rect(10, 60, 300, 60), result.error));
+    view()->addSubview(Gallery::caption(Rect(10, 60, 300, 60), result.error));
     return;
   }
   setView(_page);
@@ -75,7 +75,7 @@ void ContentModesPage::buildPage(UIView& page) {
     view->setImage(picture);
     page.addSubview(view);
     page.addSubview(
-        galleryCaption(Rect(x, y + 72, 92, 16), std::to_string(mode) + " " + names[mode], 11));
+        Gallery::caption(Rect(x, y + 72, 92, 16), std::to_string(mode) + " " + names[mode], 11));
   }
 }
 
@@ -87,7 +87,7 @@ void SvgStatesPage::buildPage(UIView& page) {
     svg->setState(i, true);  // a state the picture declares shows its groups
     svg->setNeedsDisplay();
     page.addSubview(svg);
-    page.addSubview(galleryCaption(Rect(20 + (i % 2) * 150, 222 + (i / 2) * 200, 130, 16),
+    page.addSubview(Gallery::caption(Rect(20 + (i % 2) * 150, 222 + (i / 2) * 200, 130, 16),
                                    "state " + std::to_string(i) + " on"));
   }
 }
@@ -97,14 +97,14 @@ void AnimationPage::buildPage(UIView& page) {
   _mover->setBackgroundColor(UIColor::fromString("#ffcc00"));
   _mover->layer().setCornerRadius(10);
   page.addSubview(_mover);
-  page.addSubview(galleryCaption(Rect(20, 140, 280, 16), "block animation, ease-out, 2 s"));
+  page.addSubview(Gallery::caption(Rect(20, 140, 280, 16), "block animation, ease-out, 2 s"));
   _swapBox = std::make_shared<UIView>(Rect(60, 200, 200, 200));
   _swapBox->setClipsToBounds(true);
   _swapContent = std::make_shared<UIImageView>(Rect(0, 0, 200, 200));
   _swapContent->setBackgroundColor(UIColor::fromString("#2060c0"));
   _swapBox->addSubview(_swapContent);
   page.addSubview(_swapBox);
-  page.addSubview(galleryCaption(Rect(20, 410, 280, 16), "push from right, then fade"));
+  page.addSubview(Gallery::caption(Rect(20, 410, 280, 16), "push from right, then fade"));
 }
 
 void AnimationPage::viewDidAppear(bool) {

@@ -6,10 +6,10 @@ void ChoicePage::buildChoice(UIView& page, const std::string& buttonTitle,
                              std::function<std::shared_ptr<ButtonChoiceView>()> show) {
   double width = page.bounds().size.width;
   // The page owns its button, so it is alive whenever the button acts.
-  _showButton = galleryButton(Rect(40, 80, width - 80, 44), buttonTitle,
+  _showButton = Gallery::button(Rect(40, 80, width - 80, 44), buttonTitle,
                               [this, show = std::move(show)] { _shown = show(); });
   page.addSubview(_showButton);
-  _caption = galleryCaption(Rect(20, 150, width - 40, 60), "Nothing chosen yet", 17);
+  _caption = Gallery::caption(Rect(20, 150, width - 40, 60), "Nothing chosen yet", 17);
   _caption->setNumberOfLines(2);
   page.addSubview(_caption);
 }

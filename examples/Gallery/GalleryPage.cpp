@@ -4,11 +4,11 @@
 
 using namespace platform;
 
-UIColor galleryBackground() {
+UIColor Gallery::background() {
   return *UIColor::fromString("#303840");
 }
 
-std::shared_ptr<UILabel> galleryCaption(Rect frame, const std::string& text, double size) {
+std::shared_ptr<UILabel> Gallery::caption(Rect frame, const std::string& text, double size) {
   auto label = std::make_shared<UILabel>(frame);
   label->setText(text);
   label->setFont(UIFont::systemFontOfSize(size));
@@ -17,7 +17,7 @@ std::shared_ptr<UILabel> galleryCaption(Rect frame, const std::string& text, dou
   return label;
 }
 
-std::shared_ptr<UIButton> galleryButton(Rect frame, const std::string& title,
+std::shared_ptr<UIButton> Gallery::button(Rect frame, const std::string& title,
                                         std::function<void()> action) {
   auto button = UIButton::buttonWithType(UIButtonType::RoundedRect);
   button->setFrame(frame);
@@ -29,10 +29,10 @@ std::shared_ptr<UIButton> galleryButton(Rect frame, const std::string& title,
 
 void GalleryPage::loadView() {
   auto page = std::make_shared<UIView>(UIScreen::mainScreen().applicationFrame());
-  page->setBackgroundColor(galleryBackground());
+  page->setBackgroundColor(Gallery::background());
   page->setClipsToBounds(true);
   setView(page);
-  auto heading = galleryCaption(Rect(44, 10, page->bounds().size.width - 88, 30), title(), 26);
+  auto heading = Gallery::caption(Rect(44, 10, page->bounds().size.width - 88, 30), title(), 26);
   heading->setFont(UIFont::fontWithName("HelveticaNeue-CondensedBold", 26));
   page->addSubview(heading);
   buildPage(*page);

@@ -49,11 +49,16 @@ class GalleryPage : public platform::UIViewController {
   std::shared_ptr<platform::UIButton> _previous, _next;
 };
 
+// Helpers the pages share.
+namespace Gallery {
+
 // A white label of the system font, centred.
-std::shared_ptr<platform::UILabel> galleryCaption(platform::Rect frame, const std::string& text,
-                                                  double size = 12);
+std::shared_ptr<platform::UILabel> caption(platform::Rect frame, const std::string& text,
+                                           double size = 12);
 // A rounded button running `action` on touch up inside.
-std::shared_ptr<platform::UIButton> galleryButton(platform::Rect frame, const std::string& title,
-                                                  std::function<void()> action);
+std::shared_ptr<platform::UIButton> button(platform::Rect frame, const std::string& title,
+                                           std::function<void()> action);
 // The page's background colour.
-platform::UIColor galleryBackground();
+platform::UIColor background();
+
+}  // namespace Gallery

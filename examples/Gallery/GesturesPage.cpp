@@ -27,7 +27,7 @@ void GesturesPage::buildPage(UIView& page) {
   stripe->setUserInteractionEnabled(false);
   _card->addSubview(stripe);
   auto label =
-      galleryCaption(Rect(10, 50, 130, 80), "Drag, pinch and turn me.\nDouble tap: back", 16);
+      Gallery::caption(Rect(10, 50, 130, 80), "Drag, pinch and turn me.\nDouble tap: back", 16);
   label->setNumberOfLines(0);
   label->setUserInteractionEnabled(false);
   _card->addSubview(label);
@@ -52,7 +52,7 @@ void GesturesPage::buildPage(UIView& page) {
     _card->addGestureRecognizer(r);
   }
 
-  _caption = galleryCaption(Rect(10, size.height - 36, size.width - 20, 24), "", 15);
+  _caption = Gallery::caption(Rect(10, size.height - 36, size.width - 20, 24), "", 15);
   page.addSubview(_caption);
   applyTransform();
 }

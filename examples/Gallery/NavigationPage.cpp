@@ -9,11 +9,11 @@ void NavigationScreen::loadView() {
   root->setBackgroundColor(UIColor::fromString(_colour));
   setView(root);
   double width = root->bounds().size.width;
-  auto text = galleryCaption(Rect(20, 40, width - 40, 100), explanation(), 16);
+  auto text = Gallery::caption(Rect(20, 40, width - 40, 100), explanation(), 16);
   text->setNumberOfLines(0);
   root->addSubview(text);
   // The screen owns its button, so it is alive whenever the button acts.
-  _button = galleryButton(Rect(30, 170, width - 60, 44), buttonTitle(), [this] { buttonTapped(); });
+  _button = Gallery::button(Rect(30, 170, width - 60, 44), buttonTitle(), [this] { buttonTapped(); });
   root->addSubview(_button);
 }
 

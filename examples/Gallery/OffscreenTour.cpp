@@ -310,7 +310,7 @@ void drivePicker(Tour& tour, PickerPage& page) {
 
 }  // namespace
 
-int runOffscreenTour(const DeviceProfile& profile, const std::string& directory) {
+int OffscreenTour::run(const DeviceProfile& profile, const std::string& directory) {
   std::error_code error;
   std::filesystem::create_directories(directory, error);
   OffscreenHost host(profile);

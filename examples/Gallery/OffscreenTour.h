@@ -8,4 +8,6 @@
 // synthesized touches, checks what each one did, and writes "N-name.png" screenshots into
 // `directory`. Returns the process's exit status: 0, or 1 when a page failed to build, a check
 // failed (each one told on the standard error) or a screenshot could not be written.
-int runOffscreenTour(const platform::DeviceProfile& profile, const std::string& directory);
+namespace OffscreenTour {
+int run(const platform::DeviceProfile& profile, const std::string& directory);
+}  // namespace OffscreenTour

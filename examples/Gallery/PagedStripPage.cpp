@@ -20,11 +20,11 @@ void PagedStripPage::buildPage(UIView& page) {
         Rect(i * frame.size.width + 6, 0, frame.size.width - 12, frame.size.height));
     panel->setBackgroundColor(UIColor::fromString(palette[i]));
     panel->layer().setCornerRadius(12);
-    auto number = galleryCaption(Rect(0, frame.size.height / 2 - 70, frame.size.width - 12, 100),
+    auto number = Gallery::caption(Rect(0, frame.size.height / 2 - 70, frame.size.width - 12, 100),
                                  std::to_string(i + 1), 90);
     number->setFont(UIFont::boldSystemFontOfSize(90));
     panel->addSubview(number);
-    panel->addSubview(galleryCaption(Rect(0, frame.size.height / 2 + 40, frame.size.width - 12, 30),
+    panel->addSubview(Gallery::caption(Rect(0, frame.size.height / 2 + 40, frame.size.width - 12, 30),
                                      names[i], 22));
     _strip->addSubview(panel);
   }
@@ -40,7 +40,7 @@ void PagedStripPage::buildPage(UIView& page) {
       },
       UIControlEventValueChanged);
   page.addSubview(_pageControl);
-  page.addSubview(galleryCaption(Rect(10, frame.maxY() + 52, size.width - 20, 20),
+  page.addSubview(Gallery::caption(Rect(10, frame.maxY() + 52, size.width - 20, 20),
                                  "Swipe the strip, or tap either side of the dots"));
 }
 

@@ -7,7 +7,7 @@ using namespace platform;
 
 void PickerPage::buildPage(UIView& page) {
   Size size = page.bounds().size;
-  _chooseButton = galleryButton(Rect(40, kHeadingHeight + 12, size.width - 80, 44),
+  _chooseButton = Gallery::button(Rect(40, kHeadingHeight + 12, size.width - 80, 44),
                                 "Choose a photo…", [this] { choose(); });
   page.addSubview(_chooseButton);
   _imageView = std::make_shared<UIImageView>(
@@ -16,7 +16,7 @@ void PickerPage::buildPage(UIView& page) {
   _imageView->setContentMode(UIViewContentMode::ScaleAspectFit);
   page.addSubview(_imageView);
   _caption =
-      galleryCaption(Rect(10, size.height - 50, size.width - 20, 40), "No photo chosen yet", 14);
+      Gallery::caption(Rect(10, size.height - 50, size.width - 20, 40), "No photo chosen yet", 14);
   _caption->setNumberOfLines(2);
   page.addSubview(_caption);
 }

@@ -11,7 +11,7 @@ void ScrollingPage::buildPage(UIView& page) {
   _list->setDelegate(weakDelegate<UIScrollViewDelegate>());
   _list->setOnSelect([this](int) { updateCaption(); });
   page.addSubview(_list);
-  _caption = galleryCaption(Rect(10, kHeadingHeight + listHeight + 4, size.width - 20, 32), "");
+  _caption = Gallery::caption(Rect(10, kHeadingHeight + listHeight + 4, size.width - 20, 32), "");
   _caption->setNumberOfLines(2);
   page.addSubview(_caption);
   _list->layoutIfNeeded();

@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
       return usage();
     }
   }
-  if (!offscreen.empty()) return runOffscreenTour(profile, offscreen);
+  if (!offscreen.empty()) return OffscreenTour::run(profile, offscreen);
 
   auto gallery = std::make_shared<GalleryDelegate>(GALLERY_RESOURCES_DIR);
   if (tour > 0) startTour(gallery, tour);
