@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <random>
 
 #include "Foundation/FileManager.h"
 
@@ -33,10 +34,39 @@ void syncDirectory(const std::string& directory) {
 
 }  // namespace
 
-bool AtomicFile::write(const std::string& path, const Bytes& data) {
-  if (path.empty()) return false;
-  std::string temporary = path + kTemporaryInfix + "XXXXXX";
-  int fd = mkostemp(temporary.data(), O_CLOEXEC);
+int AtomicFile::createTemporary(const std::string& path, std::string& temporaryPath,
+                                Access access) {
+  if (path.empty()) return -1;
+  // Not mkstemp: its files are always 0600, whatever the umask says.
+  static constexpr char kLetters[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937 random(std::random_device{}());
+  std::uniform_int_distribution<int> pick(0, sizeof kLetters - 2);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporaryPath = path + kTemporaryInfix;
+    for (int i = 0; i < 6; ++i) temporaryPath += kLetters[pick(random)];
+    int fd = open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                  access == Access::Private ? 0600 : 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+bool AtomicFile::commit(const std::string& temporaryPath, const std::string& path) {
+  int fd = open(temporaryPath.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+  bool synced = fd >= 0 && fsync(fd) == 0;
+  if (fd >= 0) synced = close(fd) == 0 && synced;
+  if (!synced || rename(temporaryPath.c_str(), path.c_str()) != 0) {
+    unlink(temporaryPath.c_str());
+    return false;
+  }
+  syncDirectory(FileManager::stringByDeletingLastPathComponent(path));
+  return true;
+}
+
+bool AtomicFile::write(const std::string& path, const Bytes& data, Access access) {
+  std::string temporary;
+  int fd = createTemporary(path, temporary, access);
   if (fd < 0) return false;
   bool written = writeAll(fd, data) && fsync(fd) == 0;
   written = close(fd) == 0 && written;
@@ -58,7 +88,8 @@ void AtomicFile::removeStaleTemporariesInDirectory(const std::string& directory)
   auto names = FileManager::contentsOfDirectoryAtPath(directory);
   if (!names) return;
   for (const std::string& name : *names) {
-    if (isTemporaryName(name)) unlink(FileManager::stringByAppendingPathComponent(directory, name).c_str());
+    if (isTemporaryName(name))
+      unlink(FileManager::stringByAppendingPathComponent(directory, name).c_str());
   }
 }
 

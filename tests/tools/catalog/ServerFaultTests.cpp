@@ -160,6 +160,32 @@ TEST_F(ServerFaultTest, HookSeesEachRequestInOrder) {
   EXPECT_EQ(seen[1].path, "/standard/");
 }
 
+TEST_F(ServerFaultTest, SlowClientsHoldingConnectionsDoNotStopTheAnswers) {
+  // Sixteen clients that send one header line every half second, for at most four seconds.
+  std::atomic<bool> done{false};
+  std::atomic<int> holding{0};
+  std::vector<std::thread> slow;
+  for (int i = 0; i < 16; ++i) {
+    slow.emplace_back([&] {
+      RawHTTP raw(_server->port(), "/standard/?act=nodes", "X-Slow: 1\r\n");
+      holding += raw.connected();
+      for (int line = 0; line < 8 && !done && raw.connected(); ++line) {
+        std::this_thread::sleep_for(500ms);
+        raw.sendText("X-Slow: 1\r\n");
+      }
+    });
+  }
+  for (int wait = 0; wait < 500 && holding < 16; ++wait) std::this_thread::sleep_for(10ms);
+  std::this_thread::sleep_for(300ms);
+  httplib::Client client("127.0.0.1", _server->port());
+  client.set_read_timeout(2, 0);
+  auto answer = client.Get("/standard/?act=nodes");
+  done = true;
+  for (auto& thread : slow) thread.join();
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->status, 200);
+}
+
 TEST(ServerFaultCutTest, CutIsTheShareOfTheBodyClamped) {
   EXPECT_EQ(ServerFault::truncate(0.5).cut(4000), 2000u);
   EXPECT_EQ(ServerFault::truncate(0).cut(4000), 0u);

@@ -103,7 +103,9 @@ void DataSource::saveData() {
   if (path.empty()) return;
   platform::KeyedArchiver archiver;
   archiver.encodeDictionary(_data, kDataKey);
-  if (!platform::AtomicFile::write(path, archiver.finishEncoding()))
+  // The settings are the user's own: readable by nobody else.
+  if (!platform::AtomicFile::write(path, archiver.finishEncoding(),
+                                   platform::AtomicFile::Access::Private))
     Console::logf("DataSource: could not write %s; the previous settings remain", path.c_str());
 }
 
