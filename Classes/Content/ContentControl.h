@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <list>
 #include <memory>
 #include <optional>
 #include <set>
@@ -137,9 +138,11 @@ class ContentControl : public platform::Archivable,
   std::string pathInContentDirectory(const std::string& name) const;
 
   // Guarded by the download-content queue.
+  // The names in the order they were found, and where each is in that order, so that taking a
+  // name out costs the same whatever the list's length.
   struct LocalList {
-    std::vector<std::string> names;
-    std::unordered_set<std::string> members;
+    std::list<std::string> names;
+    std::unordered_map<std::string, std::list<std::string>::iterator> members;
   };
   std::array<LocalList, kContentTypeCount> _allContent;
   std::unordered_map<std::string, std::vector<std::string>> _localNamesByBase;
