@@ -195,9 +195,16 @@ bool ContentControl::saveData(const platform::Bytes& data, const std::string& na
     platform::Console::logf("ContentControl: cannot store %s", name.c_str());
     return false;
   }
+  recordStoredFile(name, version);
+  return true;
+}
+
+void ContentControl::recordStoredFile(const std::string& name, const std::string& version) {
   _curDownloadedContent.insert_or_assign(name, version);
   addContentFile(name);
-  return true;
+  // Coalesced: a sync stores many files a second, and the main thread must not wait on the
+  // disk for each. A kill loses at most the last second; the next start finds the files.
+  DataSource::source().setNeedsSave();
 }
 
 void ContentControl::deleteObjectNamed(const std::string& name) {

@@ -125,7 +125,10 @@ class ContentControl : public platform::Archivable,
   void serverListArrived(const ContentServiceRequest& request);
   void catalogArrived(const ContentServiceRequest& request);
   void fileArrived(const ContentServiceRequest& request, const std::string& name,
-                   const std::string& version);
+                   const std::string& version, const std::string& temporary);
+  // Records a stored file: its downloaded version, its place in the local lists, and a save of
+  // the settings soon.
+  void recordStoredFile(const std::string& name, const std::string& version);
   void groupCompleted(const std::string& baseName);
   void scheduleRetry(platform::RunLoop::TimerId& retry, double delay);
   void cancelRetry(platform::RunLoop::TimerId& retry);

@@ -1,9 +1,12 @@
 // The update cycle of the content catalogue: server list, catalogue, removals, downloads and
 // the retries after failures.
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "Content/ContentControl.h"
 #include "Content/ContentServiceRequest.h"
+#include "Foundation/AtomicFile.h"
 #include "Foundation/NotificationCenter.h"
 #include "Foundation/RandomSource.h"
 #include "Foundation/RunLoop.h"
@@ -110,6 +113,7 @@ void ContentControl::deleteRemovedContent() {
     _curDownloadedContent.erase(name);
     _allContentItems.erase(ContentName::baseName(name));
   }
+  if (!names.empty()) DataSource::source().setNeedsSave();
 }
 
 void ContentControl::downloadContent() {
@@ -164,12 +168,22 @@ std::shared_ptr<ContentServiceRequest> ContentControl::downloadingTaskWithName(
   auto listed = _curServerContent.find(name);
   if (listed == _curServerContent.end() || !_contentSericeURL) return nullptr;
   std::string version = listed->second;
+  // The answer streams into a temporary beside its place, never into memory; it takes the
+  // file's name only once it has arrived whole.
+  std::string temporary =
+      _downloadedContentDirPath.empty() || !ContentName::isSafeFileName(name)
+          ? std::string()
+          : platform::AtomicFile::temporaryPathFor(pathInContentDirectory(name));
   std::weak_ptr<ContentControl> weakSelf = weak_from_this();
   return ContentServiceRequest::RequestGetWithVersion(
-      version, name, *_contentSericeURL, [weakSelf, name, version](DispatchTask& task) {
+      version, name, *_contentSericeURL,
+      [weakSelf, name, version, temporary](DispatchTask& task) {
         if (auto self = weakSelf.lock())
-          self->fileArrived(static_cast<ContentServiceRequest&>(task), name, version);
-      });
+          self->fileArrived(static_cast<ContentServiceRequest&>(task), name, version, temporary);
+        else if (!temporary.empty())
+          unlink(temporary.c_str());
+      },
+      temporary.empty() ? std::nullopt : std::optional<std::string>(temporary));
 }
 
 bool ContentControl::isDownloadPending(const std::string& name) {
@@ -182,13 +196,22 @@ bool ContentControl::isDownloadPending(const std::string& name) {
 }
 
 void ContentControl::fileArrived(const ContentServiceRequest& request, const std::string& name,
-                                 const std::string& version) {
+                                 const std::string& version, const std::string& temporary) {
   auto pending = _pendingDownloads.find(name);
   if (pending != _pendingDownloads.end() && pending->second.lock().get() == &request)
     _pendingDownloads.erase(pending);
-  // A cut or failed transfer leaves a partial body: it is a failed download, never a file.
-  if (request.transferSucceeded() && request.data() && saveData(*request.data(), name, version))
+  // A cut, failed or oversized transfer leaves a partial body: it is a failed download, never a
+  // file.
+  if (temporary.empty()) {
+    if (request.transferSucceeded() && request.data() && saveData(*request.data(), name, version))
+      return;
+  } else if (request.transferSucceeded() &&
+             platform::AtomicFile::commit(temporary, pathInContentDirectory(name))) {
+    recordStoredFile(name, version);
     return;
+  } else {
+    unlink(temporary.c_str());
+  }
   fileDownloadingFail(name);
 }
 
@@ -221,6 +244,7 @@ void ContentControl::conveyorFinishedDownload() {
     _contentSericeURL.reset();
     scheduleRetry(_failedDownloadRetry, kFailedDownloadRetryDelay);
   }
+  DataSource::source().setNeedsSave();
   platform::NotificationCenter::defaultCenter().postNotification(kContentControlUpdateFinished,
                                                                  this);
 }

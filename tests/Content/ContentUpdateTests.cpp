@@ -185,7 +185,7 @@ TEST_F(UpdateTest, NoServerListRetriesEverySixtySeconds) {
   server.setDown(true);
   auto control = ContentControl::Instance();
   control->updateServerContent();
-  ASSERT_TRUE(runMainLoopUntil([&] { return RunLoop::main().pendingTimerCount() == 1; }));
+  ASSERT_TRUE(runMainLoopUntil([&] { return ContentFixture::pendingRetries() == 1; }));
   EXPECT_EQ(server.count("act=nodes"), 1);
   RunLoop::main().advanceBy(59);
   RunLoop::main().runUntil([] { return false; }, 0.1);
@@ -235,7 +235,7 @@ TEST_F(UpdateTest, FailedFilesStayUnlistedAndACycleFollowsAfterFiveMinutes) {
   EXPECT_TRUE(
       control->isAllContentDownloaded(control->contentImageWithName("face2")->filesNames()));
   EXPECT_TRUE(control->invalidDownloadedNames().empty());
-  EXPECT_EQ(RunLoop::main().pendingTimerCount(), 0u);
+  EXPECT_EQ(ContentFixture::pendingRetries(), 0u);
 }
 
 TEST_F(UpdateTest, AGarbageCatalogueChangesNothingAndKeepsTheVersion) {
@@ -258,7 +258,7 @@ TEST_F(UpdateTest, ActivationsWhileOfflineLeaveOneRetryChain) {
   auto control = ContentControl::Instance();
   for (int i = 0; i < 10; ++i) control->updateServerContent();
   settle();
-  EXPECT_EQ(RunLoop::main().pendingTimerCount(), 1u);
+  EXPECT_EQ(ContentFixture::pendingRetries(), 1u);
   int before = server.count("act=nodes");
   for (int minute = 0; minute < 60; ++minute) {
     RunLoop::main().advanceBy(60);
@@ -305,6 +305,5 @@ TEST_F(UpdateTest, TwoActivationsInQuickSuccessionFetchEachFileOnce) {
                control->curDownloadedContent().size() == names.size();
       },
       20));
-  settle();
   for (const std::string& name : names) EXPECT_EQ(server.count("n=" + name), 1) << name;
 }

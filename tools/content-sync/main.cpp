@@ -111,11 +111,12 @@ int main(int argc, char** argv) {
   auto& center = platform::NotificationCenter::defaultCenter();
   int items = 0;
   bool cycleEnded = false;
-  // Saved after every item, so that a sync killed at any moment loses at most one item's record.
+  // The controller asks for the settings to be saved as it stores files (written at most once a
+  // second, off the main thread); a sync killed at any moment loses at most that second, and the
+  // next start finds the files on disk.
   center.addObserver(&items, ContentControl::kContentControlHasNewContent, control.get(),
                      [&](const platform::Notification&) {
                        ++items;
-                       settings.saveData();
                        if (!quiet) std::printf("  %d items fetched\n", items), std::fflush(stdout);
                      });
   center.addObserver(&cycleEnded, ContentControl::kContentControlUpdateFinished, control.get(),

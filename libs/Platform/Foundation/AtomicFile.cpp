@@ -34,17 +34,22 @@ void syncDirectory(const std::string& directory) {
 
 }  // namespace
 
-int AtomicFile::createTemporary(const std::string& path, std::string& temporaryPath,
-                                Access access) {
-  if (path.empty()) return -1;
-  // Not mkstemp: its files are always 0600, whatever the umask says.
+std::string AtomicFile::temporaryPathFor(const std::string& path) {
   static constexpr char kLetters[] =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   thread_local std::mt19937 random(std::random_device{}());
   std::uniform_int_distribution<int> pick(0, sizeof kLetters - 2);
+  std::string temporary = path + kTemporaryInfix;
+  for (int i = 0; i < 6; ++i) temporary += kLetters[pick(random)];
+  return temporary;
+}
+
+int AtomicFile::createTemporary(const std::string& path, std::string& temporaryPath,
+                                Access access) {
+  if (path.empty()) return -1;
+  // Not mkstemp: its files are always 0600, whatever the umask says.
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temporaryPath = path + kTemporaryInfix;
-    for (int i = 0; i < 6; ++i) temporaryPath += kLetters[pick(random)];
+    temporaryPath = temporaryPathFor(path);
     int fd = open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
                   access == Access::Private ? 0600 : 0666);
     if (fd >= 0 || errno != EEXIST) return fd;

@@ -21,6 +21,9 @@ class AtomicFile {
   // made. The caller writes it and hands it to commit() or removes it.
   static int createTemporary(const std::string& path, std::string& temporaryPath,
                              Access access = Access::Shared);
+  // A fresh name for a temporary beside `path` (not created), for writers that create the file
+  // themselves; commit() or removal ends it, and removeStaleTemporaries finds it after a crash.
+  static std::string temporaryPathFor(const std::string& path);
   // Flushes a finished temporary to disk and renames it over `path`; false (the temporary
   // removed) when that fails.
   static bool commit(const std::string& temporaryPath, const std::string& path);

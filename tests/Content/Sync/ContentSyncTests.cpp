@@ -210,10 +210,10 @@ TEST(ContentSyncTest, ConvergesOnceAFaultyServerRecovers) {
   });
   auto control = ContentControl::Instance();
   control->updateServerContent();
-  ASSERT_TRUE(runMainLoopUntil([&] { return RunLoop::main().pendingTimerCount() == 1; }));
+  ASSERT_TRUE(runMainLoopUntil([&] { return ContentFixture::pendingRetries() == 1; }));
   RunLoop::main().advanceBy(60);  // still down: another try, another minute
   ASSERT_TRUE(runMainLoopUntil([&] {
-    return catalogue.server().requestCount() == 2 && RunLoop::main().pendingTimerCount() == 1;
+    return catalogue.server().requestCount() == 2 && ContentFixture::pendingRetries() == 1;
   }));
 
   phase = 1;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -49,7 +50,8 @@ struct Server {
       size_t total = std::stoul(req.matches[1]);
       res.set_content_provider(total, "application/octet-stream",
                                [](size_t offset, size_t length, httplib::DataSink& sink) {
-                                 std::string part(std::min<size_t>(length, 1000), static_cast<char>('a' + offset / 1000 % 26));
+                                 std::string part(std::min<size_t>(length, 1000),
+                                                  static_cast<char>('a' + offset / 1000 % 26));
                                  sink.write(part.data(), part.size());
                                  std::this_thread::sleep_for(std::chrono::milliseconds(2));
                                  return true;
@@ -83,6 +85,22 @@ struct Server {
                                  if (offset > 0) return false;
                                  sink.write(std::string(100, 'd').data(), 100);
                                  return true;
+                               });
+    });
+    // A body that does not end (bounded here at 64 MiB, sent fast) and one that announces 2 GiB.
+    server.Get("/endless", [](const httplib::Request&, httplib::Response& res) {
+      res.set_chunked_content_provider("application/octet-stream",
+                                       [](size_t offset, httplib::DataSink& sink) {
+                                         if (offset >= (size_t{64} << 20)) return false;
+                                         std::string part(64 * 1024, 'e');
+                                         return sink.write(part.data(), part.size());
+                                       });
+    });
+    server.Get("/huge", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content_provider(size_t{2} << 30, "image/png",
+                               [](size_t, size_t length, httplib::DataSink& sink) {
+                                 std::string part(std::min<size_t>(length, 64 * 1024), 'h');
+                                 return sink.write(part.data(), part.size());
                                });
     });
     server.Post("/form", [this](const httplib::Request& req, httplib::Response& res) {
@@ -131,7 +149,8 @@ TEST(DispatchTaskDownloadTest, MemoryModeCollectsTheBodyAndReportsProgress) {
   EXPECT_EQ(DispatchTaskDownload::downloadTaskWithURL("", [](DispatchTask&) {}), nullptr);
 
   Outcome sized;
-  auto task = DispatchTaskDownload::downloadTaskWithURL(server.http.url("/sized/5000"), recordInto(sized));
+  auto task =
+      DispatchTaskDownload::downloadTaskWithURL(server.http.url("/sized/5000"), recordInto(sized));
   EXPECT_EQ(task->description(), "<DispatchTaskDownload>(" + server.http.url("/sized/5000") + ")");
   EXPECT_EQ(task->contentLength(), -1);
   std::vector<float> progress;
@@ -155,7 +174,8 @@ TEST(DispatchTaskDownloadTest, MemoryModeCollectsTheBodyAndReportsProgress) {
   EXPECT_EQ(task->contentLength(), -1);
 
   Outcome chunked;
-  auto unsized = DispatchTaskDownload::downloadTaskWithURL(server.http.url("/chunked"), recordInto(chunked));
+  auto unsized =
+      DispatchTaskDownload::downloadTaskWithURL(server.http.url("/chunked"), recordInto(chunked));
   std::vector<float> unknown;
   unsized->setDownloadProgressBlock([&](DispatchTask& t) {
     unknown.push_back(static_cast<DispatchTaskDownload&>(t).currentDownloadProgress());
@@ -170,21 +190,24 @@ TEST(DispatchTaskDownloadTest, FailuresAndErrorStatusesFinishOnceWithWhatArrived
   Server server;
   for (const char* path : {"/missing", "/error"}) {
     Outcome outcome;
-    auto task = DispatchTaskDownload::downloadTaskWithURL(server.http.url(path), recordInto(outcome));
+    auto task =
+        DispatchTaskDownload::downloadTaskWithURL(server.http.url(path), recordInto(outcome));
     runToCompletion(task, outcome);
     EXPECT_FALSE(task->transferSucceeded()) << path;
     EXPECT_EQ(outcome.completions, 1) << path;
     EXPECT_EQ(outcome.body, "<none>") << path;  // an error page is not the answer
   }
   Outcome dropped;
-  auto task = DispatchTaskDownload::downloadTaskWithURL(server.http.url("/drop"), recordInto(dropped));
+  auto task =
+      DispatchTaskDownload::downloadTaskWithURL(server.http.url("/drop"), recordInto(dropped));
   runToCompletion(task, dropped);
   EXPECT_EQ(dropped.completions, 1);
   EXPECT_EQ(dropped.body, std::string(100, 'd'));
   EXPECT_FALSE(task->transferSucceeded());  // some bytes, but not the whole answer
 
   Outcome refused;
-  auto nowhere = DispatchTaskDownload::downloadTaskWithURL("http://127.0.0.1:1/x", recordInto(refused));
+  auto nowhere =
+      DispatchTaskDownload::downloadTaskWithURL("http://127.0.0.1:1/x", recordInto(refused));
   runToCompletion(nowhere, refused);
   EXPECT_EQ(refused.completions, 1);
   EXPECT_EQ(DispatchTools::Instance().taskCount(), 0u);
@@ -193,7 +216,8 @@ TEST(DispatchTaskDownloadTest, FailuresAndErrorStatusesFinishOnceWithWhatArrived
 TEST(DispatchTaskDownloadTest, CancellingTakesEffectAtTheNextChunk) {
   Server server;
   Outcome outcome;
-  auto task = DispatchTaskDownload::downloadTaskWithURL(server.http.url("/sized/50000"), recordInto(outcome));
+  auto task = DispatchTaskDownload::downloadTaskWithURL(server.http.url("/sized/50000"),
+                                                        recordInto(outcome));
   int chunksSeen = 0;
   task->setDownloadProgressBlock([&](DispatchTask& t) {
     ++chunksSeen;
@@ -210,7 +234,8 @@ TEST(DispatchTaskDownloadTest, CancellingTakesEffectAtTheNextChunk) {
 TEST(DispatchTaskDownloadTest, PostSendsAnAsciiFormWithItsTwoHeaders) {
   Server server;
   Outcome outcome;
-  auto task = DispatchTaskDownload::downloadTaskWithURL(server.http.url("/form"), recordInto(outcome));
+  auto task =
+      DispatchTaskDownload::downloadTaskWithURL(server.http.url("/form"), recordInto(outcome));
   task->setObject("id=7&n=abcd", DispatchTaskDownload::kDispatchTaskDownloadPostData);
   runToCompletion(task, outcome);
   EXPECT_EQ(outcome.body, "ok");
@@ -219,8 +244,10 @@ TEST(DispatchTaskDownloadTest, PostSendsAnAsciiFormWithItsTwoHeaders) {
   EXPECT_EQ(server.lastContentType, "application/x-www-form-urlencoded");
 
   Outcome accented;
-  auto other = DispatchTaskDownload::downloadTaskWithURL(server.http.url("/form"), recordInto(accented));
-  other->setObject("n=caf\xC3\xA9!\xE2\x82\xAC", DispatchTaskDownload::kDispatchTaskDownloadPostData);
+  auto other =
+      DispatchTaskDownload::downloadTaskWithURL(server.http.url("/form"), recordInto(accented));
+  other->setObject("n=caf\xC3\xA9!\xE2\x82\xAC",
+                   DispatchTaskDownload::kDispatchTaskDownloadPostData);
   runToCompletion(other, accented);
   EXPECT_EQ(server.lastForm, "n=caf?!?");
   EXPECT_EQ(server.lastContentLength, "8");
@@ -233,26 +260,30 @@ TEST(DispatchTaskDownloadTest, FileModeReplacesAFileOnlyWhenBytesArrive) {
 
   writeTextFile(path, "old contents");
   Outcome missing;
-  auto notFound = DispatchTaskDownload::downloadTaskWithURLToFile(server.http.url("/missing"), path, recordInto(missing));
+  auto notFound = DispatchTaskDownload::downloadTaskWithURLToFile(server.http.url("/missing"), path,
+                                                                  recordInto(missing));
   runToCompletion(notFound, missing);
   EXPECT_EQ(readFile(path), "old contents");
 
   Outcome fetched;
-  auto task = DispatchTaskDownload::downloadTaskWithURLToFile(server.http.url("/sized/3000"), path, recordInto(fetched));
+  auto task = DispatchTaskDownload::downloadTaskWithURLToFile(server.http.url("/sized/3000"), path,
+                                                              recordInto(fetched));
   runToCompletion(task, fetched);
   EXPECT_EQ(fetched.body, "<none>");  // nothing is kept in memory in file mode
-  EXPECT_EQ(readFile(path), std::string(1000, 'a') + std::string(1000, 'b') + std::string(1000, 'c'));
+  EXPECT_EQ(readFile(path),
+            std::string(1000, 'a') + std::string(1000, 'b') + std::string(1000, 'c'));
 
   // A broken transfer leaves what arrived for the completion to judge.
   Outcome dropped;
-  auto broken = DispatchTaskDownload::downloadTaskWithURLToFile(server.http.url("/drop"), path, recordInto(dropped));
+  auto broken = DispatchTaskDownload::downloadTaskWithURLToFile(server.http.url("/drop"), path,
+                                                                recordInto(dropped));
   runToCompletion(broken, dropped);
   EXPECT_EQ(readFile(path), std::string(100, 'd'));
 
   // A file that cannot be created ends the task instead of losing bytes silently.
   Outcome unwritable;
-  auto nowhere = DispatchTaskDownload::downloadTaskWithURLToFile(server.http.url("/sized/3000"),
-                                                                 directory.file("no/such/folder/x"), recordInto(unwritable));
+  auto nowhere = DispatchTaskDownload::downloadTaskWithURLToFile(
+      server.http.url("/sized/3000"), directory.file("no/such/folder/x"), recordInto(unwritable));
   runToCompletion(nowhere, unwritable);
   EXPECT_EQ(unwritable.completions, 1);
 }
@@ -273,7 +304,8 @@ TEST(DispatchTaskDownloadTest, ACachedAnswerServesLaterTasksWithoutTheNetwork) {
   task->setObject(true, DispatchTaskDownload::kDispatchTaskDownloadUseBGTask);
   bool hadBackgroundTask = false;
   task->setDownloadProgressBlock([&](DispatchTask& t) {
-    hadBackgroundTask = hadBackgroundTask || t.objectForKey(DispatchTaskDownload::kBackgroundDownloadID).integerValue();
+    hadBackgroundTask = hadBackgroundTask ||
+                        t.objectForKey(DispatchTaskDownload::kBackgroundDownloadID).integerValue();
   });
   runToCompletion(task, caching);
   EXPECT_EQ(server.hits.load(), 3);
@@ -285,4 +317,27 @@ TEST(DispatchTaskDownloadTest, ACachedAnswerServesLaterTasksWithoutTheNetwork) {
   runToCompletion(DispatchTaskDownload::downloadTaskWithURL(url, recordInto(fromCache)), fromCache);
   EXPECT_EQ(fromCache.body, caching.body);
   EXPECT_EQ(fromCache.body.size(), 2000u);
+}
+
+TEST(DispatchTaskDownloadTest, AnswersOverTheSizeLimitFailWithoutBeingKept) {
+  Server server;
+  TemporaryDirectory directory;
+  for (const char* path : {"/endless", "/huge"}) {
+    for (bool toFile : {false, true}) {
+      Outcome outcome;
+      std::string file = directory.file("answer");
+      std::filesystem::remove(file);
+      auto task = DispatchTaskDownload::initWithURL(
+          server.http.url(path), false, toFile ? std::optional<std::string>(file) : std::nullopt,
+          recordInto(outcome));
+      task->setMaximumBodySize(1 << 20);
+      runToCompletion(task, outcome);
+      EXPECT_EQ(outcome.completions, 1) << path;
+      EXPECT_FALSE(task->transferSucceeded()) << path;
+      EXPECT_TRUE(task->exceededMaximumBodySize()) << path;
+      EXPECT_LE(outcome.body.size(), size_t{1} << 20) << path;
+      if (std::filesystem::exists(file))
+        EXPECT_LE(std::filesystem::file_size(file), uintmax_t{1} << 20) << path;
+    }
+  }
 }
