@@ -38,16 +38,6 @@ class CatalogCommandLineTest : public catalog_testing::CatalogFixture {
   Outcome server(const std::string& arguments) { return run(REFERENCE_SERVER_PATH, arguments); }
 };
 
-TEST_F(CatalogCommandLineTest, HelpGoesToStandardOutput) {
-  Outcome help = builder("--help");
-  EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.output.find("catalog-builder publish"), std::string::npos);
-  EXPECT_NE(help.output.find("--base-url"), std::string::npos);
-  Outcome serverHelp = server("--help");
-  EXPECT_EQ(serverHelp.status, 0);
-  EXPECT_NE(serverHelp.output.find("--public-url"), std::string::npos);
-}
-
 TEST_F(CatalogCommandLineTest, PublishPrintsWhatChangedAndWhatWasSkipped) {
   setContent({{"frame1.png", picture(0xFF0000FF)},
               {"fon1.jpg", picture(0xFF00FF00, true)},
