@@ -201,12 +201,14 @@ void ContentControl::fileArrived(const ContentServiceRequest& request, const std
   if (pending != _pendingDownloads.end() && pending->second.lock().get() == &request)
     _pendingDownloads.erase(pending);
   // A cut, failed or oversized transfer leaves a partial body: it is a failed download, never a
-  // file.
+  // file. A whole one takes its name without waiting for the disk here: the settings writer
+  // flushes the file system before it writes the record of the file, so no record can name a
+  // file whose bytes are not on disk.
   if (temporary.empty()) {
     if (request.transferSucceeded() && request.data() && saveData(*request.data(), name, version))
       return;
   } else if (request.transferSucceeded() &&
-             platform::AtomicFile::commit(temporary, pathInContentDirectory(name))) {
+             platform::AtomicFile::commit(temporary, pathInContentDirectory(name), false)) {
     recordStoredFile(name, version);
     return;
   } else {

@@ -57,16 +57,26 @@ int AtomicFile::createTemporary(const std::string& path, std::string& temporaryP
   return -1;
 }
 
-bool AtomicFile::commit(const std::string& temporaryPath, const std::string& path) {
-  int fd = open(temporaryPath.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
-  bool synced = fd >= 0 && fsync(fd) == 0;
-  if (fd >= 0) synced = close(fd) == 0 && synced;
+bool AtomicFile::commit(const std::string& temporaryPath, const std::string& path, bool flush) {
+  bool synced = true;
+  if (flush) {
+    int fd = open(temporaryPath.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+    synced = fd >= 0 && fsync(fd) == 0;
+    if (fd >= 0) synced = close(fd) == 0 && synced;
+  }
   if (!synced || rename(temporaryPath.c_str(), path.c_str()) != 0) {
     unlink(temporaryPath.c_str());
     return false;
   }
-  syncDirectory(FileManager::stringByDeletingLastPathComponent(path));
+  if (flush) syncDirectory(FileManager::stringByDeletingLastPathComponent(path));
   return true;
+}
+
+void AtomicFile::syncFileSystem(const std::string& path) {
+  int fd = open(path.empty() ? "." : path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  syncfs(fd);
+  close(fd);
 }
 
 bool AtomicFile::write(const std::string& path, const Bytes& data, Access access) {

@@ -24,9 +24,12 @@ class AtomicFile {
   // A fresh name for a temporary beside `path` (not created), for writers that create the file
   // themselves; commit() or removal ends it, and removeStaleTemporaries finds it after a crash.
   static std::string temporaryPathFor(const std::string& path);
-  // Flushes a finished temporary to disk and renames it over `path`; false (the temporary
-  // removed) when that fails.
-  static bool commit(const std::string& temporaryPath, const std::string& path);
+  // Renames a finished temporary over `path`; false (the temporary removed) when that fails.
+  // With `flush` the data reaches the disk first (as write() does); without, the caller makes
+  // it durable some other way before anything relies on it (a later syncFileSystem).
+  static bool commit(const std::string& temporaryPath, const std::string& path, bool flush = true);
+  // Flushes everything written on the file system that holds `path` (off the main thread).
+  static void syncFileSystem(const std::string& path);
   // Removes temporaries that an interrupted write() left beside `path`.
   static void removeStaleTemporaries(const std::string& path);
   // Removes every such temporary directly inside `directory`.

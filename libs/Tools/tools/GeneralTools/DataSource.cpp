@@ -120,6 +120,7 @@ void DataSource::saveData() {
   _lastSave = platform::RunLoop::main().now();
   platform::Bytes archive = encodedArchive();
   auto write = [&] {
+    platform::AtomicFile::syncFileSystem(FileManager::stringByDeletingLastPathComponent(path));
     // The settings are the user's own: readable by nobody else.
     if (!platform::AtomicFile::write(path, archive, platform::AtomicFile::Access::Private))
       Console::logf("DataSource: could not write %s; the previous settings remain", path.c_str());
@@ -147,6 +148,8 @@ void DataSource::saveSoon() {
   auto archive = std::make_shared<platform::Bytes>(encodedArchive());
   if (!_writer) _writer = std::make_unique<platform::DispatchQueue>("DataSource.writer");
   _writer->async([path, archive] {
+    // Files the settings record (stored content) reach the disk before the record does.
+    platform::AtomicFile::syncFileSystem(FileManager::stringByDeletingLastPathComponent(path));
     if (!platform::AtomicFile::write(path, *archive, platform::AtomicFile::Access::Private))
       Console::logf("DataSource: could not write %s; the previous settings remain", path.c_str());
   });
