@@ -5,7 +5,9 @@
 namespace Config {
 
 void install() {
-  ContentServiceRequest::setDirectoryServerURLs(kStandardScreenDirectoryURL, kTallScreenDirectoryURL);
+  ContentServiceRequest::setDirectoryServerURLs(kStandardScreenDirectoryURL,
+                                                kTallScreenDirectoryURL);
+  ContentServiceRequest::setMaximumFileSize(kMaximumContentFileSize);
 }
 
 }  // namespace Config

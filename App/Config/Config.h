@@ -9,6 +9,10 @@ namespace Config {
 inline constexpr const char* kStandardScreenDirectoryURL = "http://127.0.0.1:8642/standard/";
 inline constexpr const char* kTallScreenDirectoryURL = "http://127.0.0.1:8642/tall/";
 
+// The largest content file a device takes: far above any decoration, and small enough that a
+// broken or hostile server cannot fill the memory or the disk with one answer.
+inline constexpr long long kMaximumContentFileSize = 32LL << 20;
+
 // Hands the configuration to the parts that use it. Call once at start, before the first cycle.
 void install();
 

@@ -44,7 +44,8 @@ ContentName::VersionMap versionMapFrom(const Value& value) {
   ContentName::VersionMap map;
   if (const Dictionary* dictionary = value.dictionary()) {
     for (const auto& [name, version] : *dictionary) {
-      if (version.string() && ContentName::isSafeFileName(name)) map.emplace(name, *version.string());
+      if (version.string() && ContentName::isSafeFileName(name))
+        map.emplace(name, *version.string());
     }
   }
   return map;
@@ -103,10 +104,12 @@ std::shared_ptr<ContentControl> ContentControl::init() {
   return control;
 }
 
-std::shared_ptr<ContentControl> ContentControl::initWithCoder(const platform::KeyedUnarchiver& coder) {
+std::shared_ptr<ContentControl> ContentControl::initWithCoder(
+    const platform::KeyedUnarchiver& coder) {
   std::shared_ptr<ContentControl> control(new ContentControl());
   for (int type = 0; type < kContentTypeCount; ++type)
-    control->_viewedContent[type] = coder.decodeInt32ForKey("ContentViewed_" + std::to_string(type)).value_or(0);
+    control->_viewedContent[type] =
+        coder.decodeInt32ForKey("ContentViewed_" + std::to_string(type)).value_or(0);
   control->_curServerContent = versionMapFrom(coder.decodeObjectForKey("curServerContent"));
   control->_curDownloadedContent = versionMapFrom(coder.decodeObjectForKey("curDownloadedContent"));
   control->startUp(false);
@@ -122,11 +125,14 @@ void ContentControl::encodeWithCoder(platform::KeyedArchiver& coder) const {
 
 void ContentControl::startUp(bool firstRun) {
   serverNamesChanged();
-  std::optional<std::string> base = Tools::isSystemVersionGreaterThanOrEqualTo("5.0.1")
-                                        ? DataSource::applicationLibraryApplicationSupportDirectory()
-                                        : DataSource::applicationLibraryCachesDirectory();
-  _downloadedContentDirPath = base ? FileManager::stringByAppendingPathComponent(*base, kContentFolderName) : "";
-  if (!_downloadedContentDirPath.empty() && !FileManager::fileExistsAtPath(_downloadedContentDirPath))
+  std::optional<std::string> base =
+      Tools::isSystemVersionGreaterThanOrEqualTo("5.0.1")
+          ? DataSource::applicationLibraryApplicationSupportDirectory()
+          : DataSource::applicationLibraryCachesDirectory();
+  _downloadedContentDirPath =
+      base ? FileManager::stringByAppendingPathComponent(*base, kContentFolderName) : "";
+  if (!_downloadedContentDirPath.empty() &&
+      !FileManager::fileExistsAtPath(_downloadedContentDirPath))
     createContentDirectory();
 
   _conveyor = std::make_shared<ContentDownloadConveyor>();
@@ -152,8 +158,10 @@ std::optional<std::string> ContentControl::cachesDirPath() {
 }
 
 bool ContentControl::createContentDirectory() {
-  if (_downloadedContentDirPath.empty() || !FileManager::createDirectoryAtPath(_downloadedContentDirPath, true)) {
-    platform::Console::logf("ContentControl: cannot create the content folder %s", _downloadedContentDirPath.c_str());
+  if (_downloadedContentDirPath.empty() ||
+      !FileManager::createDirectoryAtPath(_downloadedContentDirPath, true)) {
+    platform::Console::logf("ContentControl: cannot create the content folder %s",
+                            _downloadedContentDirPath.c_str());
     return false;
   }
   return Tools::addMobileBackupAttributeToItemAtURL(_downloadedContentDirPath);
@@ -177,18 +185,27 @@ std::optional<std::string> ContentControl::fullPathForObjectNamed(const std::str
   return bundle->pathForResource(withoutExtension(name), ContentName::pathExtension(name));
 }
 
-bool ContentControl::saveData(const platform::Bytes& data, const std::string& name, const std::string& version) {
+bool ContentControl::saveData(const platform::Bytes& data, const std::string& name,
+                              const std::string& version) {
   if (!ContentName::isSafeFileName(name)) {
     platform::Console::logf("ContentControl: refused to store a file named \"%s\"", name.c_str());
     return false;
   }
-  if (_downloadedContentDirPath.empty() || !platform::AtomicFile::write(pathInContentDirectory(name), data)) {
+  if (_downloadedContentDirPath.empty() ||
+      !platform::AtomicFile::write(pathInContentDirectory(name), data)) {
     platform::Console::logf("ContentControl: cannot store %s", name.c_str());
     return false;
   }
+  recordStoredFile(name, version);
+  return true;
+}
+
+void ContentControl::recordStoredFile(const std::string& name, const std::string& version) {
   _curDownloadedContent.insert_or_assign(name, version);
   addContentFile(name);
-  return true;
+  // Coalesced: a sync stores many files a second, and the main thread must not wait on the
+  // disk for each. A kill loses at most the last second; the next start finds the files.
+  DataSource::source().setNeedsSave();
 }
 
 void ContentControl::deleteObjectNamed(const std::string& name) {
@@ -206,8 +223,8 @@ bool ContentControl::addContentFile(const std::string& name) {
   bool added = false;
   listGuard().sync([&] {
     LocalList& list = _allContent[type];
-    if (!list.members.insert(name).second) return;
-    list.names.push_back(name);
+    if (list.members.count(name)) return;
+    list.members.emplace(name, list.names.insert(list.names.end(), name));
     _localNamesByBase[ContentName::baseName(name)].push_back(name);
     added = true;
   });
@@ -218,10 +235,11 @@ void ContentControl::removeContentFile(const std::string& name) {
   listGuard().sync([&] {
     bool removed = false;
     for (LocalList& list : _allContent) {
-      if (list.members.erase(name)) {
-        std::erase(list.names, name);
-        removed = true;
-      }
+      auto member = list.members.find(name);
+      if (member == list.members.end()) continue;
+      list.names.erase(member->second);
+      list.members.erase(member);
+      removed = true;
     }
     if (!removed) return;
     auto byBase = _localNamesByBase.find(ContentName::baseName(name));
@@ -235,7 +253,8 @@ void ContentControl::removeContentFile(const std::string& name) {
 std::vector<std::string> ContentControl::localListOfType(ContentType type) const {
   std::vector<std::string> names;
   if (!isContentType(type)) return names;
-  listGuard().sync([&] { names = _allContent[type].names; });
+  listGuard().sync(
+      [&] { names.assign(_allContent[type].names.begin(), _allContent[type].names.end()); });
   return names;
 }
 
@@ -246,7 +265,8 @@ void ContentControl::searchContent() {
   });
   std::vector<std::string> found;
   if (auto bundle = platform::Bundle::mainBundle()) {
-    if (auto names = FileManager::contentsOfDirectoryAtPath(bundle->resourcePath())) found = std::move(*names);
+    if (auto names = FileManager::contentsOfDirectoryAtPath(bundle->resourcePath()))
+      found = std::move(*names);
   }
   if (!_downloadedContentDirPath.empty()) {
     // Writes cut short by a crash leave temporaries; they are never content.
@@ -283,19 +303,22 @@ void ContentControl::searchContent() {
 
 std::shared_ptr<ContentItem> ContentControl::makeItem(std::string baseName, std::string version,
                                                       std::vector<std::string> files) const {
-  auto item = ContentItem::ContentItemWithName(std::move(baseName), std::move(version), std::move(files));
+  auto item =
+      ContentItem::ContentItemWithName(std::move(baseName), std::move(version), std::move(files));
   item->setCatalog(std::const_pointer_cast<ContentControl>(shared_from_this()));
   return item;
 }
 
-std::optional<std::vector<std::shared_ptr<ContentItem>>> ContentControl::contentItemsForType(ContentType type) const {
+std::optional<std::vector<std::shared_ptr<ContentItem>>> ContentControl::contentItemsForType(
+    ContentType type) const {
   if (!isContentType(type)) return std::nullopt;
   std::vector<ItemOrder> ordered;
   for (const auto& [base, item] : _allContentItems) {
     if (item->type() != type) continue;
     std::string stem = withoutExtension(item->name());
     int key = ContentName::numberFromStringOrZero(stem);
-    ordered.push_back(ItemOrder{ContentName::intValue(item->version()), key, std::move(stem), item});
+    ordered.push_back(
+        ItemOrder{ContentName::intValue(item->version()), key, std::move(stem), item});
   }
   std::sort(ordered.begin(), ordered.end());
   std::vector<std::shared_ptr<ContentItem>> items;
@@ -304,7 +327,8 @@ std::optional<std::vector<std::shared_ptr<ContentItem>>> ContentControl::content
   return items;
 }
 
-std::shared_ptr<ContentItem> ContentControl::contentImageWithName(const std::string& baseName) const {
+std::shared_ptr<ContentItem> ContentControl::contentImageWithName(
+    const std::string& baseName) const {
   auto it = _allContentItems.find(baseName);
   return it == _allContentItems.end() ? nullptr : it->second;
 }
@@ -330,17 +354,20 @@ void ContentControl::setAllConetnViewedForType(ContentType type) {
   if (isContentType(type)) _viewedContent[type] = availContentForType(type);
 }
 
-const std::unordered_map<std::string, std::vector<std::string>>& ContentControl::serverNamesByBase() const {
+const std::unordered_map<std::string, std::vector<std::string>>& ContentControl::serverNamesByBase()
+    const {
   if (!_serverIndexValid) {
     _serverIndex.clear();
-    for (const auto& [name, version] : _curServerContent) _serverIndex[ContentName::baseName(name)].push_back(name);
+    for (const auto& [name, version] : _curServerContent)
+      _serverIndex[ContentName::baseName(name)].push_back(name);
     for (auto& [base, names] : _serverIndex) std::sort(names.begin(), names.end());
     _serverIndexValid = true;
   }
   return _serverIndex;
 }
 
-std::optional<std::vector<std::string>> ContentControl::fileNamesForBaseName(const std::string& baseName) const {
+std::optional<std::vector<std::string>> ContentControl::fileNamesForBaseName(
+    const std::string& baseName) const {
   if (ContentName::type(baseName) == ContentTypeNone) {
     if (baseName == ContentName::kEmptyBaseName)
       return std::vector<std::string>{std::string(ContentName::kEmptyFileName),
@@ -354,11 +381,12 @@ std::optional<std::vector<std::string>> ContentControl::fileNamesForBaseName(con
   });
   const auto& index = serverNamesByBase();
   auto server = index.find(baseName);
-  return ContentName::fileNamesForBaseName(baseName, local,
-                                           server == index.end() ? std::vector<std::string>{} : server->second);
+  return ContentName::fileNamesForBaseName(
+      baseName, local, server == index.end() ? std::vector<std::string>{} : server->second);
 }
 
-std::optional<std::vector<std::string>> ContentControl::namesForBaseName(const std::string& baseName) const {
+std::optional<std::vector<std::string>> ContentControl::namesForBaseName(
+    const std::string& baseName) const {
   const auto& index = serverNamesByBase();
   auto server = index.find(baseName);
   if (server == index.end()) return std::nullopt;
@@ -380,7 +408,8 @@ bool ContentControl::isAllContentDownloaded(const std::vector<std::string>& name
   bool all = true;
   listGuard().sync([&] {
     const LocalList& list = _allContent[type];
-    all = std::all_of(names.begin(), names.end(), [&](const std::string& name) { return list.members.count(name) > 0; });
+    all = std::all_of(names.begin(), names.end(),
+                      [&](const std::string& name) { return list.members.count(name) > 0; });
   });
   return all;
 }

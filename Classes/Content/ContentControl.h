@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <list>
 #include <memory>
 #include <optional>
 #include <set>
@@ -17,8 +18,10 @@
 #include "Foundation/KeyedArchiver.h"
 #include "Foundation/KeyedUnarchiver.h"
 #include "Foundation/Object.h"
+#include "Foundation/RunLoop.h"
 
 class ContentServiceRequest;
+class DispatchTask;
 
 // The device's content catalogue: which files the server lists (the catalogue map, with the
 // version each was listed under), which have been downloaded and in which version, and which
@@ -31,12 +34,14 @@ class ContentServiceRequest;
 //
 // Threads: the local lists are guarded by the download-content queue and may be read from any
 // thread (renders ask whether an item is complete); everything else is main-thread only.
-class ContentControl : public platform::Archivable, public std::enable_shared_from_this<ContentControl> {
+class ContentControl : public platform::Archivable,
+                       public std::enable_shared_from_this<ContentControl> {
  public:
   static constexpr const char* kArchiveKey = "ContentControl";
   static constexpr const char* kContentControlHasNewContent = "kContentControlHasNewContent";
   static constexpr const char* kContentControlUpdateFinished = "kContentControlUpdateFinished";
-  static constexpr const char* kCurrentServerContentVersionDataSourceKey = "kCurrentServerContentVersionDataSourceKey";
+  static constexpr const char* kCurrentServerContentVersionDataSourceKey =
+      "kCurrentServerContentVersionDataSourceKey";
   static constexpr const char* kContentFolderName = "PVXContent";
   static constexpr double kServerListRetryDelay = 60;
   static constexpr double kFailedDownloadRetryDelay = 300;
@@ -68,7 +73,8 @@ class ContentControl : public platform::Archivable, public std::enable_shared_fr
   std::vector<std::string> localListOfType(ContentType type) const;
 
   // Items and counts for the screens.
-  std::optional<std::vector<std::shared_ptr<ContentItem>>> contentItemsForType(ContentType type) const;
+  std::optional<std::vector<std::shared_ptr<ContentItem>>> contentItemsForType(
+      ContentType type) const;
   std::shared_ptr<ContentItem> contentImageWithName(const std::string& baseName) const;
   std::shared_ptr<ContentItem> emptyItem() const;
   int newContentForType(ContentType type) const;
@@ -80,7 +86,9 @@ class ContentControl : public platform::Archivable, public std::enable_shared_fr
   std::optional<std::vector<std::string>> namesForBaseName(const std::string& baseName) const;
   std::string versionWithFileNames(const std::vector<std::string>& names) const;
   std::string versionWithBaseName(const std::string& baseName) const;
-  static int numberFromStringOrZero(std::string_view text) { return ContentName::numberFromStringOrZero(text); }
+  static int numberFromStringOrZero(std::string_view text) {
+    return ContentName::numberFromStringOrZero(text);
+  }
   // Any thread.
   bool isAllContentDownloaded(const std::vector<std::string>& names) const;
 
@@ -116,18 +124,28 @@ class ContentControl : public platform::Archivable, public std::enable_shared_fr
   void startUp(bool firstRun);
   void serverListArrived(const ContentServiceRequest& request);
   void catalogArrived(const ContentServiceRequest& request);
-  void fileArrived(const ContentServiceRequest& request, const std::string& name, const std::string& version);
+  void fileArrived(const ContentServiceRequest& request, const std::string& name,
+                   const std::string& version, const std::string& temporary);
+  // Records a stored file: its downloaded version, its place in the local lists, and a save of
+  // the settings soon.
+  void recordStoredFile(const std::string& name, const std::string& version);
   void groupCompleted(const std::string& baseName);
-  std::shared_ptr<ContentItem> makeItem(std::string baseName, std::string version, std::vector<std::string> files) const;
+  void scheduleRetry(platform::RunLoop::TimerId& retry, double delay);
+  void cancelRetry(platform::RunLoop::TimerId& retry);
+  bool isDownloadPending(const std::string& name);
+  std::shared_ptr<ContentItem> makeItem(std::string baseName, std::string version,
+                                        std::vector<std::string> files) const;
   // The catalogue map's names by base name, rebuilt after the map's names change.
   const std::unordered_map<std::string, std::vector<std::string>>& serverNamesByBase() const;
   void serverNamesChanged() { _serverIndexValid = false; }
   std::string pathInContentDirectory(const std::string& name) const;
 
   // Guarded by the download-content queue.
+  // The names in the order they were found, and where each is in that order, so that taking a
+  // name out costs the same whatever the list's length.
   struct LocalList {
-    std::vector<std::string> names;
-    std::unordered_set<std::string> members;
+    std::list<std::string> names;
+    std::unordered_map<std::string, std::list<std::string>::iterator> members;
   };
   std::array<LocalList, kContentTypeCount> _allContent;
   std::unordered_map<std::string, std::vector<std::string>> _localNamesByBase;
@@ -140,6 +158,12 @@ class ContentControl : public platform::Archivable, public std::enable_shared_fr
   std::shared_ptr<ContentDownloadConveyor> _conveyor;
   std::set<std::string> _invalidDownloadedNames;
   std::optional<std::string> _contentSericeURL;
+  // The retries waiting on the run loop (0: none); at most one of each kind.
+  platform::RunLoop::TimerId _serverListRetry = 0;
+  platform::RunLoop::TimerId _failedDownloadRetry = 0;
+  // Files whose download is queued in a group or under way, so that a second catalogue answer
+  // does not queue them again. A task dropped unstarted with its group expires here.
+  std::unordered_map<std::string, std::weak_ptr<DispatchTask>> _pendingDownloads;
 
   mutable std::unordered_map<std::string, std::vector<std::string>> _serverIndex;
   mutable bool _serverIndexValid = false;

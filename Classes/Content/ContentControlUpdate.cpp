@@ -1,9 +1,12 @@
 // The update cycle of the content catalogue: server list, catalogue, removals, downloads and
 // the retries after failures.
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "Content/ContentControl.h"
 #include "Content/ContentServiceRequest.h"
+#include "Foundation/AtomicFile.h"
 #include "Foundation/NotificationCenter.h"
 #include "Foundation/RandomSource.h"
 #include "Foundation/RunLoop.h"
@@ -13,12 +16,17 @@
 using platform::Value;
 
 std::optional<std::string> ContentControl::storedListVersion() {
-  const Value value = platform::valueForKey(DataSource::data(), kCurrentServerContentVersionDataSourceKey);
+  const Value value =
+      platform::valueForKey(DataSource::data(), kCurrentServerContentVersionDataSourceKey);
   if (const std::string* version = value.string()) return *version;
   return std::nullopt;
 }
 
 void ContentControl::updateServerContent() {
+  // This cycle replaces any retry still waiting, so activations while offline never add a
+  // second chain of retries.
+  cancelRetry(_serverListRetry);
+  cancelRetry(_failedDownloadRetry);
   if (_conveyor->isRuning()) {
     _conveyor->stopConveyor();
     _conveyor->clearLines();
@@ -26,15 +34,17 @@ void ContentControl::updateServerContent() {
   std::weak_ptr<ContentControl> weakSelf = weak_from_this();
   std::shared_ptr<ContentServiceRequest> request;
   if (_contentSericeURL) {
-    request = ContentServiceRequest::RequestListWithOldVersion(storedListVersion(), *_contentSericeURL,
-                                                              [weakSelf](DispatchTask& task) {
-                                                                if (auto self = weakSelf.lock())
-                                                                  self->catalogArrived(static_cast<ContentServiceRequest&>(task));
-                                                              });
+    request = ContentServiceRequest::RequestListWithOldVersion(
+        storedListVersion(), *_contentSericeURL, [weakSelf](DispatchTask& task) {
+          if (auto self = weakSelf.lock())
+            self->catalogArrived(static_cast<ContentServiceRequest&>(task));
+        });
   } else {
-    request = ContentServiceRequest::RequestServersURLsWithCompleteBlock([weakSelf](DispatchTask& task) {
-      if (auto self = weakSelf.lock()) self->serverListArrived(static_cast<ContentServiceRequest&>(task));
-    });
+    request =
+        ContentServiceRequest::RequestServersURLsWithCompleteBlock([weakSelf](DispatchTask& task) {
+          if (auto self = weakSelf.lock())
+            self->serverListArrived(static_cast<ContentServiceRequest&>(task));
+        });
   }
   DispatchTools::Instance().addTask(request);
 }
@@ -52,10 +62,23 @@ void ContentControl::serverListArrived(const ContentServiceRequest& request) {
     updateServerContent();
     return;
   }
+  scheduleRetry(_serverListRetry, kServerListRetryDelay);
+}
+
+void ContentControl::scheduleRetry(platform::RunLoop::TimerId& retry, double delay) {
+  cancelRetry(retry);
   std::weak_ptr<ContentControl> weakSelf = weak_from_this();
-  platform::RunLoop::main().schedule(kServerListRetryDelay, [weakSelf] {
-    if (auto self = weakSelf.lock()) self->updateServerContent();
+  retry = platform::RunLoop::main().schedule(delay, [weakSelf, &retry] {
+    if (auto self = weakSelf.lock()) {
+      retry = 0;
+      self->updateServerContent();
+    }
   });
+}
+
+void ContentControl::cancelRetry(platform::RunLoop::TimerId& retry) {
+  if (retry != 0) platform::RunLoop::main().cancel(retry);
+  retry = 0;
 }
 
 void ContentControl::setRandomContentSericeURLFromURLS(const std::vector<std::string>& urls) {
@@ -71,7 +94,8 @@ void ContentControl::catalogArrived(const ContentServiceRequest& request) {
     if (const platform::Dictionary* answer = request.result().dictionary()) {
       auto version = answer->find("ver");
       if (version != answer->end() && version->second.string())
-        DataSource::data().insert_or_assign(kCurrentServerContentVersionDataSourceKey, version->second);
+        DataSource::data().insert_or_assign(kCurrentServerContentVersionDataSourceKey,
+                                            version->second);
     }
   }
   deleteRemovedContent();
@@ -85,8 +109,11 @@ void ContentControl::deleteRemovedContent() {
   }
   for (const std::string& name : names) {
     deleteObjectNamed(name);
+    // Forgotten too, or every later cycle would find it again and rebuild its item.
+    _curDownloadedContent.erase(name);
     _allContentItems.erase(ContentName::baseName(name));
   }
+  if (!names.empty()) DataSource::source().setNeedsSave();
 }
 
 void ContentControl::downloadContent() {
@@ -100,6 +127,7 @@ void ContentControl::downloadContent() {
   for (const std::string& base : bases) {
     std::vector<std::shared_ptr<DispatchTask>> group;
     bool relisted = false;
+    bool pending = false;
     for (const std::string& name : byBase.at(base)) {
       auto listed = _curServerContent.find(name);
       auto downloaded = _curDownloadedContent.find(name);
@@ -112,10 +140,19 @@ void ContentControl::downloadContent() {
         relisted |= addContentFile(name);
         continue;
       }
-      if (auto task = downloadingTaskWithName(name)) group.push_back(std::move(task));
+      // A file already queued or under way (an earlier answer planned it) is not queued
+      // again; that group completes the item.
+      if (isDownloadPending(name)) {
+        pending = true;
+        continue;
+      }
+      if (auto task = downloadingTaskWithName(name)) {
+        _pendingDownloads.insert_or_assign(name, task);
+        group.push_back(std::move(task));
+      }
     }
     if (group.empty()) {
-      if (relisted || !contentImageWithName(base)) groupCompleted(base);
+      if (!pending && (relisted || !contentImageWithName(base))) groupCompleted(base);
       continue;
     }
     std::weak_ptr<ContentControl> weakSelf = weak_from_this();
@@ -126,22 +163,57 @@ void ContentControl::downloadContent() {
   _conveyor->startConveyor();
 }
 
-std::shared_ptr<ContentServiceRequest> ContentControl::downloadingTaskWithName(const std::string& name) {
+std::shared_ptr<ContentServiceRequest> ContentControl::downloadingTaskWithName(
+    const std::string& name) {
   auto listed = _curServerContent.find(name);
   if (listed == _curServerContent.end() || !_contentSericeURL) return nullptr;
   std::string version = listed->second;
+  // The answer streams into a temporary beside its place, never into memory; it takes the
+  // file's name only once it has arrived whole.
+  std::string temporary =
+      _downloadedContentDirPath.empty() || !ContentName::isSafeFileName(name)
+          ? std::string()
+          : platform::AtomicFile::temporaryPathFor(pathInContentDirectory(name));
   std::weak_ptr<ContentControl> weakSelf = weak_from_this();
-  return ContentServiceRequest::RequestGetWithVersion(version, name, *_contentSericeURL,
-                                                      [weakSelf, name, version](DispatchTask& task) {
-                                                        if (auto self = weakSelf.lock())
-                                                          self->fileArrived(static_cast<ContentServiceRequest&>(task), name, version);
-                                                      });
+  return ContentServiceRequest::RequestGetWithVersion(
+      version, name, *_contentSericeURL,
+      [weakSelf, name, version, temporary](DispatchTask& task) {
+        if (auto self = weakSelf.lock())
+          self->fileArrived(static_cast<ContentServiceRequest&>(task), name, version, temporary);
+        else if (!temporary.empty())
+          unlink(temporary.c_str());
+      },
+      temporary.empty() ? std::nullopt : std::optional<std::string>(temporary));
+}
+
+bool ContentControl::isDownloadPending(const std::string& name) {
+  auto pending = _pendingDownloads.find(name);
+  if (pending == _pendingDownloads.end()) return false;
+  // A group dropped from the conveyor before it started releases its tasks.
+  if (!pending->second.expired()) return true;
+  _pendingDownloads.erase(pending);
+  return false;
 }
 
 void ContentControl::fileArrived(const ContentServiceRequest& request, const std::string& name,
-                                 const std::string& version) {
-  // A cut or failed transfer leaves a partial body: it is a failed download, never a file.
-  if (request.transferSucceeded() && request.data() && saveData(*request.data(), name, version)) return;
+                                 const std::string& version, const std::string& temporary) {
+  auto pending = _pendingDownloads.find(name);
+  if (pending != _pendingDownloads.end() && pending->second.lock().get() == &request)
+    _pendingDownloads.erase(pending);
+  // A cut, failed or oversized transfer leaves a partial body: it is a failed download, never a
+  // file. A whole one takes its name without waiting for the disk here: the settings writer
+  // flushes the file system before it writes the record of the file, so no record can name a
+  // file whose bytes are not on disk.
+  if (temporary.empty()) {
+    if (request.transferSucceeded() && request.data() && saveData(*request.data(), name, version))
+      return;
+  } else if (request.transferSucceeded() &&
+             platform::AtomicFile::commit(temporary, pathInContentDirectory(name), false)) {
+    recordStoredFile(name, version);
+    return;
+  } else {
+    unlink(temporary.c_str());
+  }
   fileDownloadingFail(name);
 }
 
@@ -160,9 +232,11 @@ void ContentControl::groupCompleted(const std::string& baseName) {
     notifyHasNewContent();
     return;
   }
-  std::vector<std::string> files = fileNamesForBaseName(baseName).value_or(std::vector<std::string>{});
+  std::vector<std::string> files =
+      fileNamesForBaseName(baseName).value_or(std::vector<std::string>{});
   std::string version = versionWithFileNames(files);
-  _allContentItems.insert_or_assign(baseName, makeItem(baseName, std::move(version), std::move(files)));
+  _allContentItems.insert_or_assign(baseName,
+                                    makeItem(baseName, std::move(version), std::move(files)));
   notifyHasNewContent();
 }
 
@@ -170,14 +244,14 @@ void ContentControl::conveyorFinishedDownload() {
   if (!_invalidDownloadedNames.empty()) {
     _invalidDownloadedNames.clear();
     _contentSericeURL.reset();
-    std::weak_ptr<ContentControl> weakSelf = weak_from_this();
-    platform::RunLoop::main().schedule(kFailedDownloadRetryDelay, [weakSelf] {
-      if (auto self = weakSelf.lock()) self->updateServerContent();
-    });
+    scheduleRetry(_failedDownloadRetry, kFailedDownloadRetryDelay);
   }
-  platform::NotificationCenter::defaultCenter().postNotification(kContentControlUpdateFinished, this);
+  DataSource::source().setNeedsSave();
+  platform::NotificationCenter::defaultCenter().postNotification(kContentControlUpdateFinished,
+                                                                 this);
 }
 
 void ContentControl::notifyHasNewContent() {
-  platform::NotificationCenter::defaultCenter().postNotification(kContentControlHasNewContent, this);
+  platform::NotificationCenter::defaultCenter().postNotification(kContentControlHasNewContent,
+                                                                 this);
 }

@@ -1,6 +1,7 @@
 #include "Content/ContentServiceRequest.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <utility>
@@ -20,6 +21,7 @@ namespace {
 std::mutex directoryMutex;
 std::string standardDirectoryURL;
 std::string tallDirectoryURL;
+std::atomic<std::int64_t> maximumContentFileSize{std::int64_t{32} << 20};
 
 // A member that is absent is fine; one that is present must have the expected kind.
 template <class Kind>
@@ -45,15 +47,19 @@ void forEachName(const Array* names, Visit visit) {
 
 }  // namespace
 
-ContentServiceRequest::ContentServiceRequest(std::string url, Block complete)
-    : DispatchTaskDownload(std::move(url), false, std::nullopt, std::move(complete)) {}
+ContentServiceRequest::ContentServiceRequest(std::string url, Block complete,
+                                             std::optional<std::string> toFile)
+    : DispatchTaskDownload(std::move(url), false, std::move(toFile), std::move(complete)) {}
 
-std::shared_ptr<ContentServiceRequest> ContentServiceRequest::make(std::string url, Block complete) {
+std::shared_ptr<ContentServiceRequest> ContentServiceRequest::make(
+    std::string url, Block complete, std::optional<std::string> toFile) {
   if (url.empty()) return nullptr;
-  return std::shared_ptr<ContentServiceRequest>(new ContentServiceRequest(std::move(url), std::move(complete)));
+  return std::shared_ptr<ContentServiceRequest>(
+      new ContentServiceRequest(std::move(url), std::move(complete), std::move(toFile)));
 }
 
-void ContentServiceRequest::setDirectoryServerURLs(std::string standardScreen, std::string tallScreen) {
+void ContentServiceRequest::setDirectoryServerURLs(std::string standardScreen,
+                                                   std::string tallScreen) {
   std::lock_guard lock(directoryMutex);
   standardDirectoryURL = std::move(standardScreen);
   tallDirectoryURL = std::move(tallScreen);
@@ -64,22 +70,40 @@ std::string ContentServiceRequest::directoryServerURL(bool tallScreen) {
   return tallScreen ? tallDirectoryURL : standardDirectoryURL;
 }
 
-std::shared_ptr<ContentServiceRequest> ContentServiceRequest::RequestServersURLsWithCompleteBlock(Block complete) {
-  return make(directoryServerURL(Tools::isIPhone5Screen()) + "?act=nodes", std::move(complete));
+void ContentServiceRequest::setMaximumFileSize(std::int64_t bytes) {
+  maximumContentFileSize = bytes;
+}
+
+std::int64_t ContentServiceRequest::maximumFileSize() {
+  return maximumContentFileSize;
+}
+
+std::shared_ptr<ContentServiceRequest> ContentServiceRequest::RequestServersURLsWithCompleteBlock(
+    Block complete) {
+  auto request =
+      make(directoryServerURL(Tools::isIPhone5Screen()) + "?act=nodes", std::move(complete));
+  if (request)
+    request->setMaximumBodySize(static_cast<std::int64_t>(Compression::kMaxInflatedSize));
+  return request;
 }
 
 std::shared_ptr<ContentServiceRequest> ContentServiceRequest::RequestListWithOldVersion(
     const std::optional<std::string>& oldVersion, const std::string& serverURL, Block complete) {
   std::string url = serverURL + "?act=list";
   if (oldVersion) url += "&dif=" + *oldVersion;
-  return make(std::move(url), std::move(complete));
+  auto request = make(std::move(url), std::move(complete));
+  if (request)
+    request->setMaximumBodySize(static_cast<std::int64_t>(Compression::kMaxInflatedSize));
+  return request;
 }
 
-std::shared_ptr<ContentServiceRequest> ContentServiceRequest::RequestGetWithVersion(const std::string& version,
-                                                                                  const std::string& name,
-                                                                                  const std::string& serverURL,
-                                                                                  Block complete) {
-  return make(serverURL + "?act=get&ver=" + version + "&n=" + name, std::move(complete));
+std::shared_ptr<ContentServiceRequest> ContentServiceRequest::RequestGetWithVersion(
+    const std::string& version, const std::string& name, const std::string& serverURL,
+    Block complete, const std::optional<std::string>& toFile) {
+  auto request =
+      make(serverURL + "?act=get&ver=" + version + "&n=" + name, std::move(complete), toFile);
+  if (request) request->setMaximumBodySize(maximumFileSize());
+  return request;
 }
 
 void ContentServiceRequest::finishNetworkTask() {
@@ -89,6 +113,7 @@ void ContentServiceRequest::finishNetworkTask() {
 
 void ContentServiceRequest::decodeAnswer() {
   _result = Value();
+  _pictureUndecoded = false;
   if (!_response) return;
   platform::Bytes body = _data.value_or(platform::Bytes{});
   if (_response->valueForHTTPHeaderField("Content-Encoding") == "application/gzip") {
@@ -101,24 +126,35 @@ void ContentServiceRequest::decodeAnswer() {
     // The text ends at its first zero byte, as a C string would.
     const char* text = reinterpret_cast<const char*>(body.data());
     size_t length = body.empty() ? 0 : strnlen(text, body.size());
-    if (auto value = platform::JSONSerialization::JSONObjectWithData(std::string_view(text, length)))
+    if (auto value =
+            platform::JSONSerialization::JSONObjectWithData(std::string_view(text, length)))
       _result = std::move(*value);
   } else if (type == "image/jpeg" || type == "image/png") {
-    if (auto image = platform::ImageDecoder::decode(body)) _result = Value(std::move(image));
+    _pictureUndecoded = _data.has_value();
   }
+}
+
+const Value& ContentServiceRequest::result() const {
+  if (_pictureUndecoded) {
+    _pictureUndecoded = false;
+    if (auto image = platform::ImageDecoder::decode(*_data)) _result = Value(std::move(image));
+  }
+  return _result;
 }
 
 bool ContentServiceRequest::applyChanges(ContentName::VersionMap& map, const Value& changes) {
   const Dictionary* answer = changes.dictionary();
   if (!answer) return false;
-  if (!absentOr(*answer, "ver", Value::Kind::String) || !absentOr(*answer, "curList", Value::Kind::Array) ||
+  if (!absentOr(*answer, "ver", Value::Kind::String) ||
+      !absentOr(*answer, "curList", Value::Kind::Array) ||
       !absentOr(*answer, "diff", Value::Kind::Dictionary))
     return false;
   const Array* curList = arrayMember(*answer, "curList");
   const Dictionary* diff = nullptr;
   if (auto it = answer->find("diff"); it != answer->end()) diff = it->second.dictionary();
-  if (diff && (!absentOr(*diff, "new", Value::Kind::Array) || !absentOr(*diff, "chg", Value::Kind::Array) ||
-               !absentOr(*diff, "del", Value::Kind::Array)))
+  if (diff &&
+      (!absentOr(*diff, "new", Value::Kind::Array) || !absentOr(*diff, "chg", Value::Kind::Array) ||
+       !absentOr(*diff, "del", Value::Kind::Array)))
     return false;
   auto verMember = answer->find("ver");
   if (verMember == answer->end()) return false;  // listed names would have no version to carry

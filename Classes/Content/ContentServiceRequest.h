@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,13 +19,13 @@ class ContentServiceRequest : public DispatchTaskDownload {
   // Server list from the directory server that matches the screen (tall or standard).
   static std::shared_ptr<ContentServiceRequest> RequestServersURLsWithCompleteBlock(Block complete);
   // Catalog: "?act=list", plus "&dif=<old version>" when the client has a list version.
-  static std::shared_ptr<ContentServiceRequest> RequestListWithOldVersion(const std::optional<std::string>& oldVersion,
-                                                                         const std::string& serverURL,
-                                                                         Block complete);
+  static std::shared_ptr<ContentServiceRequest> RequestListWithOldVersion(
+      const std::optional<std::string>& oldVersion, const std::string& serverURL, Block complete);
   // One file: "?act=get&ver=<version>&n=<name>".
-  static std::shared_ptr<ContentServiceRequest> RequestGetWithVersion(const std::string& version,
-                                                                     const std::string& name,
-                                                                     const std::string& serverURL, Block complete);
+  // With `toFile`, the answer is streamed into that file instead of memory.
+  static std::shared_ptr<ContentServiceRequest> RequestGetWithVersion(
+      const std::string& version, const std::string& name, const std::string& serverURL,
+      Block complete, const std::optional<std::string>& toFile = std::nullopt);
 
   // Applies a catalog answer to a catalog map (file name -> version): "curList" replaces the
   // map, then "diff" adds "new" and "chg" names and removes "del" names, all at "ver". An answer
@@ -36,17 +37,24 @@ class ContentServiceRequest : public DispatchTaskDownload {
   // The base URLs of the two directory servers (compiled-in configuration sets them).
   static void setDirectoryServerURLs(std::string standardScreen, std::string tallScreen);
   static std::string directoryServerURL(bool tallScreen);
+  // The largest content file taken (compiled-in configuration sets it; 32 MiB until then).
+  // Server lists and catalogues are limited as their inflation is.
+  static void setMaximumFileSize(std::int64_t bytes);
+  static std::int64_t maximumFileSize();
 
   // The decoded answer: an array or dictionary for JSON, an image object for pictures, null
-  // otherwise. Read it in the completion.
-  const platform::Value& result() const { return _result; }
+  // otherwise. Read it in the completion. A picture is decoded when first asked for, since
+  // the catalogue only stores file answers.
+  const platform::Value& result() const;
 
   void finishNetworkTask() override;
 
  private:
-  ContentServiceRequest(std::string url, Block complete);
-  static std::shared_ptr<ContentServiceRequest> make(std::string url, Block complete);
+  ContentServiceRequest(std::string url, Block complete, std::optional<std::string> toFile);
+  static std::shared_ptr<ContentServiceRequest> make(
+      std::string url, Block complete, std::optional<std::string> toFile = std::nullopt);
   void decodeAnswer();
 
-  platform::Value _result;
+  mutable platform::Value _result;
+  mutable bool _pictureUndecoded = false;
 };

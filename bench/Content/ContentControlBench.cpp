@@ -1,7 +1,7 @@
 // The catalogue controller at scale: starting over 10,000 files on disk (new and restored),
 // planning the downloads of a catalogue and ordering its items (the cost per name should not
-// grow from 1,000 to 20,000 names), and rendering previews of the sample pack on both cores
-// against one after another.
+// grow from 1,000 to 20,000 names), taking names out of the local lists, and rendering previews of
+// the sample pack on both cores against one after another.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -27,7 +27,8 @@ const char* const kPrefixes[] = {"fon", "frame", "clipart", "face", "tbframe"};
 
 std::string contentName(size_t i) {
   // Two files per item: the picture and its preview.
-  return std::string(kPrefixes[(i / 2) % 5]) + std::to_string(i / 10) + (i % 2 ? "_small.png" : ".png");
+  return std::string(kPrefixes[(i / 2) % 5]) + std::to_string(i / 10) +
+         (i % 2 ? "_small.png" : ".png");
 }
 
 // An app container whose content folder holds `count` small files, all recorded as downloaded
@@ -37,7 +38,8 @@ class Device {
   explicit Device(size_t count) {
     platform::AppContainer::setRootOverride(_root.path());
     platform::Bundle::setMainBundlePath(_resources.path());
-    std::string folder = _root.path() + "/Library/Application Support/" + ContentControl::kContentFolderName;
+    std::string folder =
+        _root.path() + "/Library/Application Support/" + ContentControl::kContentFolderName;
     std::filesystem::create_directories(folder);
     platform::Dictionary versions;
     for (size_t i = 0; i < count; ++i) {
@@ -62,7 +64,8 @@ class Device {
       }
       const platform::Dictionary& _maps;
     };
-    return platform::KeyedArchiver::archivedDataWithRootObject(platform::Value(std::make_shared<Archived>(_maps)));
+    return platform::KeyedArchiver::archivedDataWithRootObject(
+        platform::Value(std::make_shared<Archived>(_maps)));
   }
 
  private:
@@ -80,7 +83,8 @@ void BM_StartOverFiles(benchmark::State& state) {
 void BM_RestoreOverFiles(benchmark::State& state) {
   Device device(static_cast<size_t>(state.range(0)));
   platform::Bytes archive = device.archive();
-  for (auto _ : state) benchmark::DoNotOptimize(platform::KeyedUnarchiver::unarchiveObjectWithData(archive));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(platform::KeyedUnarchiver::unarchiveObjectWithData(archive));
 }
 
 // Planning when every file is up to date (a check and a look at the disk per name), and when
@@ -90,13 +94,17 @@ void BM_PlanDownloads(benchmark::State& state) {
   bool missing = state.range(1) != 0;
   Device device(missing ? 0 : count);
   platform::Value catalogue = platform::JSONSerialization::JSONObjectWithData([&] {
-    std::string json = "{\"ver\":\"1\",\"curList\":[";
-    for (size_t i = 0; i < count; ++i) json += (i ? ",\"" : "\"") + contentName(i) + "\"";
-    return json + "]}";
-  }()).value();
+                                std::string json = "{\"ver\":\"1\",\"curList\":[";
+                                for (size_t i = 0; i < count; ++i)
+                                  json += (i ? ",\"" : "\"") + contentName(i) + "\"";
+                                return json + "]}";
+                              }())
+                                  .value();
   auto archive = device.archive();
-  auto restored = platform::KeyedUnarchiver::unarchiveObjectWithData(archive)->objectAs<ContentControl>();
-  DataSource::data().insert_or_assign(ContentControl::kCurrentServerContentVersionDataSourceKey, platform::Value("1"));
+  auto restored =
+      platform::KeyedUnarchiver::unarchiveObjectWithData(archive)->objectAs<ContentControl>();
+  DataSource::data().insert_or_assign(ContentControl::kCurrentServerContentVersionDataSourceKey,
+                                      platform::Value("1"));
   for (auto _ : state) {
     state.PauseTiming();
     // Up to date: the restored controller knows every file (planning leaves it as it was).
@@ -104,7 +112,8 @@ void BM_PlanDownloads(benchmark::State& state) {
     std::shared_ptr<ContentControl> control = restored;
     if (missing) {
       control = ContentControl::init();
-      ContentServiceRequest::applyChanges(const_cast<ContentName::VersionMap&>(control->curServerContent()), catalogue);
+      ContentServiceRequest::applyChanges(
+          const_cast<ContentName::VersionMap&>(control->curServerContent()), catalogue);
     }
     state.ResumeTiming();
     control->downloadContent();
@@ -112,11 +121,13 @@ void BM_PlanDownloads(benchmark::State& state) {
     control->conveyor()->stopConveyor();
     control->conveyor()->clearLines();
     DispatchTools::Instance().cancelAllTasks();
-    platform::RunLoop::main().runUntil([] { return DispatchTools::Instance().taskCount() == 0; }, 10);
+    platform::RunLoop::main().runUntil([] { return DispatchTools::Instance().taskCount() == 0; },
+                                       10);
     state.ResumeTiming();
   }
-  state.counters["ns_per_name"] = benchmark::Counter(static_cast<double>(state.iterations() * count),
-                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_name"] =
+      benchmark::Counter(static_cast<double>(state.iterations() * count),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // The least planning can cost per name: one look-up in each of two maps of the catalogue's size
@@ -124,8 +135,8 @@ void BM_PlanDownloads(benchmark::State& state) {
 void BM_BaselineLookups(benchmark::State& state) {
   size_t count = static_cast<size_t>(state.range(0));
   Device device(count);
-  std::string folder = platform::AppContainer::rootPath().value() + "/Library/Application Support/" +
-                       ContentControl::kContentFolderName;
+  std::string folder = platform::AppContainer::rootPath().value() +
+                       "/Library/Application Support/" + ContentControl::kContentFolderName;
   ContentName::VersionMap listed, downloaded;
   for (size_t i = 0; i < count; ++i) {
     listed.emplace(contentName(i), "1");
@@ -136,27 +147,56 @@ void BM_BaselineLookups(benchmark::State& state) {
     for (const auto& [name, version] : listed) {
       auto entry = downloaded.find(name);
       found += entry != downloaded.end() && entry->second == version &&
-               platform::FileManager::fileExistsAtPath(platform::FileManager::stringByAppendingPathComponent(folder, name));
+               platform::FileManager::fileExistsAtPath(
+                   platform::FileManager::stringByAppendingPathComponent(folder, name));
     }
     benchmark::DoNotOptimize(found);
   }
-  state.counters["ns_per_name"] = benchmark::Counter(static_cast<double>(state.iterations() * count),
-                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_name"] =
+      benchmark::Counter(static_cast<double>(state.iterations() * count),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_OrderItems(benchmark::State& state) {
   size_t count = static_cast<size_t>(state.range(0));
   Device device(count);
-  auto control = platform::KeyedUnarchiver::unarchiveObjectWithData(device.archive())->objectAs<ContentControl>();
+  auto control = platform::KeyedUnarchiver::unarchiveObjectWithData(device.archive())
+                     ->objectAs<ContentControl>();
   size_t items = 0;
   for (auto _ : state) {
     auto list = control->contentItemsForType(ContentTypeClipart);
     items = list->size();
     benchmark::DoNotOptimize(list);
   }
-  state.counters["ns_per_name"] = benchmark::Counter(static_cast<double>(state.iterations() * count),
-                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_name"] =
+      benchmark::Counter(static_cast<double>(state.iterations() * count),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
   state.counters["items"] = static_cast<double>(items);
+}
+
+// Taking every name out of the local lists one by one, first listed first (a failed group takes
+// its item's names out; a removed item leaves): the cost per name should not grow with the
+// list's length.
+void BM_RemoveFromLists(benchmark::State& state) {
+  size_t count = static_cast<size_t>(state.range(0));
+  Device device(count);
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto control = ContentControl::init();
+    std::vector<std::string> names;
+    for (int type = 0; type < kContentTypeCount; ++type) {
+      auto list = control->localListOfType(static_cast<ContentType>(type));
+      names.insert(names.end(), list.begin(), list.end());
+    }
+    state.ResumeTiming();
+    for (const std::string& name : names) control->removeContentFile(name);
+    state.PauseTiming();
+    control.reset();
+    state.ResumeTiming();
+  }
+  state.counters["ns_per_name"] =
+      benchmark::Counter(static_cast<double>(state.iterations() * count),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 }  // namespace
@@ -169,4 +209,10 @@ BENCHMARK(BM_PlanDownloads)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BaselineLookups)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OrderItems)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RemoveFromLists)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -5,11 +5,9 @@
 #include <vector>
 
 #include "Content/ContentDownloadConveyor.h"
-#include "Content/ContentServiceRequest.h"
 #include "Foundation/NotificationCenter.h"
 #include "Foundation/RunLoop.h"
 #include "GeneralTools/DispatchTools.h"
-#include "TestHTTPServer.h"
 #include "TestSupport.h"
 
 using namespace platform;
@@ -45,8 +43,9 @@ struct ManualTasks {
 struct FinishedCounter {
   int count = 0;
   FinishedCounter() {
-    NotificationCenter::defaultCenter().addObserver(this, ContentDownloadConveyor::kContentDownloadConveyorFinished,
-                                                    nullptr, [this](const Notification&) { ++count; });
+    NotificationCenter::defaultCenter().addObserver(
+        this, ContentDownloadConveyor::kContentDownloadConveyorFinished, nullptr,
+        [this](const Notification&) { ++count; });
   }
   ~FinishedCounter() { NotificationCenter::defaultCenter().removeObserver(this); }
 };
@@ -74,11 +73,14 @@ TEST(ContentDownloadConveyorTest, GroupsGoByTheModesPrioritiesTiesToTheLowerType
     std::vector<std::string> expected;
   };
   const std::vector<Case> cases = {
-      {&ContentDownloadConveyor::setAutomaticMode, {ContentTypeTBFrame, ContentTypeClipart, ContentTypeBackground},
+      {&ContentDownloadConveyor::setAutomaticMode,
+       {ContentTypeTBFrame, ContentTypeClipart, ContentTypeBackground},
        {"type0", "type2", "type4"}},
-      {&ContentDownloadConveyor::setClipartsMode, {ContentTypeTBFrame, ContentTypeClipart, ContentTypeBackground},
+      {&ContentDownloadConveyor::setClipartsMode,
+       {ContentTypeTBFrame, ContentTypeClipart, ContentTypeBackground},
        {"type2", "type0", "type4"}},
-      {&ContentDownloadConveyor::setPhotoFramesMode, {ContentTypeTBFrame, ContentTypeBackground},
+      {&ContentDownloadConveyor::setPhotoFramesMode,
+       {ContentTypeTBFrame, ContentTypeBackground},
        {"type0", "type4"}},
       {&ContentDownloadConveyor::setFaceEffectsMode,
        {ContentTypeClipart, ContentTypeFaceEffect, ContentTypePhotoFrame, ContentTypeBackground},
@@ -103,11 +105,14 @@ TEST(ContentDownloadConveyorTest, OneGroupAtATimeEachCompletingOnceAfterItsLastF
   ManualTasks tasks;
   FinishedCounter finished;
   std::vector<std::string> groupsDone;
-  conveyor->addDownloadGroup({tasks.task("fon1.png"), tasks.task("fon1_small.png"), tasks.task("fon1_mask.jpg")},
-                             ContentTypeBackground, [&] { groupsDone.push_back("fon1"); });
-  conveyor->addDownloadGroup({tasks.task("frame1.png")}, ContentTypePhotoFrame, [&] { groupsDone.push_back("frame1"); });
+  conveyor->addDownloadGroup(
+      {tasks.task("fon1.png"), tasks.task("fon1_small.png"), tasks.task("fon1_mask.jpg")},
+      ContentTypeBackground, [&] { groupsDone.push_back("fon1"); });
+  conveyor->addDownloadGroup({tasks.task("frame1.png")}, ContentTypePhotoFrame,
+                             [&] { groupsDone.push_back("frame1"); });
   // Dropped: not content.
-  conveyor->addContentBox(ContentDownloadBox::boxWithTasks({tasks.task("x")}, ContentTypeNone, nullptr));
+  conveyor->addContentBox(
+      ContentDownloadBox::boxWithTasks({tasks.task("x")}, ContentTypeNone, nullptr));
   EXPECT_EQ(conveyor->lineWithType(ContentTypeNone), nullptr);
   EXPECT_EQ(conveyor->lineWithType(ContentTypeBackground)->size(), 1u);
 
@@ -131,7 +136,8 @@ TEST(ContentDownloadConveyorTest, OneGroupAtATimeEachCompletingOnceAfterItsLastF
   EXPECT_EQ(tasks.completed.size(), 3u);
 
   // A mode change affects only the choice of the next group.
-  conveyor->addDownloadGroup({tasks.task("clipart1.png")}, ContentTypeClipart, [&] { groupsDone.push_back("clipart1"); });
+  conveyor->addDownloadGroup({tasks.task("clipart1.png")}, ContentTypeClipart,
+                             [&] { groupsDone.push_back("clipart1"); });
   conveyor->setClipartsMode();
   EXPECT_EQ(finished.count, 0);
   tasks.finish("frame1.png");
@@ -163,7 +169,8 @@ TEST(ContentDownloadConveyorTest, EmptyConveyorsStopAtOnceAndClearedGroupsStillR
   // Stopped and cleared while a group is under way: the group still ends and reports, and a
   // new run it then advances.
   int firstDone = 0;
-  conveyor->addDownloadGroup({tasks.task("face1.png")}, ContentTypeFaceEffect, [&] { ++firstDone; });
+  conveyor->addDownloadGroup({tasks.task("face1.png")}, ContentTypeFaceEffect,
+                             [&] { ++firstDone; });
   conveyor->startConveyor();
   ASSERT_TRUE(runMainLoopUntil([&] { return tasks.isRunning("face1.png"); }));
   conveyor->stopConveyor();
@@ -176,40 +183,4 @@ TEST(ContentDownloadConveyorTest, EmptyConveyorsStopAtOnceAndClearedGroupsStillR
   tasks.finish("face2.png");
   ASSERT_TRUE(runMainLoopUntil([&] { return !conveyor->isRuning(); }));
   EXPECT_EQ(finished.count, 3);
-}
-
-TEST(ContentDownloadConveyorTest, FetchesRealFilesGroupByGroup) {
-  TestHTTPServer http;
-  std::vector<std::string> served;
-  std::mutex mutex;
-  http.server().Get("/c", [&](const httplib::Request& req, httplib::Response& res) {
-    std::lock_guard lock(mutex);
-    served.push_back(req.get_param_value("n"));
-    if (req.get_param_value("n") == "fon1_small.png") {
-      res.status = 404;
-      return;
-    }
-    res.set_content("bytes of " + req.get_param_value("n"), "application/octet-stream");
-  });
-  http.start();
-  auto conveyor = std::make_shared<ContentDownloadConveyor>();
-  std::map<std::string, std::string> received;
-  auto file = [&](const std::string& name) -> std::shared_ptr<DispatchTask> {
-    return ContentServiceRequest::RequestGetWithVersion("1", name, http.url("/c"), [&received, name](DispatchTask& t) {
-      auto& request = static_cast<ContentServiceRequest&>(t);
-      received[name] = request.data() ? std::string(request.data()->begin(), request.data()->end()) : "<none>";
-    });
-  };
-  conveyor->addDownloadGroup({file("clipart1.png"), file("clipart1_small.png")}, ContentTypeClipart, nullptr);
-  conveyor->addDownloadGroup({file("fon1.png"), file("fon1_small.png")}, ContentTypeBackground, nullptr);
-  conveyor->startConveyor();
-  ASSERT_TRUE(runMainLoopUntil([&] { return !conveyor->isRuning(); }));
-  EXPECT_EQ(received.size(), 4u);
-  EXPECT_EQ(received["clipart1_small.png"], "bytes of clipart1_small.png");
-  EXPECT_EQ(received["fon1_small.png"], "<none>");
-  std::lock_guard lock(mutex);
-  ASSERT_EQ(served.size(), 4u);
-  // Backgrounds first in automatic mode; the clipart group only after both background files.
-  EXPECT_EQ(served[0].substr(0, 3), "fon");
-  EXPECT_EQ(served[1].substr(0, 3), "fon");
 }

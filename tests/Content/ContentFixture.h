@@ -41,8 +41,15 @@ class ContentFixture {
     Tools::Instance().setDefaultBundle(platform::Bundle::mainBundle());
   }
 
-  // Forgets the shared catalogue and cached pictures (a new process, as far as they go).
+  // The retry timers waiting on the loop, not counting a settings save that waits.
+  static size_t pendingRetries() {
+    return platform::RunLoop::main().pendingTimerCount() - DataSource::source().hasPendingSave();
+  }
+
+  // Forgets the shared catalogue and cached pictures (a new process, as far as they go); a save
+  // still waiting goes to the container it was asked for.
   static void reset() {
+    if (DataSource::source().hasPendingSave()) DataSource::source().saveData();
     DataSource::data().erase(ContentControl::kArchiveKey);
     DataSource::data().erase(ContentControl::kCurrentServerContentVersionDataSourceKey);
     ImageCache::Instance().cleanCache();

@@ -42,9 +42,6 @@ TEST(ContentItemTest, FilesAndVariants) {
   EXPECT_EQ(frame->fileWithSuffixesSmall(false, true), "frame3_mask.jpg");
   EXPECT_EQ(frame->fileWithSuffixesSmall(true, false), "frame3.jpg");  // no preview: the picture
   EXPECT_EQ(none->fileWithSuffixesSmall(false, true), std::nullopt);
-  EXPECT_EQ(frame->bigImageKeyName(), "big_Image_Key_frame3");
-  EXPECT_EQ(frame->smallImageKeyName(), "small_Image_Key_frame3");
-  EXPECT_EQ(frame->description(), "ITEM \nname = frame3\nfilenames = (frame3_mask.jpg, frame3.jpg)");
 }
 
 TEST(ContentItemTest, PicturesAreFittedToTheScreenNeverEnlarged) {

@@ -17,30 +17,21 @@ using Names = std::vector<std::string>;
 
 const Names kNoNames;
 
-TEST(ContentNameBaseName, RemovesExtensionAndEveryMarker) {
+TEST(ContentNameBaseName, RemovesTheLastExtensionAndEveryMarkerInOrder) {
   EXPECT_EQ(ContentName::baseName("tbframe3_iph5_mask.jpg"), "tbframe3");
   EXPECT_EQ(ContentName::baseName("frame7_small_iph5.png"), "frame7");
   EXPECT_EQ(ContentName::baseName("fon1_small_small.svgpb"), "fon1");
   EXPECT_EQ(ContentName::baseName("clipart4_mask_iph5_small.jpeg"), "clipart4");
   EXPECT_EQ(ContentName::baseName("face2"), "face2");
-}
-
-TEST(ContentNameBaseName, RemovesOnlyTheLastExtension) {
   EXPECT_EQ(ContentName::baseName("frame1.png.jpg"), "frame1.png");
   EXPECT_EQ(ContentName::baseName("frame1@2x"), "frame1@2x");
   EXPECT_EQ(ContentName::baseName("fon1_small@2x.png"), "fon1@2x");
-}
-
-TEST(ContentNameBaseName, RemovesMarkersInOrderSoRemovalCanJoinText) {
   // "_iph5" goes first; what is left then forms a "_small" that goes too.
   EXPECT_EQ(ContentName::baseName("fon1_sm_iph5all.png"), "fon1");
   // "_small" goes before "_mask", so a "_mask" formed by removing "_small" is removed as well,
   // but an "_iph5" formed by removing "_small" stays.
   EXPECT_EQ(ContentName::baseName("fon1_ma_smallsk.png"), "fon1");
   EXPECT_EQ(ContentName::baseName("fon1_ip_smallh5.png"), "fon1_iph5");
-}
-
-TEST(ContentNameBaseName, HasBaseNameComparesExactly) {
   EXPECT_TRUE(ContentName::hasBaseName("frame1_iph5_mask.jpg", "frame1"));
   EXPECT_TRUE(ContentName::hasBaseName("frame1.png", "frame1"));
   EXPECT_FALSE(ContentName::hasBaseName("frame10.png", "frame1"));
@@ -48,14 +39,7 @@ TEST(ContentNameBaseName, HasBaseNameComparesExactly) {
   EXPECT_FALSE(ContentName::hasBaseName("frame1.png", "frame1.png"));
 }
 
-TEST(ContentNameContainsString, IsLiteralAndCaseSensitive) {
-  EXPECT_TRUE(ContentName::containsString("frame1_iph5.png", "_iph5"));
-  EXPECT_TRUE(ContentName::containsString("frame1.png", ".png"));
-  EXPECT_FALSE(ContentName::containsString("frame1_IPH5.png", "_iph5"));
-  EXPECT_FALSE(ContentName::containsString("frame1.png", "f.*1"));
-}
-
-TEST(ContentNameType, FollowsThePrefixTableInOrder) {
+TEST(ContentNameType, FollowsThePrefixTableInOrderElseNone) {
   EXPECT_EQ(ContentName::type("fon1.png"), ContentTypeBackground);
   EXPECT_EQ(ContentName::type("frame1.png"), ContentTypePhotoFrame);
   EXPECT_EQ(ContentName::type("clipart1.svgpb"), ContentTypeClipart);
@@ -64,9 +48,6 @@ TEST(ContentNameType, FollowsThePrefixTableInOrder) {
   // Base names alike.
   EXPECT_EQ(ContentName::type("tbframe3"), ContentTypeTBFrame);
   EXPECT_EQ(ContentName::type("fon"), ContentTypeBackground);
-}
-
-TEST(ContentNameType, NamesWithoutAPrefixAreNone) {
   EXPECT_EQ(ContentName::type("Frame1.png"), ContentTypeNone);
   EXPECT_EQ(ContentName::type("empty.png"), ContentTypeNone);
   EXPECT_EQ(ContentName::type("empty"), ContentTypeNone);
@@ -75,17 +56,7 @@ TEST(ContentNameType, NamesWithoutAPrefixAreNone) {
   EXPECT_EQ(ContentName::type(""), ContentTypeNone);
 }
 
-TEST(ContentNameType, EnumValuesAreFixed) {
-  EXPECT_EQ(ContentTypeBackground, 0);
-  EXPECT_EQ(ContentTypePhotoFrame, 1);
-  EXPECT_EQ(ContentTypeClipart, 2);
-  EXPECT_EQ(ContentTypeFaceEffect, 3);
-  EXPECT_EQ(ContentTypeTBFrame, 4);
-  EXPECT_EQ(ContentTypeNone, 5);
-  EXPECT_EQ(kContentTypeCount, 5);
-}
-
-TEST(ContentNameSafety, RefusesNamesThatLeaveOrHideInTheDirectory) {
+TEST(ContentNameSafety, RefusesNamesThatLeaveOrHideInTheDirectoryOnly) {
   const Names unsafe{"",
                      ".",
                      "..",
@@ -104,9 +75,6 @@ TEST(ContentNameSafety, RefusesNamesThatLeaveOrHideInTheDirectory) {
     SCOPED_TRACE(testing::PrintToString(name));
     EXPECT_FALSE(ContentName::isSafeFileName(name));
   }
-}
-
-TEST(ContentNameSafety, AcceptsOrdinaryNames) {
   for (const char* name : {"frame1.png", "frame1_iph5_mask.jpg", "fon 1.png", "x", "a..b",
                            "frame1.", "face\xc3\xa9.png", "readme.txt"}) {
     SCOPED_TRACE(name);
@@ -114,7 +82,7 @@ TEST(ContentNameSafety, AcceptsOrdinaryNames) {
   }
 }
 
-TEST(ContentNameAcceptance, StandardScreensListStandardPicturesMasksAndPreviews) {
+TEST(ContentNameAcceptance, EachScreenListsItsPicturesMasksAndPreviews) {
   for (const DeviceProfile& profile : {DeviceProfile::phone35(1), DeviceProfile::phone35(2),
                                        DeviceProfile::tablet(1), DeviceProfile::tablet(2)}) {
     ScopedDeviceProfile scoped(profile);
@@ -126,9 +94,6 @@ TEST(ContentNameAcceptance, StandardScreensListStandardPicturesMasksAndPreviews)
     EXPECT_FALSE(ContentName::isAcceptedLocalFile("frame1_iph5.png", kNoNames));
     EXPECT_FALSE(ContentName::isAcceptedLocalFile("frame1_iph5_small.png", kNoNames));
   }
-}
-
-TEST(ContentNameAcceptance, TallScreenListsTallPicturesMasksAndPreviews) {
   ScopedDeviceProfile scoped(DeviceProfile::phoneTall());
   ASSERT_TRUE(Tools::isIPhone5Screen());
   EXPECT_TRUE(ContentName::isAcceptedLocalFile("frame1_iph5.png", kNoNames));
@@ -139,7 +104,8 @@ TEST(ContentNameAcceptance, TallScreenListsTallPicturesMasksAndPreviews) {
   EXPECT_FALSE(ContentName::isAcceptedLocalFile("frame1_mask.jpg", kNoNames));
 }
 
-TEST(ContentNameAcceptance, ExplicitScreenAnswerOverridesTheDevice) {
+TEST(ContentNameAcceptance,
+     ExplicitScreenAnswerOverridesTheDeviceAndListedOrUnsafeNamesAreRefused) {
   ScopedDeviceProfile scoped(DeviceProfile::phone35(2));
   EXPECT_TRUE(ContentName::isAcceptedLocalFile("frame1_iph5.png", true, kNoNames));
   EXPECT_FALSE(ContentName::isAcceptedLocalFile("frame1.png", true, kNoNames));
@@ -168,16 +134,10 @@ TEST(ContentNameAcceptance, RejectsOtherExtensionsDoubleResolutionAndNonContent)
   EXPECT_FALSE(ContentName::isAcceptedLocalFile("btn_close.png", false, kNoNames));
   // The "@2x" test is on the whole name, extension included.
   EXPECT_TRUE(ContentName::isAcceptedLocalFile("frame1@2x.png", false, kNoNames));
-}
-
-TEST(ContentNameAcceptance, RejectsANameAlreadyInTheList) {
   Names list{"fon1.png", "fon1_small.png"};
   EXPECT_FALSE(ContentName::isAcceptedLocalFile("fon1.png", false, list));
   EXPECT_FALSE(ContentName::isAcceptedLocalFile("fon1_small.png", true, list));
   EXPECT_TRUE(ContentName::isAcceptedLocalFile("fon2.png", false, list));
-}
-
-TEST(ContentNameAcceptance, RejectsUnsafeNamesThatOtherwisePass) {
   for (bool tall : {false, true}) {
     SCOPED_TRACE(tall ? "tall" : "standard");
     for (const std::string name :
@@ -190,15 +150,12 @@ TEST(ContentNameAcceptance, RejectsUnsafeNamesThatOtherwisePass) {
   }
 }
 
-TEST(ContentNameFiles, EmptyIsThePlaceholderPairWhateverTheListsHold) {
+TEST(ContentNameFiles, EmptyIsThePlaceholderPairAndUntypedOrUnfoundBasesHaveNone) {
   Names expected{"empty.png", "empty_small.png"};
   EXPECT_EQ(ContentName::fileNamesForBaseName("empty", kNoNames, kNoNames), expected);
   EXPECT_EQ(ContentName::fileNamesForBaseName("empty", Names{"empty_small.png", "empty_iph5.png"},
                                               Names{"empty.jpg", "fon1.png"}),
             expected);
-}
-
-TEST(ContentNameFiles, BaseWithoutTypeHasNone) {
   EXPECT_FALSE(ContentName::fileNamesForBaseName("logo", Names{"logo.png"}, Names{"logo.png"}));
   EXPECT_FALSE(ContentName::fileNamesForBaseName("Frame1", Names{"Frame1.png"}, kNoNames));
 }
@@ -211,9 +168,6 @@ TEST(ContentNameFiles, LocalNamesFirstThenServerNamesEachOnce) {
   ContentName::VersionMap serverMap{{"frame1.png", "3"}, {"frame1_mask.jpg", "4"}};
   EXPECT_EQ(ContentName::fileNamesForBaseName("frame1", Names{"frame1_small.png"}, serverMap),
             (Names{"frame1_small.png", "frame1.png", "frame1_mask.jpg"}));
-}
-
-TEST(ContentNameFiles, NothingFoundIsNullNotEmpty) {
   EXPECT_EQ(ContentName::fileNamesForBaseName("frame3", Names{"frame1.png"}, Names{"frame30.png"}),
             std::nullopt);
 }
@@ -249,23 +203,19 @@ TEST(ContentNameFetchable, ServerNamesWithTheBaseName) {
   EXPECT_EQ(ContentName::namesForBaseName("face1", ContentName::VersionMap{}), std::nullopt);
 }
 
-TEST(ContentNameVersion, LargestDownloadedVersionOfTheSet) {
+TEST(ContentNameVersion, LargestDownloadedVersionOfTheSetComparedNumericallyNeverBelowZero) {
   ContentName::VersionMap downloaded{{"fon1.png", "3"}, {"fon1_small.png", "12"}};
   EXPECT_EQ(ContentName::versionWithFileNames({"fon1.png", "fon1_small.png"}, downloaded), "12");
   EXPECT_EQ(ContentName::versionWithFileNames({"fon1.png", "fon2.png"}, downloaded), "3");
   EXPECT_EQ(ContentName::versionWithFileNames({"fon2.png", "fon2_small.png"}, downloaded), "0");
   EXPECT_EQ(ContentName::versionWithFileNames({}, downloaded), "0");
+  ContentName::VersionMap odd{{"a.png", "9"}, {"b.png", "10"}, {"c.png", "-4"}, {"d.png", "7x"}};
+  EXPECT_EQ(ContentName::versionWithFileNames({"a.png", "b.png"}, odd), "10");
+  EXPECT_EQ(ContentName::versionWithFileNames({"c.png"}, odd), "0");
+  EXPECT_EQ(ContentName::versionWithFileNames({"d.png", "c.png"}, odd), "7");
 }
 
-TEST(ContentNameVersion, ComparesNumericallyAndNeverBelowZero) {
-  ContentName::VersionMap downloaded{
-      {"a.png", "9"}, {"b.png", "10"}, {"c.png", "-4"}, {"d.png", "7x"}};
-  EXPECT_EQ(ContentName::versionWithFileNames({"a.png", "b.png"}, downloaded), "10");
-  EXPECT_EQ(ContentName::versionWithFileNames({"c.png"}, downloaded), "0");
-  EXPECT_EQ(ContentName::versionWithFileNames({"d.png", "c.png"}, downloaded), "7");
-}
-
-TEST(ContentNameIntValue, ReadsLeadingDigitsAndSaturates) {
+TEST(ContentNameNumbers, IntValueAndNumericKeySaturateAndDownloadOrderIsShorterFirst) {
   EXPECT_EQ(ContentName::intValue("17"), 17);
   EXPECT_EQ(ContentName::intValue("0"), 0);
   EXPECT_EQ(ContentName::intValue("+5"), 5);
@@ -279,9 +229,6 @@ TEST(ContentNameIntValue, ReadsLeadingDigitsAndSaturates) {
   EXPECT_EQ(ContentName::intValue("99999999999999999999999"), INT_MAX);
   EXPECT_EQ(ContentName::intValue("-2147483648"), INT_MIN);
   EXPECT_EQ(ContentName::intValue("-99999999999999999999999"), INT_MIN);
-}
-
-TEST(ContentNameNumericKey, KeepsDigitsColonAndSemicolon) {
   EXPECT_EQ(ContentName::numberFromStringOrZero("frame12"), 12);
   EXPECT_EQ(ContentName::numberFromStringOrZero("fon"), 0);
   EXPECT_EQ(ContentName::numberFromStringOrZero("face1:5"), 1);
@@ -290,9 +237,6 @@ TEST(ContentNameNumericKey, KeepsDigitsColonAndSemicolon) {
   EXPECT_EQ(ContentName::numberFromStringOrZero("f1a2b3"), 123);
   EXPECT_EQ(ContentName::numberFromStringOrZero(";4"), 0);
   EXPECT_EQ(ContentName::numberFromStringOrZero("fon99999999999"), INT_MAX);
-}
-
-TEST(ContentNameDownloadOrder, ShorterFirstThenOrdinal) {
   EXPECT_TRUE(ContentName::precedesInDownloadOrder("frame2", "frame10"));
   EXPECT_FALSE(ContentName::precedesInDownloadOrder("frame10", "frame2"));
   // Length decides before the characters do.

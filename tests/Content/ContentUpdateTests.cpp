@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 #include <set>
+#include <thread>
 
 #include "Content/ContentControl.h"
 #include "Content/ContentServiceRequest.h"
@@ -12,6 +13,7 @@
 #include "Foundation/JSONSerialization.h"
 #include "Foundation/NotificationCenter.h"
 #include "Foundation/RunLoop.h"
+#include "GeneralTools/DispatchTools.h"
 #include "TestHTTPServer.h"
 
 using namespace platform;
@@ -25,7 +27,7 @@ namespace {
 // catalogue answers are set per "dif" value; files by name; faults by name.
 class ProtocolServer {
  public:
-  enum class Fault { None, Status500, CutBody };
+  enum class Fault { None, Status500, CutBody, Slow };
 
   ProtocolServer() {
     _http.server().Get(R"(/(dir|c)/)", [this](const httplib::Request& req, httplib::Response& res) {
@@ -55,13 +57,15 @@ class ProtocolServer {
           res.status = file == _files.end() ? 404 : 500;
           return;
         }
+        if (fault == Fault::Slow) std::this_thread::sleep_for(std::chrono::milliseconds(150));
         if (fault == Fault::CutBody) {
           std::string half = file->second.substr(0, file->second.size() / 2);
-          res.set_content_provider(file->second.size(), "image/png", [half](size_t offset, size_t, httplib::DataSink& sink) {
-            if (offset > 0) return false;
-            sink.write(half.data(), half.size());
-            return true;
-          });
+          res.set_content_provider(file->second.size(), "image/png",
+                                   [half](size_t offset, size_t, httplib::DataSink& sink) {
+                                     if (offset > 0) return false;
+                                     sink.write(half.data(), half.size());
+                                     return true;
+                                   });
           return;
         }
         res.set_content(file->second, "image/png");
@@ -114,9 +118,19 @@ bool cycle(ContentControl& control, Notifications& notes) {
   return runMainLoopUntil([&] { return notes.finished > before; }, 20);
 }
 
+// Runs the loop until every queued request has ended and its completion has run.
+void settle() {
+  ASSERT_TRUE(runMainLoopUntil([] { return DispatchTools::Instance().taskCount() == 0; }, 20));
+  RunLoop::main().runPending();
+}
+
 struct UpdateTest : ::testing::Test {
-  UpdateTest() { ContentServiceRequest::setDirectoryServerURLs(server.url("/dir/"), server.url("/dir/")); }
-  ~UpdateTest() override { RunLoop::main().runUntil([] { return false; }, 0.05); }
+  UpdateTest() {
+    ContentServiceRequest::setDirectoryServerURLs(server.url("/dir/"), server.url("/dir/"));
+  }
+  ~UpdateTest() override {
+    RunLoop::main().runUntil([] { return false; }, 0.05);
+  }
   ContentFixture fixture;
   ProtocolServer server;
   VirtualTime time;
@@ -126,9 +140,12 @@ struct UpdateTest : ::testing::Test {
 }  // namespace
 
 TEST_F(UpdateTest, AFirstSyncThenADifferenceThatAddsChangesAndDeletes) {
-  for (const char* name : {"fon1.png", "fon1_small.png", "frame3.png", "frame3_small.png", "clipart2.png"})
+  for (const char* name :
+       {"fon1.png", "fon1_small.png", "frame3.png", "frame3_small.png", "clipart2.png"})
     server.setFile(name, pictureBytes(8, 8, 0xFF204080));
-  server.setList("", R"({"ver":"1","curList":["fon1.png","fon1_small.png","frame3.png","frame3_small.png","clipart2.png"]})");
+  server.setList(
+      "",
+      R"({"ver":"1","curList":["fon1.png","fon1_small.png","frame3.png","frame3_small.png","clipart2.png"]})");
   auto control = ContentControl::Instance();
   ASSERT_TRUE(cycle(*control, notes));
   EXPECT_EQ(server.count("act=list&dif"), 0);  // the first catalogue request has no version
@@ -145,7 +162,9 @@ TEST_F(UpdateTest, AFirstSyncThenADifferenceThatAddsChangesAndDeletes) {
   // Version 2: frame3 goes, clipart2 changes, face1 arrives; fon1 is unchanged.
   server.setFile("clipart2.png", pictureBytes(8, 8, 0xFF00FF00));
   server.setFile("face1.png", pictureBytes(8, 8, 0xFF00FF00));
-  server.setList("1", R"({"ver":"2","diff":{"new":["face1.png"],"chg":["clipart2.png"],"del":["frame3.png","frame3_small.png"]}})");
+  server.setList(
+      "1",
+      R"({"ver":"2","diff":{"new":["face1.png"],"chg":["clipart2.png"],"del":["frame3.png","frame3_small.png"]}})");
   int filesBefore = server.count("act=get");
   ASSERT_TRUE(cycle(*control, notes));
   EXPECT_EQ(server.count("act=list&dif=1"), 1);
@@ -158,14 +177,15 @@ TEST_F(UpdateTest, AFirstSyncThenADifferenceThatAddsChangesAndDeletes) {
   EXPECT_EQ(control->curServerContent().at("fon1.png"), "2");
   EXPECT_EQ(control->curDownloadedContent().at("fon1.png"), "2");
   EXPECT_EQ(control->curDownloadedContent().at("clipart2.png"), "2");
-  EXPECT_EQ(*FileManager::contentsAtPath(fixture.contentPath("clipart2.png")), pictureBytes(8, 8, 0xFF00FF00));
+  EXPECT_EQ(*FileManager::contentsAtPath(fixture.contentPath("clipart2.png")),
+            pictureBytes(8, 8, 0xFF00FF00));
 }
 
 TEST_F(UpdateTest, NoServerListRetriesEverySixtySeconds) {
   server.setDown(true);
   auto control = ContentControl::Instance();
   control->updateServerContent();
-  ASSERT_TRUE(runMainLoopUntil([&] { return RunLoop::main().pendingTimerCount() == 1; }));
+  ASSERT_TRUE(runMainLoopUntil([&] { return ContentFixture::pendingRetries() == 1; }));
   EXPECT_EQ(server.count("act=nodes"), 1);
   RunLoop::main().advanceBy(59);
   RunLoop::main().runUntil([] { return false; }, 0.1);
@@ -181,11 +201,14 @@ TEST_F(UpdateTest, NoServerListRetriesEverySixtySeconds) {
 }
 
 TEST_F(UpdateTest, FailedFilesStayUnlistedAndACycleFollowsAfterFiveMinutes) {
-  for (const char* name : {"face2.png", "face2_small.png", "face3.png", "fon4.png", "fon4_small.png"})
+  for (const char* name :
+       {"face2.png", "face2_small.png", "face3.png", "fon4.png", "fon4_small.png"})
     server.setFile(name, pictureBytes(8, 8, 0xFF204080));
   server.setFault("face2_small.png", ProtocolServer::Fault::Status500);
   server.setFault("face3.png", ProtocolServer::Fault::CutBody);
-  server.setList("", R"({"ver":"1","curList":["face2.png","face2_small.png","face3.png","fon4.png","fon4_small.png"]})");
+  server.setList(
+      "",
+      R"({"ver":"1","curList":["face2.png","face2_small.png","face3.png","fon4.png","fon4_small.png"]})");
   server.setList("*", R"({"ver":"1","diff":{}})");
   auto control = ContentControl::Instance();
   ASSERT_TRUE(cycle(*control, notes));
@@ -209,9 +232,10 @@ TEST_F(UpdateTest, FailedFilesStayUnlistedAndACycleFollowsAfterFiveMinutes) {
   auto faces = control->localListOfType(ContentTypeFaceEffect);
   std::sort(faces.begin(), faces.end());
   EXPECT_EQ(faces, (std::vector<std::string>{"face2.png", "face2_small.png", "face3.png"}));
-  EXPECT_TRUE(control->isAllContentDownloaded(control->contentImageWithName("face2")->filesNames()));
+  EXPECT_TRUE(
+      control->isAllContentDownloaded(control->contentImageWithName("face2")->filesNames()));
   EXPECT_TRUE(control->invalidDownloadedNames().empty());
-  EXPECT_EQ(RunLoop::main().pendingTimerCount(), 0u);
+  EXPECT_EQ(ContentFixture::pendingRetries(), 0u);
 }
 
 TEST_F(UpdateTest, AGarbageCatalogueChangesNothingAndKeepsTheVersion) {
@@ -219,11 +243,67 @@ TEST_F(UpdateTest, AGarbageCatalogueChangesNothingAndKeepsTheVersion) {
   server.setList("", R"({"ver":"4","curList":["fon5.png"]})");
   auto control = ContentControl::Instance();
   ASSERT_TRUE(cycle(*control, notes));
-  for (const char* garbage : {"{\"ver\":", R"({"ver":"9","curList":"fon6.png"})", R"(["fon6.png"])"}) {
+  for (const char* garbage :
+       {"{\"ver\":", R"({"ver":"9","curList":"fon6.png"})", R"(["fon6.png"])"}) {
     server.setList("4", garbage);
     ASSERT_TRUE(cycle(*control, notes)) << garbage;
     EXPECT_EQ(ContentControl::storedListVersion(), "4") << garbage;
     EXPECT_EQ(control->curServerContent(), (ContentName::VersionMap{{"fon5.png", "4"}}));
     EXPECT_TRUE(std::filesystem::exists(fixture.contentPath("fon5.png")));
   }
+}
+
+TEST_F(UpdateTest, ActivationsWhileOfflineLeaveOneRetryChain) {
+  server.setDown(true);
+  auto control = ContentControl::Instance();
+  for (int i = 0; i < 10; ++i) control->updateServerContent();
+  settle();
+  EXPECT_EQ(ContentFixture::pendingRetries(), 1u);
+  int before = server.count("act=nodes");
+  for (int minute = 0; minute < 60; ++minute) {
+    RunLoop::main().advanceBy(60);
+    settle();
+  }
+  EXPECT_EQ(server.count("act=nodes") - before, 60);
+}
+
+TEST_F(UpdateTest, AnItemThatLostOneFileIsRebuiltOnceNotOnEveryActivation) {
+  for (const char* name : {"frame3.png", "frame3_small.png"})
+    server.setFile(name, pictureBytes(8, 8, 0xFF204080));
+  server.setList("", R"({"ver":"1","curList":["frame3.png","frame3_small.png"]})");
+  server.setList("1", R"({"ver":"2","diff":{"del":["frame3_small.png"]}})");
+  server.setList("2", R"({"ver":"2","diff":{}})");
+  auto control = ContentControl::Instance();
+  ASSERT_TRUE(cycle(*control, notes));
+  int first = notes.newContent;
+  ASSERT_TRUE(cycle(*control, notes));
+  ContentItem* item = control->contentImageWithName("frame3").get();
+  ASSERT_NE(item, nullptr);
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(cycle(*control, notes));
+  EXPECT_EQ(control->contentImageWithName("frame3").get(), item);
+  EXPECT_LE(notes.newContent - first, 1);
+  EXPECT_EQ(control->curDownloadedContent().count("frame3_small.png"), 0u);
+}
+
+TEST_F(UpdateTest, TwoActivationsInQuickSuccessionFetchEachFileOnce) {
+  const std::vector<std::string> names{"fon1.png", "fon1_small.png", "clipart2.png",
+                                       "clipart2_small.png", "face1.png"};
+  for (const std::string& name : names) {
+    server.setFile(name, pictureBytes(8, 8, 0xFF204080));
+    server.setFault(name, ProtocolServer::Fault::Slow);
+  }
+  server.setList(
+      "",
+      R"({"ver":"1","curList":["fon1.png","fon1_small.png","clipart2.png","clipart2_small.png","face1.png"]})");
+  server.setList("*", R"({"ver":"1","diff":{}})");
+  auto control = ContentControl::Instance();
+  control->updateServerContent();
+  control->updateServerContent();
+  ASSERT_TRUE(runMainLoopUntil(
+      [&] {
+        return notes.finished > 0 && DispatchTools::Instance().taskCount() == 0 &&
+               control->curDownloadedContent().size() == names.size();
+      },
+      20));
+  for (const std::string& name : names) EXPECT_EQ(server.count("n=" + name), 1) << name;
 }

@@ -10,6 +10,7 @@
 #include "Content/ContentName.h"
 #include "ContentHash.h"
 #include "Foundation/FileManager.h"
+#include "PublishableFile.h"
 
 using platform::FileManager;
 
@@ -48,7 +49,8 @@ std::string CatalogPublisher::rejectionReason(std::string_view name) {
 
 std::optional<CatalogPublisher::Report> CatalogPublisher::publish(const std::string& contentFolder,
                                                                   const std::string& catalogFolder,
-                                                                  std::string& error) {
+                                                                  std::string& error,
+                                                                  const Options& options) {
   if (!isDirectory(contentFolder)) {
     error = contentFolder + ": no such folder";
     return std::nullopt;
@@ -74,27 +76,54 @@ std::optional<CatalogPublisher::Report> CatalogPublisher::publish(const std::str
     return std::nullopt;
   }
   std::sort(entries->begin(), entries->end());
+  // Objects this publish stored; removed again if the version cannot be completed, so that a
+  // failed publish leaves nothing behind.
+  std::vector<std::string> stored;
+  std::error_code ignoredError;
+  auto fail = [&]() -> std::optional<Report> {
+    for (const std::string& hash : stored)
+      std::filesystem::remove(folder.objectPath(hash), ignoredError);
+    return std::nullopt;
+  };
   Report report;
   CatalogManifest::Files files;
   for (const std::string& name : *entries) {
-    std::string path = FileManager::stringByAppendingPathComponent(contentFolder, name);
-    std::error_code ignored;
-    if (!std::filesystem::is_regular_file(path, ignored)) {
-      report.skipped.emplace_back(name, "not a regular file");
-      continue;
-    }
     if (std::string reason = rejectionReason(name); !reason.empty()) {
+      // A link or folder with a content name still says what it is.
+      std::string path = FileManager::stringByAppendingPathComponent(contentFolder, name);
+      std::error_code ignored;
+      auto status = std::filesystem::symlink_status(path, ignored);
+      if (std::filesystem::is_symlink(status))
+        reason = "a symbolic link; links are not followed";
+      else if (!std::filesystem::is_regular_file(status))
+        reason = "not a regular file";
       report.skipped.emplace_back(name, reason);
       continue;
     }
-    auto data = FileManager::contentsAtPath(path);
-    auto hash = data ? ContentHash::sha256Hex(*data) : std::nullopt;
-    if (!hash) {
-      error = path + ": cannot be read";
-      return std::nullopt;
+    std::string reason;
+    auto data =
+        PublishableFile::read(FileManager::stringByAppendingPathComponent(contentFolder, name),
+                              name, options.checkPictures, reason);
+    if (!data) {
+      report.skipped.emplace_back(name, reason);
+      continue;
     }
-    if (!folder.writeObject(*hash, *data, error)) return std::nullopt;
+    auto hash = ContentHash::sha256Hex(*data);
+    if (!hash) {
+      error = "cannot hash " + name;
+      return fail();
+    }
+    if (!folder.hasObject(*hash)) {
+      if (!folder.writeObject(*hash, *data, error)) return fail();
+      stored.push_back(*hash);
+    }
     files.emplace(name, std::move(*hash));
+  }
+  if (options.strict && !report.skipped.empty()) {
+    error = "nothing published, as asked when a file is skipped";
+    for (const auto& [name, reason] : report.skipped)
+      error += "\n  skipped " + name + ": " + reason;
+    return fail();
   }
 
   CatalogFolder::Head head{previous->identifier(), previous->currentVersion() + 1};
@@ -102,13 +131,17 @@ std::optional<CatalogPublisher::Report> CatalogPublisher::publish(const std::str
     auto identifier = ContentHash::randomIdentifier();
     if (!identifier) {
       error = "cannot make a catalogue identifier";
-      return std::nullopt;
+      return fail();
     }
     head.identifier = *identifier;
   }
   CatalogManifest manifest(head.current, std::move(files));
   // The head goes last: until it names the new version, readers see the previous one.
-  if (!folder.writeManifest(manifest, error) || !folder.writeHead(head, error)) return std::nullopt;
+  if (!folder.writeManifest(manifest, error)) return fail();
+  if (!folder.writeHead(head, error)) {
+    std::filesystem::remove(folder.manifestPath(manifest.version()), ignoredError);
+    return fail();
+  }
 
   report.version = manifest.version();
   report.difference = CatalogDifference::betweenFiles(previous->current(), manifest);

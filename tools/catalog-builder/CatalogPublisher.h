@@ -11,6 +11,14 @@
 // Publishes a folder of content files as the next version of a catalogue folder.
 class CatalogPublisher {
  public:
+  struct Options {
+    // Any skipped file fails the publish (nothing is published).
+    bool strict = false;
+    // PNG and JPEG files must decode. Off only where files are known not to be pictures
+    // (bookkeeping tests publish short texts under picture names).
+    bool checkPictures = true;
+  };
+
   struct Report {
     int version = 0;
     CatalogDifference difference;  // all files against the previous version
@@ -21,11 +29,18 @@ class CatalogPublisher {
 
   // Every regular file of `contentFolder` whose name is content becomes part of the new version
   // (the first is 1; publishing unchanged content still makes a version). Other entries are
-  // skipped and reported. `catalogFolder` is created when its parent exists. On failure the
-  // catalogue still answers as before (at worst unreferenced objects remain) and `error` says
-  // why. Publishes into one folder are serialized by a lock file inside it.
+  // skipped and reported with their reason: names that are not content, symbolic links (never
+  // followed), files that cannot be read, empty ones, pictures that do not decode (see
+  // PublishableFile). `catalogFolder` is created when its parent exists. On failure the
+  // catalogue still answers as before, the objects this publish stored are removed again, and
+  // `error` says why. Publishes into one folder are serialized by a lock file inside it.
   static std::optional<Report> publish(const std::string& contentFolder,
-                                       const std::string& catalogFolder, std::string& error);
+                                       const std::string& catalogFolder, std::string& error,
+                                       const Options& options);
+  static std::optional<Report> publish(const std::string& contentFolder,
+                                       const std::string& catalogFolder, std::string& error) {
+    return publish(contentFolder, catalogFolder, error, Options());
+  }
 
   // Why a file name cannot be published, or empty when it can: it must be a safe file name of
   // characters that go into a URL query unescaped, with a content type prefix and an extension

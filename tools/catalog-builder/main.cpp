@@ -1,6 +1,6 @@
 // Publishes content folders as catalogue versions and exports catalogues as static files.
 //
-//   catalog-builder publish CONTENT_FOLDER CATALOG_FOLDER
+//   catalog-builder publish [--strict] CONTENT_FOLDER CATALOG_FOLDER
 //   catalog-builder export CATALOG_FOLDER OUT_FOLDER --base-url URL [--extra-node URL]...
 //                          [--gzip-threshold BYTES]
 //
@@ -17,7 +17,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: catalog-builder publish CONTENT_FOLDER CATALOG_FOLDER\n"
+    "usage: catalog-builder publish [--strict] CONTENT_FOLDER CATALOG_FOLDER\n"
     "       catalog-builder export CATALOG_FOLDER OUT_FOLDER --base-url URL\n"
     "                      [--extra-node URL]... [--gzip-threshold BYTES]\n"
     "\n"
@@ -25,7 +25,10 @@ constexpr const char* kUsage =
     "         CATALOG_FOLDER (created when missing), keeping every earlier version answerable,\n"
     "         and prints what was added, changed and removed. Names that are not content\n"
     "         (type prefix fon/tbframe/clipart/frame/face, extension svgpb/png/jpg/jpeg,\n"
-    "         characters A-Z a-z 0-9 - . _ ~ @ : ; , !) are reported and skipped.\n"
+    "         characters A-Z a-z 0-9 - . _ ~ @ : ; , !) are reported and skipped, one line\n"
+    "         each with the reason, as are symbolic links (never followed), files that\n"
+    "         cannot be read, empty files, files over 32 MiB and pictures that do not\n"
+    "         decode. --strict publishes nothing (status 1) when anything is skipped.\n"
     "export   writes every answer of the catalogue as static files into OUT_FOLDER, with\n"
     "         nginx.conf.sample showing how to serve them. URL is the public root, as in\n"
     "         http://host:8642; --extra-node adds another root to the server list;\n"
@@ -40,9 +43,11 @@ void printNames(const char* verb, const std::vector<std::string>& names) {
   for (const std::string& name : names) std::printf("  %s %s\n", verb, name.c_str());
 }
 
-int publish(const std::string& content, const std::string& catalog) {
+int publish(const std::string& content, const std::string& catalog, bool strict) {
   std::string error;
-  auto report = CatalogPublisher::publish(content, catalog, error);
+  CatalogPublisher::Options options;
+  options.strict = strict;
+  auto report = CatalogPublisher::publish(content, catalog, error, options);
   if (!report) {
     std::fprintf(stderr, "catalog-builder: %s\n", error.c_str());
     return 1;
@@ -106,9 +111,11 @@ int main(int argc, char** argv) {
   std::string command = arguments.front();
   arguments.erase(arguments.begin());
   if (command == "publish") {
+    bool strict = !arguments.empty() && arguments.front() == "--strict";
+    if (strict) arguments.erase(arguments.begin());
     if (arguments.size() != 2 || arguments[0].starts_with("--") || arguments[1].starts_with("--"))
       return usage();
-    return publish(arguments[0], arguments[1]);
+    return publish(arguments[0], arguments[1], strict);
   }
   if (command == "export") return exportCatalog(arguments);
   return usage();

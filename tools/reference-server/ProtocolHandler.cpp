@@ -11,11 +11,31 @@ ServerAnswer ProtocolHandler::answer(const ServerRequest& request) const {
     return ServerAnswer::notFound();
   std::shared_ptr<const Catalog> catalog = _watcher.current();
   if (!catalog) return ServerAnswer::text(503, "no catalogue\n");
-  if (request.act == "nodes") return json(CatalogAnswers::nodes(_roots, *request.kind));
-  if (request.act == "list")
-    return json(CatalogAnswers::list(*catalog, *request.kind, request.parameter("dif")));
+  if (request.act == "nodes" || request.act == "list") return listAnswer(catalog, request);
   if (request.act == "get") return file(*catalog, request);
   return ServerAnswer::notFound();
+}
+
+ServerAnswer ProtocolHandler::listAnswer(const std::shared_ptr<const Catalog>& catalog,
+                                         const ServerRequest& request) const {
+  bool nodes = request.act == "nodes";
+  auto dif = nodes ? std::nullopt : request.parameter("dif");
+  const CatalogManifest* from = dif ? catalog->manifestNamed(*dif) : nullptr;
+  AnswerKey key{nodes, static_cast<int>(*request.kind), from ? from->version() : 0};
+  {
+    std::lock_guard lock(_cacheMutex);
+    if (_cachedCatalog != catalog) {
+      _cachedCatalog = catalog;
+      _cachedAnswers.clear();
+    }
+    auto kept = _cachedAnswers.find(key);
+    if (kept != _cachedAnswers.end()) return kept->second;
+  }
+  ServerAnswer made = nodes ? json(CatalogAnswers::nodes(_roots, *request.kind))
+                            : json(CatalogAnswers::list(*catalog, *request.kind, dif));
+  std::lock_guard lock(_cacheMutex);
+  if (_cachedCatalog == catalog && made.status == 200) _cachedAnswers.emplace(key, made);
+  return made;
 }
 
 ServerAnswer ProtocolHandler::json(const platform::Value& value) const {

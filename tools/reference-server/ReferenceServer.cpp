@@ -2,8 +2,10 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 
 #include "CatalogAnswers.h"
 #include "ProtocolHandler.h"
@@ -35,13 +37,29 @@ ServerRequest makeRequest(const httplib::Request& request, size_t index) {
   return made;
 }
 
+// "2026-12-07T10:15:02.123Z 127.0.0.1 GET /tall/?act=nodes 200 48 0.3ms"
 void logLine(const httplib::Request& request, const httplib::Response& response) {
   double milliseconds =
       std::chrono::duration<double, std::milli>(Clock::now() - currentExchange.start).count();
   size_t bytes = currentExchange.streamed ? currentExchange.sent : response.body.size();
-  std::printf("%s %s %d %zu %.1fms\n", request.method.c_str(), request.target.c_str(),
+  auto now = std::chrono::system_clock::now();
+  std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+  auto millis =
+      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+  std::tm utc{};
+  gmtime_r(&seconds, &utc);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S", &utc);
+  std::printf("%s.%03dZ %s %s %s %d %zu %.1fms\n", stamp, static_cast<int>(millis),
+              request.remote_addr.c_str(), request.method.c_str(), request.target.c_str(),
               response.status, bytes, milliseconds);
   std::fflush(stdout);
+}
+
+// A wildcard address would be announced by "?act=nodes" as it is, and no device can reach
+// "http://0.0.0.0:8642".
+bool isWildcardHost(const std::string& host) {
+  return host == "0.0.0.0" || host == "::" || host == "[::]" || host.empty();
 }
 
 }  // namespace
@@ -71,10 +89,24 @@ bool ReferenceServer::start(std::string& error) {
     error = "already running";
     return false;
   }
+  if (_configuration.publicURL.empty() && isWildcardHost(_configuration.host)) {
+    error = "listening on all addresses (" + _configuration.host +
+            ") needs --public-url: ?act=nodes would announce an address no device can reach";
+    return false;
+  }
   if (!_watcher.load(error)) return false;
   auto server = std::make_unique<httplib::Server>();
-  // One request per connection: stopping never waits on an idle kept-alive client.
-  server->set_keep_alive_max_count(1);
+  size_t workers = std::max<size_t>(_configuration.workers, 1);
+  server->new_task_queue = [workers] { return new httplib::ThreadPool(workers); };
+  // Connections stay open for the next request; one that goes quiet while it is read or
+  // answered is closed, so slow clients cannot hold the workers for long.
+  server->set_keep_alive_max_count(1000);
+  server->set_keep_alive_timeout(kKeepAliveSeconds);
+  // A kept-alive answer goes out in two writes (head, then body); without this the second
+  // waits for the client's delayed acknowledgement, 40 ms an answer.
+  server->set_tcp_nodelay(true);
+  server->set_read_timeout(kReadTimeoutSeconds, 0);
+  server->set_write_timeout(kWriteTimeoutSeconds, 0);
   server->set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
     currentExchange = Exchange{Clock::now()};
     return httplib::Server::HandlerResponse::Unhandled;
@@ -140,12 +172,14 @@ void ReferenceServer::handle(const httplib::Request& request, httplib::Response&
   }
   ServerFault fault = hook ? hook(made) : ServerFault::none();
   ServerAnswer answer = fault.reshape(_handler->answer(made));
-  send(answer, fault, response);
-  _log.append(
-      RequestRecord{std::move(made), answer.status, answer.body.size(), answer.gzip, fault.kind});
+  ++_requestCount;
+  if (_configuration.keepRequests)
+    _log.append(
+        RequestRecord{std::move(made), answer.status, answer.body.size(), answer.gzip, fault.kind});
+  send(std::move(answer), fault, response);
 }
 
-void ReferenceServer::send(const ServerAnswer& answer, const ServerFault& fault,
+void ReferenceServer::send(ServerAnswer answer, const ServerFault& fault,
                            httplib::Response& response) {
   response.status = answer.status;
   if (answer.gzip)
@@ -158,7 +192,7 @@ void ReferenceServer::send(const ServerAnswer& answer, const ServerFault& fault,
   // Every body goes out through a provider with its length: it is sent as it is (httplib
   // compresses plain bodies for clients that accept gzip, which the protocol does not expect),
   // and the streaming faults can stop or pause it part way.
-  auto body = std::make_shared<const platform::Bytes>(answer.body);
+  auto body = std::make_shared<const platform::Bytes>(std::move(answer.body));
   bool truncate = fault.kind == ServerFault::Kind::Truncate;
   bool stall = fault.kind == ServerFault::Kind::Stall;
   size_t cut = truncate || stall ? fault.cut(body->size()) : body->size();

@@ -39,7 +39,18 @@ class ReferenceServer {
     std::vector<std::string> extraNodes;  // further roots for "?act=nodes"
     size_t gzipThreshold = AnswerEncoding::kDefaultGzipThreshold;
     bool logRequests = true;  // one line per request on standard output
+    // Whether requests() keeps every request; only tests ask, since it grows with each one.
+    bool keepRequests = false;
+    // Worker threads: each connection holds one while it is read, answered or kept alive, so
+    // a few slow clients must not hold them all.
+    size_t workers = 64;
   };
+
+  // A client that stops sending (or reading) for this long loses its connection.
+  static constexpr int kReadTimeoutSeconds = 2;
+  static constexpr int kWriteTimeoutSeconds = 5;
+  // How long an idle kept-alive connection may hold a worker.
+  static constexpr int kKeepAliveSeconds = 2;
 
   // Consulted for every request, on the server's threads; its answer replaces or disturbs the
   // normal answer. It must be safe to call from several threads at once.
@@ -65,14 +76,18 @@ class ReferenceServer {
   std::string baseURL(ScreenKind kind) const;
 
   void setFaultHook(FaultHook hook);
-  // Every request since the start (or the last clear), in order of arrival.
+  // Every request since the start (or the last clear), in order of arrival, when the
+  // configuration keeps them (empty otherwise); the count is kept either way.
   std::vector<RequestRecord> requests() const { return _log.records(); }
-  size_t requestCount() const { return _log.count(); }
-  void clearRequests() { _log.clear(); }
+  size_t requestCount() const { return _requestCount; }
+  void clearRequests() {
+    _log.clear();
+    _requestCount = 0;
+  }
 
  private:
   void handle(const httplib::Request& request, httplib::Response& response);
-  void send(const ServerAnswer& answer, const ServerFault& fault, httplib::Response& response);
+  void send(ServerAnswer answer, const ServerFault& fault, httplib::Response& response);
   // Waits unless the server stops first; false when it stopped.
   bool pause(std::chrono::milliseconds duration);
 
@@ -84,6 +99,7 @@ class ReferenceServer {
   std::thread _thread;
   int _port = 0;
   std::atomic<size_t> _nextIndex{0};
+  std::atomic<size_t> _requestCount{0};
 
   std::mutex _hookMutex;
   FaultHook _hook;

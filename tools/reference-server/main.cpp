@@ -24,13 +24,15 @@ constexpr const char* kUsage =
     "Serves the catalogue that catalog-builder publishes in FOLDER: HOST:PORT/standard/ and\n"
     "HOST:PORT/tall/ each answer ?act=nodes, ?act=list[&dif=V] and ?act=get&ver=V&n=NAME for\n"
     "their screen kind. New versions are picked up as they are published.\n"
-    "  --host            address to listen on (default 127.0.0.1, loopback only)\n"
+    "  --host            address to listen on (default 127.0.0.1, loopback only); all\n"
+    "                    addresses (0.0.0.0) need --public-url\n"
     "  --port            port (default 8642; 0 picks a free one)\n"
     "  --public-url      root announced by ?act=nodes instead of http://HOST:PORT, for use\n"
     "                    behind a proxy (as http://content.example:80)\n"
     "  --extra-node      another root to announce in ?act=nodes (repeatable)\n"
     "  --gzip-threshold  JSON answers longer than this are gzip-compressed (default 1024)\n"
-    "Each request is logged on standard output: method, target, status, bytes, time.\n";
+    "Each request is logged on standard output: UTC time, client address, method, target,\n"
+    "status, bytes sent, time taken.\n";
 
 int usage() {
   std::fputs(kUsage, stderr);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 #include "Foundation/Clock.h"
@@ -18,7 +19,8 @@ double realNow() {
 }
 
 double timeoutOf(const URLRequest& request) {
-  return request.timeoutInterval > 0 ? request.timeoutInterval : URLRequest::kDefaultTimeoutInterval;
+  return request.timeoutInterval > 0 ? request.timeoutInterval
+                                     : URLRequest::kDefaultTimeoutInterval;
 }
 
 std::string_view withoutLineEnd(std::string_view line) {
@@ -84,13 +86,25 @@ bool CurlTransfer::configure(URLError& error) {
   curl_easy_setopt(_handle, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(_handle, CURLOPT_MAXREDIRS, kMaxRedirects);
   curl_easy_setopt(_handle, CURLOPT_ERRORBUFFER, _errorText);
+  // Proxies come from the usual variables (http_proxy, https_proxy, all_proxy, no_proxy), as
+  // curl reads them. A tunnel's own "Connection established" head must not reach the header
+  // callback, or it would be taken for the answer's.
+  curl_easy_setopt(_handle, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+  // Where the certificates to trust live, when the environment says so (as for the curl tool).
+  for (const char* variable : {"CURL_CA_BUNDLE", "SSL_CERT_FILE"}) {
+    if (const char* file = std::getenv(variable); file && *file) {
+      curl_easy_setopt(_handle, CURLOPT_CAINFO, file);
+      break;
+    }
+  }
   // Bodies are handed over exactly as sent: the content protocol names its own encoding.
   curl_easy_setopt(_handle, CURLOPT_HTTP_CONTENT_DECODING, 0L);
 
   // The time-out is for silence, not for the whole transfer: connecting, or a stretch without
   // a byte, longer than it fails the transfer; a slow but steady download goes on. curl's own
   // low-speed check averages over several seconds, so silence is timed here (idleDeadline).
-  curl_easy_setopt(_handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::ceil(_timeout * 1000)));
+  curl_easy_setopt(_handle, CURLOPT_CONNECTTIMEOUT_MS,
+                   static_cast<long>(std::ceil(_timeout * 1000)));
   curl_easy_setopt(_handle, CURLOPT_NOPROGRESS, 0L);
   curl_easy_setopt(_handle, CURLOPT_XFERINFOFUNCTION, &CurlTransfer::onProgress);
   curl_easy_setopt(_handle, CURLOPT_XFERINFODATA, this);
@@ -102,9 +116,11 @@ bool CurlTransfer::configure(URLError& error) {
   } else {
     if (_request.httpMethod != "POST")
       curl_easy_setopt(_handle, CURLOPT_CUSTOMREQUEST, _request.httpMethod.c_str());
-    curl_easy_setopt(_handle, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(_request.body.size()));
-    curl_easy_setopt(_handle, CURLOPT_COPYPOSTFIELDS,
-                     _request.body.empty() ? "" : reinterpret_cast<const char*>(_request.body.data()));
+    curl_easy_setopt(_handle, CURLOPT_POSTFIELDSIZE_LARGE,
+                     static_cast<curl_off_t>(_request.body.size()));
+    curl_easy_setopt(
+        _handle, CURLOPT_COPYPOSTFIELDS,
+        _request.body.empty() ? "" : reinterpret_cast<const char*>(_request.body.data()));
   }
   for (const auto& [name, value] : _request.headers) {
     std::string line = name + ": " + value;
@@ -112,7 +128,8 @@ bool CurlTransfer::configure(URLError& error) {
     _headerList = curl_slist_append(_headerList, line.c_str());
   }
   // curl would otherwise add "Expect: 100-continue" to larger bodies and wait for the server.
-  if (!_request.valueForHTTPHeaderField("Expect")) _headerList = curl_slist_append(_headerList, "Expect:");
+  if (!_request.valueForHTTPHeaderField("Expect"))
+    _headerList = curl_slist_append(_headerList, "Expect:");
   curl_easy_setopt(_handle, CURLOPT_HTTPHEADER, _headerList);
 
   curl_easy_setopt(_handle, CURLOPT_HEADERFUNCTION, &CurlTransfer::onHeader);
@@ -127,7 +144,8 @@ void CurlTransfer::noteActivity() {
   _lastActivity = realNow();
 }
 
-int CurlTransfer::onProgress(void* self, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) {
+int CurlTransfer::onProgress(void* self, curl_off_t, curl_off_t downloaded, curl_off_t,
+                             curl_off_t uploaded) {
   auto* transfer = static_cast<CurlTransfer*>(self);
   if (downloaded + uploaded != transfer->_progressSeen) {
     transfer->_progressSeen = downloaded + uploaded;
@@ -178,8 +196,9 @@ void CurlTransfer::headerLine(std::string_view raw) {
 void CurlTransfer::endOfHeaders() {
   int status = _response.statusCode;
   if (_responseDelivered || (status >= 100 && status < 200)) return;
-  bool redirect = (status == 301 || status == 302 || status == 303 || status == 307 || status == 308) &&
-                  _response.valueForHTTPHeaderField("Location").has_value();
+  bool redirect =
+      (status == 301 || status == 302 || status == 303 || status == 307 || status == 308) &&
+      _response.valueForHTTPHeaderField("Location").has_value();
   if (redirect && _redirectsSeen < kMaxRedirects) {
     ++_redirectsSeen;  // curl follows it; the next head is the one that counts
     return;
@@ -220,7 +239,9 @@ void CurlTransfer::finish(CURLcode result) {
     _endedWell = true;
     _events.push_back(URLTransferEvent{URLTransferEvent::Kind::Finished, {}, {}, {}});
   } else {
-    _events.push_back(URLTransferEvent{URLTransferEvent::Kind::Failed, {}, {},
+    _events.push_back(URLTransferEvent{URLTransferEvent::Kind::Failed,
+                                       {},
+                                       {},
                                        errorForCode(result, _errorText[0] ? _errorText : nullptr)});
   }
 }

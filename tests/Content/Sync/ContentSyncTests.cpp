@@ -1,8 +1,8 @@
 // The device against the reference server over a catalogue published by the builder from the
 // sample pack: first sync, a second version, a restart, renders of every item, faults, and a
 // sync killed at several moments.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -54,16 +54,19 @@ std::vector<std::string> namesFor(const std::string& pack, bool tall) {
 class Catalogue {
  public:
   Catalogue() {
-    fs::copy(CONTENT_PACK_DIR, _source.path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    fs::copy(CONTENT_PACK_DIR, _source.path(),
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
     publish();
     ReferenceServer::Configuration configuration;
     configuration.catalogFolder = _catalog.path();
     configuration.port = 0;
     configuration.logRequests = false;
+    configuration.keepRequests = true;
     _server = std::make_unique<ReferenceServer>(configuration);
     std::string error;
     EXPECT_TRUE(_server->start(error)) << error;
-    ContentServiceRequest::setDirectoryServerURLs(_server->baseURL(ScreenKind::Standard), _server->baseURL(ScreenKind::Tall));
+    ContentServiceRequest::setDirectoryServerURLs(_server->baseURL(ScreenKind::Standard),
+                                                  _server->baseURL(ScreenKind::Tall));
   }
   void publish() {
     std::string error;
@@ -92,11 +95,13 @@ bool runCycle(ContentControl& control, Notifications& notes, double timeout = 60
 
 // Every name the device lists is a complete copy of the catalogue's file; every catalogue file
 // for this device is listed.
-void expectInStep(const ContentControl& control, const Catalogue& catalogue, const ContentFixture& fixture, bool tall) {
+void expectInStep(const ContentControl& control, const Catalogue& catalogue,
+                  const ContentFixture& fixture, bool tall) {
   std::set<std::string> listed;
   for (int type = 0; type < kContentTypeCount; ++type) {
     for (const std::string& name : control.localListOfType(static_cast<ContentType>(type))) {
-      if (ContentName::containsString(name, "tbframe_") && !fs::exists(fixture.contentPath(name))) continue;  // resources
+      if (ContentName::containsString(name, "tbframe_") && !fs::exists(fixture.contentPath(name)))
+        continue;  // resources
       listed.insert(name);
       EXPECT_EQ(fileBytes(fixture.contentPath(name)), fileBytes(catalogue.source(name))) << name;
     }
@@ -115,7 +120,8 @@ TEST(ContentSyncTest, SyncsTheSamplePackThenAVersionWithChangesAndSurvivesAResta
   ASSERT_TRUE(runCycle(*control, notes));
   expectInStep(*control, catalogue, fixture, true);
   size_t items = 0;
-  for (int type = 0; type < kContentTypeCount; ++type) items += control->contentItemsForType(ContentType(type))->size();
+  for (int type = 0; type < kContentTypeCount; ++type)
+    items += control->contentItemsForType(ContentType(type))->size();
   EXPECT_GE(items, 60u);
   EXPECT_EQ(static_cast<size_t>(notes.newContent), items);
 
@@ -123,9 +129,11 @@ TEST(ContentSyncTest, SyncsTheSamplePackThenAVersionWithChangesAndSurvivesAResta
   fs::remove(catalogue.source("clipart1_iph5.png"));
   fs::remove(catalogue.source("clipart1_small.png"));
   fs::remove(catalogue.source("clipart1.png"));
-  fs::copy_file(catalogue.source("fon1_small.jpg"), catalogue.source("fon2_small.jpg"), fs::copy_options::overwrite_existing);
+  fs::copy_file(catalogue.source("fon1_small.jpg"), catalogue.source("fon2_small.jpg"),
+                fs::copy_options::overwrite_existing);
   for (const char* variant : {".png", "_iph5.png", "_small.png"})
-    fs::copy_file(catalogue.source(std::string("face1") + variant), catalogue.source(std::string("face99") + variant));
+    fs::copy_file(catalogue.source(std::string("face1") + variant),
+                  catalogue.source(std::string("face99") + variant));
   catalogue.publish();
   size_t before = catalogue.fileRequests();
   ASSERT_TRUE(runCycle(*control, notes));
@@ -140,7 +148,8 @@ TEST(ContentSyncTest, SyncsTheSamplePackThenAVersionWithChangesAndSurvivesAResta
   DataSource::source().saveData();
   auto listsBefore = control->localListOfType(ContentTypeFaceEffect);
   DataSource restarted;
-  auto revived = valueForKey(restarted.dictionary(), ContentControl::kArchiveKey).objectAs<ContentControl>();
+  auto revived =
+      valueForKey(restarted.dictionary(), ContentControl::kArchiveKey).objectAs<ContentControl>();
   ASSERT_NE(revived, nullptr);
   EXPECT_EQ(revived->curServerContent(), control->curServerContent());
   EXPECT_EQ(revived->curDownloadedContent(), control->curDownloadedContent());
@@ -160,8 +169,14 @@ TEST(ContentSyncTest, SyncsTheSamplePackThenAVersionWithChangesAndSurvivesAResta
     for (const auto& item : *items) {
       std::shared_ptr<Image> full, preview;
       int done = 0;
-      item->getBigImageWithSize(Size{320, 568}, [&](std::shared_ptr<Image> image) { full = image; ++done; });
-      item->getPreviewImageWithSize(Size{75, 75}, [&](std::shared_ptr<Image> image) { preview = image; ++done; });
+      item->getBigImageWithSize(Size{320, 568}, [&](std::shared_ptr<Image> image) {
+        full = image;
+        ++done;
+      });
+      item->getPreviewImageWithSize(Size{75, 75}, [&](std::shared_ptr<Image> image) {
+        preview = image;
+        ++done;
+      });
       ASSERT_TRUE(runMainLoopUntil([&] { return done == 2; }));
       EXPECT_NE(full, nullptr) << item->name();
       EXPECT_NE(preview, nullptr) << item->name();
@@ -187,16 +202,19 @@ TEST(ContentSyncTest, ConvergesOnceAFaultyServerRecovers) {
       std::string name = request.parameter("n").value_or("");
       if (request.act == "get" && name.starts_with("fon")) return ServerFault::withStatus(500);
       if (request.act == "get" && name.starts_with("frame")) return ServerFault::truncate(0.5);
-      if (request.act == "get" && name == "face2.png") return ServerFault::stall(std::chrono::milliseconds(11000), 0.3);
+      if (request.act == "get" && name == "face2.png")
+        return ServerFault::stall(std::chrono::milliseconds(11000), 0.3);
     }
     if (phase == 2 && request.act == "list") return ServerFault::invalidJSON();
     return ServerFault::none();
   });
   auto control = ContentControl::Instance();
   control->updateServerContent();
-  ASSERT_TRUE(runMainLoopUntil([&] { return RunLoop::main().pendingTimerCount() == 1; }));
+  ASSERT_TRUE(runMainLoopUntil([&] { return ContentFixture::pendingRetries() == 1; }));
   RunLoop::main().advanceBy(60);  // still down: another try, another minute
-  ASSERT_TRUE(runMainLoopUntil([&] { return catalogue.server().requestCount() == 2 && RunLoop::main().pendingTimerCount() == 1; }));
+  ASSERT_TRUE(runMainLoopUntil([&] {
+    return catalogue.server().requestCount() == 2 && ContentFixture::pendingRetries() == 1;
+  }));
 
   phase = 1;
   RunLoop::main().advanceBy(60);
@@ -220,11 +238,30 @@ TEST(ContentSyncTest, ConvergesOnceAFaultyServerRecovers) {
   EXPECT_TRUE(control->invalidDownloadedNames().empty());
 }
 
+TEST(ContentSyncTest, TheToolWaitsBetweenFailedCyclesAndStopsAtItsTimeLimit) {
+  Catalogue catalogue;
+  catalogue.server().setFaultHook([](const ServerRequest& request) {
+    return request.act == "list" ? ServerFault::withStatus(500) : ServerFault::none();
+  });
+  TemporaryDirectory container;
+  std::string command = std::string(CONTENT_SYNC_PATH) + " --container " + container.path() +
+                        " --directory " + catalogue.server().baseURL(ScreenKind::Standard) +
+                        " --time-limit 3 --quiet >/dev/null";
+  int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  size_t lists = 0;
+  for (const auto& record : catalogue.server().requests()) lists += record.request.act == "list";
+  EXPECT_GE(lists, 2u);
+  EXPECT_LE(lists, 5u);  // a pause between tries that grows, not a request storm
+}
+
 TEST(ContentSyncTest, ASyncKilledAtAnyMomentConvergesOnRestart) {
   Catalogue catalogue;
   // Slow files, so that the kills land in the middle of the work.
   catalogue.server().setFaultHook([](const ServerRequest& request) {
-    return request.act == "get" ? ServerFault::stall(std::chrono::milliseconds(15), 0.5) : ServerFault::none();
+    return request.act == "get" ? ServerFault::stall(std::chrono::milliseconds(15), 0.5)
+                                : ServerFault::none();
   });
   TemporaryDirectory container;
   std::string directory = catalogue.server().baseURL(ScreenKind::Standard);
@@ -233,8 +270,9 @@ TEST(ContentSyncTest, ASyncKilledAtAnyMomentConvergesOnRestart) {
     if (child == 0) {
       int quiet = open("/dev/null", O_WRONLY);
       dup2(quiet, 1);
-      execl(CONTENT_SYNC_PATH, CONTENT_SYNC_PATH, "--container", container.path().c_str(), "--directory",
-            directory.c_str(), "--profile", "phone-3.5@2x", "--time-limit", "60", "--quiet", nullptr);
+      execl(CONTENT_SYNC_PATH, CONTENT_SYNC_PATH, "--container", container.path().c_str(),
+            "--directory", directory.c_str(), "--profile", "phone-3.5@2x", "--time-limit", "60",
+            "--quiet", nullptr);
       _exit(127);
     }
     if (killAfter > 0) {
@@ -250,7 +288,8 @@ TEST(ContentSyncTest, ASyncKilledAtAnyMomentConvergesOnRestart) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
 
-  std::string folder = container.path() + "/Library/Application Support/" + ContentControl::kContentFolderName;
+  std::string folder =
+      container.path() + "/Library/Application Support/" + ContentControl::kContentFolderName;
   EXPECT_EQ(folderNames(folder), namesFor(catalogue.sourceFolder(), false));
   for (const std::string& name : folderNames(folder))
     EXPECT_EQ(fileBytes(folder + "/" + name), fileBytes(catalogue.source(name))) << name;
@@ -258,7 +297,8 @@ TEST(ContentSyncTest, ASyncKilledAtAnyMomentConvergesOnRestart) {
   for (const auto& entry : fs::recursive_directory_iterator(container.path())) {
     if (!entry.is_regular_file()) continue;
     std::string path = entry.path().string().substr(container.path().size());
-    bool expected = path.starts_with("/Documents/.Settings.archive") || path.starts_with("/Library/Caches/") ||
+    bool expected = path.starts_with("/Documents/.Settings.archive") ||
+                    path.starts_with("/Library/Caches/") ||
                     path.starts_with("/Library/Application Support/PVXContent/");
     EXPECT_TRUE(expected) << path;
   }

@@ -1,8 +1,16 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <future>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,7 +29,8 @@ namespace {
 // Records every callback as one line, and whether each came on the main thread.
 class RecordingDelegate : public URLConnectionDelegate {
  public:
-  void connectionDidReceiveResponse(URLConnection& connection, const URLResponse& response) override {
+  void connectionDidReceiveResponse(URLConnection& connection,
+                                    const URLResponse& response) override {
     note("response " + std::to_string(response.statusCode));
     this->response = response;
     if (cancelOnResponse) connection.cancel();
@@ -30,8 +39,8 @@ class RecordingDelegate : public URLConnectionDelegate {
     note("data");
     body.append(data.begin(), data.end());
   }
-  std::optional<CachedURLResponse> connectionWillCacheResponse(URLConnection&,
-                                                               const CachedURLResponse& offered) override {
+  std::optional<CachedURLResponse> connectionWillCacheResponse(
+      URLConnection&, const CachedURLResponse& offered) override {
     note("cache");
     if (!allowCaching) return std::nullopt;
     return offered;
@@ -42,7 +51,9 @@ class RecordingDelegate : public URLConnectionDelegate {
     this->error = error;
   }
 
-  bool ended() const { return !events.empty() && (events.back() == "finish" || events.back() == "fail"); }
+  bool ended() const {
+    return !events.empty() && (events.back() == "finish" || events.back() == "fail");
+  }
   // The callbacks with every run of "data" folded into one, for order checks.
   std::vector<std::string> shape() const {
     std::vector<std::string> folded;
@@ -130,9 +141,10 @@ struct Fixture {
   ~Fixture() { release = true; }
 };
 
-std::shared_ptr<URLConnection> startConnection(const std::string& url, const std::shared_ptr<RecordingDelegate>& delegate,
-                                               URLRequestCachePolicy policy = URLRequestCachePolicy::UseProtocolCachePolicy,
-                                               double timeout = 10) {
+std::shared_ptr<URLConnection> startConnection(
+    const std::string& url, const std::shared_ptr<RecordingDelegate>& delegate,
+    URLRequestCachePolicy policy = URLRequestCachePolicy::UseProtocolCachePolicy,
+    double timeout = 10) {
   return URLConnection::connectionWithRequest(URLRequest(url, policy, timeout), delegate);
 }
 
@@ -173,9 +185,8 @@ TEST(URLConnectionTest, ErrorStatusesAreAnswersAndBrokenTransfersAreFailures) {
   // A port nobody listens on: the server's own, after it is gone, would race; port 1 is closed.
   auto c = startConnection("http://127.0.0.1:1/", refused);
   auto d = startConnection("file:///etc/passwd", badURL);
-  ASSERT_TRUE(runMainLoopUntil([&] {
-    return notFound->ended() && broken->ended() && refused->ended() && badURL->ended();
-  }));
+  ASSERT_TRUE(runMainLoopUntil(
+      [&] { return notFound->ended() && broken->ended() && refused->ended() && badURL->ended(); }));
 
   EXPECT_EQ(notFound->shape(), (std::vector<std::string>{"response 404", "data", "finish"}));
   EXPECT_EQ(notFound->body, "no such thing");
@@ -256,7 +267,8 @@ TEST(URLConnectionTest, TheSharedCacheAnswersWhenThePolicyAllowsAndTheDelegateAg
   refusing->allowCaching = false;
   auto first = startConnection(url, refusing);
   ASSERT_TRUE(runMainLoopUntil([&] { return refusing->ended(); }));
-  EXPECT_EQ(refusing->shape(), (std::vector<std::string>{"response 200", "data", "cache", "finish"}));
+  EXPECT_EQ(refusing->shape(),
+            (std::vector<std::string>{"response 200", "data", "cache", "finish"}));
   EXPECT_EQ(shared.cache->cachedResponseForURL(url), nullptr);
 
   auto storing = std::make_shared<RecordingDelegate>();
@@ -277,7 +289,8 @@ TEST(URLConnectionTest, TheSharedCacheAnswersWhenThePolicyAllowsAndTheDelegateAg
 
   // Other policies go to the network; error answers are never stored.
   auto reloading = std::make_shared<RecordingDelegate>();
-  auto fourth = startConnection(url, reloading, URLRequestCachePolicy::ReloadIgnoringLocalCacheData);
+  auto fourth =
+      startConnection(url, reloading, URLRequestCachePolicy::ReloadIgnoringLocalCacheData);
   auto missing = std::make_shared<RecordingDelegate>();
   auto fifth = startConnection(fixture.http.url("/missing"), missing);
   ASSERT_TRUE(runMainLoopUntil([&] { return reloading->ended() && missing->ended(); }));
@@ -291,25 +304,136 @@ TEST(URLConnectionTest, SynchronousRequestsServeBackgroundThreads) {
   ScopedSharedCache shared;
   std::string url = fixture.http.url("/picture.png");
   auto fetch = [](std::string target, URLRequestCachePolicy policy) {
-    return std::async(std::launch::async, [target, policy] {
-      URLResponse response;
-      URLError error;
-      auto body = URLConnection::sendSynchronousRequest(URLRequest(target, policy), &response, &error);
-      return std::make_tuple(body, response, error);
-    }).get();
+    return std::async(std::launch::async,
+                      [target, policy] {
+                        URLResponse response;
+                        URLError error;
+                        auto body = URLConnection::sendSynchronousRequest(
+                            URLRequest(target, policy), &response, &error);
+                        return std::make_tuple(body, response, error);
+                      })
+        .get();
   };
   auto [body, response, error] = fetch(url, URLRequestCachePolicy::UseProtocolCachePolicy);
   ASSERT_TRUE(body.has_value());
   EXPECT_EQ(body->size(), 300u);
   EXPECT_EQ(response.statusCode, 200);
-  auto [again, cachedResponse, noError] = fetch(url, URLRequestCachePolicy::ReturnCacheDataElseLoad);
+  auto [again, cachedResponse, noError] =
+      fetch(url, URLRequestCachePolicy::ReturnCacheDataElseLoad);
   EXPECT_EQ(again, body);
   EXPECT_EQ(fixture.hits.load(), 1);
 
-  auto [missing, missingResponse, missingError] = fetch(fixture.http.url("/missing"), URLRequestCachePolicy::UseProtocolCachePolicy);
+  auto [missing, missingResponse, missingError] =
+      fetch(fixture.http.url("/missing"), URLRequestCachePolicy::UseProtocolCachePolicy);
   ASSERT_TRUE(missing.has_value());
   EXPECT_EQ(missingResponse.statusCode, 404);
-  auto [nothing, noResponse, refused] = fetch("http://127.0.0.1:1/", URLRequestCachePolicy::UseProtocolCachePolicy);
+  auto [nothing, noResponse, refused] =
+      fetch("http://127.0.0.1:1/", URLRequestCachePolicy::UseProtocolCachePolicy);
   EXPECT_FALSE(nothing.has_value());
   EXPECT_EQ(refused.code, URLError::Code::CannotConnect);
+}
+
+namespace {
+
+// Sets environment variables for one test and puts the old values back.
+class ScopedEnvironment {
+ public:
+  void set(const char* name, const char* value) {
+    const char* old = getenv(name);
+    _saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    value ? setenv(name, value, 1) : unsetenv(name);
+  }
+  ~ScopedEnvironment() {
+    for (auto it = _saved.rbegin(); it != _saved.rend(); ++it)
+      it->second ? setenv(it->first.c_str(), it->second->c_str(), 1) : unsetenv(it->first.c_str());
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> _saved;
+};
+
+int freeLoopbackPort() {
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  close(fd);
+  return ntohs(address.sin_port);
+}
+
+bool accepts(int port) {
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bool connected = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  close(fd);
+  return connected;
+}
+
+}  // namespace
+
+// Through a real proxy (tinyproxy on loopback) to an https server whose certificate is made
+// here: the proxy's "Connection established" head must not be taken for the answer's.
+TEST(URLConnectionTest, AnswersThroughAnHTTPSProxyTunnelCarryTheServersOwnHead) {
+  if (std::system("command -v tinyproxy >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "tinyproxy is not installed";
+  testing_support::TemporaryDirectory directory;
+  std::string certificate = directory.file("cert.pem"), key = directory.file("key.pem");
+  std::string make =
+      "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 "
+      "-addext subjectAltName=IP:127.0.0.1 -keyout " +
+      key + " -out " + certificate + " >/dev/null 2>&1";
+  ASSERT_EQ(std::system(make.c_str()), 0) << make;
+  httplib::SSLServer server(certificate.c_str(), key.c_str());
+  server.Get("/content/", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content(R"(["https://127.0.0.1/content/"])", "application/json");
+  });
+  int serverPort = server.bind_to_any_port("127.0.0.1");
+  ASSERT_GT(serverPort, 0);
+  std::thread serving([&] { server.listen_after_bind(); });
+
+  int proxyPort = freeLoopbackPort();
+  std::string log = directory.file("proxy.log");
+  testing_support::writeTextFile(directory.file("proxy.conf"),
+                                 "Port " + std::to_string(proxyPort) +
+                                     "\nListen 127.0.0.1\nTimeout 10\n"
+                                     "Allow 127.0.0.1\nMaxClients 4\nLogLevel Info\nLogFile \"" +
+                                     log + "\"\n");
+  pid_t proxy = fork();
+  if (proxy == 0) {
+    execlp("tinyproxy", "tinyproxy", "-d", "-c", directory.file("proxy.conf").c_str(), nullptr);
+    _exit(127);
+  }
+  for (int i = 0; i < 500 && !accepts(proxyPort); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+
+  ScopedEnvironment environment;
+  std::string proxyURL = "http://127.0.0.1:" + std::to_string(proxyPort);
+  environment.set("https_proxy", proxyURL.c_str());
+  environment.set("HTTPS_PROXY", proxyURL.c_str());
+  environment.set("no_proxy", nullptr);
+  environment.set("NO_PROXY", nullptr);
+  environment.set("CURL_CA_BUNDLE", certificate.c_str());
+  environment.set("SSL_CERT_FILE", certificate.c_str());
+  auto delegate = std::make_shared<RecordingDelegate>();
+  auto connection = startConnection(
+      "https://127.0.0.1:" + std::to_string(serverPort) + "/content/?act=nodes", delegate);
+  bool ended = runMainLoopUntil([&] { return delegate->ended(); }, 20);
+
+  kill(proxy, SIGTERM);
+  waitpid(proxy, nullptr, 0);
+  server.stop();
+  serving.join();
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(delegate->shape(), (std::vector<std::string>{"response 200", "data", "finish"}))
+      << delegate->error.description;
+  EXPECT_EQ(delegate->response.mimeType, "application/json");
+  EXPECT_EQ(delegate->body, R"(["https://127.0.0.1/content/"])");
+  EXPECT_NE(testing_support::readTextFile(log).find("CONNECT"), std::string::npos)
+      << "the proxy was not used";
 }

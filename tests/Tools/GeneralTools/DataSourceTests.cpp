@@ -12,6 +12,7 @@
 #include "Foundation/AtomicFile.h"
 #include "Foundation/FileManager.h"
 #include "Foundation/KeyedArchiver.h"
+#include "Foundation/RunLoop.h"
 #include "GeneralTools/DataSource.h"
 #include "Graphics/ImageEncoder.h"
 #include "Network/URLCache.h"
@@ -221,4 +222,37 @@ TEST(DataSourceTest, InstallsTheSharedResponseCacheAndMakesPicturesFromIt) {
   cache->removeAllCachedResponses();
   EXPECT_EQ(store.cachedImageForURL("http://ads.example/icon.png"), icon);
   URLCache::setSharedURLCache(nullptr);
+}
+
+TEST(DataSourceTest, SavesAskedForOftenAreWrittenAtMostOnceASecondAndNothingIsLost) {
+  ScopedAppContainer container;
+  testing_support::VirtualTime time;
+  auto archiveIdentity = [] {
+    struct stat info {};
+    return stat(DataSource::archivePath().c_str(), &info) == 0 ? info.st_ino : 0;
+  };
+  {
+    DataSource store;
+    for (int i = 0; i < 50; ++i) {
+      store.dictionary()["Stored"] = i;
+      store.setNeedsSave();
+    }
+    ASSERT_TRUE(testing_support::runMainLoopUntil([&] { return archiveIdentity() != 0; }));
+    auto first = archiveIdentity();
+    store.dictionary()["Stored"] = 50;
+    store.setNeedsSave();
+    store.setNeedsSave();
+    RunLoop::main().runUntil([] { return false; }, 0.1);
+    EXPECT_EQ(archiveIdentity(), first);  // not twice within a second
+    EXPECT_TRUE(store.hasPendingSave());
+    RunLoop::main().advanceBy(1);
+    ASSERT_TRUE(testing_support::runMainLoopUntil([&] { return archiveIdentity() != first; }));
+    EXPECT_FALSE(store.hasPendingSave());
+  }
+  DataSource restarted;
+  EXPECT_EQ(valueForKey(restarted.dictionary(), "Stored").integerValue(), 50);
+  // The settings stay the user's own.
+  struct stat info {};
+  ASSERT_EQ(stat(DataSource::archivePath().c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0077, 0u);
 }

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "Foundation/RunLoop.h"
@@ -52,6 +53,22 @@ struct Server {
           1000, "application/octet-stream", [](size_t offset, size_t, httplib::DataSink& sink) {
             return offset == 0 && sink.write(std::string(100, 'd').data(), 100);
           });
+    });
+    // A body that does not end (bounded here at 64 MiB, sent fast) and one that announces 2 GiB.
+    server.Get("/endless", [](const httplib::Request&, httplib::Response& res) {
+      res.set_chunked_content_provider("application/octet-stream",
+                                       [](size_t offset, httplib::DataSink& sink) {
+                                         if (offset >= (size_t{64} << 20)) return false;
+                                         std::string part(64 * 1024, 'e');
+                                         return sink.write(part.data(), part.size());
+                                       });
+    });
+    server.Get("/huge", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content_provider(size_t{2} << 30, "image/png",
+                               [](size_t, size_t length, httplib::DataSink& sink) {
+                                 std::string part(std::min<size_t>(length, 64 * 1024), 'h');
+                                 return sink.write(part.data(), part.size());
+                               });
     });
     server.Post("/form", [this](const httplib::Request& req, httplib::Response& res) {
       form = req.body;
@@ -202,4 +219,26 @@ TEST(DispatchTaskDownloadTest, ACachedAnswerServesLaterTasksWithoutTheNetwork) {
   server.http.stop();
   EXPECT_EQ(run(download(url)).body, abc(2));
   URLCache::setSharedURLCache(nullptr);
+}
+
+TEST(DispatchTaskDownloadTest, AnswersOverTheSizeLimitFailWithoutBeingKept) {
+  Server server;
+  TemporaryDirectory directory;
+  for (const char* path : {"/endless", "/huge"}) {
+    for (bool toFile : {false, true}) {
+      std::string file = directory.file("answer");
+      std::filesystem::remove(file);
+      auto task = DispatchTaskDownload::initWithURL(
+          server.http.url(path), false, toFile ? std::optional<std::string>(file) : std::nullopt,
+          [](DispatchTask&) {});
+      task->setMaximumBodySize(1 << 20);
+      Outcome outcome = run(task);
+      EXPECT_EQ(outcome.completions, 1) << path;
+      EXPECT_FALSE(task->transferSucceeded()) << path;
+      EXPECT_TRUE(task->exceededMaximumBodySize()) << path;
+      EXPECT_LE(outcome.body.size(), size_t{1} << 20) << path;
+      if (std::filesystem::exists(file))
+        EXPECT_LE(std::filesystem::file_size(file), uintmax_t{1} << 20) << path;
+    }
+  }
 }

@@ -10,6 +10,9 @@
 #include <string>
 
 #include "CatalogPublisher.h"
+#include "Graphics/Bitmap.h"
+#include "Graphics/Image.h"
+#include "Graphics/ImageEncoder.h"
 #include "TestSupport.h"
 
 namespace catalog_testing {
@@ -19,6 +22,16 @@ using testing_support::writeTextFile;
 
 inline std::string text(const platform::Bytes& bytes) {
   return std::string(bytes.begin(), bytes.end());
+}
+
+// A decodable 4x4 picture of one colour (ARGB): PNG, or JPEG when asked.
+inline std::string picture(std::uint32_t argb, bool jpeg = false) {
+  auto bitmap = platform::Bitmap::create(4, 4, platform::PixelFormat::ARGB32Premultiplied);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) reinterpret_cast<std::uint32_t*>(bitmap->row(y))[x] = argb;
+  auto image = platform::Image::imageWithBitmap(bitmap);
+  return text(
+      *(jpeg ? platform::ImageEncoder::jpegData(*image) : platform::ImageEncoder::pngData(*image)));
 }
 
 // Every file under a folder with its contents, to prove that something left it untouched.
@@ -41,13 +54,21 @@ class CatalogFixture : public ::testing::Test {
   void setContent(const std::map<std::string, std::string>& files) {
     std::filesystem::remove_all(contentFolder());
     std::filesystem::create_directories(contentFolder());
-    for (const auto& [name, contents] : files) writeTextFile(contentFolder() + "/" + name, contents);
+    for (const auto& [name, contents] : files)
+      writeTextFile(contentFolder() + "/" + name, contents);
+  }
+
+  // Short texts stand for the pictures in most tests: they are not decoded.
+  static CatalogPublisher::Options texts() {
+    CatalogPublisher::Options options;
+    options.checkPictures = false;
+    return options;
   }
 
   CatalogPublisher::Report publish(const std::map<std::string, std::string>& files) {
     setContent(files);
     std::string error;
-    auto report = CatalogPublisher::publish(contentFolder(), catalogFolder(), error);
+    auto report = CatalogPublisher::publish(contentFolder(), catalogFolder(), error, texts());
     EXPECT_TRUE(report) << error;
     return report.value_or(CatalogPublisher::Report{});
   }

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 
 #include "CatalogTestSupport.h"
 
+using catalog_testing::picture;
 using catalog_testing::snapshot;
 using testing_support::readTextFile;
 using testing_support::writeTextFile;
@@ -36,25 +38,17 @@ class CatalogCommandLineTest : public catalog_testing::CatalogFixture {
   Outcome server(const std::string& arguments) { return run(REFERENCE_SERVER_PATH, arguments); }
 };
 
-TEST_F(CatalogCommandLineTest, HelpGoesToStandardOutput) {
-  Outcome help = builder("--help");
-  EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.output.find("catalog-builder publish"), std::string::npos);
-  EXPECT_NE(help.output.find("--base-url"), std::string::npos);
-  Outcome serverHelp = server("--help");
-  EXPECT_EQ(serverHelp.status, 0);
-  EXPECT_NE(serverHelp.output.find("--public-url"), std::string::npos);
-}
-
 TEST_F(CatalogCommandLineTest, PublishPrintsWhatChangedAndWhatWasSkipped) {
-  setContent({{"frame1.png", "A"}, {"fon1.jpg", "B"}, {"notes.txt", "x"}});
+  setContent({{"frame1.png", picture(0xFF0000FF)},
+              {"fon1.jpg", picture(0xFF00FF00, true)},
+              {"notes.txt", "x"}});
   Outcome first = builder("publish content catalog");
   EXPECT_EQ(first.status, 0) << first.errors;
   EXPECT_NE(first.output.find("published version 1"), std::string::npos) << first.output;
   EXPECT_NE(first.output.find("added frame1.png"), std::string::npos) << first.output;
   EXPECT_NE(first.errors.find("skipped notes.txt"), std::string::npos) << first.errors;
 
-  setContent({{"frame1.png", "A2"}, {"clipart1.png", "C"}});
+  setContent({{"frame1.png", picture(0xFFFF0000)}, {"clipart1.png", picture(0xFF00FFFF)}});
   Outcome second = builder("publish content catalog");
   EXPECT_EQ(second.status, 0) << second.errors;
   EXPECT_NE(second.output.find("published version 2"), std::string::npos);
@@ -89,10 +83,36 @@ TEST_F(CatalogCommandLineTest, MissingFoldersAreReportedWithStatusOne) {
   Outcome served = server("--catalog nowhere --port 0");
   EXPECT_EQ(served.status, 1);
   EXPECT_NE(served.errors.find("nowhere"), std::string::npos) << served.errors;
+  // All addresses without a public root would announce http://0.0.0.0:PORT to devices.
+  Outcome wildcard = run(std::string("timeout 10 ") + REFERENCE_SERVER_PATH,
+                         "--catalog nowhere --host 0.0.0.0 --port 0");
+  EXPECT_EQ(wildcard.status, 1);
+  EXPECT_NE(wildcard.errors.find("--public-url"), std::string::npos) << wildcard.errors;
+}
+
+TEST_F(CatalogCommandLineTest, UnreadableFilesAreSkippedAndStrictRefusesAnySkip) {
+  setContent({{"frame1.png", picture(0xFF0000FF)}, {"frame2.png", picture(0xFF00FF00)}});
+  std::filesystem::permissions(contentFolder() + "/frame2.png", std::filesystem::perms::none);
+  // Root reads anything, so the builder runs as nobody to meet an unreadable file.
+  std::filesystem::permissions(_directory.path(), std::filesystem::perms::all);
+  std::filesystem::permissions(contentFolder(), std::filesystem::perms::all);
+  std::string asNobody =
+      geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  Outcome first = run(asNobody + CATALOG_BUILDER_PATH, "publish content catalog");
+  EXPECT_EQ(first.status, 0) << first.errors;
+  EXPECT_NE(first.errors.find("skipped frame2.png"), std::string::npos) << first.errors;
+  EXPECT_NE(first.output.find("added frame1.png"), std::string::npos) << first.output;
+
+  setContent({{"frame1.png", picture(0xFF0000FF)}, {"fon1.png", ""}});
+  auto before = snapshot(catalogFolder());
+  Outcome strict = builder("publish --strict content catalog");
+  EXPECT_EQ(strict.status, 1) << strict.errors;
+  EXPECT_NE(strict.errors.find("skipped fon1.png"), std::string::npos) << strict.errors;
+  EXPECT_EQ(snapshot(catalogFolder()), before);
 }
 
 TEST_F(CatalogCommandLineTest, CorruptCatalogueIsReportedAndLeftAsItWas) {
-  setContent({{"frame1.png", "A"}});
+  setContent({{"frame1.png", picture(0xFF0000FF)}});
   ASSERT_EQ(builder("publish content catalog").status, 0);
   for (const auto& [file, text] : std::vector<std::pair<std::string, std::string>>{
            {"versions/1.json", "{\"format\":1,\"version\":1,\"files\":{\"frame1.png\":7}}"},
@@ -102,7 +122,7 @@ TEST_F(CatalogCommandLineTest, CorruptCatalogueIsReportedAndLeftAsItWas) {
     writeTextFile(path, text);
     auto before = snapshot(catalogFolder());
 
-    setContent({{"frame1.png", "B"}});
+    setContent({{"frame1.png", picture(0xFF00FF00)}});
     Outcome publish = builder("publish content catalog");
     EXPECT_EQ(publish.status, 1) << file;
     EXPECT_NE(publish.errors.find(file), std::string::npos) << publish.errors;
@@ -121,12 +141,13 @@ TEST_F(CatalogCommandLineTest, CorruptCatalogueIsReportedAndLeftAsItWas) {
 }
 
 TEST_F(CatalogCommandLineTest, ExportWritesTheAnswers) {
-  setContent({{"frame1.png", "A"}});
+  setContent({{"frame1.png", picture(0xFF0000FF)}});
   ASSERT_EQ(builder("publish content catalog").status, 0);
   Outcome exported = builder("export catalog out --base-url http://cdn.example --gzip-threshold 0");
   EXPECT_EQ(exported.status, 0) << exported.errors;
   EXPECT_TRUE(std::filesystem::exists(_directory.file("out/standard/list/full.jsongz")));
-  EXPECT_EQ(readTextFile(_directory.file("out/standard/get/current/frame1.png")), "A");
+  EXPECT_EQ(readTextFile(_directory.file("out/standard/get/current/frame1.png")),
+            picture(0xFF0000FF));
 }
 
 }  // namespace

@@ -18,7 +18,8 @@ namespace catalog_testing {
 // including answers that stop early, which HTTP clients hide behind an error.
 class RawHTTP {
  public:
-  RawHTTP(int port, const std::string& target) {
+  // `headers`, when given, replaces the end of the request head: the request stays open.
+  RawHTTP(int port, const std::string& target, const std::string& headers = "\r\n") {
     _fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -30,8 +31,10 @@ class RawHTTP {
       _fd = -1;
       return;
     }
-    std::string request = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
-    (void)::send(_fd, request.data(), request.size(), MSG_NOSIGNAL);
+    sendText("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + headers);
+  }
+  void sendText(const std::string& text) {
+    (void)::send(_fd, text.data(), text.size(), MSG_NOSIGNAL);
   }
   ~RawHTTP() {
     if (_fd >= 0) close(_fd);

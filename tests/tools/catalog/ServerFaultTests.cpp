@@ -138,33 +138,29 @@ TEST_F(ServerFaultTest, GarbageCatalogueAnswersDoNotReadAsCatalogues) {
   EXPECT_EQ(map, (ContentName::VersionMap{{"frame1.png", "1"}}));
 }
 
-TEST_F(ServerFaultTest, HookSeesEachRequestInOrder) {
-  std::mutex mutex;
-  std::vector<ServerRequest> seen;
-  _server->setFaultHook([&](const ServerRequest& request) {
-    std::lock_guard lock(mutex);
-    seen.push_back(request);
-    return ServerFault::none();
-  });
-  get("/tall/?act=get&ver=3&n=frame1.png");
-  get("/standard/?act=nodes");
-  _server->setFaultHook(nullptr);
-  std::lock_guard lock(mutex);
-  ASSERT_EQ(seen.size(), 2u);
-  EXPECT_EQ(seen[0].kind, ScreenKind::Tall);
-  EXPECT_EQ(seen[0].act, "get");
-  EXPECT_EQ(seen[0].parameter("ver"), "3");
-  EXPECT_EQ(seen[0].parameter("n"), "frame1.png");
-  EXPECT_EQ(seen[0].method, "GET");
-  EXPECT_EQ(seen[1].index, seen[0].index + 1);
-  EXPECT_EQ(seen[1].path, "/standard/");
-}
-
-TEST(ServerFaultCutTest, CutIsTheShareOfTheBodyClamped) {
-  EXPECT_EQ(ServerFault::truncate(0.5).cut(4000), 2000u);
-  EXPECT_EQ(ServerFault::truncate(0).cut(4000), 0u);
-  EXPECT_EQ(ServerFault::truncate(2).cut(10), 10u);
-  EXPECT_EQ(ServerFault::truncate(-1).cut(10), 0u);
+TEST_F(ServerFaultTest, SixteenClientsSendingAHeaderLineEveryHalfSecondDoNotStopTheAnswers) {
+  std::atomic<bool> done{false};
+  std::atomic<int> holding{0};
+  std::vector<std::thread> slow;
+  for (int i = 0; i < 16; ++i) {
+    slow.emplace_back([&] {
+      RawHTTP raw(_server->port(), "/standard/?act=nodes", "X-Slow: 1\r\n");
+      holding += raw.connected();
+      for (int line = 0; line < 8 && !done && raw.connected(); ++line) {
+        std::this_thread::sleep_for(500ms);
+        raw.sendText("X-Slow: 1\r\n");
+      }
+    });
+  }
+  for (int wait = 0; wait < 500 && holding < 16; ++wait) std::this_thread::sleep_for(10ms);
+  std::this_thread::sleep_for(300ms);
+  httplib::Client client("127.0.0.1", _server->port());
+  client.set_read_timeout(2, 0);
+  auto answer = client.Get("/standard/?act=nodes");
+  done = true;
+  for (auto& thread : slow) thread.join();
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->status, 200);
 }
 
 }  // namespace

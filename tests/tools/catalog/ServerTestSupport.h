@@ -23,6 +23,7 @@ class ServerFixture : public CatalogFixture {
     configuration.catalogFolder = catalogFolder();
     configuration.port = 0;
     configuration.logRequests = false;
+    configuration.keepRequests = true;
     _server = std::make_unique<ReferenceServer>(configuration);
     std::string error;
     EXPECT_TRUE(_server->start(error)) << error;

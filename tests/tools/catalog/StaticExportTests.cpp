@@ -126,16 +126,6 @@ TEST_F(StaticExportTest, EveryAnswerFileMatchesWhatTheServerAnswers) {
   EXPECT_EQ(jsonFile("tall/nodes").body, "[\"http://cdn.example:8080/pictavia/tall/\"]");
 }
 
-TEST_F(StaticExportTest, WritesASampleNginxConfigurationForTheFolder) {
-  publish({{"frame1.png", "a"}});
-  exportCatalog(1024);
-  std::string config = readTextFile(outFolder() + "/" + StaticExport::kNginxConfigName);
-  EXPECT_NE(config.find("root " + fs::absolute(outFolder()).lexically_normal().string() + ";"),
-            std::string::npos);
-  EXPECT_NE(config.find("add_header Content-Encoding application/gzip"), std::string::npos);
-  EXPECT_NE(config.find("$arg_act = list"), std::string::npos);
-}
-
 TEST_F(StaticExportTest, ReplacesAnEarlierExportButNoOtherFolder) {
   publish({{"frame1.png", "a"}});
   exportCatalog(1024);

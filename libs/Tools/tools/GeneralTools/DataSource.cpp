@@ -1,7 +1,9 @@
 #include "GeneralTools/DataSource.h"
 
+#include <algorithm>
 #include <mutex>
 
+#include "Dispatch/DispatchQueue.h"
 #include "Foundation/AppContainer.h"
 #include "Foundation/AtomicFile.h"
 #include "Foundation/Console.h"
@@ -20,6 +22,7 @@ namespace {
 constexpr const char* kArchiveName = ".Settings.archive";
 constexpr const char* kDataKey = "data";
 constexpr const char* kCorruptSuffix = ".corrupt";
+constexpr double kSaveInterval = 1;
 // Far above any real settings archive; a larger file is not one of ours.
 constexpr size_t kMaxArchiveSize = size_t{256} << 20;
 
@@ -67,6 +70,11 @@ DataSource::DataSource() {
   loadData();
 }
 
+DataSource::~DataSource() {
+  if (_saveTimer != 0) platform::RunLoop::main().cancel(_saveTimer);
+  _writer.reset();  // runs the writes already handed over
+}
+
 std::shared_ptr<platform::Image> DataSource::cachedImageForURL(const std::string& url) {
   if (url.empty()) return nullptr;
   auto kept = _imgCache.find(url);
@@ -98,13 +106,53 @@ std::string DataSource::archivePath() {
   return documents ? FileManager::stringByAppendingPathComponent(*documents, kArchiveName) : "";
 }
 
-void DataSource::saveData() {
-  std::string path = archivePath();
-  if (path.empty()) return;
+platform::Bytes DataSource::encodedArchive() const {
   platform::KeyedArchiver archiver;
   archiver.encodeDictionary(_data, kDataKey);
-  if (!platform::AtomicFile::write(path, archiver.finishEncoding()))
-    Console::logf("DataSource: could not write %s; the previous settings remain", path.c_str());
+  return archiver.finishEncoding();
+}
+
+void DataSource::saveData() {
+  if (_saveTimer != 0) platform::RunLoop::main().cancel(_saveTimer);
+  _saveTimer = 0;
+  std::string path = archivePath();
+  if (path.empty()) return;
+  _lastSave = platform::RunLoop::main().now();
+  platform::Bytes archive = encodedArchive();
+  auto write = [&] {
+    platform::AtomicFile::syncFileSystem(FileManager::stringByDeletingLastPathComponent(path));
+    // The settings are the user's own: readable by nobody else.
+    if (!platform::AtomicFile::write(path, archive, platform::AtomicFile::Access::Private))
+      Console::logf("DataSource: could not write %s; the previous settings remain", path.c_str());
+  };
+  if (_writer)
+    _writer->sync(write);  // after the writes already handed over, never before them
+  else
+    write();
+}
+
+void DataSource::setNeedsSave() {
+  if (_saveTimer != 0) return;
+  double wait = std::max(0.0, _lastSave + kSaveInterval - platform::RunLoop::main().now());
+  _saveTimer = platform::RunLoop::main().schedule(wait, [this] {
+    _saveTimer = 0;
+    saveSoon();
+  });
+}
+
+void DataSource::saveSoon() {
+  std::string path = archivePath();
+  if (path.empty()) return;
+  _lastSave = platform::RunLoop::main().now();
+  // Encoded here, on the main thread that owns the settings; the disk's wait is the writer's.
+  auto archive = std::make_shared<platform::Bytes>(encodedArchive());
+  if (!_writer) _writer = std::make_unique<platform::DispatchQueue>("DataSource.writer");
+  _writer->async([path, archive] {
+    // Files the settings record (stored content) reach the disk before the record does.
+    platform::AtomicFile::syncFileSystem(FileManager::stringByDeletingLastPathComponent(path));
+    if (!platform::AtomicFile::write(path, *archive, platform::AtomicFile::Access::Private))
+      Console::logf("DataSource: could not write %s; the previous settings remain", path.c_str());
+  });
 }
 
 void DataSource::loadData() {

@@ -6,8 +6,13 @@
 #include <optional>
 #include <string>
 
+#include "Foundation/RunLoop.h"
 #include "Foundation/Value.h"
 #include "Graphics/Image.h"
+
+namespace platform {
+class DispatchQueue;
+}
 
 // The application's one persistent settings store: a dictionary of string keys to values, kept
 // in memory for the whole process and written to ".Settings.archive" in the documents directory.
@@ -26,12 +31,24 @@ class DataSource {
   // these; tests make their own. Making one also installs a fresh response cache (1 MiB in
   // memory, 10 MiB on disk in the caches directory) as the process's shared URL cache.
   DataSource();
+  // Waits for the writes handed to the writer; a save still waiting for its turn is dropped.
+  ~DataSource();
+  DataSource(const DataSource&) = delete;
+  DataSource& operator=(const DataSource&) = delete;
 
   platform::Dictionary& dictionary() { return _data; }
   const platform::Dictionary& dictionary() const { return _data; }
 
-  // Writes the archive atomically; a failed write leaves the previous archive in place.
+  // Writes the archive atomically, now, after any write under way; a failed write leaves the
+  // previous archive in place. For the moments that must not lose anything: entering the
+  // background, termination, the end of a tool.
   void saveData();
+  // Asks for a save soon, for bookkeeping that changes often (every stored file of a sync):
+  // at most one write a second, the settings encoded on the main thread when it is due (a
+  // snapshot) and written to disk off it. A kill loses at most the last second of changes.
+  void setNeedsSave();
+  // Whether a save asked for is still waiting for its turn.
+  bool hasPendingSave() const { return _saveTimer != 0; }
   // Replaces the settings with the archive's. A missing archive or one without settings leaves
   // them as they are; an archive that cannot be decoded is moved aside to
   // ".Settings.archive.corrupt" (or "...corrupt-N" when that exists) so that the next save does
@@ -50,6 +67,12 @@ class DataSource {
   static std::string archivePath();
 
  private:
+  platform::Bytes encodedArchive() const;
+  void saveSoon();
+
   platform::Dictionary _data;
   std::map<std::string, std::shared_ptr<platform::Image>> _imgCache;
+  std::unique_ptr<platform::DispatchQueue> _writer;
+  platform::RunLoop::TimerId _saveTimer = 0;
+  double _lastSave = -1e300;  // the loop's clock at the last save
 };

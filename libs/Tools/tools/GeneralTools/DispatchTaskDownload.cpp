@@ -30,10 +30,11 @@ Bytes asciiBody(const std::string& text) {
 
 }  // namespace
 
-DispatchTaskDownload::DispatchTaskDownload(std::string url, bool cacheData, std::optional<std::string> fileName,
-                                           Block complete)
-    : DispatchTask([](DispatchTask& task) { static_cast<DispatchTaskDownload&>(task).startDownload(); },
-                   std::move(complete), true),
+DispatchTaskDownload::DispatchTaskDownload(std::string url, bool cacheData,
+                                           std::optional<std::string> fileName, Block complete)
+    : DispatchTask(
+          [](DispatchTask& task) { static_cast<DispatchTaskDownload&>(task).startDownload(); },
+          std::move(complete), true),
       _cacheData(cacheData),
       _fileName(std::move(fileName)),
       _url(std::move(url)) {}
@@ -42,27 +43,27 @@ DispatchTaskDownload::~DispatchTaskDownload() {
   closeFile();
 }
 
-std::shared_ptr<DispatchTaskDownload> DispatchTaskDownload::initWithURL(const std::string& url, bool cacheData,
-                                                                        const std::optional<std::string>& fileName,
-                                                                        Block complete) {
+std::shared_ptr<DispatchTaskDownload> DispatchTaskDownload::initWithURL(
+    const std::string& url, bool cacheData, const std::optional<std::string>& fileName,
+    Block complete) {
   if (url.empty()) return nullptr;
   std::optional<std::string> file = fileName && !fileName->empty() ? fileName : std::nullopt;
-  return std::shared_ptr<DispatchTaskDownload>(new DispatchTaskDownload(url, cacheData, file, std::move(complete)));
+  return std::shared_ptr<DispatchTaskDownload>(
+      new DispatchTaskDownload(url, cacheData, file, std::move(complete)));
 }
 
-std::shared_ptr<DispatchTaskDownload> DispatchTaskDownload::downloadTaskWithURL(const std::string& url, Block complete) {
+std::shared_ptr<DispatchTaskDownload> DispatchTaskDownload::downloadTaskWithURL(
+    const std::string& url, Block complete) {
   return initWithURL(url, false, std::nullopt, std::move(complete));
 }
 
-std::shared_ptr<DispatchTaskDownload> DispatchTaskDownload::downloadTaskWithURLCacheData(const std::string& url,
-                                                                                         bool cacheData,
-                                                                                         Block complete) {
+std::shared_ptr<DispatchTaskDownload> DispatchTaskDownload::downloadTaskWithURLCacheData(
+    const std::string& url, bool cacheData, Block complete) {
   return initWithURL(url, cacheData, std::nullopt, std::move(complete));
 }
 
-std::shared_ptr<DispatchTaskDownload> DispatchTaskDownload::downloadTaskWithURLToFile(const std::string& url,
-                                                                                      const std::string& fileName,
-                                                                                      Block complete) {
+std::shared_ptr<DispatchTaskDownload> DispatchTaskDownload::downloadTaskWithURLToFile(
+    const std::string& url, const std::string& fileName, Block complete) {
   return initWithURL(url, false, fileName, std::move(complete));
 }
 
@@ -73,7 +74,8 @@ std::string DispatchTaskDownload::description() const {
 platform::URLRequest DispatchTaskDownload::makeRequest() const {
   // Whatever the shared cache holds for the URL answers it, so a picture fetched once with
   // caching allowed is never fetched again.
-  platform::URLRequest request(_url, platform::URLRequestCachePolicy::ReturnCacheDataElseLoad, kTimeoutInterval);
+  platform::URLRequest request(_url, platform::URLRequestCachePolicy::ReturnCacheDataElseLoad,
+                               kTimeoutInterval);
   platform::Value postData = objectForKey(kDispatchTaskDownloadPostData);
   if (const std::string* form = postData.string()) {
     request.httpMethod = "POST";
@@ -88,8 +90,8 @@ void DispatchTaskDownload::startDownload() {
   if (_connection) return;
   if (objectForKey(kDispatchTaskDownloadUseBGTask).boolValue().value_or(false))
     setObject(platform::Value(nextBackgroundTaskId.fetch_add(1)), kBackgroundDownloadID);
-  std::shared_ptr<platform::URLConnectionDelegate> delegate(shared_from_this(),
-                                                            static_cast<platform::URLConnectionDelegate*>(this));
+  std::shared_ptr<platform::URLConnectionDelegate> delegate(
+      shared_from_this(), static_cast<platform::URLConnectionDelegate*>(this));
   _connection = URLConnection::connectionWithRequest(makeRequest(), delegate);
 }
 
@@ -97,7 +99,20 @@ void DispatchTaskDownload::connectionDidReceiveResponse(URLConnection& connectio
                                                         const platform::URLResponse& response) {
   if (!isCurrent(connection)) return;
   _response = response;
-  if (response.statusCode != 200) finishNetworkTask();
+  if (response.statusCode != 200) {
+    finishNetworkTask();
+    return;
+  }
+  refuseBeyondLimit(response.expectedContentLength);
+}
+
+bool DispatchTaskDownload::refuseBeyondLimit(std::int64_t bytes) {
+  if (_maximumBodySize < 0 || bytes <= _maximumBodySize) return false;
+  platform::Console::logf("%s: the answer is larger than %lld bytes; refused",
+                          description().c_str(), static_cast<long long>(_maximumBodySize));
+  _exceededMaximumBodySize = true;
+  finishNetworkTask();
+  return true;
 }
 
 void DispatchTaskDownload::connectionDidReceiveData(URLConnection& connection, const Bytes& chunk) {
@@ -106,6 +121,9 @@ void DispatchTaskDownload::connectionDidReceiveData(URLConnection& connection, c
     finishNetworkTask();
     return;
   }
+  std::int64_t received =
+      (_fileName ? _fileHandle != nullptr : _data.has_value()) ? _currentContentLength : 0;
+  if (refuseBeyondLimit(received + static_cast<std::int64_t>(chunk.size()))) return;
   if (_fileName) {
     appendToFile(chunk);
     if (!_connection) return;  // the file could not be written: the task has finished
@@ -148,7 +166,8 @@ void DispatchTaskDownload::connectionDidFinishLoading(URLConnection& connection)
   finishNetworkTask();
 }
 
-void DispatchTaskDownload::connectionDidFailWithError(URLConnection& connection, const platform::URLError&) {
+void DispatchTaskDownload::connectionDidFailWithError(URLConnection& connection,
+                                                      const platform::URLError&) {
   // Not recorded: the completion judges what arrived.
   if (isCurrent(connection)) finishNetworkTask();
 }
@@ -156,7 +175,8 @@ void DispatchTaskDownload::connectionDidFailWithError(URLConnection& connection,
 void DispatchTaskDownload::closeFile() {
   if (!_fileHandle) return;
   if (std::fclose(_fileHandle) != 0 && _fileName)
-    platform::Console::logf("%s: cannot finish writing %s", description().c_str(), _fileName->c_str());
+    platform::Console::logf("%s: cannot finish writing %s", description().c_str(),
+                            _fileName->c_str());
   _fileHandle = nullptr;
 }
 
@@ -178,5 +198,6 @@ std::int64_t DispatchTaskDownload::contentLength() const {
 float DispatchTaskDownload::currentDownloadProgress() const {
   std::int64_t expected = contentLength();
   if (expected <= 0) return 0;
-  return static_cast<float>(static_cast<double>(_currentContentLength) / static_cast<double>(expected));
+  return static_cast<float>(static_cast<double>(_currentContentLength) /
+                            static_cast<double>(expected));
 }

@@ -25,18 +25,19 @@ class DispatchTaskDownload : public DispatchTask, public platform::URLConnection
   static constexpr double kTimeoutInterval = 10;
 
   // None when the URL is empty. `fileName` empty: memory mode.
-  static std::shared_ptr<DispatchTaskDownload> initWithURL(const std::string& url, bool cacheData,
-                                                           const std::optional<std::string>& fileName,
-                                                           Block complete);
+  static std::shared_ptr<DispatchTaskDownload> initWithURL(
+      const std::string& url, bool cacheData, const std::optional<std::string>& fileName,
+      Block complete);
   // Memory mode, not cached.
-  static std::shared_ptr<DispatchTaskDownload> downloadTaskWithURL(const std::string& url, Block complete);
+  static std::shared_ptr<DispatchTaskDownload> downloadTaskWithURL(const std::string& url,
+                                                                   Block complete);
   // Memory mode, cached as asked.
   static std::shared_ptr<DispatchTaskDownload> downloadTaskWithURLCacheData(const std::string& url,
-                                                                            bool cacheData, Block complete);
+                                                                            bool cacheData,
+                                                                            Block complete);
   // File mode, not cached.
-  static std::shared_ptr<DispatchTaskDownload> downloadTaskWithURLToFile(const std::string& url,
-                                                                         const std::string& fileName,
-                                                                         Block complete);
+  static std::shared_ptr<DispatchTaskDownload> downloadTaskWithURLToFile(
+      const std::string& url, const std::string& fileName, Block complete);
 
   ~DispatchTaskDownload() override;
 
@@ -59,20 +60,30 @@ class DispatchTaskDownload : public DispatchTask, public platform::URLConnection
   // failed, cut or cancelled transfer leaves `data` partial; callers that store it ask here.
   bool transferSucceeded() const { return _transferSucceeded; }
 
+  // The most body bytes the task takes (negative: no limit, the default). An answer that
+  // announces more, or sends more, ends the task at once as a failed transfer, so a broken or
+  // hostile server fills neither the memory nor the disk.
+  void setMaximumBodySize(std::int64_t bytes) { _maximumBodySize = bytes; }
+  std::int64_t maximumBodySize() const { return _maximumBodySize; }
+  bool exceededMaximumBodySize() const { return _exceededMaximumBodySize; }
+
   const std::string& url() const { return _url; }
   std::string description() const override;
 
  protected:
-  DispatchTaskDownload(std::string url, bool cacheData, std::optional<std::string> fileName, Block complete);
+  DispatchTaskDownload(std::string url, bool cacheData, std::optional<std::string> fileName,
+                       Block complete);
 
   // The connection's reports, on the main thread.
   void connectionDidReceiveResponse(platform::URLConnection& connection,
                                     const platform::URLResponse& response) override;
-  void connectionDidReceiveData(platform::URLConnection& connection, const platform::Bytes& data) override;
+  void connectionDidReceiveData(platform::URLConnection& connection,
+                                const platform::Bytes& data) override;
   std::optional<platform::CachedURLResponse> connectionWillCacheResponse(
       platform::URLConnection& connection, const platform::CachedURLResponse& response) override;
   void connectionDidFinishLoading(platform::URLConnection& connection) override;
-  void connectionDidFailWithError(platform::URLConnection& connection, const platform::URLError& error) override;
+  void connectionDidFailWithError(platform::URLConnection& connection,
+                                  const platform::URLError& error) override;
 
   std::optional<platform::Bytes> _data;
   Block _downloadProgressBlock;
@@ -84,10 +95,16 @@ class DispatchTaskDownload : public DispatchTask, public platform::URLConnection
   std::shared_ptr<platform::URLConnection> _connection;
   std::int64_t _currentContentLength = 0;
   bool _transferSucceeded = false;
+  std::int64_t _maximumBodySize = -1;
+  bool _exceededMaximumBodySize = false;
 
  private:
-  bool isCurrent(const platform::URLConnection& connection) const { return _connection.get() == &connection; }
+  bool isCurrent(const platform::URLConnection& connection) const {
+    return _connection.get() == &connection;
+  }
   void appendToFile(const platform::Bytes& chunk);
   void closeFile();
+  // Ends the task as failed when `bytes` would pass the limit; returns whether it did.
+  bool refuseBeyondLimit(std::int64_t bytes);
   platform::URLRequest makeRequest() const;
 };
