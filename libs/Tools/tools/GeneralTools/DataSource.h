@@ -50,6 +50,11 @@ class DataSource {
   static std::string archivePath();
 
  private:
+  struct Deferred {};
+  explicit DataSource(Deferred) {}
+  // Installs the response cache and loads the archive.
+  void setUp();
+
   platform::Dictionary _data;
   std::map<std::string, std::shared_ptr<platform::Image>> _imgCache;
 };
