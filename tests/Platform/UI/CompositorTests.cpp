@@ -282,14 +282,13 @@ TEST_F(CompositorTest, StatusBarFollowsTheApplicationsState) {
   EXPECT_EQ(image->bitmap().pixel(50, 2), kWhite);
 }
 
-TEST_F(CompositorTest, BoundsWithoutAPixelSizeGiveNoPictureAndLaterOnesDraw) {
+TEST_F(CompositorTest, SizesWithoutAPixelCountGiveNoPictureAndLaterOnesDraw) {
   auto child = colored(Rect(0, 0, 10, 10), UIColor::redColor());
   _window->addSubview(child);
-  for (double bad : {std::nan(""), 1e300}) {
-    child->setFrame(Rect(0, 0, bad, 10));
-    _window->setFrame(Rect(0, 0, bad, 40));
-    EXPECT_FALSE(render());
-  }
+  EXPECT_FALSE(render(std::nan("")));
+  child->setFrame(Rect(0, 0, 1e300, 10));
+  _window->setFrame(Rect(0, 0, 1e300, 40));
+  EXPECT_FALSE(render());
   child->setFrame(Rect(0, 0, 10, 10));
   _window->setFrame(Rect(0, 0, 40, 40));
   auto image = render();
