@@ -158,11 +158,8 @@ void BM_RawCairoDraw(benchmark::State& state) {
       cairo_close_path(cr);
       if (outline) {
       } else if (b.gradient >= 0) {
-        cairo_save(cr);
-        cairo_clip_preserve(cr);
         cairo_set_source(cr, gradients[b.gradient]);
-        cairo_paint(cr);
-        cairo_restore(cr);
+        cairo_fill_preserve(cr);
       } else {
         cairo_set_source_rgba(cr, b.red / 255.0, b.green / 255.0, b.blue / 255.0, 1);
         cairo_fill_preserve(cr);

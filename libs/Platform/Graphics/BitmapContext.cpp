@@ -207,6 +207,22 @@ void BitmapContext::drawGradient(const GradientPattern& pattern) {
   cairo_restore(_cairo);
 }
 
+void BitmapContext::fillPathWithGradient(const GradientPattern& pattern,
+                                         const AffineTransform& placement) {
+  if (drawable() && !pattern.empty()) {
+    // The path is kept in device space, so placing the gradient does not move it.
+    saveGState();
+    concatCTM(placement);
+    if (drawable()) {
+      cairo_set_source(_cairo, pattern.cairoPattern());
+      cairo_set_fill_rule(_cairo, CAIRO_FILL_RULE_WINDING);
+      applyAlphaAndFill(true);
+    }
+    restoreGState();
+  }
+  cairo_new_path(_cairo);
+}
+
 void BitmapContext::drawLinearGradient(const Gradient& gradient, Point start, Point end) {
   if (drawable()) drawGradient(GradientPattern::linear(gradient, start, end));
 }

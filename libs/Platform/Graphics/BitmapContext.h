@@ -67,6 +67,10 @@ class BitmapContext {
                           Point endCenter, double endRadius);
   // A gradient built earlier, over the whole clip.
   void drawGradient(const GradientPattern& pattern);
+  // Fills the current path by the non-zero rule with a gradient placed by `placement` (acting
+  // before the current transform) and starts a new path: what clipping to the path and drawing
+  // the gradient give, in one pass.
+  void fillPathWithGradient(const GradientPattern& pattern, const AffineTransform& placement);
   // Fills the current path and starts a new one.
   void fillPath(FillRule rule = FillRule::NonZero);
   // Intersects the clip with the current path and starts a new one.

@@ -201,9 +201,9 @@ void SVGRenderer::drawPath(BitmapContext& context, const ProtoSVGElementPath& me
       if (found != _gradientsById.end()) {
         const ProtoSVGElementGradient& message = *found->second;
         const platform::GradientPattern& pattern = patternFor(message);
-        context.clip(FillRule::NonZero);
-        if (message.has_transform()) context.concatCTM(transformOf(message.transform()));
-        context.drawGradient(pattern);
+        context.fillPathWithGradient(pattern, message.has_transform()
+                                                  ? transformOf(message.transform())
+                                                  : AffineTransform());
       } else {
         context.beginPath();  // nothing painted; the path takes no part in later drawing
       }
