@@ -235,8 +235,12 @@ AffineTransform SVGRenderer::fitTransform(float width, float height) const {
 }
 
 void SVGRenderer::drawInContext(BitmapContext& context, float width, float height) {
-  platform::GStateSaver outer(context);
   context.clearRect(platform::Rect(0, 0, width, height));
+  drawPicture(context, width, height);
+}
+
+void SVGRenderer::drawPicture(BitmapContext& context, float width, float height) {
+  platform::GStateSaver outer(context);
   const ProtoRect& v = _root.viewport();
   const ProtoRect& b = _root.view_box();
   // A viewport or view box without area has no fit: nothing is drawn.
@@ -254,7 +258,7 @@ std::shared_ptr<platform::Image> SVGRenderer::renderImage(float width, float hei
   if (w <= 0 || h <= 0) return nullptr;
   auto context = BitmapContext::create(static_cast<int>(w), static_cast<int>(h), true);
   if (!context) return nullptr;
-  drawInContext(*context, static_cast<float>(w), static_cast<float>(h));
+  drawPicture(*context, static_cast<float>(w), static_cast<float>(h));  // a new canvas is clear
   auto drawn = context->takeImage();
   if (!drawn) return nullptr;
   // The picture's y grows downward, the canvas's upward: the rows are upside down.

@@ -63,6 +63,8 @@ class SVGRenderer {
   const platform::GradientPattern& patternFor(const ProtoSVGElementGradient& message);
   bool applyParams(platform::BitmapContext& context, const ProtoSVGGeneralParams& params) const;
   void drawPath(platform::BitmapContext& context, const ProtoSVGElementPath& message);
+  // drawInContext without clearing first.
+  void drawPicture(platform::BitmapContext& context, float width, float height);
 
   ProtoSVGRoot _root;
   std::map<const ProtoSVGElementPath*, platform::Path> _pathCache;
