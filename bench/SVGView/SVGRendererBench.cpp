@@ -1,6 +1,7 @@
 // The vector renderer on a synthetic picture of 2,000 curved paths (solid and gradient fills) at
 // 640x960 pixels: the first draw (paths and gradients built) and later draws (cached), beside the
-// same geometry drawn with plain cairo calls.
+// same geometry drawn with plain cairo calls. Argument 1 adds a stroke to every path, and makes a
+// quarter of the paths translucent outlines (no fill, stroke at opacity 0.5).
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 
@@ -41,7 +42,11 @@ void trace(const Blob& b, Curve curve) {
   curve(b.cx, b.cy - b.r, b.cx + k, b.cy - b.r, b.cx + b.r, b.cy - k, b.cx + b.r, b.cy);
 }
 
-std::string pictureFile(const testing_support::TemporaryDirectory& directory) {
+bool translucentOutline(size_t index) {
+  return index % 4 == 0;
+}
+
+std::string pictureFile(const testing_support::TemporaryDirectory& directory, bool strokes) {
   ProtoSVGRoot root;
   for (ProtoRect* r : {root.mutable_viewport(), root.mutable_view_box()}) {
     r->set_width(kWidth);
@@ -61,7 +66,9 @@ std::string pictureFile(const testing_support::TemporaryDirectory& directory) {
       stop->mutable_color()->set_blue(s ? 25 * g : 255);
     }
   }
-  for (const Blob& b : blobs()) {
+  std::vector<Blob> list = blobs();
+  for (size_t i = 0; i < list.size(); ++i) {
+    const Blob& b = list[i];
     auto* path = root.mutable_params()->add_children()->mutable_path();
     auto* start = path->add_points()->mutable_move_to();
     start->set_x(b.cx + b.r);
@@ -79,6 +86,16 @@ std::string pictureFile(const testing_support::TemporaryDirectory& directory) {
       fill->mutable_color()->set_green(b.green);
       fill->mutable_color()->set_blue(b.blue);
     }
+    if (!strokes) continue;
+    auto* stroke = path->mutable_params()->mutable_stroke()->mutable_color();
+    stroke->set_red(255 - b.red);
+    stroke->set_green(255 - b.green);
+    stroke->set_blue(255 - b.blue);
+    if (translucentOutline(i)) {
+      path->mutable_params()->mutable_fill()->Clear();
+      path->mutable_params()->mutable_fill()->set_none(true);
+      path->mutable_params()->set_opacity(0.5);
+    }
   }
   std::string path = directory.file("blobs.svgpb");
   FILE* file = std::fopen(path.c_str(), "wb");
@@ -90,7 +107,7 @@ std::string pictureFile(const testing_support::TemporaryDirectory& directory) {
 
 void BM_RendererFirstDraw(benchmark::State& state) {
   testing_support::TemporaryDirectory directory;
-  std::string file = pictureFile(directory);
+  std::string file = pictureFile(directory, state.range(0));
   auto context = platform::BitmapContext::create(640, 960, true);
   for (auto _ : state) {
     state.PauseTiming();
@@ -104,13 +121,14 @@ void BM_RendererFirstDraw(benchmark::State& state) {
 void BM_RendererCachedDraw(benchmark::State& state) {
   testing_support::TemporaryDirectory directory;
   SVGRenderer renderer;
-  renderer.load(pictureFile(directory));
+  renderer.load(pictureFile(directory, state.range(0)));
   renderer.prepare();
   auto context = platform::BitmapContext::create(640, 960, true);
   for (auto _ : state) renderer.drawInContext(*context, 640, 960);
 }
 
 void BM_RawCairoDraw(benchmark::State& state) {
+  bool strokes = state.range(0);
   std::vector<Blob> list = blobs();
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 640, 960);
   cairo_t* cr = cairo_create(surface);
@@ -129,22 +147,28 @@ void BM_RawCairoDraw(benchmark::State& state) {
     cairo_restore(cr);
     cairo_save(cr);
     cairo_scale(cr, 2, 2);
-    for (const Blob& b : list) {
+    for (size_t i = 0; i < list.size(); ++i) {
+      const Blob& b = list[i];
+      bool outline = strokes && translucentOutline(i);
       cairo_new_path(cr);
       cairo_move_to(cr, b.cx + b.r, b.cy);
       trace(b, [&](float, float, float x1, float y1, float x2, float y2, float x, float y) {
         cairo_curve_to(cr, x1, y1, x2, y2, x, y);
       });
       cairo_close_path(cr);
-      if (b.gradient >= 0) {
-        cairo_save(cr);
-        cairo_clip(cr);
+      if (outline) {
+      } else if (b.gradient >= 0) {
         cairo_set_source(cr, gradients[b.gradient]);
-        cairo_paint(cr);
-        cairo_restore(cr);
+        cairo_fill_preserve(cr);
       } else {
         cairo_set_source_rgba(cr, b.red / 255.0, b.green / 255.0, b.blue / 255.0, 1);
-        cairo_fill(cr);
+        cairo_fill_preserve(cr);
+      }
+      if (strokes) {
+        cairo_set_line_width(cr, 1);
+        cairo_set_source_rgba(cr, 1 - b.red / 255.0, 1 - b.green / 255.0, 1 - b.blue / 255.0,
+                              outline ? 0.5 : 1);
+        cairo_stroke(cr);
       }
     }
     cairo_restore(cr);
@@ -157,8 +181,8 @@ void BM_RawCairoDraw(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_RendererFirstDraw)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_RendererCachedDraw)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_RawCairoDraw)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RendererFirstDraw)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RendererCachedDraw)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RawCairoDraw)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK_MAIN();

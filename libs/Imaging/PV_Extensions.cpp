@@ -150,7 +150,7 @@ std::shared_ptr<Image> imageByScalingProportionallyToSize(const std::shared_ptr<
       BitmapContext::create(static_cast<int>(canvasWidth), static_cast<int>(canvasHeight), true);
   if (!context) return receiver;
   context->drawImage(Rect(0, 0, canvasWidth, canvasHeight), *receiver);
-  auto drawn = context->makeImage();
+  auto drawn = context->takeImage();
   if (!drawn) return receiver;
   return Image::imageWithBitmap(drawn->sharedBitmap(), receiver->scale(), receiver->orientation());
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -11,433 +13,242 @@
 
 using namespace platform;
 using namespace PV_Extensions;
+using testing_support::ScopedScreenScale;
 
 namespace {
 
-constexpr std::uint32_t kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu;
+constexpr std::uint32_t kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu,
+                        kWhite = 0xFFFFFFFFu;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 bool near(std::uint32_t actual, std::uint32_t expected, int tolerance = 3) {
-  for (int shift = 0; shift < 32; shift += 8) {
-    int a = (actual >> shift) & 0xFF, e = (expected >> shift) & 0xFF;
-    if (std::abs(a - e) > tolerance) return false;
-  }
+  for (int shift = 0; shift < 32; shift += 8)
+    if (std::abs(int(actual >> shift & 0xFF) - int(expected >> shift & 0xFF)) > tolerance)
+      return false;
   return true;
 }
 
-int alphaOf(std::uint32_t argb) {
+int alpha(std::uint32_t argb) {
   return static_cast<int>(argb >> 24);
 }
 
-// A picture whose stored columns have the colour `colourAt(x)`.
 template <class ColourAt>
-std::shared_ptr<Image> columns(int width, int height, ColourAt colourAt, double scale = 1,
+std::shared_ptr<Image> picture(int width, int height, ColourAt colourAt, double scale = 1,
                                ImageOrientation orientation = ImageOrientation::Up,
                                PixelFormat format = PixelFormat::RGB24) {
   auto bitmap = Bitmap::create(width, height, format);
   for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) bitmap->setPixel(x, y, colourAt(x));
+    for (int x = 0; x < width; ++x) bitmap->setPixel(x, y, colourAt(x, y));
   return Image::imageWithBitmap(bitmap, scale, orientation);
 }
 
-// Stored left half red, right half blue.
-std::shared_ptr<Image> redBlue(int width, int height, double scale = 1,
-                               ImageOrientation orientation = ImageOrientation::Up) {
-  return columns(
-      width, height, [width](int x) { return x < width / 2 ? kRed : kBlue; }, scale, orientation);
-}
-
-// Every stored pixel a different colour.
-std::shared_ptr<Image> numbered(int width, int height, double scale = 1,
+// Stored quarters red (top left), green (top right), blue (bottom left), white: no flip or turn
+// of it looks like another.
+std::shared_ptr<Image> quarters(int width, int height, double scale = 1,
                                 ImageOrientation orientation = ImageOrientation::Up) {
-  auto bitmap = Bitmap::create(width, height, PixelFormat::RGB24);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      bitmap->setPixel(x, y, 0xFF000000u | std::uint32_t(x) << 16 | std::uint32_t(y) << 8 | 7);
-  return Image::imageWithBitmap(bitmap, scale, orientation);
+  return picture(
+      width, height,
+      [=](int x, int y) {
+        bool right = x >= width / 2, bottom = y >= height / 2;
+        return bottom ? (right ? kWhite : kBlue) : (right ? kGreen : kRed);
+      },
+      scale, orientation);
 }
 
-using testing_support::ScopedScreenScale;
+// The colours at the four corners (inset by `inset`), top left, top right, bottom left, bottom
+// right, compared with the expected ones.
+void expectCorners(const Image& image, std::array<std::uint32_t, 4> expected, int inset = 2) {
+  const Bitmap& b = image.bitmap();
+  int xs[] = {inset, b.width() - 1 - inset}, ys[] = {inset, b.height() - 1 - inset};
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE(near(b.pixel(xs[i % 2], ys[i / 2]), expected[i])) << i;
+}
 
-bool logged(const testing_support::ConsoleCapture& console, const std::string& message) {
-  for (const auto& line : console.lines())
-    if (line == message) return true;
-  return false;
+bool loggedNoScale(const testing_support::ConsoleCapture& console) {
+  auto lines = console.lines();
+  return std::find(lines.begin(), lines.end(), "could not scale image") != lines.end();
 }
 
 }  // namespace
 
-// Cropping
-
-TEST(PV_ExtensionsCropTest, CutsTheStoredPixelsInsideTheRectangle) {
-  auto image = numbered(10, 8, 2, ImageOrientation::Left);
+TEST(PV_ExtensionsTest, CroppingCutsTheStoredPixelsInWholePixels) {
+  auto image = picture(
+      10, 8, [](int x, int y) { return 0xFF000007u | x << 16 | y << 8; }, 2,
+      ImageOrientation::Left);
   auto part = imageAtRect(image, Rect(2, 3, 4, 2));
-  ASSERT_TRUE(part);
-  EXPECT_EQ(part->pixelWidth(), 4);
-  EXPECT_EQ(part->pixelHeight(), 2);
-  EXPECT_EQ(part->scale(), 2);
+  EXPECT_EQ(part->size(), (Size{1, 2}));  // 4×2 stored, turned, at scale 2
   EXPECT_EQ(part->orientation(), ImageOrientation::Left);
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 4; ++x)
       EXPECT_EQ(part->bitmap().pixel(x, y), image->bitmap().pixel(2 + x, 3 + y));
-}
-
-TEST(PV_ExtensionsCropTest, PartlyOutsideGivesTheClippedPart) {
-  auto image = numbered(10, 8);
-  auto part = imageAtRect(image, Rect(-3, 6, 5, 10));
-  ASSERT_TRUE(part);
-  EXPECT_EQ(part->pixelWidth(), 2);
-  EXPECT_EQ(part->pixelHeight(), 2);
-  EXPECT_EQ(part->bitmap().pixel(0, 0), image->bitmap().pixel(0, 6));
-  EXPECT_EQ(part->bitmap().pixel(1, 1), image->bitmap().pixel(1, 7));
-}
-
-TEST(PV_ExtensionsCropTest, FractionalAndTurnedRectanglesTakeWholePixels) {
-  auto image = numbered(10, 8);
-  auto part = imageAtRect(image, Rect(1.5, 1.5, 2, 2));  // pixels 1 to 3 inclusive
-  ASSERT_TRUE(part);
-  EXPECT_EQ(part->pixelWidth(), 3);
-  EXPECT_EQ(part->pixelHeight(), 3);
-  EXPECT_EQ(part->bitmap().pixel(0, 0), image->bitmap().pixel(1, 1));
+  auto fractional = imageAtRect(image, Rect(1.5, 1.5, 2, 2));  // pixels 1 to 3
+  EXPECT_EQ(fractional->pixelWidth(), 3);
+  EXPECT_EQ(fractional->bitmap().pixel(0, 0), image->bitmap().pixel(1, 1));
+  EXPECT_EQ(imageAtRect(image, Rect(-3, 6, 5, 10))->bitmap().pixel(1, 1),
+            image->bitmap().pixel(1, 7));                // clipped
   auto turned = imageAtRect(image, Rect(6, 5, -2, -3));  // (4, 2, 2, 3)
-  ASSERT_TRUE(turned);
-  EXPECT_EQ(turned->pixelWidth(), 2);
   EXPECT_EQ(turned->pixelHeight(), 3);
   EXPECT_EQ(turned->bitmap().pixel(0, 0), image->bitmap().pixel(4, 2));
-}
-
-TEST(PV_ExtensionsCropTest, WhollyOutsideOrWithoutReceiverGivesNone) {
-  auto image = numbered(10, 8);
-  EXPECT_FALSE(imageAtRect(image, Rect(20, 20, 5, 5)));
-  EXPECT_FALSE(imageAtRect(image, Rect(10, 0, 5, 5)));  // touching the right edge only
-  EXPECT_FALSE(imageAtRect(image, Rect(0, 0, 0, 5)));
-  EXPECT_FALSE(imageAtRect(image, Rect(0, 0, std::numeric_limits<double>::quiet_NaN(), 5)));
+  for (Rect outside :
+       {Rect(20, 20, 5, 5), Rect(10, 0, 5, 5), Rect(0, 0, 0, 5), Rect(0, 0, kNaN, 5)})
+    EXPECT_FALSE(imageAtRect(image, outside));
   EXPECT_FALSE(imageAtRect(nullptr, Rect(0, 0, 5, 5)));
 }
 
-// Scaling to fit
-
-TEST(PV_ExtensionsFitTest, WideImageFitsInASquare) {
-  auto image = redBlue(1000, 500);
+TEST(PV_ExtensionsTest, FittingScalesInPixelsOrReturnsTheReceiver) {
+  auto image = quarters(1000, 500);
   auto scaled = imageByScalingProportionallyToSize(image, Size{320, 320});
-  ASSERT_TRUE(scaled);
-  EXPECT_NE(scaled, image);
-  EXPECT_EQ(scaled->pixelWidth(), 320);
-  EXPECT_EQ(scaled->pixelHeight(), 160);
-  EXPECT_EQ(scaled->scale(), 1);
-  EXPECT_EQ(scaled->orientation(), ImageOrientation::Up);
-  EXPECT_TRUE(near(scaled->bitmap().pixel(40, 80), kRed));
-  EXPECT_TRUE(near(scaled->bitmap().pixel(280, 80), kBlue));
-  EXPECT_TRUE(near(scaled->bitmap().pixel(0, 0), kRed));
-  EXPECT_TRUE(near(scaled->bitmap().pixel(319, 159), kBlue));
-}
-
-TEST(PV_ExtensionsFitTest, ReturnsTheReceiverWhenItFitsWithOneSideExact) {
-  auto image = redBlue(200, 100);
-  EXPECT_EQ(imageByScalingProportionallyToSize(image, Size{320, 100}), image);
-  EXPECT_EQ(imageByScalingProportionallyToSize(image, Size{200, 300}), image);
-  EXPECT_EQ(imageByScalingProportionallyToSize(image, Size{200, 100}), image);
-  // Smaller on one side and larger on the other is scaled.
-  auto shrunk = imageByScalingProportionallyToSize(image, Size{100, 300});
-  ASSERT_TRUE(shrunk);
-  EXPECT_NE(shrunk, image);
-  EXPECT_EQ(shrunk->pixelWidth(), 100);
-  EXPECT_EQ(shrunk->pixelHeight(), 50);
-}
-
-TEST(PV_ExtensionsFitTest, EnlargesASmallerImage) {
-  auto image = redBlue(200, 100);
-  auto scaled = imageByScalingProportionallyToSize(image, Size{400, 400});
-  ASSERT_TRUE(scaled);
-  EXPECT_EQ(scaled->pixelWidth(), 400);
-  EXPECT_EQ(scaled->pixelHeight(), 200);
-  EXPECT_TRUE(near(scaled->bitmap().pixel(100, 100), kRed));
-  EXPECT_TRUE(near(scaled->bitmap().pixel(300, 100), kBlue));
-}
-
-TEST(PV_ExtensionsFitTest, SidewaysImagesAreScaledInStoredOrder) {
-  // Stored 400×300 shown turned clockwise: 300×400 points.
-  auto image = redBlue(400, 300, 1, ImageOrientation::Right);
-  ASSERT_EQ(image->size(), (Size{300, 400}));
-  auto scaled = imageByScalingProportionallyToSize(image, Size{150, 150});
-  ASSERT_TRUE(scaled);
-  // f = 0.375: 112.5 rounds up to 113 shown wide, 150 high; stored 150×113.
-  EXPECT_EQ(scaled->pixelWidth(), 150);
-  EXPECT_EQ(scaled->pixelHeight(), 113);
-  EXPECT_EQ(scaled->orientation(), ImageOrientation::Right);
-  EXPECT_EQ(scaled->size(), (Size{113, 150}));
-  EXPECT_TRUE(near(scaled->bitmap().pixel(20, 56), kRed));
-  EXPECT_TRUE(near(scaled->bitmap().pixel(130, 56), kBlue));
-}
-
-TEST(PV_ExtensionsFitTest, TheTargetIsInPixelsAndTheResultKeepsTheScale) {
-  // 200×100 pixels at scale 2 is 100×50 points; the target (50, 25) at scale 2 is (100, 50),
-  // which the size in points equals.
-  auto image = redBlue(200, 100, 2);
-  EXPECT_EQ(imageByScalingProportionallyToSize(image, Size{50, 25}), image);
-  auto scaled = imageByScalingProportionallyToSize(image, Size{40, 40});  // 80×80: f = 0.8
-  ASSERT_TRUE(scaled);
-  EXPECT_EQ(scaled->pixelWidth(), 80);
-  EXPECT_EQ(scaled->pixelHeight(), 40);
-  EXPECT_EQ(scaled->scale(), 2);
-}
-
-TEST(PV_ExtensionsFitTest, ReturnsTheReceiverWhenNoCanvasCanBeMade) {
-  auto image = redBlue(20, 10);
-  EXPECT_EQ(imageByScalingProportionallyToSize(image, Size{1e9, 1e9}), image);
-  EXPECT_EQ(imageByScalingProportionallyToSize(image, Size{0.01, 0.01}), image);  // 0×0 canvas
+  EXPECT_EQ(scaled->size(), (Size{320, 160}));
+  expectCorners(*scaled, {kRed, kGreen, kBlue, kWhite});
+  auto enlarged = imageByScalingProportionallyToSize(quarters(200, 100), Size{400, 400});
+  EXPECT_EQ(enlarged->size(), (Size{400, 200}));
+  // A sideways picture (stored 400×300, shown 300×400) is scaled in its stored pixels:
+  // f = 0.375, 112.5 rounds up to 113 shown wide.
+  auto sideways = imageByScalingProportionallyToSize(quarters(400, 300, 1, ImageOrientation::Right),
+                                                     Size{150, 150});
+  EXPECT_EQ(sideways->pixelWidth(), 150);
+  EXPECT_EQ(sideways->pixelHeight(), 113);
+  EXPECT_EQ(sideways->orientation(), ImageOrientation::Right);
+  expectCorners(*sideways, {kRed, kGreen, kBlue, kWhite});
+  // One side exact and the other inside: the receiver itself.
+  auto small = quarters(200, 100);
+  for (Size fits : {Size{320, 100}, Size{200, 300}, Size{200, 100}})
+    EXPECT_EQ(imageByScalingProportionallyToSize(small, fits), small);
+  EXPECT_EQ(imageByScalingProportionallyToSize(small, Size{100, 300})->pixelHeight(), 50);
+  // The target is in pixels: (40, 40) at scale 2 is 80×80.
+  auto retina = imageByScalingProportionallyToSize(quarters(200, 100, 2), Size{40, 40});
+  EXPECT_EQ(retina->pixelWidth(), 80);
+  EXPECT_EQ(retina->scale(), 2);
+  // No canvas: the receiver.
+  EXPECT_EQ(imageByScalingProportionallyToSize(small, Size{1e9, 1e9}), small);
+  EXPECT_EQ(imageByScalingProportionallyToSize(small, Size{0.01, 0.01}), small);
   EXPECT_EQ(imageByScalingProportionallyToSize(nullptr, Size{10, 10}), nullptr);
+  auto keptClear = imageByScalingProportionallyToSize(
+      picture(
+          20, 10, [](int x, int) { return x < 10 ? 0u : kGreen; }, 1, ImageOrientation::Up,
+          PixelFormat::ARGB32Premultiplied),
+      Size{10, 10});
+  EXPECT_EQ(keptClear->bitmap().pixel(1, 2), 0u);
+  EXPECT_TRUE(near(keptClear->bitmap().pixel(8, 2), kGreen));
 }
 
-TEST(PV_ExtensionsFitTest, KeepsTransparency) {
-  auto image = columns(
-      20, 10, [](int x) { return x < 10 ? 0u : kGreen; }, 1, ImageOrientation::Up,
-      PixelFormat::ARGB32Premultiplied);
-  auto scaled = imageByScalingProportionallyToSize(image, Size{10, 10});
-  ASSERT_TRUE(scaled);
-  EXPECT_EQ(scaled->bitmap().pixel(1, 2), 0u);
-  EXPECT_TRUE(near(scaled->bitmap().pixel(8, 2), kGreen));
-}
-
-// Scaling to cover
-
-TEST(PV_ExtensionsCoverTest, WideImageIsCentredAndCropped) {
+TEST(PV_ExtensionsTest, CoveringCentresCropsAndDrawsTheOrientation) {
   ScopedScreenScale screen(1);
-  // Left quarter red, middle half green, right quarter blue: only the green part is left.
-  auto image = columns(100, 50, [](int x) { return x < 25 ? kRed : x < 75 ? kGreen : kBlue; });
-  auto covered = imageByScalingProportionallyToMinimumSize(image, Size{50, 50});
-  ASSERT_TRUE(covered);
-  EXPECT_EQ(covered->pixelWidth(), 50);
-  EXPECT_EQ(covered->pixelHeight(), 50);
-  EXPECT_EQ(covered->scale(), 1);
-  EXPECT_FALSE(covered->bitmap().hasAlpha());
-  for (int x : {0, 1, 25, 48, 49})
-    for (int y : {0, 25, 49})
-      EXPECT_TRUE(near(covered->bitmap().pixel(x, y), kGreen)) << x << "," << y;
-}
-
-TEST(PV_ExtensionsCoverTest, TallImageIsCentredVertically) {
-  ScopedScreenScale screen(1);
-  auto bitmap = Bitmap::create(20, 40, PixelFormat::RGB24);
-  for (int y = 0; y < 40; ++y)
-    for (int x = 0; x < 20; ++x) bitmap->setPixel(x, y, y < 10 || y >= 30 ? kRed : kGreen);
-  auto covered =
-      imageByScalingProportionallyToMinimumSize(Image::imageWithBitmap(bitmap), Size{40, 40});
-  ASSERT_TRUE(covered);  // scaled to 40×80, y = −20
-  EXPECT_EQ(covered->pixelWidth(), 40);
-  EXPECT_EQ(covered->pixelHeight(), 40);
-  EXPECT_TRUE(near(covered->bitmap().pixel(20, 1), kGreen));
-  EXPECT_TRUE(near(covered->bitmap().pixel(20, 38), kGreen));
-}
-
-TEST(PV_ExtensionsCoverTest, CanvasIsAtTheScreenScaleAndOpaque) {
-  ScopedScreenScale screen(2);
-  // Transparent on the left: it comes out black.
-  auto image = columns(
-      100, 50, [](int x) { return x < 50 ? 0u : kBlue; }, 1, ImageOrientation::Up,
-      PixelFormat::ARGB32Premultiplied);
-  auto covered = imageByScalingProportionallyToMinimumSize(image, Size{50, 50});
-  ASSERT_TRUE(covered);
-  // 50 points at screen scale 2 over image scale 1 is a 100-point canvas of 200 pixels.
-  EXPECT_EQ(covered->pixelWidth(), 200);
-  EXPECT_EQ(covered->pixelHeight(), 200);
-  EXPECT_EQ(covered->scale(), 2);
-  EXPECT_EQ(covered->bitmap().pixel(10, 100), 0xFF000000u);
-  EXPECT_TRUE(near(covered->bitmap().pixel(190, 100), kBlue));
-}
-
-TEST(PV_ExtensionsCoverTest, AppliesTheOrientation) {
-  ScopedScreenScale screen(1);
-  // Stored left half red; shown upside down, so red is on the right.
-  auto image = redBlue(100, 50, 1, ImageOrientation::Down);
-  auto covered = imageByScalingProportionallyToMinimumSize(image, Size{100, 100});
-  ASSERT_TRUE(covered);
-  EXPECT_EQ(covered->orientation(), ImageOrientation::Up);
-  EXPECT_TRUE(near(covered->bitmap().pixel(2, 50), kBlue));
-  EXPECT_TRUE(near(covered->bitmap().pixel(97, 50), kRed));
-}
-
-TEST(PV_ExtensionsCoverTest, ExactSizeGivesANewImageWithTheSamePixels) {
-  ScopedScreenScale screen(1);
-  auto image = redBlue(50, 50, 1, ImageOrientation::LeftMirrored);
-  auto same = imageByScalingProportionallyToMinimumSize(image, Size{50, 50});
-  ASSERT_TRUE(same);
-  EXPECT_NE(same, image);
-  EXPECT_EQ(same->sharedBitmap(), image->sharedBitmap());
+  auto wide = picture(100, 50, [](int x, int) { return x < 25 ? kRed : x < 75 ? kGreen : kBlue; });
+  auto covered = imageByScalingProportionallyToMinimumSize(wide, Size{50, 50});
+  EXPECT_EQ(covered->size(), (Size{50, 50}));
+  expectCorners(*covered, {kGreen, kGreen, kGreen, kGreen}, 0);
+  // Every orientation comes out drawn upright.
+  auto down = imageByScalingProportionallyToMinimumSize(
+      quarters(100, 100, 1, ImageOrientation::Down), Size{50, 50});
+  EXPECT_EQ(down->orientation(), ImageOrientation::Up);
+  expectCorners(*down, {kWhite, kBlue, kGreen, kRed});
+  auto mirrored = imageByScalingProportionallyToMinimumSize(
+      quarters(100, 100, 1, ImageOrientation::DownMirrored), Size{50, 50});
+  expectCorners(*mirrored, {kBlue, kWhite, kRed, kGreen});
+  // Exactly the size: the same pixels in a new image.
+  auto exact = quarters(50, 50, 1, ImageOrientation::LeftMirrored);
+  auto same = imageByScalingProportionallyToMinimumSize(exact, Size{50, 50});
+  EXPECT_NE(same, exact);
+  EXPECT_EQ(same->sharedBitmap(), exact->sharedBitmap());
   EXPECT_EQ(same->orientation(), ImageOrientation::LeftMirrored);
-  EXPECT_EQ(same->scale(), 1);
 }
 
-TEST(PV_ExtensionsCoverTest, LogsWhenNoCanvasCanBeMade) {
-  testing_support::ConsoleCapture console;
-  EXPECT_FALSE(imageByScalingProportionallyToMinimumSize(redBlue(10, 10), Size{0, 0}));
-  EXPECT_TRUE(logged(console, "could not scale image"));
-  testing_support::ConsoleCapture again;
-  EXPECT_FALSE(imageByScalingProportionallyToMinimumSize(nullptr, Size{10, 10}));
-  EXPECT_TRUE(logged(again, "could not scale image"));
-}
-
-// Stretching
-
-TEST(PV_ExtensionsStretchTest, StretchesToTheSizeWithTheOrientation) {
-  ScopedScreenScale screen(1);
-  // Stored 40×20 left half red, shown turned anticlockwise: red at the bottom.
-  auto image = redBlue(40, 20, 1, ImageOrientation::Left);
-  auto stretched = imageByScalingToSize(image, Size{30, 60});
-  ASSERT_TRUE(stretched);
-  EXPECT_EQ(stretched->pixelWidth(), 30);
-  EXPECT_EQ(stretched->pixelHeight(), 60);
-  EXPECT_FALSE(stretched->bitmap().hasAlpha());
-  EXPECT_TRUE(near(stretched->bitmap().pixel(15, 5), kBlue));
-  EXPECT_TRUE(near(stretched->bitmap().pixel(15, 55), kRed));
-  EXPECT_TRUE(near(stretched->bitmap().pixel(0, 0), kBlue));
-  EXPECT_TRUE(near(stretched->bitmap().pixel(29, 59), kRed));
-}
-
-TEST(PV_ExtensionsStretchTest, UsesTheScreenScaleOverTheImageScale) {
+TEST(PV_ExtensionsTest, CoveringUsesTheScreenScaleAndAnOpaqueCanvas) {
   ScopedScreenScale screen(2);
-  auto stretched = imageByScalingToSize(redBlue(40, 20, 2), Size{10, 5});
-  ASSERT_TRUE(stretched);
-  EXPECT_EQ(stretched->pixelWidth(), 20);
-  EXPECT_EQ(stretched->pixelHeight(), 10);
-  EXPECT_EQ(stretched->scale(), 2);
+  auto image = picture(
+      100, 50, [](int x, int) { return x < 50 ? 0u : kBlue; }, 1, ImageOrientation::Up,
+      PixelFormat::ARGB32Premultiplied);
+  auto covered = imageByScalingProportionallyToMinimumSize(image, Size{50, 50});
+  // 50 points at screen scale 2 over image scale 1: a 100-point canvas of 200 pixels.
+  EXPECT_EQ(covered->pixelWidth(), 200);
+  EXPECT_EQ(covered->scale(), 2);
+  EXPECT_EQ(covered->bitmap().pixel(10, 100), 0xFF000000u);  // transparency comes out black
+  EXPECT_TRUE(near(covered->bitmap().pixel(190, 100), kBlue));
+  testing_support::ConsoleCapture console;
+  EXPECT_FALSE(imageByScalingProportionallyToMinimumSize(quarters(10, 10), Size{0, 0}));
+  EXPECT_FALSE(imageByScalingProportionallyToMinimumSize(nullptr, Size{10, 10}));
+  EXPECT_TRUE(loggedNoScale(console));
 }
 
-TEST(PV_ExtensionsStretchTest, LogsWhenNoCanvasCanBeMade) {
+TEST(PV_ExtensionsTest, StretchingDrawsTheOrientationAtTheScreensScale) {
+  ScopedScreenScale screen(1);
+  // Stored 40×20, shown turned anticlockwise: the stored right column becomes the top row.
+  auto stretched = imageByScalingToSize(quarters(40, 20, 1, ImageOrientation::Left), Size{30, 60});
+  EXPECT_EQ(stretched->size(), (Size{30, 60}));
+  expectCorners(*stretched, {kGreen, kWhite, kRed, kBlue});
+  ScopedScreenScale retina(2);
+  auto sharp = imageByScalingToSize(quarters(40, 20, 2), Size{10, 5});
+  EXPECT_EQ(sharp->pixelWidth(), 20);
+  EXPECT_EQ(sharp->scale(), 2);
   testing_support::ConsoleCapture console;
   EXPECT_FALSE(
-      imageByScalingToSize(redBlue(10, 10), Size{std::numeric_limits<double>::infinity(), 5}));
-  EXPECT_TRUE(logged(console, "could not scale image"));
+      imageByScalingToSize(quarters(10, 10), Size{std::numeric_limits<double>::infinity(), 5}));
+  EXPECT_TRUE(loggedNoScale(console));
   EXPECT_FALSE(imageByScalingToSize(nullptr, Size{5, 5}));
 }
 
-// Rotating
-
-TEST(PV_ExtensionsRotateTest, QuarterTurnSwapsTheSidesAndTurnsClockwise) {
-  auto rotated = imageRotatedByDegrees(redBlue(100, 50), 90);
-  ASSERT_TRUE(rotated);
+TEST(PV_ExtensionsTest, RotatingTurnsClockwiseOnACanvasInPoints) {
+  auto quarter = imageRotatedByDegrees(quarters(100, 50), 90);
   // 50×100 up to single precision, which may add a pixel.
-  EXPECT_GE(rotated->pixelWidth(), 50);
-  EXPECT_LE(rotated->pixelWidth(), 51);
-  EXPECT_GE(rotated->pixelHeight(), 100);
-  EXPECT_LE(rotated->pixelHeight(), 101);
-  EXPECT_EQ(rotated->scale(), 1);
-  EXPECT_EQ(rotated->orientation(), ImageOrientation::Up);
-  // The left (red) half is now on top.
-  EXPECT_TRUE(near(rotated->bitmap().pixel(25, 20), kRed));
-  EXPECT_TRUE(near(rotated->bitmap().pixel(25, 80), kBlue));
-}
+  EXPECT_NEAR(quarter->pixelWidth(), 50, 1);
+  EXPECT_NEAR(quarter->pixelHeight(), 100, 1);
+  EXPECT_EQ(quarter->orientation(), ImageOrientation::Up);
+  expectCorners(*quarter, {kBlue, kRed, kWhite, kGreen});
+  expectCorners(*imageRotatedByRadians(quarters(100, 50), 3.14159265358979 / 2),
+                {kBlue, kRed, kWhite, kGreen});
 
-TEST(PV_ExtensionsRotateTest, EighthTurnHasTransparentCorners) {
-  auto rotated = imageRotatedByDegrees(redBlue(100, 50), 45);
-  ASSERT_TRUE(rotated);
-  // 150 / √2 ≈ 106.07 points on each side.
-  EXPECT_GE(rotated->pixelWidth(), 106);
-  EXPECT_LE(rotated->pixelWidth(), 107);
-  EXPECT_EQ(rotated->pixelHeight(), rotated->pixelWidth());
-  int last = rotated->pixelWidth() - 1;
-  const Bitmap& pixels = rotated->bitmap();
-  EXPECT_TRUE(pixels.hasAlpha());
+  auto eighth = imageRotatedByDegrees(quarters(100, 50), 45);
+  EXPECT_NEAR(eighth->pixelWidth(), 106.07, 1);  // 150 / √2
+  int last = eighth->pixelWidth() - 1, mid = last / 2;
+  const Bitmap& pixels = eighth->bitmap();
   for (auto [x, y] : {std::pair{0, 0}, {last, 0}, {0, last}, {last, last}})
-    EXPECT_EQ(alphaOf(pixels.pixel(x, y)), 0) << x << "," << y;
-  EXPECT_EQ(alphaOf(pixels.pixel(last / 2, last / 2)), 255);
-  // The red half turned clockwise by 45°: upper left of the centre.
-  EXPECT_TRUE(near(pixels.pixel(last / 2 - 15, last / 2 - 15), kRed));
-  EXPECT_TRUE(near(pixels.pixel(last / 2 + 15, last / 2 + 15), kBlue));
-}
+    EXPECT_EQ(alpha(pixels.pixel(x, y)), 0) << x << "," << y;
+  // Red's quarter (up and left of the centre) turned clockwise by 45°: straight above it.
+  EXPECT_TRUE(near(pixels.pixel(mid, mid - 15), kRed));
+  EXPECT_TRUE(near(pixels.pixel(mid, mid + 15), kWhite));
 
-TEST(PV_ExtensionsRotateTest, RadiansAgreeWithDegrees) {
-  auto image = redBlue(100, 50);
-  auto byRadians = imageRotatedByRadians(image, 3.14159265358979 / 2);
-  auto byDegrees = imageRotatedByDegrees(image, 90);
-  ASSERT_TRUE(byRadians);
-  ASSERT_TRUE(byDegrees);
-  EXPECT_EQ(byRadians->pixelWidth(), byDegrees->pixelWidth());
-  EXPECT_EQ(byRadians->pixelHeight(), byDegrees->pixelHeight());
-  EXPECT_TRUE(near(byRadians->bitmap().pixel(25, 20), kRed));
-}
-
-TEST(PV_ExtensionsRotateTest, CanvasIsInPointsAtScaleOne) {
-  auto rotated = imageRotatedByDegrees(redBlue(100, 50, 2), 0);
-  ASSERT_TRUE(rotated);
-  EXPECT_EQ(rotated->pixelWidth(), 50);
-  EXPECT_EQ(rotated->pixelHeight(), 25);
-  EXPECT_EQ(rotated->scale(), 1);
-  EXPECT_TRUE(near(rotated->bitmap().pixel(5, 12), kRed));
-  EXPECT_TRUE(near(rotated->bitmap().pixel(45, 12), kBlue));
+  auto unturned = imageRotatedByDegrees(quarters(100, 50, 2), 0);
+  EXPECT_EQ(unturned->size(), (Size{50, 25}));
+  EXPECT_EQ(unturned->scale(), 1);
+  expectCorners(*unturned, {kRed, kGreen, kBlue, kWhite});
   EXPECT_FALSE(imageRotatedByDegrees(nullptr, 30));
 }
 
-// Masking
-
-namespace {
-
-// Left third black, middle third mid grey, right third white.
-std::shared_ptr<Image> greyThirds(int width, int height) {
-  auto mask = Bitmap::create(width, height, PixelFormat::Grey8);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      mask->row(y)[x] = x < width / 3 ? 0 : x < 2 * width / 3 ? 128 : 255;
-  return Image::imageWithBitmap(mask);
-}
-
-}  // namespace
-
-TEST(PV_ExtensionsMaskTest, OpaqueJpegGetsAlphaFromAGreyMask) {
-  auto solid = columns(60, 20, [](int) { return 0xFFC86432u; });
+TEST(PV_ExtensionsTest, AGreyMaskStretchedOverTheStoredPixelsGivesAlpha) {
+  auto solid = picture(60, 20, [](int, int) { return 0xFFC86432u; });
   auto decoded = ImageDecoder::decodeJPEG(*ImageEncoder::jpegData(*solid, 1.0), 2);
   ASSERT_TRUE(decoded);
-  ASSERT_FALSE(decoded->bitmap().hasAlpha());
   auto photo = Image::imageWithBitmap(decoded->sharedBitmap(), 2, ImageOrientation::Down);
-  // A mask of another size is stretched: each third of the mask covers a third of the photo.
-  auto masked = imageByMaskingUsingImage(photo, greyThirds(15, 5));
-  ASSERT_TRUE(masked);
+  // A 15×6 mask: black in the top left quarter, mid grey in the top right, white below. Applied
+  // to the stored pixels whatever the orientation, so a flipped application would show.
+  auto mask = Bitmap::create(15, 6, PixelFormat::Grey8);
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 15; ++x) mask->row(y)[x] = y >= 3 ? 255 : x < 7 ? 0 : 128;
+  auto masked = imageByMaskingUsingImage(photo, Image::imageWithBitmap(mask));
   EXPECT_EQ(masked->bitmap().format(), PixelFormat::ARGB32Premultiplied);
-  EXPECT_EQ(masked->pixelWidth(), 60);
-  EXPECT_EQ(masked->pixelHeight(), 20);
-  EXPECT_EQ(masked->scale(), 2);
+  EXPECT_EQ(masked->size(), photo->size());
   EXPECT_EQ(masked->orientation(), ImageOrientation::Down);
   const Bitmap& pixels = masked->bitmap();
-  for (int y : {0, 10, 19}) {
-    for (int x : {0, 10, 19}) EXPECT_TRUE(near(pixels.pixel(x, y), 0xFFC86432u, 4));
-    for (int x : {20, 30, 39}) {
-      EXPECT_NEAR(alphaOf(pixels.pixel(x, y)), 127, 1);
-      EXPECT_TRUE(near(pixels.pixel(x, y) | 0xFF000000u, 0xFFC86432u, 6));
-    }
-    for (int x : {40, 50, 59}) EXPECT_EQ(alphaOf(pixels.pixel(x, y)), 0);
-  }
+  EXPECT_TRUE(near(pixels.pixel(2, 2), 0xFFC86432u, 4));
+  EXPECT_NEAR(alpha(pixels.pixel(55, 2)), 127, 1);
+  EXPECT_TRUE(near(pixels.pixel(55, 2) | 0xFF000000u, 0xFFC86432u, 6));
+  EXPECT_EQ(alpha(pixels.pixel(2, 17)) + alpha(pixels.pixel(55, 17)), 0);
   EXPECT_EQ(photo->bitmap().format(), PixelFormat::RGB24);  // the receiver is unchanged
-}
 
-TEST(PV_ExtensionsMaskTest, AlphaOfTheReceiverIsMultiplied) {
-  auto halfGreen = columns(
-      6, 2, [](int) { return 0x8000FF00u; }, 1, ImageOrientation::Up,
+  // The receiver's alpha is multiplied; colour masks read by luminance, clear as white.
+  auto halfGreen = picture(
+      4, 2, [](int, int) { return 0x8000FF00u; }, 1, ImageOrientation::Up,
       PixelFormat::ARGB32Premultiplied);
-  auto masked = imageByMaskingUsingImage(halfGreen, greyThirds(6, 2));
-  ASSERT_TRUE(masked);
-  EXPECT_NEAR(alphaOf(masked->bitmap().pixel(0, 0)), 128, 1);
-  EXPECT_NEAR(alphaOf(masked->bitmap().pixel(2, 1)), 64, 1);
-  EXPECT_EQ(alphaOf(masked->bitmap().pixel(5, 0)), 0);
-}
-
-TEST(PV_ExtensionsMaskTest, ColourAndAlphaMasksAreReadAsGrey) {
-  auto photo = redBlue(4, 2);
-  auto colourMask = columns(4, 2, [](int x) { return x < 2 ? 0xFF000000u : 0xFFFFFFFFu; });
-  auto masked = imageByMaskingUsingImage(photo, colourMask);
-  ASSERT_TRUE(masked);
-  EXPECT_EQ(masked->bitmap().pixel(0, 0), kRed);
-  EXPECT_EQ(masked->bitmap().pixel(3, 1), 0u);
-
-  // Transparency reads as white: the clear part removes, the opaque black part keeps.
-  auto alphaMask = columns(
-      4, 2, [](int x) { return x < 2 ? 0u : 0xFF000000u; }, 1, ImageOrientation::Up,
+  auto greyish = picture(4, 2, [](int x, int) { return x < 2 ? 0xFF000000u : 0xFF808080u; });
+  auto faded = imageByMaskingUsingImage(halfGreen, greyish);
+  EXPECT_NEAR(alpha(faded->bitmap().pixel(0, 0)), 128, 1);
+  EXPECT_NEAR(alpha(faded->bitmap().pixel(3, 1)), 64, 1);
+  auto alphaMask = picture(
+      4, 2, [](int x, int) { return x < 2 ? 0u : 0xFF000000u; }, 1, ImageOrientation::Up,
       PixelFormat::ARGB32Premultiplied);
-  auto cut = imageByMaskingUsingImage(photo, alphaMask);
-  ASSERT_TRUE(cut);
+  auto cut = imageByMaskingUsingImage(quarters(4, 2), alphaMask);
   EXPECT_EQ(cut->bitmap().pixel(0, 0), 0u);
-  EXPECT_EQ(cut->bitmap().pixel(3, 1), kBlue);
-}
-
-TEST(PV_ExtensionsMaskTest, WithoutMaskOrReceiverGivesNone) {
-  EXPECT_FALSE(imageByMaskingUsingImage(redBlue(4, 2), nullptr));
-  EXPECT_FALSE(imageByMaskingUsingImage(nullptr, greyThirds(3, 1)));
+  EXPECT_EQ(cut->bitmap().pixel(3, 1), kWhite);
+  EXPECT_FALSE(imageByMaskingUsingImage(quarters(4, 2), nullptr));
+  EXPECT_FALSE(imageByMaskingUsingImage(nullptr, greyish));
 }

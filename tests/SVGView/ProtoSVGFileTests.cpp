@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "SVGView/ProtoSVGFile.h"
 #include "TestSupport.h"
@@ -8,305 +10,205 @@
 #include "svg.pb.h"
 
 using svg_test::bytesFromHex;
+using svg_test::floatField;
 using svg_test::lengthDelimited;
+using svg_test::varint;
+using svg_test::varintField;
 using svg_test::writeFile;
-using testing_support::TemporaryDirectory;
+using testing_support::ConsoleCapture;
 
 namespace {
 
-// A root with one red 80x80 square at (10, 10) in a 100x100 picture.
-const char* const kRedSquareHex =
-    "0a 23 0a 21 12 1f 0a 07 1a 05 0a 03 08 ff 01 4a 14 0d 00 00 20 41 15 00 00 20 41 1d 00 00 a0 "
-    "42 25 00 00 a0 42 12 0a 1d 00 00 c8 42 25 00 00 c8 42 1a 0a 1d 00 00 c8 42 25 00 00 c8 42";
+// Numbered floats, so that two swapped fields cannot read back right.
+std::string floats(int firstField, int count, float first) {
+  std::string bytes;
+  for (int i = 0; i < count; ++i) bytes += floatField(firstField + i, first + i);
+  return bytes;
+}
+
+// `depth` sub-messages nested in the root through field 1 at every level: root params, element,
+// group params, element, ... The innermost one is empty.
+std::string nestedMessages(int depth) {
+  std::string bytes;
+  for (int level = 0; level < depth; ++level) bytes = "\x0a" + varint(bytes.size()) + bytes;
+  return bytes;
+}
+
+// A file of exactly `size` bytes: one record of the undeclared field 15 whose payload is zeros.
+bool writeFileOfSize(const std::string& path, size_t size) {
+  std::string header = "\x7a";
+  header += varint(size - header.size() - 4);
+  if (header.size() != 5 || !writeFile(path, header)) return false;
+  std::error_code error;
+  std::filesystem::resize_file(path, size, error);
+  return !error;
+}
 
 class ProtoSVGFileTest : public testing::Test {
  protected:
-  // Writes `bytes` to a file and loads it into `root`.
   bool load(const std::string& bytes) {
     std::string path = _directory.file("picture.svgpb");
     EXPECT_TRUE(writeFile(path, bytes));
     return ProtoSVGFile::load(path, root);
   }
-  bool loadHex(const std::string& hex) { return load(bytesFromHex(hex)); }
 
-  // A root whose only element is `elementBytes`, wrapped as params.children[0].
-  static std::string rootWithElement(const std::string& elementBytes) {
-    return lengthDelimited(1, lengthDelimited(1, elementBytes));
-  }
-
-  TemporaryDirectory _directory;
+  testing_support::TemporaryDirectory _directory;
   ProtoSVGRoot root;
 };
 
 }  // namespace
 
-TEST_F(ProtoSVGFileTest, TheRedSquareFileDecodesIntoItsTree) {
-  std::string bytes = bytesFromHex(kRedSquareHex);
-  ASSERT_EQ(bytes.size(), 61u);
-  ASSERT_TRUE(load(bytes));
-
-  ASSERT_TRUE(root.has_params());
-  const ProtoSVGGeneralParams& params = root.params();
-  EXPECT_FALSE(params.has_id());
-  EXPECT_FALSE(params.has_transform());
-  EXPECT_FALSE(params.has_opacity());
-  ASSERT_EQ(params.children_size(), 1);
-
-  const ProtoSVGElement& element = params.children(0);
-  EXPECT_FALSE(element.has_group());
-  EXPECT_FALSE(element.has_gradient());
-  EXPECT_FALSE(element.has_defs());
-  ASSERT_TRUE(element.has_path());
-
-  const ProtoSVGElementPath& path = element.path();
-  EXPECT_EQ(path.points_size(), 0);
-  EXPECT_FALSE(path.has_r());
-  EXPECT_FALSE(path.has_rx());
-  EXPECT_FALSE(path.has_ry());
-  ASSERT_TRUE(path.has_params());
-  ASSERT_TRUE(path.params().has_fill());
-  EXPECT_FALSE(path.params().has_stroke());
-  const ProtoSVGPaint& fill = path.params().fill();
-  EXPECT_FALSE(fill.has_gradient_id());
-  EXPECT_FALSE(fill.has_none());
-  EXPECT_FALSE(fill.has_even_odd());
-  ASSERT_TRUE(fill.has_color());
-  EXPECT_TRUE(fill.color().has_red());
-  EXPECT_EQ(fill.color().red(), 255);
-  EXPECT_FALSE(fill.color().has_green());
-  EXPECT_FALSE(fill.color().has_blue());
-
-  ASSERT_TRUE(path.has_rect());
+TEST_F(ProtoSVGFileTest, TheRedSquareReadsAndWritesByteForByteAndLongFilesReadWhole) {
+  ASSERT_TRUE(load(bytesFromHex(svg_test::kRedSquare)));
+  ASSERT_EQ(root.params().children_size(), 1);
+  const ProtoSVGElementPath& path = root.params().children(0).path();
+  EXPECT_EQ(path.params().fill().color().red(), 255);
   EXPECT_EQ(path.rect().x(), 10.0f);
-  EXPECT_EQ(path.rect().y(), 10.0f);
-  EXPECT_EQ(path.rect().width(), 80.0f);
   EXPECT_EQ(path.rect().height(), 80.0f);
-
-  for (const ProtoRect* rect : {&root.viewport(), &root.view_box()}) {
-    EXPECT_FALSE(rect->has_x());
-    EXPECT_FALSE(rect->has_y());
-    EXPECT_TRUE(rect->has_width());
-    EXPECT_TRUE(rect->has_height());
-    EXPECT_EQ(rect->width(), 100.0f);
-    EXPECT_EQ(rect->height(), 100.0f);
-  }
-  EXPECT_TRUE(root.has_viewport());
-  EXPECT_TRUE(root.has_view_box());
-}
-
-TEST_F(ProtoSVGFileTest, TheSchemaWritesTheRedSquareByteForByte) {
-  ProtoSVGRoot square;
-  ProtoSVGElementPath* path = square.mutable_params()->add_children()->mutable_path();
-  path->mutable_params()->mutable_fill()->mutable_color()->set_red(255);
-  ProtoRect* rect = path->mutable_rect();
-  rect->set_x(10);
-  rect->set_y(10);
-  rect->set_width(80);
-  rect->set_height(80);
-  for (ProtoRect* frame : {square.mutable_viewport(), square.mutable_view_box()}) {
-    frame->set_width(100);
-    frame->set_height(100);
-  }
-  std::string bytes;
-  ASSERT_TRUE(square.SerializeToString(&bytes));
-  EXPECT_EQ(bytes, bytesFromHex(kRedSquareHex));
-}
-
-TEST_F(ProtoSVGFileTest, AnEmptyFileIsAnEmptyRoot) {
-  root.mutable_viewport()->set_width(5);  // left from an earlier load
-  ASSERT_TRUE(load(""));
-  EXPECT_FALSE(root.has_params());
-  EXPECT_FALSE(root.has_viewport());
-  EXPECT_FALSE(root.has_view_box());
-  EXPECT_EQ(root.params().children_size(), 0);
-  EXPECT_EQ(root.viewport().width(), 0.0f);
-  EXPECT_EQ(root.view_box().height(), 0.0f);
-}
-
-TEST_F(ProtoSVGFileTest, RootParamsWithoutChildren) {
-  ASSERT_TRUE(loadHex("0a 00"));
-  EXPECT_TRUE(root.has_params());
-  EXPECT_EQ(root.params().children_size(), 0);
-}
-
-TEST_F(ProtoSVGFileTest, AMissingFileFailsAndLeavesTheTreeEmpty) {
-  ASSERT_TRUE(loadHex(kRedSquareHex));
-  ASSERT_TRUE(root.has_params());
-  EXPECT_FALSE(ProtoSVGFile::load(_directory.file("absent.svgpb"), root));
-  EXPECT_FALSE(root.has_params());
-  EXPECT_FALSE(root.has_viewport());
-  EXPECT_EQ(root.ByteSizeLong(), 0u);
-}
-
-TEST_F(ProtoSVGFileTest, AGradientSkipsAnUndeclaredField2Record) {
-  // gradient: params{id "g"}, field 2 "abc" (not declared), one stop at 0.5, radius 10
-  std::string gradient = bytesFromHex("0a 03 12 01 67") + lengthDelimited(2, "abc") +
-                         lengthDelimited(3, bytesFromHex("0d 00 00 00 3f")) +
-                         bytesFromHex("45 00 00 20 41");
-  ASSERT_TRUE(load(rootWithElement(lengthDelimited(3, gradient))));
-
-  ASSERT_EQ(root.params().children_size(), 1);
-  ASSERT_TRUE(root.params().children(0).has_gradient());
-  const ProtoSVGElementGradient& read = root.params().children(0).gradient();
-  EXPECT_EQ(read.params().id(), "g");
-  ASSERT_EQ(read.stops_size(), 1);
-  EXPECT_EQ(read.stops(0).offset(), 0.5f);
-  EXPECT_TRUE(read.has_radius());
-  EXPECT_EQ(read.radius(), 10.0f);
-  EXPECT_FALSE(read.has_start());
-  EXPECT_FALSE(read.has_center());
-}
-
-TEST_F(ProtoSVGFileTest, APathSkipsAnUndeclaredField2RecordOfAnyWireType) {
-  // path: field 2 as a varint, field 2 as a fixed32, then r = 1
-  std::string path = bytesFromHex("10 07 15 01 02 03 04 45 00 00 80 3f");
-  ASSERT_TRUE(load(rootWithElement(lengthDelimited(2, path))));
-  const ProtoSVGElementPath& read = root.params().children(0).path();
-  EXPECT_TRUE(read.has_r());
-  EXPECT_EQ(read.r(), 1.0f);
-}
-
-TEST_F(ProtoSVGFileTest, ADeclaredNumberWithAnotherWireTypeIsSkipped) {
-  // viewport: x (a float) written as a varint, then width 100
-  ASSERT_TRUE(loadHex("12 07 08 05 1d 00 00 c8 42"));
-  EXPECT_FALSE(root.viewport().has_x());
-  EXPECT_EQ(root.viewport().x(), 0.0f);
-  EXPECT_EQ(root.viewport().width(), 100.0f);
-}
-
-TEST_F(ProtoSVGFileTest, GradientStopOpacityKeepsPresence) {
-  ProtoSVGRoot written;
-  ProtoSVGElementGradient* gradient = written.mutable_params()->add_children()->mutable_gradient();
-  gradient->add_stops()->set_offset(0.25f);
-  ProtoSVGElementGradient::GradientStop* transparent = gradient->add_stops();
-  transparent->set_offset(1);
-  transparent->set_opacity(0);
-  std::string bytes;
-  ASSERT_TRUE(written.SerializeToString(&bytes));
-  // The present 0.0 travels as its own record: fixed32 field 3 of the second stop.
-  EXPECT_NE(bytes.find(bytesFromHex("1d 00 00 00 00")), std::string::npos);
-
-  ASSERT_TRUE(load(bytes));
-  const ProtoSVGElementGradient& read = root.params().children(0).gradient();
-  ASSERT_EQ(read.stops_size(), 2);
-  EXPECT_FALSE(read.stops(0).has_opacity());
-  EXPECT_EQ(read.stops(0).opacity(), 0.0f);
-  EXPECT_FALSE(read.stops(0).has_color());
-  EXPECT_EQ(read.stops(0).color().red(), 0);
-  EXPECT_TRUE(read.stops(1).has_opacity());
-  EXPECT_EQ(read.stops(1).opacity(), 0.0f);
-}
-
-TEST_F(ProtoSVGFileTest, GeneralParamsOpacityDefaultsToOne) {
-  // root params with an id only, then a group whose params carry opacity 0.5
-  std::string group = lengthDelimited(1, bytesFromHex("35 00 00 00 3f"));
-  ASSERT_TRUE(load(lengthDelimited(1, bytesFromHex("12 01 61") + lengthDelimited(1, group))));
-  EXPECT_FALSE(root.params().has_opacity());
-  EXPECT_EQ(root.params().opacity(), 1.0f);
-  const ProtoSVGGeneralParams& groupParams = root.params().children(0).group();
-  EXPECT_TRUE(groupParams.has_opacity());
-  EXPECT_EQ(groupParams.opacity(), 0.5f);
-  // An absent sub-message reads as the default instance, opacity included.
-  EXPECT_FALSE(root.params().children(0).has_path());
-  EXPECT_EQ(root.params().children(0).path().params().opacity(), 1.0f);
-}
-
-TEST_F(ProtoSVGFileTest, ColourChannelsOutsideTheByteRangeAreCarriedUnchanged) {
-  // fill color: red 300, green -5 (sign-extended to ten bytes), blue 0
-  std::string color = bytesFromHex("08 ac 02 10 fb ff ff ff ff ff ff ff ff 01 18 00");
-  std::string params = lengthDelimited(3, lengthDelimited(1, color));
-  ASSERT_TRUE(load(rootWithElement(lengthDelimited(2, lengthDelimited(1, params)))));
-  const ProtoColor& read = root.params().children(0).path().params().fill().color();
-  EXPECT_EQ(read.red(), 300);
-  EXPECT_EQ(read.green(), -5);
-  EXPECT_TRUE(read.has_blue());
-  EXPECT_EQ(read.blue(), 0);
-
-  ProtoColor written;
-  written.set_red(300);
-  written.set_green(-5);
-  written.set_blue(0);
-  EXPECT_EQ(written.SerializeAsString(), color);
-}
-
-TEST_F(ProtoSVGFileTest, ATruncatedFileFailsButKeepsWhatWasMerged) {
-  // The red square cut inside its viewport record.
-  std::string bytes = bytesFromHex(kRedSquareHex).substr(0, 44);
-  EXPECT_FALSE(load(bytes));
-  ASSERT_EQ(root.params().children_size(), 1);
-  EXPECT_EQ(root.params().children(0).path().rect().width(), 80.0f);
-  EXPECT_EQ(root.params().children(0).path().params().fill().color().red(), 255);
-  EXPECT_FALSE(root.has_view_box());
-}
-
-TEST_F(ProtoSVGFileTest, ATruncatedVarintFails) {
-  EXPECT_FALSE(loadHex("12 05 08 ff ff ff"));
-  EXPECT_FALSE(loadHex("12"));
-}
-
-TEST_F(ProtoSVGFileTest, AnEndGroupRecordEndsTheMessageAndTheParseFails) {
-  // viewport width 100, an end-group record for field 1, then a view box
-  EXPECT_FALSE(loadHex("12 05 1d 00 00 c8 42 0c 1a 05 1d 00 00 c8 42"));
-  EXPECT_EQ(root.viewport().width(), 100.0f);
-  EXPECT_FALSE(root.has_view_box());
-}
-
-TEST_F(ProtoSVGFileTest, AnEndGroupRecordInsideASubMessageFails) {
-  // viewport: width 100, end-group, height 100; then a view box
-  EXPECT_FALSE(loadHex("12 0b 1d 00 00 c8 42 0c 25 00 00 c8 42 1a 05 1d 00 00 c8 42"));
-  EXPECT_FALSE(root.has_view_box());
-}
-
-TEST_F(ProtoSVGFileTest, AZeroTagFails) {
-  EXPECT_FALSE(loadHex("12 00 00 1a 00"));
-}
-
-TEST_F(ProtoSVGFileTest, ARepeatedSingularSubMessageMergesAndARepeatedScalarOverwrites) {
-  // viewport {x 1, width 100}, viewport {width 20, height 50}
-  ASSERT_TRUE(
-      loadHex("12 0a 0d 00 00 80 3f 1d 00 00 c8 42"
-              "12 0a 1d 00 00 a0 41 25 00 00 48 42"));
-  EXPECT_EQ(root.viewport().x(), 1.0f);
-  EXPECT_EQ(root.viewport().width(), 20.0f);
-  EXPECT_EQ(root.viewport().height(), 50.0f);
-  EXPECT_FALSE(root.viewport().has_y());
-}
-
-TEST_F(ProtoSVGFileTest, RepeatedFieldsAreOneRecordPerElementInFileOrder) {
-  ProtoSVGRoot written;
-  ProtoSVGElementPath* path = written.mutable_params()->add_children()->mutable_path();
-  for (int i = 0; i < 3; ++i) {
-    ProtoSVGElementPath::PathPoint* point = path->add_points();
-    point->mutable_move_to()->set_x(static_cast<float>(i));
-    point->mutable_curve_to()->set_y2(static_cast<float>(i + 10));
-    point->set_close(i == 1);
-  }
-  written.mutable_params()->add_children()->mutable_defs()->set_id("defs");
-  ASSERT_TRUE(load(written.SerializeAsString()));
-  const ProtoSVGElementPath& read = root.params().children(0).path();
-  ASSERT_EQ(read.points_size(), 3);
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(read.points(i).move_to().x(), static_cast<float>(i));
-    EXPECT_FALSE(read.points(i).has_line_to());
-    EXPECT_EQ(read.points(i).curve_to().y2(), static_cast<float>(i + 10));
-    EXPECT_TRUE(read.points(i).has_close());
-    EXPECT_EQ(read.points(i).close(), i == 1);
-  }
-  ASSERT_EQ(root.params().children_size(), 2);
-  EXPECT_EQ(root.params().children(1).defs().id(), "defs");
-}
-
-TEST_F(ProtoSVGFileTest, AFileLongerThanOneChunkParses) {
+  EXPECT_EQ(root.view_box().width(), 100.0f);
+  EXPECT_EQ(root.SerializeAsString(), bytesFromHex(svg_test::kRedSquare));
+  // A file longer than the stream's 1024-byte chunks reads whole.
   ProtoSVGRoot written;
   written.mutable_params()->set_id(std::string(1500, 'i'));
-  for (int i = 0; i < 200; ++i) {
-    ProtoSVGElementPath* path = written.mutable_params()->add_children()->mutable_path();
-    path->set_r(static_cast<float>(i));
-    path->mutable_params()->mutable_stroke()->set_gradient_id("gradient" + std::to_string(i));
-  }
+  for (int i = 0; i < 200; ++i)
+    written.mutable_params()->add_children()->mutable_path()->set_r(static_cast<float>(i));
   std::string bytes = written.SerializeAsString();
-  ASSERT_GT(bytes.size(), 4096u);
   ASSERT_TRUE(load(bytes));
   EXPECT_EQ(root.SerializeAsString(), bytes);
-  EXPECT_EQ(root.params().children(199).path().params().stroke().gradient_id(), "gradient199");
+}
+
+// The field numbers are binding for files from other producers: every field is written here by
+// hand and must land where it is named.
+TEST_F(ProtoSVGFileTest, EveryFieldHasItsNumber) {
+  std::string matrix = floats(1, 6, 1);  // a b c d tx ty = 1..6
+  std::string colour = varintField(1, 10) + varintField(2, 20) + varintField(3, 30);
+  std::string fill = lengthDelimited(1, colour) + varintField(3, 1) + varintField(4, 1);
+  std::string stroke = lengthDelimited(2, "g1") + varintField(3, 0);
+  std::string pathParams = lengthDelimited(2, "p") + lengthDelimited(3, fill) +
+                           lengthDelimited(4, stroke) + lengthDelimited(5, matrix) +
+                           floatField(6, 0.5f);
+  std::string points = lengthDelimited(1, floats(1, 2, 31)) + lengthDelimited(2, floats(1, 2, 41)) +
+                       lengthDelimited(3, floats(1, 6, 51)) + varintField(4, 1);
+  std::string path = lengthDelimited(1, pathParams) + lengthDelimited(2, "unassigned") +
+                     lengthDelimited(3, points) + floats(4, 5, 61) +
+                     lengthDelimited(9, floats(1, 4, 71));
+  std::string stop =
+      floatField(1, 0.25f) + lengthDelimited(2, varintField(2, 7)) + floatField(3, 0.75f);
+  std::string gradient = lengthDelimited(1, lengthDelimited(2, "g1")) + varintField(2, 9) +
+                         lengthDelimited(3, stop) + lengthDelimited(4, floats(1, 6, 81)) +
+                         lengthDelimited(5, floats(1, 2, 91)) +
+                         lengthDelimited(6, floats(1, 2, 93)) +
+                         lengthDelimited(7, floats(1, 2, 95)) + floatField(8, 97);
+  std::string group = lengthDelimited(2, "state-1") + lengthDelimited(1, lengthDelimited(2, path));
+  std::string defs = lengthDelimited(1, lengthDelimited(3, gradient));
+  std::string rootParams =
+      lengthDelimited(1, lengthDelimited(1, group)) + lengthDelimited(1, lengthDelimited(4, defs));
+  ASSERT_TRUE(load(lengthDelimited(1, rootParams) + lengthDelimited(2, floats(1, 4, 101)) +
+                   lengthDelimited(3, floats(1, 4, 111))));
+
+  using F = std::vector<float>;
+  EXPECT_EQ(F({root.viewport().x(), root.viewport().height(), root.view_box().y()}),
+            F({101, 104, 112}));
+  ASSERT_EQ(root.params().children_size(), 2);
+  const ProtoSVGGeneralParams& g = root.params().children(0).group();
+  EXPECT_EQ(g.id(), "state-1");
+  const ProtoSVGElementPath& p = g.children(0).path();
+  EXPECT_EQ(p.params().id(), "p");
+  const ProtoColor& rgb = p.params().fill().color();
+  EXPECT_EQ(std::vector<int>({rgb.red(), rgb.green(), rgb.blue()}),
+            std::vector<int>({10, 20, 30}));
+  EXPECT_TRUE(p.params().fill().none());
+  EXPECT_TRUE(p.params().fill().even_odd());
+  EXPECT_EQ(p.params().stroke().gradient_id(), "g1");
+  EXPECT_TRUE(p.params().stroke().has_none());
+  const ProtoAffineTransformMatrix& m = p.params().transform();
+  EXPECT_EQ(F({m.a(), m.b(), m.c(), m.d(), m.tx(), m.ty()}), F({1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(p.params().opacity(), 0.5f);
+  ASSERT_EQ(p.points_size(), 1);
+  const auto& point = p.points(0);
+  EXPECT_EQ(F({point.move_to().x(), point.move_to().y(), point.line_to().y()}), F({31, 32, 42}));
+  const ProtoCurve& c = point.curve_to();
+  EXPECT_EQ(F({c.x1(), c.y1(), c.x2(), c.y2(), c.x(), c.y()}), F({51, 52, 53, 54, 55, 56}));
+  EXPECT_TRUE(point.close());
+  EXPECT_EQ(F({p.cx(), p.cy(), p.rx(), p.ry(), p.r()}), F({61, 62, 63, 64, 65}));
+  EXPECT_EQ(F({p.rect().x(), p.rect().width(), p.rect().height()}), F({71, 73, 74}));
+
+  const ProtoSVGElementGradient& r = root.params().children(1).defs().children(0).gradient();
+  EXPECT_EQ(r.params().id(), "g1");
+  ASSERT_EQ(r.stops_size(), 1);
+  EXPECT_EQ(r.stops(0).color().green(), 7);
+  EXPECT_EQ(F({r.stops(0).offset(), r.stops(0).opacity(), r.transform().a(), r.transform().ty(),
+               r.start().x(), r.end().y(), r.center().x(), r.radius()}),
+            F({0.25f, 0.75f, 81, 86, 91, 94, 95, 97}));
+
+  // Absent messages stay absent, element opacity reads as 1, and a present 0 is written.
+  ASSERT_TRUE(load(lengthDelimited(1, lengthDelimited(1, lengthDelimited(3, "")))));
+  EXPECT_FALSE(root.params().children(0).gradient().has_params());
+  EXPECT_EQ(root.params().opacity(), 1.0f);
+  ProtoSVGElementGradient::GradientStop clear;
+  clear.set_opacity(0);
+  EXPECT_EQ(clear.SerializeAsString(), floatField(3, 0));
+}
+
+TEST_F(ProtoSVGFileTest, DamagedFilesFailAndKeepWhatCameBefore) {
+  root.mutable_viewport()->set_width(5);
+  ASSERT_TRUE(load(""));  // an empty file is an empty picture
+  EXPECT_FALSE(root.has_viewport());
+
+  // Cut inside the viewport record: the square stays, the view box never came.
+  EXPECT_FALSE(load(bytesFromHex(svg_test::kRedSquare).substr(0, 44)));
+  EXPECT_EQ(root.params().children(0).path().rect().width(), 80.0f);
+  EXPECT_FALSE(root.has_view_box());
+  // A missing file leaves nothing of the earlier picture.
+  EXPECT_FALSE(ProtoSVGFile::load(_directory.file("absent.svgpb"), root));
+  EXPECT_EQ(root.ByteSizeLong(), 0u);
+
+  for (const char* hex : {
+           "12 05 08 ff ff ff",                                            // a cut varint
+           "12",                                                           // a tag alone
+           "12 05 1d 00 00 c8 42 0c 1a 05 1d 00 00 c8 42",                 // an end-group record
+           "12 0b 1d 00 00 c8 42 0c 25 00 00 c8 42 1a 05 1d 00 00 c8 42",  // one inside a message
+           "12 00 00 1a 00",                                               // a zero tag
+       }) {
+    EXPECT_FALSE(load(bytesFromHex(hex))) << hex;
+    EXPECT_FALSE(root.has_view_box()) << hex;
+  }
+  // A declared number with another wire type is skipped, as protobuf does.
+  ASSERT_TRUE(load(bytesFromHex("12 07 08 05 1d 00 00 c8 42")));
+  EXPECT_EQ(root.viewport().width(), 100.0f);
+}
+
+TEST_F(ProtoSVGFileTest, NestingStopsAtSixtyFourLevelsWithoutHarm) {
+  EXPECT_TRUE(load(nestedMessages(64)));
+  EXPECT_FALSE(load(nestedMessages(65)));
+  EXPECT_FALSE(load(nestedMessages(5000)));
+  // Undeclared groups are skipped whole; deep, unbalanced or open ones fail.
+  ASSERT_TRUE(load("\x7b\x7b\x08\x01\x7c\x7c" + svg_test::bytesFromHex("12 05 1d 00 00 c8 42")));
+  EXPECT_EQ(root.viewport().width(), 100.0f);
+  EXPECT_FALSE(load(std::string(200000, '\x7b')));
+  EXPECT_FALSE(load(std::string(100000, '\x7b') + std::string(100000, '\x7c')));
+  EXPECT_FALSE(load("\x7b\x08\x01"));
+  // A viewport that claims four gigabytes.
+  EXPECT_FALSE(load(svg_test::bytesFromHex("12 ff ff ff ff 0f 1d 00 00 c8 42")));
+  EXPECT_FALSE(root.viewport().has_width());
+}
+
+TEST_F(ProtoSVGFileTest, FilesUpTo64MiBParseWithAWarningFrom32MiB) {
+  {
+    ConsoleCapture console;
+    ASSERT_TRUE(writeFileOfSize(_directory.file("picture.svgpb"),
+                                ProtoSVGFile::kTotalBytesWarningThreshold - 1));
+    EXPECT_TRUE(ProtoSVGFile::load(_directory.file("picture.svgpb"), root));
+    EXPECT_TRUE(console.lines().empty());
+  }
+  ConsoleCapture console;
+  ASSERT_TRUE(
+      writeFileOfSize(_directory.file("picture.svgpb"), ProtoSVGFile::kTotalBytesWarningThreshold));
+  EXPECT_TRUE(ProtoSVGFile::load(_directory.file("picture.svgpb"), root));
+  EXPECT_EQ(console.lines().size(), 1u);
+  ASSERT_TRUE(writeFileOfSize(_directory.file("picture.svgpb"), ProtoSVGFile::kTotalBytesLimit));
+  EXPECT_TRUE(ProtoSVGFile::load(_directory.file("picture.svgpb"), root));
+  ASSERT_TRUE(
+      writeFileOfSize(_directory.file("picture.svgpb"), ProtoSVGFile::kTotalBytesLimit + 1));
+  EXPECT_FALSE(ProtoSVGFile::load(_directory.file("picture.svgpb"), root));
 }

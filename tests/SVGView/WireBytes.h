@@ -8,10 +8,14 @@
 
 namespace svg_test {
 
+// A root with one red 80x80 square at (10, 10) in a 100x100 picture.
+inline const char* const kRedSquare =
+    "0a 23 0a 21 12 1f 0a 07 1a 05 0a 03 08 ff 01 4a 14 0d 00 00 20 41 15 00 00 20 41 1d 00 00 a0 "
+    "42 25 00 00 a0 42 12 0a 1d 00 00 c8 42 25 00 00 c8 42 1a 0a 1d 00 00 c8 42 25 00 00 c8 42";
+
 // "0a 23 ff" -> the three bytes; blanks between bytes are optional.
 inline std::string bytesFromHex(const std::string& hex) {
-  std::string bytes;
-  std::string digits;
+  std::string bytes, digits;
   for (char c : hex) {
     if (std::isspace(static_cast<unsigned char>(c))) continue;
     if (!std::isxdigit(static_cast<unsigned char>(c))) throw std::invalid_argument(hex);
@@ -26,9 +30,7 @@ inline std::string bytesFromHex(const std::string& hex) {
 }
 
 inline bool writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
+  return static_cast<bool>(std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes);
 }
 
 // A varint as the wire format writes it.
@@ -40,6 +42,18 @@ inline std::string varint(uint64_t value) {
   }
   bytes += static_cast<char>(value);
   return bytes;
+}
+
+// A fixed32 record holding a float.
+inline std::string floatField(int field, float value) {
+  std::string bytes = varint(static_cast<uint64_t>(field) << 3 | 5);
+  bytes.append(reinterpret_cast<const char*>(&value), 4);  // little-endian, as the wire
+  return bytes;
+}
+
+// A varint record.
+inline std::string varintField(int field, uint64_t value) {
+  return varint(static_cast<uint64_t>(field) << 3) + varint(value);
 }
 
 // A length-delimited record: tag, length, payload.

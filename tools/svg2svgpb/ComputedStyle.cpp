@@ -1,6 +1,7 @@
 #include "ComputedStyle.h"
 
 #include <algorithm>
+#include <sstream>
 
 #include "PathDataParser.h"
 
@@ -52,8 +53,14 @@ void ComputedStyle::apply(const Declaration& d, const ComputedStyle& parent) {
     if (name == "stroke-linecap") lineCap = parent.lineCap;
     if (name == "stroke-linejoin") lineJoin = parent.lineJoin;
     if (name == "stroke-miterlimit") miterLimit = parent.miterLimit;
-    if (name == "stroke-dasharray") dashed = parent.dashed;
+    if (name == "stroke-dasharray") dashed = parent.dashed, dashArray = parent.dashArray;
+    if (name == "stroke-dashoffset") dashOffset = parent.dashOffset;
     if (name == "color") color = parent.color;
+    if (name == "font-family") fontFamily = parent.fontFamily;
+    if (name == "font-size") fontSize = parent.fontSize;
+    if (name == "font-weight") fontWeight = parent.fontWeight;
+    if (name == "font-style") italic = parent.italic;
+    if (name == "text-anchor") textAnchor = parent.textAnchor;
     if (name == "visibility") visible = parent.visible;
     if (name == "opacity") opacity = parent.opacity;
     if (name == "stop-color") stopColor = parent.stopColor;
@@ -92,24 +99,52 @@ void ComputedStyle::apply(const Declaration& d, const ComputedStyle& parent) {
   } else if (name == "stroke-dasharray") {
     if (value == "none") {
       dashed = false;
+      dashArray.clear();
       return;
     }
-    std::vector<double> lengths;
+    std::vector<Length> lengths;
     std::string text(value);
-    std::replace(text.begin(), text.end(), '%', ' ');
-    for (const char* unit : {"px", "pt", "mm", "cm", "in", "em"}) {
-      for (size_t at = text.find(unit); at != std::string::npos; at = text.find(unit))
-        text.replace(at, 2, "  ");
+    std::replace(text.begin(), text.end(), ',', ' ');
+    std::istringstream items(text);
+    for (std::string item; items >> item;) {
+      auto length = SvgValues::parseLength(item);
+      if (!length) return;  // an invalid list is ignored
+      lengths.push_back(*length);
     }
-    if (!PathDataParser::parseNumbers(text, lengths)) return;
     double sum = 0;
     bool negative = false;
-    for (double length : lengths) {
-      sum += length;
-      negative = negative || length < 0;
+    for (const Length& length : lengths) {
+      sum += length.value;
+      negative = negative || length.value < 0;
     }
-    // An invalid or all-zero list draws a solid stroke.
+    // A negative or all-zero list draws a solid stroke.
     dashed = !negative && sum > 0;
+    dashArray = dashed ? lengths : std::vector<Length>();
+  } else if (name == "font-family") {
+    fontFamily = std::string(value);
+  } else if (name == "font-size") {
+    auto length = SvgValues::parseLength(value);
+    // Percentages and em refer to the parent's font size.
+    if (length && length->value > 0)
+      fontSize = length->percent ? parent.fontSize * length->value / 100
+                 : value.size() > 2 && value.substr(value.size() - 2) == "em"
+                     ? parent.fontSize * length->value / 16
+                     : length->value;
+  } else if (name == "font-weight") {
+    if (value == "normal") fontWeight = 400;
+    if (value == "bold") fontWeight = 700;
+    if (value == "bolder") fontWeight = std::min(900, parent.fontWeight + 300);
+    if (value == "lighter") fontWeight = std::max(100, parent.fontWeight - 300);
+    if (auto number = SvgValues::parseNumber(value); number && *number >= 1 && *number <= 1000)
+      fontWeight = static_cast<int>(*number);
+  } else if (name == "font-style") {
+    italic = value == "italic" || value == "oblique";
+  } else if (name == "text-anchor") {
+    if (value == "start") textAnchor = TextOutliner::Anchor::Start;
+    if (value == "middle") textAnchor = TextOutliner::Anchor::Middle;
+    if (value == "end") textAnchor = TextOutliner::Anchor::End;
+  } else if (name == "stroke-dashoffset") {
+    if (auto length = SvgValues::parseLength(value)) dashOffset = *length;
   } else if (name == "color" || name == "stop-color") {
     Color parsed;
     if (SvgValues::trim(value) == "currentColor" || value == "currentcolor") {

@@ -6,6 +6,7 @@
 #include "Stroker.h"
 #include "StyleSheet.h"
 #include "SvgValues.h"
+#include "TextOutliner.h"
 
 namespace svgconvert {
 
@@ -23,8 +24,16 @@ struct ComputedStyle {
   LineCap lineCap = LineCap::Butt;
   LineJoin lineJoin = LineJoin::Miter;
   double miterLimit = 4;
-  bool dashed = false;
+  bool dashed = false;            // a dash pattern that leaves gaps
+  std::vector<Length> dashArray;  // when dashed
+  Length dashOffset;
   Color color;
+  // Text.
+  std::string fontFamily = "sans-serif";
+  double fontSize = 16;  // user units
+  int fontWeight = 400;
+  bool italic = false;
+  TextOutliner::Anchor textAnchor = TextOutliner::Anchor::Start;
   bool visible = true;
   bool markers = false;
   // Not inherited.

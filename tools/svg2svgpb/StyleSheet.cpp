@@ -59,7 +59,12 @@ bool StyleSheet::isProperty(std::string_view name) {
                                             "marker-end",
                                             "stop-color",
                                             "stop-opacity",
-                                            "mix-blend-mode"};
+                                            "mix-blend-mode",
+                                            "font-family",
+                                            "font-size",
+                                            "font-weight",
+                                            "font-style",
+                                            "text-anchor"};
   return std::any_of(std::begin(kProperties), std::end(kProperties),
                      [&](const char* p) { return name == p; });
 }

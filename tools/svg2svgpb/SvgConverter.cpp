@@ -5,8 +5,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "Dasher.h"
+#include "FiniteCheck.h"
 #include "PathDataParser.h"
 #include "ProtoPathWriter.h"
+#include "SVGView/ProtoSVGFile.h"
 #include "SVGView/SVGRenderer.h"
 #include "Stroker.h"
 
@@ -156,10 +159,30 @@ std::optional<Conversion> SvgConverter::convert(std::string_view text, std::stri
   Conversion output;
   SvgConverter converter(output);
   if (!converter.run(document, error)) return std::nullopt;
+  if (!converter._failure.empty()) {
+    error = converter._failure;
+    return std::nullopt;
+  }
+  if (output.root.ByteSizeLong() > static_cast<size_t>(ProtoSVGFile::kTotalBytesLimit)) {
+    error = "the converted picture would be larger than the 64 MiB a reader accepts";
+    return std::nullopt;
+  }
+  if (!FiniteCheck::picture(output.root)) {
+    error = "a size or coordinate is beyond the range of the picture format";
+    return std::nullopt;
+  }
   return output;
 }
 
-void SvgConverter::collectIdentifiersAndStyles(const pugi::xml_node& node) {
+void SvgConverter::fail(const std::string& message) {
+  if (_failure.empty()) _failure = message;
+}
+
+void SvgConverter::collectIdentifiersAndStyles(const pugi::xml_node& node, int depth) {
+  if (depth > kMaxDepth) {
+    fail("elements nested more than " + std::to_string(kMaxDepth) + " deep");
+    return;
+  }
   for (const pugi::xml_node& child : node.children()) {
     if (child.type() != pugi::node_element) continue;
     if (pugi::xml_attribute id = child.attribute("id")) _elements.emplace(id.value(), child);
@@ -171,7 +194,7 @@ void SvgConverter::collectIdentifiersAndStyles(const pugi::xml_node& node) {
       for (int i = _styleSheet.addRules(css); i > 0; --i)
         _output.losses.add("style sheet rule", "rule");
     }
-    collectIdentifiersAndStyles(child);
+    collectIdentifiersAndStyles(child, depth + 1);
   }
 }
 
@@ -181,7 +204,8 @@ bool SvgConverter::run(const pugi::xml_document& document, std::string& error) {
     error = std::string("not an SVG document (root element <") + (svg ? svg.name() : "") + ">)";
     return false;
   }
-  collectIdentifiersAndStyles(document);
+  collectIdentifiersAndStyles(document, 0);
+  if (!_failure.empty()) return true;
   _gradients.emplace(_elements, _styleSheet);
 
   // The picture's size in px; percentages and missing sizes fall back to the view box.
@@ -246,6 +270,15 @@ double SvgConverter::flatteningTolerance(const AffineTransform& transform) const
 }
 
 void SvgConverter::visit(const pugi::xml_node& element, const Context& parent) {
+  if (!_failure.empty()) return;
+  if (parent.depth >= kMaxDepth) {
+    fail("elements nested more than " + std::to_string(kMaxDepth) + " deep (uses included)");
+    return;
+  }
+  if (++_visited > kMaxElements) {
+    fail("more than " + std::to_string(kMaxElements) + " elements once uses are expanded");
+    return;
+  }
   std::string_view fullName = element.name();
   size_t colon = fullName.find(':');
   // Elements of other vocabularies (editor metadata and the like) draw nothing.
@@ -261,12 +294,18 @@ void SvgConverter::visit(const pugi::xml_node& element, const Context& parent) {
     return;
 
   Context context = parent;
+  ++context.depth;
   context.style = ComputedStyle::derive(parent.style, _styleSheet.declarationsFor(element));
   if (!context.style.displayed) return;
   if (auto transform = SvgValues::parseTransform(element.attribute("transform").as_string()))
     context.transform = AffineTransform::concat(*transform, parent.transform);
 
-  if (name == "text" || name == "image" || name == "foreignObject" || name == "video") {
+  if (name == "text") {
+    reportUnsupportedStyle(context.style);
+    visitText(element, context);
+    return;
+  }
+  if (name == "image" || name == "foreignObject" || name == "video") {
     _output.losses.add(std::string(name));
     return;
   }
@@ -394,6 +433,68 @@ void SvgConverter::visitUse(const pugi::xml_node& element, const Context& contex
   _useStack.erase(target.internal_object());
 }
 
+namespace {
+
+// The characters of a text element and its spans, with white space collapsed as SVG does by
+// default: line breaks dropped, tabs and runs of spaces made one space, the ends trimmed.
+void gatherText(const pugi::xml_node& node, std::string& text, bool& positioned, bool& onPath) {
+  for (const pugi::xml_node& child : node.children()) {
+    if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
+      for (const char* c = child.value(); *c; ++c) {
+        if (*c == '\n' || *c == '\r') continue;
+        char ch = *c == '\t' ? ' ' : *c;
+        if (ch == ' ' && (text.empty() || text.back() == ' ')) continue;
+        text += ch;
+      }
+    } else if (child.type() == pugi::node_element) {
+      std::string_view name = StyleSheet::localName(child);
+      if (name == "textPath") onPath = true;
+      for (const char* attribute : {"x", "y", "dx", "dy", "rotate"})
+        if (child.attribute(attribute)) positioned = true;
+      if (name == "tspan" || name == "a" || name == "textPath")
+        gatherText(child, text, positioned, onPath);
+    }
+  }
+}
+
+// The first number of a coordinate list attribute.
+double firstCoordinate(const pugi::xml_node& element, const char* name, const Viewport& viewport,
+                       Viewport::Axis axis) {
+  std::string list = element.attribute(name).as_string();
+  std::replace(list.begin(), list.end(), ',', ' ');
+  std::istringstream items(list);
+  std::string first;
+  items >> first;
+  auto length = SvgValues::parseLength(first);
+  return length ? viewport.resolve(*length, axis) : 0;
+}
+
+}  // namespace
+
+void SvgConverter::visitText(const pugi::xml_node& element, const Context& context) {
+  std::string text;
+  bool positioned = false, onPath = false;
+  gatherText(element, text, positioned, onPath);
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  if (text.empty()) return;
+  if (onPath) _output.losses.addApproximate("text on a path", "text");
+  // Spans are laid out in one run with the text's own font; their positions and styles are not.
+  if (positioned) _output.losses.addApproximate("positioned text spans", "text");
+  const ComputedStyle& style = context.style;
+  TextOutliner::Font font{style.fontFamily, style.fontSize, style.fontWeight, style.italic};
+  Point origin{firstCoordinate(element, "x", context.viewport, Axis::X) +
+                   firstCoordinate(element, "dx", context.viewport, Axis::X),
+               firstCoordinate(element, "y", context.viewport, Axis::Y) +
+                   firstCoordinate(element, "dy", context.viewport, Axis::Y)};
+  TextOutliner::Outline outline = TextOutliner::outline(text, font, origin, style.textAnchor);
+  // Outlines in another font than the one named are drawn, and reported as approximate.
+  if (outline.substituted) _output.losses.addApproximate("text in a substituted font", "text");
+  if (outline.geometry.isEmpty()) return;
+  Shape shape;
+  shape.geometry = std::move(outline.geometry);
+  emitShape(element, shape, context);
+}
+
 ResolvedPaint SvgConverter::resolvePaint(const Paint& paint, const ComputedStyle& style,
                                          const std::optional<Rect>& bounds,
                                          const Viewport& viewport) {
@@ -440,7 +541,6 @@ void SvgConverter::emitShape(const pugi::xml_node& element, const Shape& shape,
   bool hasStroke = stroke.kind != ResolvedPaint::Kind::None && strokeAlpha > 0;
   if (!hasFill && !hasStroke) return;
 
-  if (hasStroke && style.dashed) _output.losses.add("stroke-dasharray");
   if (style.markers && name != "rect" && name != "circle" && name != "ellipse")
     _output.losses.add("marker");
   if (hasFill && hasStroke && style.opacity * context.opacity < 1)
@@ -465,7 +565,18 @@ void SvgConverter::emitShape(const pugi::xml_node& element, const Shape& shape,
     if (style.evenOdd) paint->set_even_odd(true);
     ProtoPathWriter::writeShape(shape, *fillPath);
   }
-  if (hasStroke) {
+  // A dashed stroke is the stroke of its dashes.
+  Shape dashes;
+  if (hasStroke && style.dashed) {
+    std::vector<double> pattern;
+    for (const Length& length : style.dashArray)
+      pattern.push_back(context.viewport.resolve(length, Axis::Other));
+    dashes.geometry = Dasher::dash(shape.geometry, pattern,
+                                   context.viewport.resolve(style.dashOffset, Axis::Other),
+                                   flatteningTolerance(context.transform));
+  }
+  const Shape& stroked = style.dashed ? dashes : shape;
+  if (hasStroke && !stroked.geometry.isEmpty()) {
     StrokeStyle strokeStyle{width, style.lineCap, style.lineJoin, style.miterLimit};
     // The renderer strokes with width 1, butt caps and miter joins limited at 10 in the path's
     // user space: a path scaled by 1 / width under a transform scaled by width strokes exactly.
@@ -473,15 +584,15 @@ void SvgConverter::emitShape(const pugi::xml_node& element, const Shape& shape,
     // pixel; such hairlines keep the renderer's stroke, which is far smaller than outlines.
     double pixelWidth = width * scaleOf(AffineTransform::concat(context.transform, _rootTransform));
     bool native = stroke.kind == ResolvedPaint::Kind::Color &&
-                  (pixelWidth < 1 || Stroker::matchesButtMiter(shape.geometry, strokeStyle, 10));
+                  (pixelWidth < 1 || Stroker::matchesButtMiter(stroked.geometry, strokeStyle, 10));
     if (native && std::fabs(width - 1) < 1e-9) {
-      if (fillPath && std::fabs(fillAlpha - strokeAlpha) < kAlphaEpsilon) {
+      if (fillPath && !style.dashed && std::fabs(fillAlpha - strokeAlpha) < kAlphaEpsilon) {
         setPaint(fillPath->mutable_params()->mutable_stroke(), stroke);
       } else {
         ProtoSVGElementPath* path = addPath(context.transform, strokeAlpha);
         path->mutable_params()->mutable_fill()->set_none(true);
         setPaint(path->mutable_params()->mutable_stroke(), stroke);
-        ProtoPathWriter::writeShape(shape, *path);
+        ProtoPathWriter::writeShape(stroked, *path);
       }
     } else if (native) {
       ProtoSVGElementPath* path = addPath(
@@ -489,12 +600,12 @@ void SvgConverter::emitShape(const pugi::xml_node& element, const Shape& shape,
           strokeAlpha);
       path->mutable_params()->mutable_fill()->set_none(true);
       setPaint(path->mutable_params()->mutable_stroke(), stroke);
-      ProtoPathWriter::writeShape(shape.scaled(1 / width), *path);
+      ProtoPathWriter::writeShape(stroked.scaled(1 / width), *path);
     } else if (stroke.kind == ResolvedPaint::Kind::Color && strokeAlpha >= 1 - kAlphaEpsilon &&
                style.lineJoin == LineJoin::Round && style.lineCap != LineCap::Square) {
       // Opaque: the pieces may overlap without showing it.
       Stroker::RoundPieces pieces =
-          Stroker::roundPieces(shape.geometry, style.lineCap == LineCap::Round);
+          Stroker::roundPieces(stroked.geometry, style.lineCap == LineCap::Round);
       if (!pieces.spine.isEmpty()) {
         ProtoSVGElementPath* path = addPath(
             AffineTransform::concat(AffineTransform::makeScale(width, width), context.transform),
@@ -513,7 +624,7 @@ void SvgConverter::emitShape(const pugi::xml_node& element, const Shape& shape,
       }
     } else {
       PathGeometry outline =
-          Stroker::outline(shape.geometry, strokeStyle, flatteningTolerance(context.transform));
+          Stroker::outline(stroked.geometry, strokeStyle, flatteningTolerance(context.transform));
       if (!outline.isEmpty()) {
         ProtoSVGElementPath* path = addPath(context.transform, strokeAlpha);
         setPaint(path->mutable_params()->mutable_fill(), stroke);

@@ -31,7 +31,14 @@ struct Conversion {
 // states stay groups.
 class SvgConverter {
  public:
-  // None, with a message in `error`, for text that is not XML or not an SVG document.
+  // Beyond these a picture is refused: deeper nesting would exhaust the stack, more elements
+  // (uses referencing uses multiply them) time and memory, and a larger result the reader.
+  static constexpr int kMaxDepth = 256;
+  static constexpr size_t kMaxElements = 200000;
+
+  // None, with a message in `error`, for text that is not XML or not an SVG document, and for a
+  // picture beyond the limits or one that the reader could not take (too large, or a number
+  // beyond the float range).
   static std::optional<Conversion> convert(std::string_view text, std::string& error);
   static std::optional<Conversion> convertFile(const std::string& path, std::string& error);
 
@@ -44,16 +51,22 @@ class SvgConverter {
     Viewport viewport;
     ProtoSVGGeneralParams* container = nullptr;
     int stateDepth = 0;
+    int depth = 0;  // elements above this one, uses' targets counted where they are drawn
   };
+
+  // Refuses the picture with `message`; the walk stops.
+  void fail(const std::string& message);
 
   explicit SvgConverter(Conversion& output) : _output(output) {}
   bool run(const pugi::xml_document& document, std::string& error);
-  void collectIdentifiersAndStyles(const pugi::xml_node& node);
+  void collectIdentifiersAndStyles(const pugi::xml_node& node, int depth);
   void visit(const pugi::xml_node& element, const Context& parent);
   // A group-like element: its children under `context`, in a state group if its id names one.
   void visitChildren(const pugi::xml_node& element, const pugi::xml_node& childrenOf,
                      Context context);
   void visitUse(const pugi::xml_node& element, const Context& context);
+  // Text and its spans as outlines of one line.
+  void visitText(const pugi::xml_node& element, const Context& context);
   void emitShape(const pugi::xml_node& element, const Shape& shape, const Context& context);
   ResolvedPaint resolvePaint(const Paint& paint, const ComputedStyle& style,
                              const std::optional<Rect>& bounds, const Viewport& viewport);
@@ -69,6 +82,8 @@ class SvgConverter {
   std::set<const void*> _useStack;
   // Picture-space bounds of every shape drawn, to tell when folding a group opacity is exact.
   std::vector<Rect> _drawn;
+  size_t _visited = 0;  // elements drawn, each use's copies counted again
+  std::string _failure;
 };
 
 }  // namespace svgconvert

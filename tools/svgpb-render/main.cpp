@@ -3,7 +3,11 @@
 //   svgpb-render [--scale S] [--state N]... picture.svgpb WIDTHxHEIGHT out.png
 //
 // WIDTH and HEIGHT are in points; the PNG has WIDTH×S by HEIGHT×S pixels (S defaults to 2).
-// Exit status: 0 written, 1 the picture does not load, 2 bad arguments or the PNG not written.
+// Exit status: 0 written, 1 the picture does not load, 2 bad arguments (the picture not a plain
+// file included) or the PNG not written.
+#include <sys/stat.h>
+
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -21,6 +25,14 @@ int usage() {
       stderr,
       "usage: svgpb-render [--scale S] [--state N]... picture.svgpb WIDTHxHEIGHT out.png\n");
   return 2;
+}
+
+bool parseState(const char* text, int& state) {
+  char* end = nullptr;
+  long value = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || value < INT32_MIN || value > INT32_MAX) return false;
+  state = static_cast<int>(value);
+  return true;
 }
 
 bool parseNumber(const char* text, double& value) {
@@ -53,7 +65,12 @@ int main(int argc, char** argv) {
     if (argument == "--scale" && i + 1 < argc) {
       if (!parseNumber(argv[++i], scale)) return usage();
     } else if (argument == "--state" && i + 1 < argc) {
-      states.push_back(std::atoi(argv[++i]));
+      int state = 0;
+      if (!parseState(argv[++i], state)) {
+        std::fprintf(stderr, "svgpb-render: --state takes a whole number, not \"%s\"\n", argv[i]);
+        return usage();
+      }
+      states.push_back(state);
     } else {
       positional.push_back(argument);
     }
@@ -65,6 +82,13 @@ int main(int argc, char** argv) {
   if (x == std::string::npos || !parseNumber(size.substr(0, x).c_str(), width) ||
       !parseNumber(size.substr(x + 1).c_str(), height))
     return usage();
+
+  // A folder would draw as an empty picture and a named pipe would block; only plain files.
+  struct stat info;
+  if (::stat(positional[0].c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    std::fprintf(stderr, "svgpb-render: %s is not a plain file\n", positional[0].c_str());
+    return usage();
+  }
 
   std::shared_ptr<platform::Image> image;
   if (states.empty()) {

@@ -1,5 +1,6 @@
 #include "Graphics/Bitmap.h"
 
+#include <cmath>
 #include <cstring>
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixel words assume little-endian");
@@ -13,6 +14,29 @@ std::shared_ptr<Bitmap> Bitmap::create(int width, int height, PixelFormat format
   size_t bytesPerPixel = format == PixelFormat::Grey8 ? 1 : 4;
   size_t bytesPerRow = (static_cast<size_t>(width) * bytesPerPixel + 3) & ~size_t{3};
   return std::shared_ptr<Bitmap>(new Bitmap(width, height, format, bytesPerRow));
+}
+
+int Bitmap::pixelLength(double points, double scale) {
+  double pixels = std::ceil(points * scale);
+  if (!std::isfinite(pixels) || pixels <= 0 || pixels > kMaxDrawableSide) return 0;
+  return static_cast<int>(pixels);
+}
+
+const Bitmap& Bitmap::drawablePixels() const {
+  if (_format != PixelFormat::Grey8) return *this;
+  std::call_once(_widenedOnce, [this] {
+    _widened = create(_width, _height, PixelFormat::RGB24);
+    for (int y = 0; y < _height; ++y) {
+      const std::uint8_t* in = row(y);
+      std::uint8_t* out = _widened->row(y);
+      for (int x = 0; x < _width; ++x) {
+        std::uint32_t g = in[x];
+        std::uint32_t word = 0xFF000000u | g << 16 | g << 8 | g;
+        std::memcpy(out + 4 * static_cast<size_t>(x), &word, 4);
+      }
+    }
+  });
+  return *_widened;
 }
 
 Bitmap::Bitmap(int width, int height, PixelFormat format, size_t bytesPerRow)

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace platform {
@@ -17,6 +18,12 @@ class Bitmap {
   // Pictures above this many pixels are refused: a phone could not hold them, and a hostile
   // file must not exhaust memory.
   static constexpr std::uint64_t kMaxPixels = std::uint64_t{64} << 20;
+  // The longest side a canvas can draw (cairo's limit); decoders refuse longer pictures.
+  static constexpr int kMaxDrawableSide = 32767;
+
+  // The pixel count covering `points` at `scale` (rounded up); 0 for a length that is not finite,
+  // not positive or longer than kMaxDrawableSide, so that no cast sees an out-of-range value.
+  static int pixelLength(double points, double scale);
 
   // Null for a size that is not positive or exceeds kMaxPixels.
   static std::shared_ptr<Bitmap> create(int width, int height, PixelFormat format);
@@ -39,6 +46,10 @@ class Bitmap {
   std::uint32_t pixel(int x, int y) const;
   void setPixel(int x, int y, std::uint32_t argb);  // unpremultiplied 0xAARRGGBB
 
+  // A grey bitmap as opaque 32-bit pixels, made on first use and kept, so drawing a grey
+  // picture again copies nothing; any other bitmap is itself.
+  const Bitmap& drawablePixels() const;
+
  private:
   Bitmap(int width, int height, PixelFormat format, size_t bytesPerRow);
 
@@ -46,6 +57,8 @@ class Bitmap {
   PixelFormat _format;
   size_t _bytesPerRow;
   std::vector<std::uint8_t> _data;
+  mutable std::once_flag _widenedOnce;
+  mutable std::shared_ptr<Bitmap> _widened;
 };
 
 }  // namespace platform

@@ -18,46 +18,52 @@ cairo_matrix_t toCairo(const AffineTransform& t) {
   return m;
 }
 
-// A cairo surface over an image's pixels; grey pictures are widened to opaque 32-bit pixels.
-cairo_surface_t* surfaceForImage(const Image& image, std::vector<std::uint8_t>& widened) {
-  const Bitmap& bitmap = image.bitmap();
-  if (bitmap.format() != PixelFormat::Grey8) {
-    auto format = bitmap.hasAlpha() ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24;
-    return cairo_image_surface_create_for_data(const_cast<std::uint8_t*>(bitmap.data()), format,
-                                               bitmap.width(), bitmap.height(),
-                                               static_cast<int>(bitmap.bytesPerRow()));
+// A cairo surface over an image's pixels (grey ones through their kept 32-bit copy). Check its
+// status: cairo refuses sizes it cannot draw, and drawing from such a surface would put the
+// canvas into a permanent error state.
+cairo_surface_t* surfaceForImage(const Image& image) {
+  const Bitmap& bitmap = image.bitmap().drawablePixels();
+  auto format = bitmap.hasAlpha() ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24;
+  return cairo_image_surface_create_for_data(const_cast<std::uint8_t*>(bitmap.data()), format,
+                                             bitmap.width(), bitmap.height(),
+                                             static_cast<int>(bitmap.bytesPerRow()));
+}
+
+// cairo leaves the unused byte of opaque pixels undefined; ours say 0xFF.
+void setOpaqueBytes(Bitmap& bitmap) {
+  for (int y = 0; y < bitmap.height(); ++y) {
+    std::uint8_t* row = bitmap.row(y);
+    for (int x = 0; x < bitmap.width(); ++x) row[4 * x + 3] = 0xFF;
   }
-  size_t stride = 4 * static_cast<size_t>(bitmap.width());
-  widened.resize(stride * bitmap.height());
-  for (int y = 0; y < bitmap.height(); ++y)
-    for (int x = 0; x < bitmap.width(); ++x) {
-      std::uint32_t g = bitmap.row(y)[x];
-      std::uint32_t word = 0xFF000000u | g << 16 | g << 8 | g;
-      std::memcpy(&widened[y * stride + 4 * x], &word, 4);
-    }
-  return cairo_image_surface_create_for_data(widened.data(), CAIRO_FORMAT_RGB24, bitmap.width(),
-                                             bitmap.height(), static_cast<int>(stride));
 }
 
 }  // namespace
 
 std::unique_ptr<BitmapContext> BitmapContext::create(int width, int height, bool hasAlpha) {
-  if (width <= 0 || height <= 0 ||
-      static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > Bitmap::kMaxPixels)
+  if (width <= 0 || height <= 0 || width > Bitmap::kMaxDrawableSide ||
+      height > Bitmap::kMaxDrawableSide)
     return nullptr;
-  cairo_surface_t* surface = cairo_image_surface_create(
-      hasAlpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, width, height);
+  // The canvas draws straight into the bitmap that takeImage() hands over.
+  auto pixels = Bitmap::create(width, height,
+                               hasAlpha ? PixelFormat::ARGB32Premultiplied : PixelFormat::RGB24);
+  if (!pixels) return nullptr;
+  cairo_surface_t* surface = cairo_image_surface_create_for_data(
+      pixels->data(), hasAlpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, width, height,
+      static_cast<int>(pixels->bytesPerRow()));
   if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
     cairo_surface_destroy(surface);
     return nullptr;
   }
-  return std::unique_ptr<BitmapContext>(new BitmapContext(width, height, hasAlpha, surface));
+  return std::unique_ptr<BitmapContext>(
+      new BitmapContext(width, height, hasAlpha, std::move(pixels), surface));
 }
 
-BitmapContext::BitmapContext(int width, int height, bool hasAlpha, cairo_surface_t* surface)
+BitmapContext::BitmapContext(int width, int height, bool hasAlpha, std::shared_ptr<Bitmap> pixels,
+                             cairo_surface_t* surface)
     : _width(width),
       _height(height),
       _hasAlpha(hasAlpha),
+      _pixels(std::move(pixels)),
       _surface(surface),
       _cairo(cairo_create(surface)) {
   // cairo's device space has y down; ours has it up.
@@ -179,7 +185,9 @@ void BitmapContext::fillStrokeOfPath() {
   cairo_set_line_cap(_cairo, CAIRO_LINE_CAP_BUTT);
   cairo_set_line_join(_cairo, CAIRO_LINE_JOIN_MITER);
   cairo_set_miter_limit(_cairo, 10);
-  if (_alpha.back() >= 1) {
+  // A stroke's overlaps paint once, so a solid colour can carry the alpha itself; only other
+  // sources need the stroke drawn apart first.
+  if (_alpha.back() >= 1 || fadeSolidSource()) {
     cairo_stroke(_cairo);
   } else {
     cairo_push_group(_cairo);
@@ -191,59 +199,47 @@ void BitmapContext::fillStrokeOfPath() {
   cairo_new_path(_cairo);
 }
 
-namespace {
-
-// Null when the gradient has no drawable stop.
-cairo_pattern_t* addStops(cairo_pattern_t* pattern, const Gradient& gradient) {
-  int added = 0;
-  for (const Gradient::Stop& stop : gradient.stops) {
-    if (!finite(stop.location) || !finite(stop.red) || !finite(stop.green) || !finite(stop.blue) ||
-        !finite(stop.alpha))
-      continue;
-    cairo_pattern_add_color_stop_rgba(
-        pattern, std::clamp(stop.location, 0.0, 1.0), std::clamp(stop.red, 0.0, 1.0),
-        std::clamp(stop.green, 0.0, 1.0), std::clamp(stop.blue, 0.0, 1.0),
-        std::clamp(stop.alpha, 0.0, 1.0));
-    ++added;
-  }
-  if (added == 0 || cairo_pattern_status(pattern) != CAIRO_STATUS_SUCCESS) {
-    cairo_pattern_destroy(pattern);
-    return nullptr;
-  }
-  cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
-  return pattern;
-}
-
-}  // namespace
-
-void BitmapContext::paintPattern(cairo_pattern_t* pattern) {
-  if (!pattern) return;
+void BitmapContext::drawGradient(const GradientPattern& pattern) {
+  if (!drawable() || pattern.empty()) return;
   cairo_save(_cairo);
-  cairo_set_source(_cairo, pattern);
+  cairo_set_source(_cairo, pattern.cairoPattern());
   cairo_paint_with_alpha(_cairo, _alpha.back());
   cairo_restore(_cairo);
-  cairo_pattern_destroy(pattern);
+}
+
+void BitmapContext::fillPathWithGradient(const GradientPattern& pattern,
+                                         const AffineTransform& placement) {
+  if (drawable() && !pattern.empty()) {
+    // The path is kept in device space, so placing the gradient does not move it.
+    saveGState();
+    concatCTM(placement);
+    if (drawable()) {
+      cairo_set_source(_cairo, pattern.cairoPattern());
+      cairo_set_fill_rule(_cairo, CAIRO_FILL_RULE_WINDING);
+      applyAlphaAndFill(true);
+    }
+    restoreGState();
+  }
+  cairo_new_path(_cairo);
 }
 
 void BitmapContext::drawLinearGradient(const Gradient& gradient, Point start, Point end) {
-  if (!drawable() || !finite(start.x) || !finite(start.y) || !finite(end.x) || !finite(end.y))
-    return;
-  cairo_pattern_t* pattern =
-      addStops(cairo_pattern_create_linear(start.x, start.y, end.x, end.y), gradient);
-  paintPattern(pattern);
+  if (drawable()) drawGradient(GradientPattern::linear(gradient, start, end));
 }
 
 void BitmapContext::drawRadialGradient(const Gradient& gradient, Point startCenter,
                                        double startRadius, Point endCenter, double endRadius) {
-  if (!drawable() || !finite(startCenter.x) || !finite(startCenter.y) || !finite(endCenter.x) ||
-      !finite(endCenter.y) || !finite(startRadius) || !finite(endRadius) || startRadius < 0 ||
-      endRadius < 0)
-    return;
-  cairo_pattern_t* pattern =
-      addStops(cairo_pattern_create_radial(startCenter.x, startCenter.y, startRadius, endCenter.x,
-                                           endCenter.y, endRadius),
-               gradient);
-  paintPattern(pattern);
+  if (drawable())
+    drawGradient(GradientPattern::radial(gradient, startCenter, startRadius, endCenter, endRadius));
+}
+
+bool BitmapContext::fadeSolidSource() {
+  double red, green, blue, alpha;
+  if (cairo_pattern_get_rgba(cairo_get_source(_cairo), &red, &green, &blue, &alpha) !=
+      CAIRO_STATUS_SUCCESS)
+    return false;
+  cairo_set_source_rgba(_cairo, red, green, blue, alpha * _alpha.back());
+  return true;
 }
 
 void BitmapContext::applyAlphaAndFill(bool preserve) {
@@ -253,8 +249,12 @@ void BitmapContext::applyAlphaAndFill(bool preserve) {
     return;
   }
   cairo_save(_cairo);
-  cairo_clip(_cairo);
-  cairo_paint_with_alpha(_cairo, alpha);
+  if (fadeSolidSource()) {
+    cairo_fill_preserve(_cairo);
+  } else {
+    cairo_clip(_cairo);
+    cairo_paint_with_alpha(_cairo, alpha);
+  }
   cairo_restore(_cairo);
   if (!preserve) cairo_new_path(_cairo);
 }
@@ -301,8 +301,11 @@ void BitmapContext::clearRect(const Rect& rect) {
 
 void BitmapContext::drawImage(const Rect& rect, const Image& image) {
   if (!drawable() || rect.isEmpty()) return;
-  std::vector<std::uint8_t> widened;
-  cairo_surface_t* source = surfaceForImage(image, widened);
+  cairo_surface_t* source = surfaceForImage(image);
+  if (cairo_surface_status(source) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(source);
+    return;
+  }
   double iw = image.pixelWidth(), ih = image.pixelHeight();
   cairo_save(_cairo);
   cairo_new_path(_cairo);
@@ -318,19 +321,20 @@ void BitmapContext::drawImage(const Rect& rect, const Image& image) {
 }
 
 std::shared_ptr<Image> BitmapContext::makeImage() const {
+  if (!_pixels) return nullptr;
   cairo_surface_flush(_surface);
-  auto bitmap = Bitmap::create(_width, _height,
-                               _hasAlpha ? PixelFormat::ARGB32Premultiplied : PixelFormat::RGB24);
+  auto bitmap = Bitmap::create(_width, _height, _pixels->format());
   if (!bitmap) return nullptr;
-  const std::uint8_t* data = cairo_image_surface_get_data(_surface);
-  int stride = cairo_image_surface_get_stride(_surface);
-  for (int y = 0; y < _height; ++y) {
-    std::uint8_t* out = bitmap->row(y);
-    std::memcpy(out, data + static_cast<size_t>(y) * stride, 4 * static_cast<size_t>(_width));
-    if (!_hasAlpha)  // cairo leaves the unused byte undefined
-      for (int x = 0; x < _width; ++x) out[4 * x + 3] = 0xFF;
-  }
+  std::memcpy(bitmap->data(), _pixels->data(), _pixels->bytesPerRow() * _height);
+  if (!_hasAlpha) setOpaqueBytes(*bitmap);
   return Image::imageWithBitmap(std::move(bitmap));
+}
+
+std::shared_ptr<Image> BitmapContext::takeImage() {
+  if (!_pixels) return nullptr;
+  cairo_surface_finish(_surface);  // later drawing has nowhere to go
+  if (!_hasAlpha) setOpaqueBytes(*_pixels);
+  return Image::imageWithBitmap(std::move(_pixels));
 }
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Graphics/AffineTransform.h"
+#include "Graphics/GradientPattern.h"
 #include "Graphics/Image.h"
 #include "Graphics/Path.h"
 
@@ -64,6 +65,12 @@ class BitmapContext {
   void drawLinearGradient(const Gradient& gradient, Point start, Point end);
   void drawRadialGradient(const Gradient& gradient, Point startCenter, double startRadius,
                           Point endCenter, double endRadius);
+  // A gradient built earlier, over the whole clip.
+  void drawGradient(const GradientPattern& pattern);
+  // Fills the current path by the non-zero rule with a gradient placed by `placement` (acting
+  // before the current transform) and starts a new path: what clipping to the path and drawing
+  // the gradient give, in one pass.
+  void fillPathWithGradient(const GradientPattern& pattern, const AffineTransform& placement);
   // Fills the current path and starts a new one.
   void fillPath(FillRule rule = FillRule::NonZero);
   // Intersects the clip with the current path and starts a new one.
@@ -76,16 +83,22 @@ class BitmapContext {
 
   // A copy of the canvas's pixels as an image (scale 1, upright).
   std::shared_ptr<Image> makeImage() const;
+  // The canvas's own pixels as an image, without a copy; the canvas is finished: it draws
+  // nothing more and both calls give null afterwards.
+  std::shared_ptr<Image> takeImage();
 
  private:
-  BitmapContext(int width, int height, bool hasAlpha, cairo_surface_t* surface);
+  BitmapContext(int width, int height, bool hasAlpha, std::shared_ptr<Bitmap> pixels,
+                cairo_surface_t* surface);
   bool drawable() const { return _degenerate.back() == 0; }
   void applyAlphaAndFill(bool preserve);
-  // Paints the clip with the pattern at the global alpha, and releases the pattern.
-  void paintPattern(cairo_pattern_t* pattern);
+  // When the source is a solid colour, multiplies the global alpha into it (the caller saves
+  // and restores cairo's state); false for other sources.
+  bool fadeSolidSource();
 
   int _width, _height;
   bool _hasAlpha;
+  std::shared_ptr<Bitmap> _pixels;  // the surface's memory; outlives it
   cairo_surface_t* _surface;
   cairo_t* _cairo;
   std::vector<AffineTransform> _ctm{AffineTransform{}};

@@ -20,8 +20,9 @@ bool startsWith(const Bytes& data, std::initializer_list<std::uint8_t> magic) {
 }
 
 bool withinLimit(std::uint64_t width, std::uint64_t height) {
-  return width > 0 && height > 0 && width <= INT32_MAX && height <= INT32_MAX &&
-         width * height <= Bitmap::kMaxPixels;
+  // A side no canvas can draw is refused like a picture over the pixel limit.
+  return width > 0 && height > 0 && width <= Bitmap::kMaxDrawableSide &&
+         height <= Bitmap::kMaxDrawableSide && width * height <= Bitmap::kMaxPixels;
 }
 
 void premultiply(Bitmap& bitmap) {

@@ -2,6 +2,7 @@
 
 #include <jpeglib.h>
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <csetjmp>
@@ -23,43 +24,80 @@ struct JpegError {
 
 }  // namespace
 
-std::optional<Bytes> ImageEncoder::pngData(const Image& image) {
-  const Bitmap& bitmap = image.bitmap();
-  png_image png;
-  std::memset(&png, 0, sizeof png);
-  png.version = PNG_IMAGE_VERSION;
-  png.width = static_cast<png_uint_32>(bitmap.width());
-  png.height = static_cast<png_uint_32>(bitmap.height());
-  std::vector<std::uint8_t> pixels;
-  size_t rowBytes;
+namespace {
+
+// The bitmap's rows as PNG wants them: grey as stored, colour as unpremultiplied B, G, R(, A).
+void pngRow(const Bitmap& bitmap, int y, std::uint8_t* out) {
+  const std::uint8_t* in = bitmap.row(y);
   if (bitmap.format() == PixelFormat::Grey8) {
-    png.format = PNG_FORMAT_GRAY;
-    rowBytes = bitmap.bytesPerRow();
-    pixels.assign(bitmap.data(), bitmap.data() + rowBytes * bitmap.height());
-  } else {
-    bool alpha = bitmap.hasAlpha();
-    png.format = alpha ? PNG_FORMAT_BGRA : PNG_FORMAT_BGR;
-    size_t channels = alpha ? 4 : 3;
-    rowBytes = channels * bitmap.width();
-    pixels.resize(rowBytes * bitmap.height());
-    for (int y = 0; y < bitmap.height(); ++y)
-      for (int x = 0; x < bitmap.width(); ++x) {
-        std::uint32_t argb = bitmap.pixel(x, y);  // unpremultiplied
-        std::uint8_t* out = &pixels[y * rowBytes + x * channels];
-        out[0] = argb & 0xFF;
-        out[1] = (argb >> 8) & 0xFF;
-        out[2] = (argb >> 16) & 0xFF;
-        if (alpha) out[3] = argb >> 24;
-      }
+    std::memcpy(out, in, static_cast<size_t>(bitmap.width()));
+    return;
   }
-  png_alloc_size_t size = 0;
-  auto stride = static_cast<png_int_32>(rowBytes);
-  if (!png_image_write_to_memory(&png, nullptr, &size, 0, pixels.data(), stride, nullptr))
+  if (!bitmap.hasAlpha()) {
+    for (int x = 0; x < bitmap.width(); ++x, in += 4, out += 3) std::memcpy(out, in, 3);
+    return;
+  }
+  for (int x = 0; x < bitmap.width(); ++x, in += 4, out += 4) {
+    unsigned alpha = in[3];
+    out[3] = in[3];
+    for (int c = 0; c < 3; ++c)
+      out[c] = alpha == 255 ? in[c]
+               : alpha == 0
+                   ? 0
+                   : static_cast<std::uint8_t>(std::min(255u, (in[c] * 255u + alpha / 2) / alpha));
+  }
+}
+
+void appendPng(png_structp png, png_bytep data, png_size_t length) {
+  auto* bytes = static_cast<Bytes*>(png_get_io_ptr(png));
+  bytes->insert(bytes->end(), data, data + length);
+}
+
+[[noreturn]] void pngFail(png_structp png, png_const_charp) {
+  png_longjmp(png, 1);
+}
+
+void pngQuiet(png_structp, png_const_charp) {}
+
+// Everything libpng changes after setjmp lives in `bytes` and `row`, outside this frame.
+bool writePng(png_structp png, png_infop info, const Bitmap& bitmap, int level, Bytes& bytes,
+              std::vector<std::uint8_t>& row) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_set_write_fn(png, &bytes, appendPng, nullptr);
+  png_set_compression_level(png, level);
+  int colour = bitmap.format() == PixelFormat::Grey8 ? PNG_COLOR_TYPE_GRAY
+               : bitmap.hasAlpha()                   ? PNG_COLOR_TYPE_RGB_ALPHA
+                                                     : PNG_COLOR_TYPE_RGB;
+  png_set_IHDR(png, info, static_cast<png_uint_32>(bitmap.width()),
+               static_cast<png_uint_32>(bitmap.height()), 8, colour, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  if (colour != PNG_COLOR_TYPE_GRAY) png_set_bgr(png);
+  for (int y = 0; y < bitmap.height(); ++y) {
+    pngRow(bitmap, y, row.data());
+    png_write_row(png, row.data());
+  }
+  png_write_end(png, nullptr);
+  return true;
+}
+
+}  // namespace
+
+std::optional<Bytes> ImageEncoder::pngData(const Image& image, PngCompression compression) {
+  const Bitmap& bitmap = image.bitmap();
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, pngFail, pngQuiet);
+  if (!png) return std::nullopt;
+  png_infop info = png_create_info_struct(png);
+  if (!info) {
+    png_destroy_write_struct(&png, nullptr);
     return std::nullopt;
-  Bytes bytes(size);
-  if (!png_image_write_to_memory(&png, bytes.data(), &size, 0, pixels.data(), stride, nullptr))
-    return std::nullopt;
-  bytes.resize(size);
+  }
+  Bytes bytes;
+  std::vector<std::uint8_t> row(bitmap.bytesPerPixel() * bitmap.width());
+  int level = compression == PngCompression::Fast ? 1 : Z_DEFAULT_COMPRESSION;
+  bool written = writePng(png, info, bitmap, level, bytes, row);
+  png_destroy_write_struct(&png, &info);
+  if (!written) return std::nullopt;
   return bytes;
 }
 

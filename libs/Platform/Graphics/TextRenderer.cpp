@@ -100,13 +100,17 @@ Size TextRenderer::sizeOfText(const std::string& text, const Style& style, doubl
 
 std::shared_ptr<Image> TextRenderer::renderText(const std::string& text, const Style& style,
                                                 Size box, double scale) {
-  int w = static_cast<int>(std::ceil(box.width * scale));
-  int h = static_cast<int>(std::ceil(box.height * scale));
+  int w = Bitmap::pixelLength(box.width, scale);
+  int h = Bitmap::pixelLength(box.height, scale);
   if (w <= 0 || h <= 0) return nullptr;
   auto bitmap = Bitmap::create(w, h, PixelFormat::ARGB32Premultiplied);
   if (!bitmap) return nullptr;
   cairo_surface_t* surface = cairo_image_surface_create_for_data(
       bitmap->data(), CAIRO_FORMAT_ARGB32, w, h, static_cast<int>(bitmap->bytesPerRow()));
+  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(surface);
+    return nullptr;
+  }
   cairo_t* cr = cairo_create(surface);
   cairo_scale(cr, scale, scale);
   Layout layout = makeLayout(text, style, box.width);

@@ -51,7 +51,8 @@ std::shared_ptr<Image> OffscreenHost::captureScreen() {
 
 bool OffscreenHost::writeScreenshot(const std::string& path) {
   auto image = captureScreen();
-  auto png = image ? ImageEncoder::pngData(*image) : std::nullopt;
+  auto png =
+      image ? ImageEncoder::pngData(*image, ImageEncoder::PngCompression::Fast) : std::nullopt;
   if (!png) {
     Console::log("Offscreen host: no screen to write to " + path);
     return false;
@@ -115,8 +116,7 @@ void OffscreenHost::tapView(const UIView& view, double duration) {
   tap(view.convertPointToView(Point{b.midX(), b.midY()}, nullptr), duration);
 }
 
-void OffscreenHost::drag(Point from, Point to, double duration, int steps, bool lift,
-                         long finger) {
+void OffscreenHost::drag(Point from, Point to, double duration, int steps, bool lift, long finger) {
   steps = std::max(1, steps);
   touchDown(from, finger);
   for (int i = 1; i <= steps; ++i) {

@@ -34,8 +34,8 @@ AffineTransform toParent(Point center, Rect bounds, const AffineTransform& trans
 
 // A canvas of `size` points at `scale` whose user space is `bounds` with y down.
 std::unique_ptr<BitmapContext> canvasFor(const Rect& bounds, double scale) {
-  int w = static_cast<int>(std::ceil(bounds.size.width * scale));
-  int h = static_cast<int>(std::ceil(bounds.size.height * scale));
+  int w = Bitmap::pixelLength(bounds.size.width, scale);
+  int h = Bitmap::pixelLength(bounds.size.height, scale);
   auto context = BitmapContext::create(w, h, true);
   if (!context) return nullptr;
   context->translateCTM(0, h);
@@ -66,8 +66,8 @@ void drawBorder(BitmapContext& context, const CALayer& layer, const Rect& bounds
   context.fillPath(FillRule::EvenOdd);
 }
 
-void drawContentAndChildren(BitmapContext& context, UIView& view, double alpha,
-                            const Rect& bounds, const Pass& pass) {
+void drawContentAndChildren(BitmapContext& context, UIView& view, double alpha, const Rect& bounds,
+                            const Pass& pass) {
   GStateSaver saver(context);
   const CALayer& layer = view.layer();
   context.setAlpha(alpha);
@@ -98,7 +98,7 @@ void drawRasterized(BitmapContext& context, UIView& view, double alpha, const Re
     cache.image.reset();
     if (auto canvas = canvasFor(bounds, pass.scale)) {
       drawContentAndChildren(*canvas, view, 1, bounds, pass);
-      cache.image = withScale(canvas->makeImage(), pass.scale);
+      cache.image = withScale(canvas->takeImage(), pass.scale);
       cache.scale = pass.scale;
       cache.size = bounds.size;
     }
@@ -145,8 +145,7 @@ void drawTransition(BitmapContext& context, UIView& view, double alpha, const Re
     if (before) {
       GStateSaver saver(context);
       context.setAlpha(alpha);
-      drawPicture(context, *before,
-                  Rect(bounds.origin.x + out.x, bounds.origin.y + out.y, w, h));
+      drawPicture(context, *before, Rect(bounds.origin.x + out.x, bounds.origin.y + out.y, w, h));
     }
     GStateSaver saver(context);
     context.translateCTM(in.x, in.y);
@@ -206,15 +205,19 @@ void drawStatusBar(BitmapContext& context, const UIApplication& app, double widt
 
 }  // namespace
 
-void Compositor::setNeedsComposite() { serial.fetch_add(1, std::memory_order_relaxed); }
+void Compositor::setNeedsComposite() {
+  serial.fetch_add(1, std::memory_order_relaxed);
+}
 
-std::uint64_t Compositor::changeSerial() { return serial.load(std::memory_order_relaxed); }
+std::uint64_t Compositor::changeSerial() {
+  return serial.load(std::memory_order_relaxed);
+}
 
 std::shared_ptr<Image> Compositor::renderWindow(UIWindow& window, double scale, double now) {
   window.layoutIfNeeded();
   Rect bounds = window.bounds();
-  int w = static_cast<int>(std::ceil(bounds.size.width * scale));
-  int h = static_cast<int>(std::ceil(bounds.size.height * scale));
+  int w = Bitmap::pixelLength(bounds.size.width, scale);
+  int h = Bitmap::pixelLength(bounds.size.height, scale);
   if (!_canvas || _canvas->width() != w || _canvas->height() != h) {
     _canvas = BitmapContext::create(w, h, false);
     if (!_canvas) return nullptr;
@@ -247,7 +250,7 @@ std::shared_ptr<Image> Compositor::snapshot(UIView& view) {
   if (!canvas) return nullptr;
   view.layoutIfNeeded();
   drawBody(*canvas, view, 1, bounds, Pass{now, scale});
-  return withScale(canvas->makeImage(), scale);
+  return withScale(canvas->takeImage(), scale);
 }
 
 }  // namespace platform

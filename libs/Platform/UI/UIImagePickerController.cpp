@@ -41,7 +41,7 @@ bool isPictureName(const std::string& name) {
 // A square thumbnail filled by the picture (cropped to fit), at the screen's scale.
 std::shared_ptr<Image> thumbnail(const Image& picture, double side) {
   double scale = UIScreen::mainScreen().scale();
-  int pixels = static_cast<int>(std::ceil(side * scale));
+  int pixels = Bitmap::pixelLength(side, scale);
   auto canvas = BitmapContext::create(pixels, pixels, false);
   if (!canvas) return nullptr;
   canvas->translateCTM(0, pixels);
@@ -49,7 +49,7 @@ std::shared_ptr<Image> thumbnail(const Image& picture, double side) {
   Rect square(0, 0, side, side);
   drawPicture(*canvas, picture,
               contentRect(UIViewContentMode::ScaleAspectFill, picture.size(), square));
-  auto image = canvas->makeImage();
+  auto image = canvas->takeImage();
   return image ? Image::imageWithBitmap(image->sharedBitmap(), scale) : nullptr;
 }
 

@@ -39,7 +39,9 @@ const UIView* rootOf(const UIView* view) {
 
 UIView::UIView() = default;
 
-UIView::UIView(Rect frame) { setFrame(frame); }
+UIView::UIView(Rect frame) {
+  setFrame(frame);
+}
 
 UIView::~UIView() {
   for (auto& child : _subviews) child->_superview = nullptr;
@@ -174,7 +176,9 @@ void UIView::attach(std::shared_ptr<UIView> view, size_t index) {
   setNeedsComposite();
 }
 
-void UIView::addSubview(std::shared_ptr<UIView> view) { attach(std::move(view), _subviews.size()); }
+void UIView::addSubview(std::shared_ptr<UIView> view) {
+  attach(std::move(view), _subviews.size());
+}
 
 void UIView::insertSubview(std::shared_ptr<UIView> view, size_t index) {
   // An index counts the children without the view itself, as when it is first removed.
@@ -278,7 +282,9 @@ Rect UIView::convertRectFromView(Rect rect, const UIView* view) const {
   return t.apply(rect);
 }
 
-bool UIView::pointInside(Point point, const UIEvent*) const { return _bounds.contains(point); }
+bool UIView::pointInside(Point point, const UIEvent*) const {
+  return _bounds.contains(point);
+}
 
 UIView* UIView::hitTest(Point point, const UIEvent* event) {
   if (_hidden || !_userInteractionEnabled || _alpha < 0.01) return nullptr;
@@ -334,15 +340,16 @@ const Image* UIView::backingImage(const Rect& bounds, double scale) {
   _backing.reset();
   _backingScale = scale;
   _backingSize = bounds.size;
-  int w = static_cast<int>(std::ceil(bounds.size.width * scale));
-  int h = static_cast<int>(std::ceil(bounds.size.height * scale));
+  int w = Bitmap::pixelLength(bounds.size.width, scale);
+  int h = Bitmap::pixelLength(bounds.size.height, scale);
   auto canvas = bounds.isEmpty() ? nullptr : BitmapContext::create(w, h, true);
   if (!canvas) return nullptr;
   canvas->translateCTM(0, h);
   canvas->scaleCTM(scale, -scale);
   canvas->translateCTM(-bounds.origin.x, -bounds.origin.y);
   drawRect(*canvas, bounds);
-  if (auto drawn = canvas->makeImage()) _backing = Image::imageWithBitmap(drawn->sharedBitmap(), scale);
+  if (auto drawn = canvas->takeImage())
+    _backing = Image::imageWithBitmap(drawn->sharedBitmap(), scale);
   return _backing.get();
 }
 

@@ -12,7 +12,8 @@ SVGFileStream::~SVGFileStream() {
 bool SVGFileStream::open(const std::string& path) {
   close();
   struct stat info;
-  if (::stat(path.c_str(), &info) != 0) return false;
+  // Only plain files: a folder reads as nothing, and opening a named pipe waits for a writer.
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
   _fileSize = info.st_size;
   do {
     _fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

@@ -19,7 +19,8 @@ class SVGFileStream : public google::protobuf::io::ZeroCopyInputStream {
   SVGFileStream(const SVGFileStream&) = delete;
   SVGFileStream& operator=(const SVGFileStream&) = delete;
 
-  // Notes the file's size and opens it read-only; false when it cannot be stat'ed or opened.
+  // Notes the file's size and opens it read-only; false when it cannot be stat'ed or opened or
+  // is not a plain file (a named pipe would block the open).
   bool open(const std::string& path);
   bool isOpen() const { return _fd >= 0; }
   void close();

@@ -53,7 +53,8 @@ std::set<std::int32_t> SVGRenderer::statesFromIdentifier(const std::string& iden
 
 void SVGRenderer::reset() {
   _pathCache.clear();
-  _gradientCache.clear();
+  _patternCache.clear();
+  _gradientsById.clear();
   _root.Clear();
 }
 
@@ -65,13 +66,15 @@ int SVGRenderer::load(const std::string& path) {
       auto states = statesFromIdentifier(element.group().id());
       _declaredStates.insert(states.begin(), states.end());
     }
+    if (element.has_gradient() && element.gradient().params().has_id())
+      _gradientsById[element.gradient().params().id()] = &element.gradient();
   });
   return loaded ? 1 : 0;
 }
 
 void SVGRenderer::prepare() {
   walk(Mode::Full, [this](const ProtoSVGElement& element) {
-    if (element.has_gradient()) gradientFor(element.gradient());
+    if (element.has_gradient()) patternFor(element.gradient());
     if (element.has_path()) pathFor(element.path());
   });
 }
@@ -141,9 +144,9 @@ const platform::Path& SVGRenderer::pathFor(const ProtoSVGElementPath& message) {
   return _pathCache.emplace(&message, std::move(path)).first->second;
 }
 
-const platform::Gradient& SVGRenderer::gradientFor(const ProtoSVGElementGradient& message) {
-  auto cached = _gradientCache.find(&message);
-  if (cached != _gradientCache.end()) return cached->second;
+const platform::GradientPattern& SVGRenderer::patternFor(const ProtoSVGElementGradient& message) {
+  auto cached = _patternCache.find(&message);
+  if (cached != _patternCache.end()) return cached->second;
   platform::Gradient gradient;
   gradient.stops.reserve(message.stops_size());
   for (const auto& stop : message.stops()) {
@@ -153,18 +156,16 @@ const platform::Gradient& SVGRenderer::gradientFor(const ProtoSVGElementGradient
                               static_cast<float>(color.blue()) / 255.0,
                               stop.has_opacity() ? stop.opacity() : 1.0});
   }
-  return _gradientCache.emplace(&message, std::move(gradient)).first->second;
-}
-
-const ProtoSVGElement* SVGRenderer::gradientElementWithIdentifier(
-    const std::string& identifier) const {
-  const ProtoSVGElement* found = nullptr;
-  walk(Mode::Full, [&](const ProtoSVGElement& element) {
-    if (element.has_gradient() && element.gradient().has_params() &&
-        element.gradient().params().has_id() && element.gradient().params().id() == identifier)
-      found = &element;
-  });
-  return found;
+  platform::GradientPattern pattern;
+  if (message.has_start() && message.has_end()) {
+    pattern =
+        platform::GradientPattern::linear(gradient, {message.start().x(), message.start().y()},
+                                          {message.end().x(), message.end().y()});
+  } else if (message.has_center() && message.has_radius()) {
+    platform::Point center{message.center().x(), message.center().y()};
+    pattern = platform::GradientPattern::radial(gradient, center, 0, center, message.radius());
+  }
+  return _patternCache.emplace(&message, std::move(pattern)).first->second;
 }
 
 bool SVGRenderer::applyParams(BitmapContext& context, const ProtoSVGGeneralParams& params) const {
@@ -196,19 +197,13 @@ void SVGRenderer::drawPath(BitmapContext& context, const ProtoSVGElementPath& me
       setFillColor(context, fill.color());
       context.fillPath(rule);
     } else if (fill.has_gradient_id()) {
-      const ProtoSVGElement* element = gradientElementWithIdentifier(fill.gradient_id());
-      if (element && element->has_gradient()) {
-        const ProtoSVGElementGradient& message = element->gradient();
-        const platform::Gradient& gradient = gradientFor(message);
-        context.clip(FillRule::NonZero);
-        if (message.has_transform()) context.concatCTM(transformOf(message.transform()));
-        if (message.has_start() && message.has_end()) {
-          context.drawLinearGradient(gradient, {message.start().x(), message.start().y()},
-                                     {message.end().x(), message.end().y()});
-        } else if (message.has_center() && message.has_radius()) {
-          platform::Point center{message.center().x(), message.center().y()};
-          context.drawRadialGradient(gradient, center, 0, center, message.radius());
-        }
+      auto found = _gradientsById.find(fill.gradient_id());
+      if (found != _gradientsById.end()) {
+        const ProtoSVGElementGradient& message = *found->second;
+        const platform::GradientPattern& pattern = patternFor(message);
+        context.fillPathWithGradient(pattern, message.has_transform()
+                                                  ? transformOf(message.transform())
+                                                  : AffineTransform());
       } else {
         context.beginPath();  // nothing painted; the path takes no part in later drawing
       }
@@ -240,8 +235,12 @@ AffineTransform SVGRenderer::fitTransform(float width, float height) const {
 }
 
 void SVGRenderer::drawInContext(BitmapContext& context, float width, float height) {
-  platform::GStateSaver outer(context);
   context.clearRect(platform::Rect(0, 0, width, height));
+  drawPicture(context, width, height);
+}
+
+void SVGRenderer::drawPicture(BitmapContext& context, float width, float height) {
+  platform::GStateSaver outer(context);
   const ProtoRect& v = _root.viewport();
   const ProtoRect& b = _root.view_box();
   // A viewport or view box without area has no fit: nothing is drawn.
@@ -259,8 +258,8 @@ std::shared_ptr<platform::Image> SVGRenderer::renderImage(float width, float hei
   if (w <= 0 || h <= 0) return nullptr;
   auto context = BitmapContext::create(static_cast<int>(w), static_cast<int>(h), true);
   if (!context) return nullptr;
-  drawInContext(*context, static_cast<float>(w), static_cast<float>(h));
-  auto drawn = context->makeImage();
+  drawPicture(*context, static_cast<float>(w), static_cast<float>(h));  // a new canvas is clear
+  auto drawn = context->takeImage();
   if (!drawn) return nullptr;
   // The picture's y grows downward, the canvas's upward: the rows are upside down.
   if (platform::DeviceProfile::current().systemVersion.rfind("4.", 0) != 0)
@@ -271,7 +270,7 @@ std::shared_ptr<platform::Image> SVGRenderer::renderImage(float width, float hei
   upright->translateCTM(0, static_cast<double>(h));
   upright->scaleCTM(1, -1);
   upright->drawImage(platform::Rect(0, 0, w, h), *drawn);
-  auto image = upright->makeImage();
+  auto image = upright->takeImage();
   return image ? platform::Image::imageWithBitmap(image->sharedBitmap(), scale) : nullptr;
 }
 

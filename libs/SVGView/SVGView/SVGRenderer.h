@@ -6,16 +6,18 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 
 #include "Graphics/BitmapContext.h"
+#include "Graphics/GradientPattern.h"
 #include "Graphics/Image.h"
 #include "Graphics/Path.h"
 #include "svg.pb.h"
 
-// Draws a ProtoSVG picture: loads a file into its message tree, builds and caches a drawing path
-// per path message and a gradient per gradient message, keeps the states the picture declares
-// and the ones switched on, and draws the picture fitted to an output size, onto a canvas or into
-// a new image. Not thread-safe: one owner uses it at a time.
+// Draws a ProtoSVG picture: loads a file into its message tree and indexes its gradients by
+// identifier, builds and caches a drawing path per path message and a pattern per gradient, keeps
+// the states the picture declares and the ones switched on, and draws the picture fitted to an
+// output size, onto a canvas or into a new image. Not thread-safe: one owner uses it at a time.
 class SVGRenderer {
  public:
   SVGRenderer() = default;
@@ -62,14 +64,17 @@ class SVGRenderer {
   bool isGroupVisible(const ProtoSVGGeneralParams& group) const;
   // Built on first use, then cached under the message's address.
   const platform::Path& pathFor(const ProtoSVGElementPath& message);
-  const platform::Gradient& gradientFor(const ProtoSVGElementGradient& message);
-  const ProtoSVGElement* gradientElementWithIdentifier(const std::string& identifier) const;
+  const platform::GradientPattern& patternFor(const ProtoSVGElementGradient& message);
   bool applyParams(platform::BitmapContext& context, const ProtoSVGGeneralParams& params) const;
   void drawPath(platform::BitmapContext& context, const ProtoSVGElementPath& message);
+  // drawInContext without clearing first.
+  void drawPicture(platform::BitmapContext& context, float width, float height);
 
   ProtoSVGRoot _root;
   std::map<const ProtoSVGElementPath*, platform::Path> _pathCache;
-  std::map<const ProtoSVGElementGradient*, platform::Gradient> _gradientCache;
+  std::map<const ProtoSVGElementGradient*, platform::GradientPattern> _patternCache;
+  // The last definition of an identifier in tree order wins.
+  std::unordered_map<std::string, const ProtoSVGElementGradient*> _gradientsById;
   std::set<std::int32_t> _activeStates;
   std::set<std::int32_t> _declaredStates;
 };

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "ExifJpeg.h"
 #include "Foundation/AtomicFile.h"
+#include "Graphics/BitmapContext.h"
 #include "Graphics/ExifOrientation.h"
 #include "Graphics/ImageCanvas.h"
 #include "Graphics/ImageDecoder.h"
@@ -182,4 +184,41 @@ TEST(ImageCodecTest, JpegsShowAsTheirExifOrientationSays) {
     bad[i] ^= 0xFF;
     ImageDecoder::decode(bad);
   }
+}
+
+TEST(ImageCodecTest, APictureTooLongForACanvasIsRefusedAndCannotBreakOne) {
+  auto bitmap = Bitmap::create(40000, 10, PixelFormat::RGB24);  // 400,000 pixels: under the limit
+  ASSERT_TRUE(bitmap);
+  auto longPicture = Image::imageWithBitmap(bitmap);
+  auto png = ImageEncoder::pngData(*longPicture);
+  ASSERT_TRUE(png);
+  EXPECT_FALSE(ImageDecoder::decode(*png));
+  EXPECT_FALSE(BitmapContext::create(40000, 10, true));
+
+  // Drawn anyway, it is skipped; the canvas keeps drawing.
+  auto canvas = BitmapContext::create(8, 8, true);
+  canvas->drawImage(Rect(0, 0, 8, 8), *longPicture);
+  canvas->setFillColor(1, 0, 0, 1);
+  canvas->fillRect(Rect(0, 0, 8, 8));
+  EXPECT_EQ(canvas->makeImage()->bitmap().pixel(4, 4), 0xFFFF0000u);
+
+  // Sizes in points become pixel counts only when in range.
+  EXPECT_EQ(Bitmap::pixelLength(10.2, 2), 21);
+  for (double bad : {std::nan(""), 1e300, -5.0, 0.0, 40000.0})
+    EXPECT_EQ(Bitmap::pixelLength(bad, 1), 0) << bad;
+}
+
+TEST(BitmapContextTest, TakingTheImageHandsOverThePixelsAndEndsTheCanvas) {
+  auto canvas = BitmapContext::create(4, 2, false);
+  canvas->setFillColor(0, 0, 1, 1);
+  canvas->fillRect(Rect(0, 0, 2, 2));
+  auto image = canvas->takeImage();
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->bitmap().row(0)[3], 0xFF);  // opaque bytes set
+  EXPECT_EQ(image->bitmap().pixel(0, 0), 0xFF0000FFu);
+  EXPECT_EQ(image->bitmap().pixel(3, 0), 0xFF000000u);
+  canvas->fillRect(Rect(0, 0, 4, 2));  // nothing more reaches the taken pixels
+  EXPECT_EQ(image->bitmap().pixel(3, 0), 0xFF000000u);
+  EXPECT_FALSE(canvas->takeImage());
+  EXPECT_FALSE(canvas->makeImage());
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "Foundation/RunLoop.h"
 #include "Graphics/ImageEncoder.h"
 #include "TestSupport.h"
@@ -88,8 +90,8 @@ TEST_F(CompositorTest, OpacityMultipliesDownTheTree) {
   parent->addSubview(child);
   _window->addSubview(parent);
   auto image = render();
-  EXPECT_TRUE(near(image->bitmap().pixel(5, 5), 0xFF404040u)) << std::hex
-                                                              << image->bitmap().pixel(5, 5);
+  EXPECT_TRUE(near(image->bitmap().pixel(5, 5), 0xFF404040u))
+      << std::hex << image->bitmap().pixel(5, 5);
 }
 
 TEST_F(CompositorTest, TransformsActAboutTheCentreAndClippingCutsChildren) {
@@ -114,8 +116,12 @@ TEST_F(CompositorTest, TransformsActAboutTheCentreAndClippingCutsChildren) {
 TEST_F(CompositorTest, DrawsPresentationValuesHalfwayThroughAnAnimation) {
   auto view = colored(Rect(0, 0, 10, 10), UIColor::whiteColor());
   _window->addSubview(view);
-  UIView::animateWithDuration(1.0, 0, UIViewAnimationOptionCurveLinear,
-                              [&] { view->setCenter(Point{25, 5}); }, nullptr);
+  UIView::animateWithDuration(
+      1.0, 0, UIViewAnimationOptionCurveLinear,
+      [&] {
+        view->setCenter(Point{25, 5});
+      },
+      nullptr);
   advance(0.5);
   auto image = render();
   // Halfway from x 0..10 to 20..30: at 10..20.
@@ -274,4 +280,18 @@ TEST_F(CompositorTest, StatusBarFollowsTheApplicationsState) {
   UIApplication::sharedApplication().setStatusBarHidden(true);
   image = render();
   EXPECT_EQ(image->bitmap().pixel(50, 2), kWhite);
+}
+
+TEST_F(CompositorTest, SizesWithoutAPixelCountGiveNoPictureAndLaterOnesDraw) {
+  auto child = colored(Rect(0, 0, 10, 10), UIColor::redColor());
+  _window->addSubview(child);
+  EXPECT_FALSE(render(std::nan("")));
+  child->setFrame(Rect(0, 0, 1e300, 10));
+  _window->setFrame(Rect(0, 0, 1e300, 40));
+  EXPECT_FALSE(render());
+  child->setFrame(Rect(0, 0, 10, 10));
+  _window->setFrame(Rect(0, 0, 40, 40));
+  auto image = render();
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->bitmap().pixel(5, 5), kRed);
 }

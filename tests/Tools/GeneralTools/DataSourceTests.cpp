@@ -182,9 +182,11 @@ TEST(DataSourceTest, AWriteInterruptedByTheKernelLeavesThePreviousArchive) {
 TEST(DataSourceTest, TheSingletonIsCreatedOnceAndSeededByTheHook) {
   ScopedAppContainer container;
   int hookCalls = 0;
+  // The hook reads the settings through the class, as application code does.
   DataSource::setInitDefaultDataHook([&](DataSource& store) {
     ++hookCalls;
-    store.dictionary()["Seeded"] = true;
+    EXPECT_EQ(&DataSource::source(), &store);
+    DataSource::data()["Seeded"] = true;
   });
   DataSource* first = nullptr;
   std::thread other([&] { first = &DataSource::source(); });

@@ -197,11 +197,11 @@ TEST(SvgConverter, UnsupportedFeaturesAreReportedPerFile) {
       <rect width="5" height="5" clip-path="url(#c)" mask="url(#m)"/>
       <path d="M0 0 L5 5" stroke="black" stroke-dasharray="2 1" marker-end="url(#x)"/>
       <rect width="5" height="5" fill="url(#p) red"/><image href="a.png" width="1" height="1"/>)~"));
-  EXPECT_EQ(c.losses.count("text"), 2);
+  EXPECT_EQ(c.losses.count("text"), 0);  // drawn as outlines
   EXPECT_EQ(c.losses.count("filter"), 2);
   EXPECT_EQ(c.losses.count("clip-path"), 1);
   EXPECT_EQ(c.losses.count("mask"), 1);
-  EXPECT_EQ(c.losses.count("stroke-dasharray"), 1);
+  EXPECT_EQ(c.losses.count("stroke-dasharray"), 0);  // dashes are carried
   EXPECT_EQ(c.losses.count("marker"), 1);
   EXPECT_EQ(c.losses.count("pattern paint"), 1);
   EXPECT_EQ(c.losses.count("image"), 1);
@@ -258,4 +258,58 @@ TEST(SvgConverter, ConvertedPictureDrawsLikeTheSource) {
   EXPECT_EQ(at(50, 12), 0u);                                        // beyond it
   EXPECT_EQ(at(17, 17), 0xFF0000FFu);                               // 4.3 from the corner
   EXPECT_EQ(at(15, 15), 0u);  // the whole pixel over 5 away: outside the round join
+}
+
+TEST(SvgConverter, DashedStrokesDrawTheirDashes) {
+  // Dashes of 10 and gaps of 5 from 5 into the pattern: drawn over 0-5, 10-20, 25-35, ...
+  // The second line inherits the pattern from its group, with round caps.
+  auto c = convert(svg(R"~(width="100" height="20")~",
+                       R"~(<line x1="0" y1="5" x2="100" y2="5" stroke="blue" stroke-width="4"
+                          stroke-dasharray="10,5" stroke-dashoffset="5"/>
+                          <g stroke-dasharray="10 5"><path d="M0 15 H100" stroke="red"
+                          stroke-width="4" stroke-linecap="round"/></g>)~"));
+  EXPECT_TRUE(c.losses.isEmpty());
+  testing_support::TemporaryDirectory directory;
+  ASSERT_TRUE(writeBytes(directory.file("p.svgpb"), c.root.SerializeAsString()));
+  SVGRenderer renderer;
+  ASSERT_EQ(renderer.load(directory.file("p.svgpb")), 1);
+  auto image = renderer.renderImage(100, 20, 1);
+  auto at = [&](int x, int y) { return image->bitmap().pixel(x, 19 - y); };
+  for (int x : {2, 15, 30, 45}) EXPECT_EQ(at(x, 5), 0xFF0000FFu) << x;
+  for (int x : {7, 22, 37}) EXPECT_EQ(at(x, 5), 0u) << x;
+  for (int x : {5, 20, 35}) EXPECT_EQ(at(x, 15), 0xFFFF0000u) << x;
+  EXPECT_EQ(at(12, 15), 0u);           // the gap from 10 to 15 less the round caps' 2
+  EXPECT_GT(at(11, 15) >> 24, 0xC0u);  // mostly within a cap
+}
+
+TEST(SvgConverter, TextBecomesOutlinesInTheResolvedFont) {
+  auto c = convert(svg(R"~(width="100" height="40")~",
+                       R"~(<text x="50" y="30" font-size="24" fill="blue" text-anchor="middle">
+                          H<tspan font-weight="bold">i</tspan></text>
+                          <text y="10" font-family="'No Such Font 1234'">x</text>)~"));
+  EXPECT_EQ(c.losses.count("text in a substituted font"), 1);
+  EXPECT_EQ(c.losses.count("text"), 0);
+  auto p = paths(c);
+  ASSERT_EQ(p.size(), 2u);
+  EXPECT_EQ(p[0]->params().fill().color().blue(), 255);
+  EXPECT_GT(p[0]->points_size(), 10);
+  testing_support::TemporaryDirectory directory;
+  ASSERT_TRUE(writeBytes(directory.file("p.svgpb"), c.root.SerializeAsString()));
+  SVGRenderer renderer;
+  ASSERT_EQ(renderer.load(directory.file("p.svgpb")), 1);
+  auto image = renderer.renderImage(100, 40, 1);
+  // "Hi" centred on x = 50 above the baseline at y = 30: blue on both sides of the centre,
+  // nothing below the baseline or far to the sides.
+  int left = 0, right = 0, below = 0, outside = 0;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 100; ++x) {
+      std::uint32_t argb = image->bitmap().pixel(x, 39 - y);
+      if ((argb & 0xFF) < 200 || argb >> 24 < 200 || y < 12) continue;
+      (x < 50 ? left : right) += 1;
+      if (y > 31) ++below;
+      if (x < 30 || x > 70) ++outside;
+    }
+  EXPECT_GT(left, 20);
+  EXPECT_GT(right, 10);
+  EXPECT_EQ(below + outside, 0);
 }

@@ -23,7 +23,7 @@ constexpr int kThreshold = 32;
 // share past 3%, so these bounds leave room for rasteriser noise and catch real faults.
 constexpr double kMaxMean = 2.0;
 constexpr double kMaxShare = 0.03;
-// Files with reported losses miss something by design (text, markers, focal points); they
+// Files with reported losses miss something by design (markers, focal points, fonts); they
 // must still be the same picture in the main, not blank or misplaced.
 constexpr double kMaxMeanWithLosses = 8.0;
 

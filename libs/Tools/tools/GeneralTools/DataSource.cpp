@@ -26,8 +26,10 @@ constexpr double kSaveInterval = 1;
 // Far above any real settings archive; a larger file is not one of ours.
 constexpr size_t kMaxArchiveSize = size_t{256} << 20;
 
-std::mutex& classLock() {
-  static std::mutex mutex;
+// Recursive: the store's loading (archived objects' decoders) and the default-data hook may read
+// the settings, which comes back here on the same thread.
+std::recursive_mutex& classLock() {
+  static std::recursive_mutex mutex;
   return mutex;
 }
 
@@ -48,7 +50,10 @@ DataSource& DataSource::source() {
   std::lock_guard lock(classLock());
   static DataSource* instance = nullptr;  // lives until the process ends
   if (!instance) {
-    instance = new DataSource();
+    // Published before it loads, so a reader during loading or seeding finds this one instead
+    // of making another.
+    instance = new DataSource(Deferred{});
+    instance->setUp();
     if (defaultDataHook()) defaultDataHook()(*instance);
   }
   return *instance;
@@ -64,6 +69,10 @@ void DataSource::setInitDefaultDataHook(std::function<void(DataSource&)> hook) {
 }
 
 DataSource::DataSource() {
+  setUp();
+}
+
+void DataSource::setUp() {
   constexpr size_t kMemoryCapacity = 1048576, kDiskCapacity = 10485760;
   platform::URLCache::setSharedURLCache(std::make_shared<platform::URLCache>(
       kMemoryCapacity, kDiskCapacity, platform::URLCache::defaultPath().value_or("")));

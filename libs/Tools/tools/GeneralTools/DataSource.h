@@ -69,6 +69,10 @@ class DataSource {
  private:
   platform::Bytes encodedArchive() const;
   void saveSoon();
+  struct Deferred {};
+  explicit DataSource(Deferred) {}
+  // Installs the response cache and loads the archive.
+  void setUp();
 
   platform::Dictionary _data;
   std::map<std::string, std::shared_ptr<platform::Image>> _imgCache;
