@@ -68,6 +68,8 @@ void DataSource::setInitDefaultDataHook(std::function<void(DataSource&)> hook) {
   defaultDataHook() = std::move(hook);
 }
 
+DataSource::DataSource(Deferred) {}
+
 DataSource::DataSource() {
   setUp();
 }

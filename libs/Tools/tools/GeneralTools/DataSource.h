@@ -70,7 +70,7 @@ class DataSource {
   platform::Bytes encodedArchive() const;
   void saveSoon();
   struct Deferred {};
-  explicit DataSource(Deferred) {}
+  explicit DataSource(Deferred);
   // Installs the response cache and loads the archive.
   void setUp();
 
