@@ -3,21 +3,18 @@
 #include <atomic>
 #include <thread>
 
-#include "Dispatch/GlobalQueue.h"
 #include "Dispatch/MainThread.h"
 #include "Foundation/RunLoop.h"
 #include "TestSupport.h"
 
 using namespace platform;
 
-TEST(MainThreadTest, SyncOnTheMainThreadRunsAtOnce) {
+TEST(MainThreadTest, SyncRunsAtOnceOnTheMainThreadAndWaitsForItElsewhereAsyncAlwaysWaits) {
   bool ran = false;
   runOnMainThreadSync([&] { ran = true; });
   EXPECT_TRUE(ran);
   EXPECT_EQ(RunLoop::main().runPending(), 0u);  // nothing went through the loop
-}
 
-TEST(MainThreadTest, SyncFromABackgroundThreadWaitsForTheMainThread) {
   std::atomic<bool> returned{false};
   bool ranOnMain = false;
   std::thread background([&] {
@@ -27,10 +24,8 @@ TEST(MainThreadTest, SyncFromABackgroundThreadWaitsForTheMainThread) {
   EXPECT_TRUE(testing_support::runMainLoopUntil([&] { return returned.load(); }));
   background.join();
   EXPECT_TRUE(ranOnMain);
-}
 
-TEST(MainThreadTest, AsyncAlwaysGoesThroughTheLoop) {
-  bool ran = false;
+  ran = false;
   runOnMainThreadAsync([&] { ran = true; });
   EXPECT_FALSE(ran);
   RunLoop::main().runPending();
