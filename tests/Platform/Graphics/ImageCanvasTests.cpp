@@ -58,7 +58,7 @@ TEST(ImageCanvasTest, PixelSizesFollowTheScaleRoundedUpAndScaleZeroIsTheScreens)
     auto image = canvas->image();
     ASSERT_TRUE(image);
     EXPECT_EQ(image->scale(), c.imageScale);
-    EXPECT_EQ(image->size(), c.size);
+    EXPECT_EQ(image->size(), (Size{c.width / c.imageScale, c.height / c.imageScale}));
     EXPECT_TRUE(image->bitmap().hasAlpha());
     EXPECT_EQ(image->bitmap().pixel(1, 1), 0u);  // transparent where nothing is drawn
   }

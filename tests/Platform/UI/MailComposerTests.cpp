@@ -47,6 +47,13 @@ class MailComposerTest : public TouchTest {
       files.push_back(e.path().string());
     return files;
   }
+  // A composer reporting to `delegate`, which it makes.
+  std::shared_ptr<MFMailComposeViewController> compose() {
+    auto mail = std::make_shared<MFMailComposeViewController>();
+    mail->setMailComposeDelegate(delegate);
+    return mail;
+  }
+  std::shared_ptr<MailDelegate> delegate = std::make_shared<MailDelegate>();
   TemporaryDirectory outbox;
   // No mail client is found or started unless a test puts one there.
   ScopedEnvironment path{"PATH", outbox.file("bin")};
@@ -59,9 +66,7 @@ class MailComposerTest : public TouchTest {
 
 TEST_F(MailComposerTest, SendWritesAnEmlAndTellsTheDelegate) {
   ASSERT_TRUE(MFMailComposeViewController::canSendMail());
-  auto delegate = std::make_shared<MailDelegate>();
-  auto mail = std::make_shared<MFMailComposeViewController>();
-  mail->setMailComposeDelegate(delegate);
+  auto mail = compose();
   mail->setSubject("Pictavia - Support");
   mail->setToRecipients({"support@example.org"});
   mail->setMessageBody("<p>Hello</p>", true);
@@ -89,10 +94,8 @@ TEST_F(MailComposerTest, SendWritesAnEmlAndTellsTheDelegate) {
   EXPECT_NE(eml.find("\r\n" + aaa + "\r\nYWFh\r\n"), std::string::npos);
 }
 
-TEST_F(MailComposerTest, CancelWritesNothingAndHeadersCannotBeForged) {
-  auto delegate = std::make_shared<MailDelegate>();
-  auto mail = std::make_shared<MFMailComposeViewController>();
-  mail->setMailComposeDelegate(delegate);
+TEST_F(MailComposerTest, CancelWritesNothingHeadersCannotBeForgedAndAnUnwritableOutboxFails) {
+  auto mail = compose();
   mail->setSubject("Hi\r\nBcc: victim@example.org");
   mail->setToRecipients({"a@example.org\r\nBcc: b@example.org"});
   root->presentViewController(mail, false);
@@ -102,16 +105,12 @@ TEST_F(MailComposerTest, CancelWritesNothingAndHeadersCannotBeForged) {
   std::string eml = mail->mimeMessage();
   EXPECT_EQ(eml.find("\r\nBcc:"), std::string::npos);
   EXPECT_NE(eml.find("Subject: =?UTF-8?B?"), std::string::npos);
-}
 
-TEST_F(MailComposerTest, UnwritableOutboxFails) {
   std::ofstream(outbox.path() + "/file") << "x";
   MFMailComposeViewController::setOutboxDirectory(outbox.path() + "/file/Outbox");
-  auto delegate = std::make_shared<MailDelegate>();
-  auto mail = std::make_shared<MFMailComposeViewController>();
-  mail->setMailComposeDelegate(delegate);
+  delegate->results.clear();
   testing_support::ConsoleCapture console;
-  EXPECT_FALSE(mail->send().has_value());
+  EXPECT_FALSE(compose()->send().has_value());
   EXPECT_EQ(delegate->results, (std::vector<MFMailComposeResult>{MFMailComposeResult::Failed}));
   EXPECT_FALSE(console.lines().empty());
 }
@@ -119,9 +118,7 @@ TEST_F(MailComposerTest, UnwritableOutboxFails) {
 TEST_F(MailComposerTest, SendHandsTheMessageToTheMailClient) {
   ScopedEnvironment display("DISPLAY", ":1");
   LaunchRecorder recorder;
-  auto delegate = std::make_shared<MailDelegate>();
-  auto mail = std::make_shared<MFMailComposeViewController>();
-  mail->setMailComposeDelegate(delegate);
+  auto mail = compose();
   mail->setSubject("Pictavia - Support");
   mail->setToRecipients({"support@example.org", "-oProxyCommand=x@evil.example", " --cc=b@c.d",
                          "mailto:x@example.org?bcc=y@example.org", "second@example.org"});
