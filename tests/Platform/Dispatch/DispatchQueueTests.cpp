@@ -7,6 +7,9 @@
 
 #include "Dispatch/DispatchQueue.h"
 #include "Dispatch/GlobalQueue.h"
+#include "Dispatch/MainThread.h"
+#include "Foundation/RunLoop.h"
+#include "TestSupport.h"
 
 using namespace platform;
 
@@ -108,4 +111,27 @@ TEST(GlobalQueueTest, ApplyRunsEveryIterationInParallelAndWaitsAlsoWhenNested) {
   std::binary_semaphore done(0);
   global.async([&] { done.release(); });
   EXPECT_TRUE(done.try_acquire_for(std::chrono::seconds(10)));
+}
+
+TEST(MainThreadTest, SyncRunsAtOnceOnTheMainThreadAndWaitsForItElsewhereAsyncAlwaysWaits) {
+  bool ran = false;
+  runOnMainThreadSync([&] { ran = true; });
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(RunLoop::main().runPending(), 0u);  // nothing went through the loop
+
+  std::atomic<bool> returned{false};
+  bool ranOnMain = false;
+  std::thread background([&] {
+    runOnMainThreadSync([&] { ranOnMain = RunLoop::isMainThread(); });
+    returned = true;
+  });
+  EXPECT_TRUE(testing_support::runMainLoopUntil([&] { return returned.load(); }));
+  background.join();
+  EXPECT_TRUE(ranOnMain);
+
+  ran = false;
+  runOnMainThreadAsync([&] { ran = true; });
+  EXPECT_FALSE(ran);
+  RunLoop::main().runPending();
+  EXPECT_TRUE(ran);
 }

@@ -2,6 +2,7 @@
 #include <sqlite3.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 #include "Foundation/AtomicFile.h"
@@ -95,55 +96,42 @@ TEST(URLCacheTest, EveryFieldSurvivesANewInstanceOnTheSameFile) {
   EXPECT_FALSE(reopened.cachedResponseForURL("http://127.0.0.1:8080/icons/app.png"));
 }
 
-TEST(URLCacheTest, MemoryTierEvictsTheLeastRecentlyUsed) {
-  const std::size_t capacity = 20'000;
-  URLCache cache(capacity, 0, "");
-  EXPECT_FALSE(cache.hasDiskStore());
-  const std::size_t cost = URLCache::costOfResponse(makeResponse(numbered(0), 500));
-  ASSERT_LE(cost * 20, capacity);
-  const std::size_t fitting = capacity / cost;
-  for (std::size_t i = 0; i < fitting; ++i) {
-    cache.storeCachedResponse(makeResponse(numbered(i), 500));
-  }
-  EXPECT_EQ(cache.currentMemoryUsage(), fitting * cost);
-  // Using the oldest entry makes the second oldest the next to go.
-  ASSERT_TRUE(cache.cachedResponseForURL(numbered(0)));
-  cache.storeCachedResponse(makeResponse(numbered(900), 500));
-  EXPECT_LE(cache.currentMemoryUsage(), capacity);
-  EXPECT_TRUE(cache.cachedResponseForURL(numbered(0)));
-  EXPECT_FALSE(cache.cachedResponseForURL(numbered(1)));
-  EXPECT_TRUE(cache.cachedResponseForURL(numbered(2)));
-  EXPECT_TRUE(cache.cachedResponseForURL(numbered(900)));
-}
-
-TEST(URLCacheTest, DiskTierEvictsTheLeastRecentlyUsedAlsoAfterReopening) {
+// Each tier holds as many same-sized entries as fit and drops the least recently used first;
+// the disk tier keeps the order of use across instances.
+TEST(URLCacheTest, EachTierEvictsTheLeastRecentlyUsed) {
   TemporaryDirectory directory;
-  std::string path = directory.file("cache.sqlite");
   const std::size_t capacity = 40'000;
   const std::size_t cost = URLCache::costOfResponse(makeResponse(numbered(0), 1'500));
   ASSERT_LE(cost * 20, capacity);
   const std::size_t fitting = capacity / cost;
-  {
-    URLCache cache(0, capacity, path);
-    for (std::size_t i = 0; i < fitting; ++i) {
-      cache.storeCachedResponse(makeResponse(numbered(i), 1'500));
+  for (bool disk : {false, true}) {
+    SCOPED_TRACE(disk ? "disk" : "memory");
+    std::string path = disk ? directory.file("cache.sqlite") : "";
+    auto open = [&] {
+      return std::make_unique<URLCache>(disk ? 0 : capacity, disk ? capacity : 0, path);
+    };
+    auto cache = open();
+    EXPECT_EQ(cache->hasDiskStore(), disk);
+    for (std::size_t i = 0; i < fitting; ++i)
+      cache->storeCachedResponse(makeResponse(numbered(i), 1'500));
+    auto usage = [&] { return disk ? cache->currentDiskUsage() : cache->currentMemoryUsage(); };
+    EXPECT_EQ(usage(), fitting * cost);
+    ASSERT_TRUE(cache->cachedResponseForURL(numbered(0)));
+    if (disk) {
+      EXPECT_EQ(cache->currentMemoryUsage(), 0u);
+      cache.reset();  // closed before it is opened again
+      cache = open();
+      EXPECT_EQ(usage(), fitting * cost);
     }
-    EXPECT_EQ(cache.currentDiskUsage(), fitting * cost);
-    EXPECT_EQ(cache.currentMemoryUsage(), 0u);
-    ASSERT_TRUE(cache.cachedResponseForURL(numbered(0)));
-  }
-  URLCache cache(0, capacity, path);
-  EXPECT_EQ(cache.currentDiskUsage(), fitting * cost);
-  ASSERT_TRUE(cache.cachedResponseForURL(numbered(1)));
-  // Order of use is now 2, 3, ..., 0, 1: two new entries push out 2 and 3.
-  cache.storeCachedResponse(makeResponse(numbered(901), 1'500));
-  cache.storeCachedResponse(makeResponse(numbered(902), 1'500));
-  EXPECT_LE(cache.currentDiskUsage(), capacity);
-  EXPECT_EQ(cache.currentDiskUsage(), fitting * cost);
-  EXPECT_FALSE(cache.cachedResponseForURL(numbered(2)));
-  EXPECT_FALSE(cache.cachedResponseForURL(numbered(3)));
-  for (std::size_t kept : {0, 1, 4, 901, 902}) {
-    EXPECT_TRUE(cache.cachedResponseForURL(numbered(kept))) << kept;
+    ASSERT_TRUE(cache->cachedResponseForURL(numbered(1)));
+    // Order of use is now 2, 3, ..., 0, 1: two new entries push out 2 and 3.
+    cache->storeCachedResponse(makeResponse(numbered(901), 1'500));
+    cache->storeCachedResponse(makeResponse(numbered(902), 1'500));
+    EXPECT_EQ(usage(), fitting * cost);
+    EXPECT_FALSE(cache->cachedResponseForURL(numbered(2)));
+    EXPECT_FALSE(cache->cachedResponseForURL(numbered(3)));
+    for (std::size_t kept : {0, 1, 4, 901, 902})
+      EXPECT_TRUE(cache->cachedResponseForURL(numbered(kept))) << kept;
   }
 }
 
