@@ -77,7 +77,7 @@ TEST(BitmapTest, PixelsAreStoredPremultipliedAndReadBackAndBadImagesAreRefused) 
   EXPECT_EQ(Image::imageWithBitmap(bitmap, -1)->scale(), 1);
 }
 
-TEST(ImageCodecTest, PngRoundTripsEveryPixelFormat) {
+TEST(ImageCodecTest, PngRoundTripsEveryPixelFormatAndJpegKeepsGreyPicturesGrey) {
   for (PixelFormat format :
        {PixelFormat::ARGB32Premultiplied, PixelFormat::RGB24, PixelFormat::Grey8}) {
     auto original = gradientImage(format);
@@ -93,9 +93,8 @@ TEST(ImageCodecTest, PngRoundTripsEveryPixelFormat) {
     // Premultiplying half-transparent pixels loses a little precision.
     EXPECT_LE(worstDistance(decoded->bitmap(), original->bitmap()), 2);
   }
-}
 
-TEST(ImageCodecTest, JpegKeepsGreyPicturesGrey) {
+  // JPEG keeps grey pictures grey.
   auto colour =
       ImageDecoder::decode(*ImageEncoder::jpegData(*gradientImage(PixelFormat::RGB24), 0.95));
   ASSERT_TRUE(colour);

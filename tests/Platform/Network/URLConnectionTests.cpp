@@ -227,7 +227,8 @@ TEST(URLConnectionTest, ErrorStatusesAreAnswersAndBrokenOrSilentTransfersAreFail
   EXPECT_EQ(broken->events.size(), counts[1]);
 }
 
-TEST(URLConnectionTest, TheSharedCacheAnswersWhenThePolicyAllowsAndTheDelegateAgreed) {
+TEST(URLConnectionTest,
+     TheSharedCacheAnswersWhenThePolicyAllowsAndTheDelegateAgreedAlsoSynchronously) {
   Fixture fixture;
   ScopedSharedCache shared;
   std::string url = fixture.http.url("/picture.png");
@@ -267,11 +268,8 @@ TEST(URLConnectionTest, TheSharedCacheAnswersWhenThePolicyAllowsAndTheDelegateAg
   EXPECT_EQ(fixture.hits.load(), 4);
   EXPECT_EQ(std::count(missing->events.begin(), missing->events.end(), "cache"), 0);
   EXPECT_EQ(shared.cache->cachedResponseForURL(fixture.http.url("/missing")), nullptr);
-}
 
-TEST(URLConnectionTest, SynchronousRequestsServeBackgroundThreads) {
-  Fixture fixture;
-  ScopedSharedCache shared;
+  // Synchronous requests serve background threads under the same rules.
   struct Answer {
     std::optional<Bytes> body;
     URLResponse response;
@@ -287,18 +285,18 @@ TEST(URLConnectionTest, SynchronousRequestsServeBackgroundThreads) {
                       })
         .get();
   };
-  std::string url = fixture.http.url("/picture.png");
-  Answer first = fetch(url, URLRequestCachePolicy::UseProtocolCachePolicy);
-  ASSERT_TRUE(first.body.has_value());
-  EXPECT_EQ(first.body->size(), 300u);
-  EXPECT_EQ(first.response.statusCode, 200);
-  EXPECT_EQ(fetch(url, URLRequestCachePolicy::ReturnCacheDataElseLoad).body, first.body);
-  EXPECT_EQ(fixture.hits.load(), 1);  // the second came from the cache
+  Answer reloaded = fetch(url, URLRequestCachePolicy::ReloadIgnoringLocalCacheData);
+  ASSERT_TRUE(reloaded.body.has_value());
+  EXPECT_EQ(reloaded.body->size(), 300u);
+  EXPECT_EQ(reloaded.response.statusCode, 200);
+  EXPECT_EQ(fixture.hits.load(), 5);
+  EXPECT_EQ(fetch(url, URLRequestCachePolicy::ReturnCacheDataElseLoad).body, reloaded.body);
+  EXPECT_EQ(fixture.hits.load(), 5);  // the second came from the cache
 
-  Answer missing =
+  Answer notFound =
       fetch(fixture.http.url("/missing"), URLRequestCachePolicy::UseProtocolCachePolicy);
-  EXPECT_TRUE(missing.body.has_value());
-  EXPECT_EQ(missing.response.statusCode, 404);
+  EXPECT_TRUE(notFound.body.has_value());
+  EXPECT_EQ(notFound.response.statusCode, 404);
   Answer refused = fetch("http://127.0.0.1:1/", URLRequestCachePolicy::UseProtocolCachePolicy);
   EXPECT_FALSE(refused.body.has_value());
   EXPECT_EQ(refused.error.code, URLError::Code::CannotConnect);
