@@ -66,6 +66,7 @@ class MailComposerTest : public TouchTest {
 
 TEST_F(MailComposerTest, SendWritesAnEmlAndTellsTheDelegate) {
   ASSERT_TRUE(MFMailComposeViewController::canSendMail());
+  LaunchRecorder recorder;  // a client, but no display to show it on
   auto mail = compose();
   mail->setSubject("Pictavia - Support");
   mail->setToRecipients({"support@example.org"});
@@ -92,6 +93,7 @@ TEST_F(MailComposerTest, SendWritesAnEmlAndTellsTheDelegate) {
   std::string aaa;
   for (int i = 0; i < 19; ++i) aaa += "YWFh";
   EXPECT_NE(eml.find("\r\n" + aaa + "\r\nYWFh\r\n"), std::string::npos);
+  EXPECT_TRUE(recorder.launches.empty());
 }
 
 TEST_F(MailComposerTest, CancelWritesNothingHeadersCannotBeForgedAndAnUnwritableOutboxFails) {
@@ -161,12 +163,8 @@ TEST_F(MailComposerTest, WithoutAClientThatStartsTheMessageGoesToTheOutbox) {
     auto sent = mail->send();
     return sent && sent->ends_with(".eml") && readTextFile(*sent).find("YWJj") != std::string::npos;
   };
+  // (A client without a display: see SendWritesAnEmlAndTellsTheDelegate.)
   testing_support::ConsoleCapture console;
-  {
-    LaunchRecorder recorder;  // a client, but no display to show it on
-    EXPECT_TRUE(sendOne());
-    EXPECT_TRUE(recorder.launches.empty());
-  }
   ScopedEnvironment display("WAYLAND_DISPLAY", "wayland-0");
   EXPECT_TRUE(sendOne());  // no xdg-email on PATH
   {
@@ -175,7 +173,7 @@ TEST_F(MailComposerTest, WithoutAClientThatStartsTheMessageGoesToTheOutbox) {
     EXPECT_EQ(recorder.launches.size(), 1u);
   }
   auto files = outboxFiles();
-  EXPECT_EQ(files.size(), 3u);
+  EXPECT_EQ(files.size(), 2u);
   for (const auto& f : files) EXPECT_EQ(std::filesystem::path(f).extension(), ".eml");
   EXPECT_EQ(console.lines().size(), 1u);
 }
