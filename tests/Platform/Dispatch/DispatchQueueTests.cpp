@@ -3,11 +3,13 @@
 #include <atomic>
 #include <chrono>
 #include <semaphore>
-#include <set>
 #include <thread>
 
 #include "Dispatch/DispatchQueue.h"
 #include "Dispatch/GlobalQueue.h"
+#include "Dispatch/MainThread.h"
+#include "Foundation/RunLoop.h"
+#include "TestSupport.h"
 
 using namespace platform;
 
@@ -29,23 +31,12 @@ TEST(DispatchQueueTest, RunsBlocksOneAtATimeInOrderOffTheCallersThread) {
     int seen = -1;
     queue.sync([&] { seen = static_cast<int>(order.size()); });
     EXPECT_EQ(seen, 200);  // sync waits behind everything submitted before it
-  }                        // destruction runs what is left and joins
+    for (int i = 200; i < 250; ++i) queue.async([&, i] { order.push_back(i); });
+  }  // destruction runs what is left and joins
   EXPECT_FALSE(overlapped);
-  ASSERT_EQ(order.size(), 200u);
-  for (int i = 0; i < 200; ++i) EXPECT_EQ(order[i], i);
+  ASSERT_EQ(order.size(), 250u);
+  for (int i = 0; i < 250; ++i) EXPECT_EQ(order[i], i);
   EXPECT_NE(worker, std::this_thread::get_id());
-}
-
-TEST(DispatchQueueTest, SyncFromInsideTheQueueRunsAtOnce) {
-  DispatchQueue queue("inner");
-  bool inner = false, current = false;
-  queue.sync([&] {
-    current = queue.isCurrent();
-    queue.sync([&] { inner = true; });
-  });
-  EXPECT_TRUE(inner);
-  EXPECT_TRUE(current);
-  EXPECT_FALSE(queue.isCurrent());
 }
 
 TEST(DispatchQueueTest, SynchronousAndAsynchronousBlocksNeverOverlap) {
@@ -76,33 +67,26 @@ TEST(DispatchQueueTest, SynchronousAndAsynchronousBlocksNeverOverlap) {
 
   // Idle, a synchronous block runs on the caller's own thread. A queue that has run nothing
   // is idle for sure; the one above may still be closing its last block when sync returns.
+  // A sync from inside the queue runs at once instead of waiting for itself.
   DispatchQueue idle("idle");
   std::thread::id ranOn;
-  idle.sync([&] { ranOn = std::this_thread::get_id(); });
+  bool inner = false, current = false;
+  idle.sync([&] {
+    ranOn = std::this_thread::get_id();
+    current = idle.isCurrent();
+    idle.sync([&] { inner = true; });
+  });
   EXPECT_EQ(ranOn, std::this_thread::get_id());
+  EXPECT_TRUE(inner && current);
+  EXPECT_FALSE(idle.isCurrent());
 }
 
-TEST(DispatchQueueTest, DestroyingAQueueRunsWhatWasSubmitted) {
-  std::atomic<int> ran{0};
-  {
-    DispatchQueue queue("drain");
-    for (int i = 0; i < 50; ++i) queue.async([&] { ++ran; });
-  }
-  EXPECT_EQ(ran, 50);
-}
-
-TEST(GlobalQueueTest, ApplyRunsEveryIterationInParallelAndWaits) {
+TEST(GlobalQueueTest, ApplyRunsEveryIterationInParallelAndWaitsAlsoWhenNested) {
   GlobalQueue& global = GlobalQueue::defaultPriority();
   EXPECT_GE(global.threadCount(), 2u);
   constexpr size_t kCount = 1000;
   std::vector<std::atomic<int>> hits(kCount);
-  std::mutex mutex;
-  std::set<std::thread::id> threads;
-  dispatchApply(kCount, [&](size_t i) {
-    ++hits[i];
-    std::lock_guard lock(mutex);
-    threads.insert(std::this_thread::get_id());
-  });
+  dispatchApply(kCount, [&](size_t i) { ++hits[i]; });
   for (size_t i = 0; i < kCount; ++i) ASSERT_EQ(hits[i], 1) << i;
 
   // Two iterations that wait for each other only finish if they run at the same time.
@@ -117,10 +101,8 @@ TEST(GlobalQueueTest, ApplyRunsEveryIterationInParallelAndWaits) {
     }
   });
   dispatchApply(0, [](size_t) { FAIL(); });
-}
 
-TEST(GlobalQueueTest, NestedApplyFromEveryPoolThreadDoesNotStarve) {
-  GlobalQueue& global = GlobalQueue::defaultPriority();
+  // Nested applies from every pool thread at once do not starve.
   std::atomic<int> total{0};
   dispatchApply(global.threadCount() * 2,
                 [&](size_t) { dispatchApply(8, [&](size_t) { ++total; }); });
@@ -129,4 +111,27 @@ TEST(GlobalQueueTest, NestedApplyFromEveryPoolThreadDoesNotStarve) {
   std::binary_semaphore done(0);
   global.async([&] { done.release(); });
   EXPECT_TRUE(done.try_acquire_for(std::chrono::seconds(10)));
+}
+
+TEST(MainThreadTest, SyncRunsAtOnceOnTheMainThreadAndWaitsForItElsewhereAsyncAlwaysWaits) {
+  bool ran = false;
+  runOnMainThreadSync([&] { ran = true; });
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(RunLoop::main().runPending(), 0u);  // nothing went through the loop
+
+  std::atomic<bool> returned{false};
+  bool ranOnMain = false;
+  std::thread background([&] {
+    runOnMainThreadSync([&] { ranOnMain = RunLoop::isMainThread(); });
+    returned = true;
+  });
+  EXPECT_TRUE(testing_support::runMainLoopUntil([&] { return returned.load(); }));
+  background.join();
+  EXPECT_TRUE(ranOnMain);
+
+  ran = false;
+  runOnMainThreadAsync([&] { ran = true; });
+  EXPECT_FALSE(ran);
+  RunLoop::main().runPending();
+  EXPECT_TRUE(ran);
 }

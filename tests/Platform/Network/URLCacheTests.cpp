@@ -2,8 +2,10 @@
 #include <sqlite3.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
+#include "Foundation/AtomicFile.h"
 #include "Foundation/FileManager.h"
 #include "Network/URLCache.h"
 #include "TestSupport.h"
@@ -53,7 +55,11 @@ TEST(URLCacheTest, EveryFieldSurvivesANewInstanceOnTheSameFile) {
   CachedURLResponse response;
   response.url = "http://127.0.0.1:8080/icons/app@2x.png?x=1";
   response.statusCode = 203;
-  response.headers = {{"Content-Type", "image/png"}, {"X-Empty", ""}, {"ETag", "\"a\0b\""}};
+  response.headers = {{"Content-TYPE", "image/png"},
+                      {"X-Empty", ""},
+                      {"ETag", "\"a\0b\""},
+                      {"x-custom", "1"},
+                      {"X-Custom", "2"}};
   response.mimeType = "image/png";
   response.expectedContentLength = -1;
   response.data = Bytes{0, 1, 2, 255, 0, 7};
@@ -75,7 +81,11 @@ TEST(URLCacheTest, EveryFieldSurvivesANewInstanceOnTheSameFile) {
   ASSERT_TRUE(found);
   EXPECT_EQ(found->url, response.url);
   EXPECT_EQ(found->statusCode, 203);
-  EXPECT_EQ(found->headers, response.headers);
+  EXPECT_EQ(found->headers, response.headers);  // in the received spelling and order
+  // Lookup ignores case; the first of repeated fields answers.
+  EXPECT_EQ(found->valueForHTTPHeaderField("content-type"), "image/png");
+  EXPECT_EQ(found->valueForHTTPHeaderField("X-CUSTOM"), "1");
+  EXPECT_EQ(found->valueForHTTPHeaderField("Content-Typ"), std::nullopt);
   EXPECT_EQ(found->mimeType, "image/png");
   EXPECT_EQ(found->expectedContentLength, -1);
   EXPECT_EQ(found->data, response.data);
@@ -86,70 +96,42 @@ TEST(URLCacheTest, EveryFieldSurvivesANewInstanceOnTheSameFile) {
   EXPECT_FALSE(reopened.cachedResponseForURL("http://127.0.0.1:8080/icons/app.png"));
 }
 
-TEST(URLCacheTest, HeaderLookupIgnoresCaseAndKeepsTheReceivedSpelling) {
+// Each tier holds as many same-sized entries as fit and drops the least recently used first;
+// the disk tier keeps the order of use across instances.
+TEST(URLCacheTest, EachTierEvictsTheLeastRecentlyUsed) {
   TemporaryDirectory directory;
-  URLCache cache(100'000, 100'000, directory.file("cache.sqlite"));
-  CachedURLResponse response = makeResponse("http://host/a", 10);
-  response.headers = {{"Content-TYPE", "image/jpeg"}, {"x-custom", "1"}, {"X-Custom", "2"}};
-  cache.storeCachedResponse(response);
-  auto found = cache.cachedResponseForURL("http://host/a");
-  ASSERT_TRUE(found);
-  EXPECT_EQ(found->valueForHTTPHeaderField("content-type"), "image/jpeg");
-  EXPECT_EQ(found->valueForHTTPHeaderField("CONTENT-TYPE"), "image/jpeg");
-  EXPECT_EQ(found->valueForHTTPHeaderField("X-CUSTOM"), "1");
-  EXPECT_EQ(found->valueForHTTPHeaderField("Content-Typ"), std::nullopt);
-  EXPECT_EQ(found->headers.front().first, "Content-TYPE");
-}
-
-TEST(URLCacheTest, MemoryTierEvictsTheLeastRecentlyUsed) {
-  const std::size_t capacity = 20'000;
-  URLCache cache(capacity, 0, "");
-  EXPECT_FALSE(cache.hasDiskStore());
-  const std::size_t cost = URLCache::costOfResponse(makeResponse(numbered(0), 500));
-  ASSERT_LE(cost * 20, capacity);
-  const std::size_t fitting = capacity / cost;
-  for (std::size_t i = 0; i < fitting; ++i) {
-    cache.storeCachedResponse(makeResponse(numbered(i), 500));
-  }
-  EXPECT_EQ(cache.currentMemoryUsage(), fitting * cost);
-  // Using the oldest entry makes the second oldest the next to go.
-  ASSERT_TRUE(cache.cachedResponseForURL(numbered(0)));
-  cache.storeCachedResponse(makeResponse(numbered(900), 500));
-  EXPECT_LE(cache.currentMemoryUsage(), capacity);
-  EXPECT_TRUE(cache.cachedResponseForURL(numbered(0)));
-  EXPECT_FALSE(cache.cachedResponseForURL(numbered(1)));
-  EXPECT_TRUE(cache.cachedResponseForURL(numbered(2)));
-  EXPECT_TRUE(cache.cachedResponseForURL(numbered(900)));
-}
-
-TEST(URLCacheTest, DiskTierEvictsTheLeastRecentlyUsedAlsoAfterReopening) {
-  TemporaryDirectory directory;
-  std::string path = directory.file("cache.sqlite");
   const std::size_t capacity = 40'000;
   const std::size_t cost = URLCache::costOfResponse(makeResponse(numbered(0), 1'500));
   ASSERT_LE(cost * 20, capacity);
   const std::size_t fitting = capacity / cost;
-  {
-    URLCache cache(0, capacity, path);
-    for (std::size_t i = 0; i < fitting; ++i) {
-      cache.storeCachedResponse(makeResponse(numbered(i), 1'500));
+  for (bool disk : {false, true}) {
+    SCOPED_TRACE(disk ? "disk" : "memory");
+    std::string path = disk ? directory.file("cache.sqlite") : "";
+    auto open = [&] {
+      return std::make_unique<URLCache>(disk ? 0 : capacity, disk ? capacity : 0, path);
+    };
+    auto cache = open();
+    EXPECT_EQ(cache->hasDiskStore(), disk);
+    for (std::size_t i = 0; i < fitting; ++i)
+      cache->storeCachedResponse(makeResponse(numbered(i), 1'500));
+    auto usage = [&] { return disk ? cache->currentDiskUsage() : cache->currentMemoryUsage(); };
+    EXPECT_EQ(usage(), fitting * cost);
+    ASSERT_TRUE(cache->cachedResponseForURL(numbered(0)));
+    if (disk) {
+      EXPECT_EQ(cache->currentMemoryUsage(), 0u);
+      cache.reset();  // closed before it is opened again
+      cache = open();
+      EXPECT_EQ(usage(), fitting * cost);
     }
-    EXPECT_EQ(cache.currentDiskUsage(), fitting * cost);
-    EXPECT_EQ(cache.currentMemoryUsage(), 0u);
-    ASSERT_TRUE(cache.cachedResponseForURL(numbered(0)));
-  }
-  URLCache cache(0, capacity, path);
-  EXPECT_EQ(cache.currentDiskUsage(), fitting * cost);
-  ASSERT_TRUE(cache.cachedResponseForURL(numbered(1)));
-  // Order of use is now 2, 3, ..., 0, 1: two new entries push out 2 and 3.
-  cache.storeCachedResponse(makeResponse(numbered(901), 1'500));
-  cache.storeCachedResponse(makeResponse(numbered(902), 1'500));
-  EXPECT_LE(cache.currentDiskUsage(), capacity);
-  EXPECT_EQ(cache.currentDiskUsage(), fitting * cost);
-  EXPECT_FALSE(cache.cachedResponseForURL(numbered(2)));
-  EXPECT_FALSE(cache.cachedResponseForURL(numbered(3)));
-  for (std::size_t kept : {0, 1, 4, 901, 902}) {
-    EXPECT_TRUE(cache.cachedResponseForURL(numbered(kept))) << kept;
+    ASSERT_TRUE(cache->cachedResponseForURL(numbered(1)));
+    // Order of use is now 2, 3, ..., 0, 1: two new entries push out 2 and 3.
+    cache->storeCachedResponse(makeResponse(numbered(901), 1'500));
+    cache->storeCachedResponse(makeResponse(numbered(902), 1'500));
+    EXPECT_EQ(usage(), fitting * cost);
+    EXPECT_FALSE(cache->cachedResponseForURL(numbered(2)));
+    EXPECT_FALSE(cache->cachedResponseForURL(numbered(3)));
+    for (std::size_t kept : {0, 1, 4, 901, 902})
+      EXPECT_TRUE(cache->cachedResponseForURL(numbered(kept))) << kept;
   }
 }
 
@@ -182,34 +164,21 @@ TEST(URLCacheTest, AResponseOverFivePercentOfATierStaysOutOfThatTier) {
   EXPECT_EQ(cache.currentDiskUsage(), 11'001u);
 }
 
-TEST(URLCacheTest, StoringAgainReplacesTheResponse) {
-  TemporaryDirectory directory;
-  URLCache cache(100'000, 100'000, directory.file("cache.sqlite"));
-  cache.storeCachedResponse(makeResponse("http://host/a", 100, 'a'));
-  cache.storeCachedResponse(makeResponse("http://host/a", 300, 'b'));
-  auto expected = URLCache::costOfResponse(makeResponse("http://host/a", 300));
-  EXPECT_EQ(cache.currentMemoryUsage(), expected);
-  EXPECT_EQ(cache.currentDiskUsage(), expected);
-  auto found = cache.cachedResponseForURL("http://host/a");
-  ASSERT_TRUE(found);
-  EXPECT_EQ(found->data, Bytes(300, 'b'));
-}
-
-TEST(URLCacheTest, RemovingOneAndRemovingAll) {
+TEST(URLCacheTest, ReplacingRemovingAndZeroCapacities) {
   TemporaryDirectory directory;
   std::string path = directory.file("cache.sqlite");
+  const std::size_t cost = URLCache::costOfResponse(makeResponse("http://host/a", 100));
   {
     URLCache cache(100'000, 100'000, path);
-    for (const char* url : {"http://host/a", "http://host/b", "http://host/c"}) {
-      cache.storeCachedResponse(makeResponse(url, 100));
-    }
-    std::size_t cost = URLCache::costOfResponse(makeResponse("http://host/a", 100));
+    cache.storeCachedResponse(makeResponse("http://host/a", 300, 'a'));
+    for (const char* url : {"http://host/a", "http://host/b", "http://host/c"})
+      cache.storeCachedResponse(makeResponse(url, 100));  // replaces the first "a"
+    EXPECT_EQ(cache.cachedResponseForURL("http://host/a")->data, Bytes(100, 'x'));
     cache.removeCachedResponseForURL("http://host/b");
     cache.removeCachedResponseForURL("http://host/missing");
     EXPECT_EQ(cache.currentMemoryUsage(), 2 * cost);
     EXPECT_EQ(cache.currentDiskUsage(), 2 * cost);
     EXPECT_FALSE(cache.cachedResponseForURL("http://host/b"));
-    EXPECT_TRUE(cache.cachedResponseForURL("http://host/a"));
   }
   {
     URLCache cache(100'000, 100'000, path);
@@ -217,63 +186,43 @@ TEST(URLCacheTest, RemovingOneAndRemovingAll) {
     EXPECT_TRUE(cache.cachedResponseForURL("http://host/c"));
     cache.removeAllCachedResponses();
     EXPECT_EQ(cache.currentMemoryUsage(), 0u);
-    EXPECT_EQ(cache.currentDiskUsage(), 0u);
     EXPECT_FALSE(cache.cachedResponseForURL("http://host/a"));
   }
-  URLCache cache(100'000, 100'000, path);
-  EXPECT_EQ(cache.currentDiskUsage(), 0u);
-  EXPECT_FALSE(cache.cachedResponseForURL("http://host/c"));
-}
+  EXPECT_EQ(URLCache(100'000, 100'000, path).currentDiskUsage(), 0u);
 
-TEST(URLCacheTest, ZeroCapacitiesStoreNothing) {
-  TemporaryDirectory directory;
-  std::string path = directory.file("cache.sqlite");
-  URLCache cache(0, 0, path);
-  cache.storeCachedResponse(makeResponse("http://host/a", 0));
-  EXPECT_EQ(cache.currentMemoryUsage(), 0u);
-  EXPECT_EQ(cache.currentDiskUsage(), 0u);
-  EXPECT_FALSE(cache.cachedResponseForURL("http://host/a"));
+  URLCache none(0, 0, path);
+  none.storeCachedResponse(makeResponse("http://host/a", 0));
+  EXPECT_EQ(none.currentMemoryUsage() + none.currentDiskUsage(), 0u);
+  EXPECT_FALSE(none.cachedResponseForURL("http://host/a"));
   EXPECT_EQ(URLCache(100'000, 100'000, path).currentDiskUsage(), 0u);
 }
 
-TEST(URLCacheTest, ADamagedFileIsSetAsideAndTheCacheStillWorks) {
-  TemporaryDirectory directory;
-  std::string path = directory.file("cache.sqlite");
-  Bytes garbage(4096, 0xA5);
-  {
-    FILE* file = fopen(path.c_str(), "wb");
-    ASSERT_TRUE(file);
-    fwrite(garbage.data(), 1, garbage.size(), file);
-    fclose(file);
+TEST(URLCacheTest, ADamagedOrForeignFileIsSetAsideAndTheCacheStillWorks) {
+  const Bytes garbage(4096, 0xA5);
+  for (bool foreign : {false, true}) {
+    SCOPED_TRACE(foreign ? "another program's database" : "garbage");
+    TemporaryDirectory directory;
+    std::string path = directory.file("cache.sqlite");
+    if (foreign) {
+      execOnFile(path, "CREATE TABLE responses (url TEXT, something TEXT)");
+    } else {
+      ASSERT_TRUE(AtomicFile::write(path, garbage));
+    }
+    ConsoleCapture console;
+    {
+      URLCache cache(100'000, 100'000, path);
+      EXPECT_TRUE(cache.hasDiskStore());
+      cache.storeCachedResponse(makeResponse("http://host/a", 100));
+    }
+    auto lines = console.lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find(path + ".corrupt"), std::string::npos) << lines[0];
+    if (!foreign) EXPECT_EQ(FileManager::contentsAtPath(path + ".corrupt"), garbage);
+    auto found = URLCache(0, 100'000, path).cachedResponseForURL("http://host/a");
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->data, Bytes(100, 'x'));
+    EXPECT_EQ(console.lines().size(), 1u);
   }
-  ConsoleCapture console;
-  {
-    URLCache cache(100'000, 100'000, path);
-    EXPECT_TRUE(cache.hasDiskStore());
-    cache.storeCachedResponse(makeResponse("http://host/a", 100));
-  }
-  auto lines = console.lines();
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_NE(lines[0].find(path + ".corrupt"), std::string::npos) << lines[0];
-  EXPECT_EQ(FileManager::contentsAtPath(path + ".corrupt"), garbage);
-  URLCache reopened(0, 100'000, path);
-  auto found = reopened.cachedResponseForURL("http://host/a");
-  ASSERT_TRUE(found);
-  EXPECT_EQ(found->data, Bytes(100, 'x'));
-  EXPECT_EQ(console.lines().size(), 1u);
-}
-
-TEST(URLCacheTest, AForeignDatabaseIsSetAside) {
-  TemporaryDirectory directory;
-  std::string path = directory.file("cache.sqlite");
-  execOnFile(path, "CREATE TABLE responses (url TEXT, something TEXT)");
-  ConsoleCapture console;
-  URLCache cache(0, 100'000, path);
-  EXPECT_TRUE(cache.hasDiskStore());
-  EXPECT_EQ(console.lines().size(), 1u);
-  EXPECT_TRUE(FileManager::fileExistsAtPath(path + ".corrupt"));
-  cache.storeCachedResponse(makeResponse("http://host/a", 100));
-  EXPECT_TRUE(cache.cachedResponseForURL("http://host/a"));
 }
 
 TEST(URLCacheTest, ARowThatDoesNotDecodeIsDeletedAndMisses) {
@@ -329,16 +278,6 @@ TEST(URLCacheTest, FourThreadsStoreAndLookUpAtOnce) {
   EXPECT_GT(cache.currentDiskUsage(), 0u);
   URLCache reopened(0, diskCapacity, directory.file("cache.sqlite"));
   EXPECT_EQ(reopened.currentDiskUsage(), cache.currentDiskUsage());
-}
-
-TEST(URLCacheTest, SharedCacheIsNoneUntilSet) {
-  URLCache::setSharedURLCache(nullptr);
-  EXPECT_FALSE(URLCache::sharedURLCache());
-  auto cache = std::make_shared<URLCache>(1'048'576, 10'485'760, "");
-  URLCache::setSharedURLCache(cache);
-  EXPECT_EQ(URLCache::sharedURLCache(), cache);
-  URLCache::setSharedURLCache(nullptr);
-  EXPECT_FALSE(URLCache::sharedURLCache());
 }
 
 TEST(URLCacheTest, DefaultPathIsInTheCachesDirectory) {

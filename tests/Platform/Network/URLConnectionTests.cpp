@@ -131,11 +131,6 @@ struct Fixture {
                                  return true;
                                });
     });
-    server.Post("/form", [](const httplib::Request& req, httplib::Response& res) {
-      std::string echo = req.method + "|" + req.get_header_value("Content-Type") + "|" +
-                         req.get_header_value("Content-Length") + "|" + req.body;
-      res.set_content(echo, "text/plain");
-    });
     http.start();
   }
   ~Fixture() { release = true; }
@@ -157,13 +152,24 @@ struct ScopedSharedCache {
 
 }  // namespace
 
-TEST(URLConnectionTest, CallbacksComeOnTheMainThreadInOrderWithTheWholeBody) {
+TEST(URLConnectionTest, CallbacksComeOnTheMainThreadInOrderUntilTheEndOrACancel) {
   Fixture fixture;
   auto delegate = std::make_shared<RecordingDelegate>();
   auto connection = startConnection(fixture.http.url("/chunks"), delegate);
   // Nothing is reported from inside start().
   EXPECT_TRUE(delegate->events.empty());
+  // Cancelling inside a callback silences the connection; a delegate that goes away ends its
+  // connection quietly. Neither disturbs the others.
+  auto cancelling = std::make_shared<RecordingDelegate>(),
+       gone = std::make_shared<RecordingDelegate>();
+  cancelling->cancelOnResponse = true;
+  auto cancelled = startConnection(fixture.http.url("/chunks"), cancelling);
+  auto orphan = startConnection(fixture.http.url("/chunks"), gone);
+  gone.reset();
   ASSERT_TRUE(runMainLoopUntil([&] { return delegate->ended(); }));
+  RunLoop::main().runUntil([] { return false; }, 0.2);
+  EXPECT_EQ(cancelling->events, (std::vector<std::string>{"response 200"}));
+  EXPECT_FALSE(cancelled->isRunning());
   EXPECT_EQ(delegate->shape(), (std::vector<std::string>{"response 200", "data", "finish"}));
   EXPECT_GE(std::count(delegate->events.begin(), delegate->events.end(), "data"), 2);
   EXPECT_TRUE(delegate->allOnMainThread);
@@ -174,19 +180,26 @@ TEST(URLConnectionTest, CallbacksComeOnTheMainThreadInOrderWithTheWholeBody) {
   EXPECT_FALSE(connection->isRunning());
 }
 
-TEST(URLConnectionTest, ErrorStatusesAreAnswersAndBrokenTransfersAreFailures) {
+TEST(URLConnectionTest, ErrorStatusesAreAnswersAndBrokenOrSilentTransfersAreFailures) {
   Fixture fixture;
-  auto notFound = std::make_shared<RecordingDelegate>();
-  auto broken = std::make_shared<RecordingDelegate>();
-  auto refused = std::make_shared<RecordingDelegate>();
-  auto badURL = std::make_shared<RecordingDelegate>();
+  auto notFound = std::make_shared<RecordingDelegate>(),
+       broken = std::make_shared<RecordingDelegate>(),
+       refused = std::make_shared<RecordingDelegate>(),
+       badURL = std::make_shared<RecordingDelegate>(),
+       stalled = std::make_shared<RecordingDelegate>();
+  auto started = std::chrono::steady_clock::now();
+  auto silent = startConnection(fixture.http.url("/stall"), stalled,
+                                URLRequestCachePolicy::UseProtocolCachePolicy, 1);
   auto a = startConnection(fixture.http.url("/missing"), notFound);
   auto b = startConnection(fixture.http.url("/broken"), broken);
   // A port nobody listens on: the server's own, after it is gone, would race; port 1 is closed.
   auto c = startConnection("http://127.0.0.1:1/", refused);
   auto d = startConnection("file:///etc/passwd", badURL);
-  ASSERT_TRUE(runMainLoopUntil(
-      [&] { return notFound->ended() && broken->ended() && refused->ended() && badURL->ended(); }));
+  ASSERT_TRUE(runMainLoopUntil([&] {
+    return notFound->ended() && broken->ended() && refused->ended() && badURL->ended() &&
+           stalled->ended();
+  }));
+  double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
   EXPECT_EQ(notFound->shape(), (std::vector<std::string>{"response 404", "data", "finish"}));
   EXPECT_EQ(notFound->body, "no such thing");
@@ -201,6 +214,11 @@ TEST(URLConnectionTest, ErrorStatusesAreAnswersAndBrokenTransfersAreFailures) {
   // Only web URLs are fetched: a file URL never reaches the disk.
   EXPECT_EQ(badURL->events, (std::vector<std::string>{"fail"}));
   EXPECT_EQ(badURL->error.code, URLError::Code::BadURL);
+  // A server that goes silent mid-body times out after the request's interval.
+  EXPECT_EQ(stalled->shape(), (std::vector<std::string>{"response 200", "data", "fail"}));
+  EXPECT_EQ(stalled->error.code, URLError::Code::TimedOut);
+  EXPECT_EQ(stalled->body, "0123456789");
+  EXPECT_GE(waited, 0.9);
 
   // Nothing more arrives once a transfer has ended.
   size_t counts[] = {notFound->events.size(), broken->events.size()};
@@ -209,55 +227,8 @@ TEST(URLConnectionTest, ErrorStatusesAreAnswersAndBrokenTransfersAreFailures) {
   EXPECT_EQ(broken->events.size(), counts[1]);
 }
 
-TEST(URLConnectionTest, ASilentServerTimesOutAfterTheRequestsInterval) {
-  Fixture fixture;
-  auto delegate = std::make_shared<RecordingDelegate>();
-  auto started = std::chrono::steady_clock::now();
-  auto connection = startConnection(fixture.http.url("/stall"), delegate,
-                                    URLRequestCachePolicy::UseProtocolCachePolicy, 1);
-  ASSERT_TRUE(runMainLoopUntil([&] { return delegate->ended(); }, 10));
-  double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  EXPECT_EQ(delegate->shape(), (std::vector<std::string>{"response 200", "data", "fail"}));
-  EXPECT_EQ(delegate->error.code, URLError::Code::TimedOut);
-  EXPECT_EQ(delegate->body, "0123456789");
-  EXPECT_GE(waited, 0.9);
-}
-
-TEST(URLConnectionTest, CancellingInsideACallbackSilencesTheConnection) {
-  Fixture fixture;
-  auto delegate = std::make_shared<RecordingDelegate>();
-  delegate->cancelOnResponse = true;
-  auto connection = startConnection(fixture.http.url("/chunks"), delegate);
-  ASSERT_TRUE(runMainLoopUntil([&] { return !delegate->events.empty(); }));
-  RunLoop::main().runUntil([] { return false; }, 0.2);
-  EXPECT_EQ(delegate->events, (std::vector<std::string>{"response 200"}));
-  EXPECT_FALSE(connection->isRunning());
-
-  // A delegate that goes away ends its connection quietly; the next transfer is unaffected.
-  auto gone = std::make_shared<RecordingDelegate>();
-  auto orphan = startConnection(fixture.http.url("/chunks"), gone);
-  gone.reset();
-  auto next = std::make_shared<RecordingDelegate>();
-  auto second = startConnection(fixture.http.url("/picture.png"), next);
-  ASSERT_TRUE(runMainLoopUntil([&] { return next->ended(); }));
-  EXPECT_EQ(next->body.size(), 300u);
-}
-
-TEST(URLConnectionTest, PostSendsTheBodyWithItsHeaders) {
-  Fixture fixture;
-  auto delegate = std::make_shared<RecordingDelegate>();
-  URLRequest request(fixture.http.url("/form"));
-  request.httpMethod = "POST";
-  std::string form = "a=1&b=hello";
-  request.body.assign(form.begin(), form.end());
-  request.setValueForHTTPHeaderField("11", "Content-Length");
-  request.setValueForHTTPHeaderField("application/x-www-form-urlencoded", "Content-Type");
-  auto connection = URLConnection::connectionWithRequest(request, delegate);
-  ASSERT_TRUE(runMainLoopUntil([&] { return delegate->ended(); }));
-  EXPECT_EQ(delegate->body, "POST|application/x-www-form-urlencoded|11|a=1&b=hello");
-}
-
-TEST(URLConnectionTest, TheSharedCacheAnswersWhenThePolicyAllowsAndTheDelegateAgreed) {
+TEST(URLConnectionTest,
+     TheSharedCacheAnswersWhenThePolicyAllowsAndTheDelegateAgreedAlsoSynchronously) {
   Fixture fixture;
   ScopedSharedCache shared;
   std::string url = fixture.http.url("/picture.png");
@@ -297,60 +268,41 @@ TEST(URLConnectionTest, TheSharedCacheAnswersWhenThePolicyAllowsAndTheDelegateAg
   EXPECT_EQ(fixture.hits.load(), 4);
   EXPECT_EQ(std::count(missing->events.begin(), missing->events.end(), "cache"), 0);
   EXPECT_EQ(shared.cache->cachedResponseForURL(fixture.http.url("/missing")), nullptr);
-}
 
-TEST(URLConnectionTest, SynchronousRequestsServeBackgroundThreads) {
-  Fixture fixture;
-  ScopedSharedCache shared;
-  std::string url = fixture.http.url("/picture.png");
+  // Synchronous requests serve background threads under the same rules.
+  struct Answer {
+    std::optional<Bytes> body;
+    URLResponse response;
+    URLError error;
+  };
   auto fetch = [](std::string target, URLRequestCachePolicy policy) {
     return std::async(std::launch::async,
                       [target, policy] {
-                        URLResponse response;
-                        URLError error;
-                        auto body = URLConnection::sendSynchronousRequest(
-                            URLRequest(target, policy), &response, &error);
-                        return std::make_tuple(body, response, error);
+                        Answer a;
+                        a.body = URLConnection::sendSynchronousRequest(URLRequest(target, policy),
+                                                                       &a.response, &a.error);
+                        return a;
                       })
         .get();
   };
-  auto [body, response, error] = fetch(url, URLRequestCachePolicy::UseProtocolCachePolicy);
-  ASSERT_TRUE(body.has_value());
-  EXPECT_EQ(body->size(), 300u);
-  EXPECT_EQ(response.statusCode, 200);
-  auto [again, cachedResponse, noError] =
-      fetch(url, URLRequestCachePolicy::ReturnCacheDataElseLoad);
-  EXPECT_EQ(again, body);
-  EXPECT_EQ(fixture.hits.load(), 1);
+  Answer reloaded = fetch(url, URLRequestCachePolicy::ReloadIgnoringLocalCacheData);
+  ASSERT_TRUE(reloaded.body.has_value());
+  EXPECT_EQ(reloaded.body->size(), 300u);
+  EXPECT_EQ(reloaded.response.statusCode, 200);
+  EXPECT_EQ(fixture.hits.load(), 5);
+  EXPECT_EQ(fetch(url, URLRequestCachePolicy::ReturnCacheDataElseLoad).body, reloaded.body);
+  EXPECT_EQ(fixture.hits.load(), 5);  // the second came from the cache
 
-  auto [missing, missingResponse, missingError] =
+  Answer notFound =
       fetch(fixture.http.url("/missing"), URLRequestCachePolicy::UseProtocolCachePolicy);
-  ASSERT_TRUE(missing.has_value());
-  EXPECT_EQ(missingResponse.statusCode, 404);
-  auto [nothing, noResponse, refused] =
-      fetch("http://127.0.0.1:1/", URLRequestCachePolicy::UseProtocolCachePolicy);
-  EXPECT_FALSE(nothing.has_value());
-  EXPECT_EQ(refused.code, URLError::Code::CannotConnect);
+  EXPECT_TRUE(notFound.body.has_value());
+  EXPECT_EQ(notFound.response.statusCode, 404);
+  Answer refused = fetch("http://127.0.0.1:1/", URLRequestCachePolicy::UseProtocolCachePolicy);
+  EXPECT_FALSE(refused.body.has_value());
+  EXPECT_EQ(refused.error.code, URLError::Code::CannotConnect);
 }
 
 namespace {
-
-// Sets environment variables for one test and puts the old values back.
-class ScopedEnvironment {
- public:
-  void set(const char* name, const char* value) {
-    const char* old = getenv(name);
-    _saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-    value ? setenv(name, value, 1) : unsetenv(name);
-  }
-  ~ScopedEnvironment() {
-    for (auto it = _saved.rbegin(); it != _saved.rend(); ++it)
-      it->second ? setenv(it->first.c_str(), it->second->c_str(), 1) : unsetenv(it->first.c_str());
-  }
-
- private:
-  std::vector<std::pair<std::string, std::optional<std::string>>> _saved;
-};
 
 int freeLoopbackPort() {
   int fd = socket(AF_INET, SOCK_STREAM, 0);
@@ -412,14 +364,11 @@ TEST(URLConnectionTest, AnswersThroughAnHTTPSProxyTunnelCarryTheServersOwnHead) 
   for (int i = 0; i < 500 && !accepts(proxyPort); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
 
-  ScopedEnvironment environment;
+  using Environment = testing_support::ScopedEnvironment;
   std::string proxyURL = "http://127.0.0.1:" + std::to_string(proxyPort);
-  environment.set("https_proxy", proxyURL.c_str());
-  environment.set("HTTPS_PROXY", proxyURL.c_str());
-  environment.set("no_proxy", nullptr);
-  environment.set("NO_PROXY", nullptr);
-  environment.set("CURL_CA_BUNDLE", certificate.c_str());
-  environment.set("SSL_CERT_FILE", certificate.c_str());
+  Environment proxies[] = {{"https_proxy", proxyURL},       {"HTTPS_PROXY", proxyURL},
+                           {"no_proxy", std::nullopt},      {"NO_PROXY", std::nullopt},
+                           {"CURL_CA_BUNDLE", certificate}, {"SSL_CERT_FILE", certificate}};
   auto delegate = std::make_shared<RecordingDelegate>();
   auto connection = startConnection(
       "https://127.0.0.1:" + std::to_string(serverPort) + "/content/?act=nodes", delegate);

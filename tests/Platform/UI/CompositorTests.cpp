@@ -38,15 +38,12 @@ std::shared_ptr<Image> solid(int w, int h, std::uint32_t argb, double scale = 1)
 class CompositorTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    _savedClock = RunLoop::main().clock();
-    RunLoop::main().setClock(_clock);
     UIApplication::sharedApplication().setStatusBarHidden(true);
     _window = std::make_shared<UIWindow>(Rect(0, 0, 40, 40));
   }
   void TearDown() override {
     UIApplication::sharedApplication().reset();
     RunLoop::main().runPending();
-    RunLoop::main().setClock(_savedClock);
   }
   std::shared_ptr<Image> render(double scale = 1) {
     return _compositor.renderWindow(*_window, scale, RunLoop::main().now());
@@ -61,8 +58,7 @@ class CompositorTest : public ::testing::Test {
     RunLoop::main().runPending();
   }
 
-  std::shared_ptr<VirtualClock> _clock = std::make_shared<VirtualClock>(10);
-  std::shared_ptr<Clock> _savedClock;
+  testing_support::VirtualTime _time;
   std::shared_ptr<UIWindow> _window;
   Compositor _compositor;
   testing_support::ScopedScreenScale _scale{1};
@@ -70,8 +66,14 @@ class CompositorTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(CompositorTest, DrawsBackgroundsAtTheScreensScale) {
+TEST_F(CompositorTest, DrawsBackgroundsAtTheScreensScaleWithOpacityMultipliedDownTheTree) {
   _window->addSubview(colored(Rect(10, 10, 20, 20), UIColor::redColor()));
+  auto parent = colored(Rect(0, 0, 40, 40), UIColor::clearColor());
+  parent->setAlpha(0.5);
+  auto child = colored(Rect(0, 0, 5, 5), UIColor::whiteColor());
+  child->setAlpha(0.5);
+  parent->addSubview(child);
+  _window->addSubview(parent);
   auto image = render(2);
   ASSERT_TRUE(image);
   EXPECT_EQ(image->pixelWidth(), 80);
@@ -80,16 +82,6 @@ TEST_F(CompositorTest, DrawsBackgroundsAtTheScreensScale) {
   EXPECT_EQ(image->bitmap().pixel(20, 20), kRed);
   EXPECT_EQ(image->bitmap().pixel(59, 59), kRed);
   EXPECT_EQ(image->bitmap().pixel(60, 60), kBlack);
-}
-
-TEST_F(CompositorTest, OpacityMultipliesDownTheTree) {
-  auto parent = colored(Rect(0, 0, 40, 40), UIColor::clearColor());
-  parent->setAlpha(0.5);
-  auto child = colored(Rect(0, 0, 20, 20), UIColor::whiteColor());
-  child->setAlpha(0.5);
-  parent->addSubview(child);
-  _window->addSubview(parent);
-  auto image = render();
   EXPECT_TRUE(near(image->bitmap().pixel(5, 5), 0xFF404040u))
       << std::hex << image->bitmap().pixel(5, 5);
 }
@@ -190,7 +182,7 @@ TEST_F(CompositorTest, RasterizedLayersAreReusedUntilTheyChange) {
   EXPECT_NE(group->layer().rasterCache().image, cached);
 }
 
-TEST_F(CompositorTest, ImageViewContentModes) {
+TEST_F(CompositorTest, ImageViewContentModesAndStretchableCaps) {
   // A 2x1-point picture at scale 2 (4x2 pixels) in a 40x40 view.
   auto view = std::make_shared<UIImageView>(Rect(0, 0, 40, 40));
   view->setImage(solid(4, 2, kGreen, 2));
@@ -208,25 +200,18 @@ TEST_F(CompositorTest, ImageViewContentModes) {
   EXPECT_EQ(image->bitmap().pixel(20, 20), kGreen);
   EXPECT_EQ(image->bitmap().pixel(21, 20), kBlack);
   EXPECT_EQ(image->bitmap().pixel(19, 18), kBlack);
-}
 
-TEST_F(CompositorTest, StretchablePicturesKeepTheirCaps) {
-  // 5x1 picture: red cap, green middle column, three blue columns on the right.
+  // 5x1 picture: red cap, green middle column, three blue columns on the right; stretched to 40.
   auto bitmap = Bitmap::create(5, 1, PixelFormat::ARGB32Premultiplied);
-  bitmap->setPixel(0, 0, kRed);
-  bitmap->setPixel(1, 0, kGreen);
-  for (int x = 2; x < 5; ++x) bitmap->setPixel(x, 0, kBlue);
-  auto stretchable =
-      StretchableImage::stretchableImageWithLeftCapWidth(Image::imageWithBitmap(bitmap), 1, 0);
-  auto view = std::make_shared<UIImageView>(Rect(0, 0, 40, 10));
-  view->setImage(stretchable);
-  _window->addSubview(view);
-  auto image = render();
-  EXPECT_EQ(image->bitmap().pixel(0, 5), kRed);
-  EXPECT_EQ(image->bitmap().pixel(2, 5), kGreen);
-  EXPECT_EQ(image->bitmap().pixel(36, 5), kGreen);
-  EXPECT_EQ(image->bitmap().pixel(37, 5), kBlue);
-  EXPECT_EQ(image->bitmap().pixel(39, 5), kBlue);
+  for (int x = 0; x < 5; ++x) bitmap->setPixel(x, 0, x == 0 ? kRed : x == 1 ? kGreen : kBlue);
+  view->setImage(
+      StretchableImage::stretchableImageWithLeftCapWidth(Image::imageWithBitmap(bitmap), 1, 0));
+  view->setFrame(Rect(0, 0, 40, 10));
+  view->setContentMode(UIViewContentMode::ScaleToFill);
+  image = render();
+  const std::pair<int, std::uint32_t> columns[] = {
+      {0, kRed}, {2, kGreen}, {36, kGreen}, {37, kBlue}, {39, kBlue}};
+  for (auto [x, colour] : columns) EXPECT_EQ(image->bitmap().pixel(x, 5), colour) << x;
 }
 
 TEST_F(CompositorTest, LabelsDrawTheirTextInsideTheirBounds) {
@@ -255,7 +240,7 @@ TEST_F(CompositorTest, LabelsDrawTheirTextInsideTheirBounds) {
   EXPECT_EQ(image->bitmap().pixel(12, 20) & 0xFF, 0u);
 }
 
-TEST_F(CompositorTest, PageControlDrawsTheCurrentDotBright) {
+TEST_F(CompositorTest, PageControlDotsAndTheStatusBarFollowTheirState) {
   auto dots = std::make_shared<UIPageControl>(Rect(0, 0, 40, 40));
   dots->setNumberOfPages(2);
   dots->setCurrentPage(1);
@@ -267,19 +252,17 @@ TEST_F(CompositorTest, PageControlDrawsTheCurrentDotBright) {
   };
   EXPECT_EQ(at(second), kWhite);
   EXPECT_TRUE(near(at(first), 0xFF4D4D4Du, 3)) << std::hex << at(first);
-}
 
-TEST_F(CompositorTest, StatusBarFollowsTheApplicationsState) {
+  dots->removeFromSuperview();
   _window->setFrame(Rect(0, 0, 100, 40));
   _window->setBackgroundColor(UIColor::whiteColor());
   UIApplication::sharedApplication().setStatusBarHidden(false);
   UIApplication::sharedApplication().setStatusBarStyle(UIStatusBarStyle::BlackOpaque);
-  auto image = render();
+  image = render();
   EXPECT_EQ(image->bitmap().pixel(50, 2), kBlack);
   EXPECT_EQ(image->bitmap().pixel(50, 25), kWhite);
   UIApplication::sharedApplication().setStatusBarHidden(true);
-  image = render();
-  EXPECT_EQ(image->bitmap().pixel(50, 2), kWhite);
+  EXPECT_EQ(render()->bitmap().pixel(50, 2), kWhite);
 }
 
 TEST_F(CompositorTest, SizesWithoutAPixelCountGiveNoPictureAndLaterOnesDraw) {
