@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "SVGView/SVGRenderer.h"
 #include "SvgConverter.h"
+#include "TestSupport.h"
 
 namespace converter_test {
 
@@ -18,10 +19,11 @@ inline svgconvert::Conversion convert(const std::string& svg) {
   return conversion ? std::move(*conversion) : svgconvert::Conversion();
 }
 
-inline bool writeBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream file(path, std::ios::binary);
-  file << bytes;
-  return static_cast<bool>(file);
+// Loads the converted picture into the renderer through a real file, as the program does.
+inline bool load(const svgconvert::Conversion& conversion, SVGRenderer& renderer) {
+  testing_support::TemporaryDirectory directory;
+  testing_support::writeTextFile(directory.file("p.svgpb"), conversion.root.SerializeAsString());
+  return renderer.load(directory.file("p.svgpb")) == 1;
 }
 
 // Every path of the picture in drawing order, through groups.

@@ -47,26 +47,28 @@ TEST(PathDataParser, AbsoluteAndRelativeLinesAndCurves) {
   expectPoint(path.currentPoint(), 10, 20);
 }
 
-TEST(PathDataParser, ImplicitRepeatsAfterMoveAreLines) {
-  PathGeometry path = PathDataParser::parse("M0 0 10 0 10 10 m 5 5 1 1");
+TEST(PathDataParser, ImplicitRepeatsCompactNumbersAndDrawingAfterClose) {
+  // Coordinates after a move are lines; drawing after Z starts at the subpath's start.
+  PathGeometry path = PathDataParser::parse("M0 0 10 0 10 10 m 5 5 1 1 Z l1 1");
   const auto& s = path.segments();
-  ASSERT_EQ(s.size(), 5u);
+  ASSERT_EQ(s.size(), 8u);
   EXPECT_EQ(s[1].verb, Verb::Line);
   expectPoint(s[2].points[0], 10, 10);
   EXPECT_EQ(s[3].verb, Verb::Move);
   expectPoint(s[3].points[0], 15, 15);
   EXPECT_EQ(s[4].verb, Verb::Line);
   expectPoint(s[4].points[0], 16, 16);
-}
+  EXPECT_EQ(s[6].verb, Verb::Move);
+  expectPoint(s[6].points[0], 15, 15);
+  expectPoint(s[7].points[0], 16, 16);
 
-TEST(PathDataParser, CompactNumbers) {
-  PathGeometry path = PathDataParser::parse("M1.5.5L-1-2l1e-3,2E+1 .5-.5");
-  const auto& s = path.segments();
-  ASSERT_EQ(s.size(), 4u);
-  expectPoint(s[0].points[0], 1.5, 0.5);
-  expectPoint(s[1].points[0], -1, -2);
-  expectPoint(s[2].points[0], -0.999, 18);
-  expectPoint(s[3].points[0], -0.499, 17.5);
+  PathGeometry compact = PathDataParser::parse("M1.5.5L-1-2l1e-3,2E+1 .5-.5");
+  const auto& c = compact.segments();
+  ASSERT_EQ(c.size(), 4u);
+  expectPoint(c[0].points[0], 1.5, 0.5);
+  expectPoint(c[1].points[0], -1, -2);
+  expectPoint(c[2].points[0], -0.999, 18);
+  expectPoint(c[3].points[0], -0.499, 17.5);
 }
 
 TEST(PathDataParser, SmoothCurvesReflectTheLastControlPoint) {
@@ -123,16 +125,7 @@ TEST(PathDataParser, ArcFlagsWithoutSeparatorsAndRadiiCorrection) {
   EXPECT_NEAR(bounds->maxY(), 10, 0.01);
 }
 
-TEST(PathDataParser, DrawingAfterCloseStartsAtTheSubpathStart) {
-  PathGeometry path = PathDataParser::parse("M5 5 L10 5 Z l1 1");
-  const auto& s = path.segments();
-  ASSERT_EQ(s.size(), 5u);
-  EXPECT_EQ(s[3].verb, Verb::Move);
-  expectPoint(s[3].points[0], 5, 5);
-  expectPoint(s[4].points[0], 6, 6);
-}
-
-TEST(PathDataParser, ErrorsKeepThePathUpToThem) {
+TEST(PathDataParser, ErrorsKeepThePathAndTheNumbersUpToThem) {
   bool complete = true;
   PathGeometry path = PathDataParser::parse("M0 0 L10 10 L20", &complete);
   EXPECT_FALSE(complete);
@@ -143,9 +136,6 @@ TEST(PathDataParser, ErrorsKeepThePathUpToThem) {
   EXPECT_FALSE(complete);
   EXPECT_TRUE(PathDataParser::parse("", &complete).isEmpty());
   EXPECT_TRUE(complete);
-}
-
-TEST(PathDataParser, NumberLists) {
   std::vector<double> numbers;
   EXPECT_TRUE(PathDataParser::parseNumbers("1,2 3-4.5.5e1", numbers));
   EXPECT_EQ(numbers, (std::vector<double>{1, 2, 3, -4.5, 5}));
