@@ -115,8 +115,7 @@ TEST_F(ProtoSVGFileTest, EveryFieldHasItsNumber) {
   const ProtoSVGElementPath& p = g.children(0).path();
   EXPECT_EQ(p.params().id(), "p");
   const ProtoColor& rgb = p.params().fill().color();
-  EXPECT_EQ(std::vector<int>({rgb.red(), rgb.green(), rgb.blue()}),
-            std::vector<int>({10, 20, 30}));
+  EXPECT_EQ(std::vector<int>({rgb.red(), rgb.green(), rgb.blue()}), std::vector<int>({10, 20, 30}));
   EXPECT_TRUE(p.params().fill().none());
   EXPECT_TRUE(p.params().fill().even_odd());
   EXPECT_EQ(p.params().stroke().gradient_id(), "g1");
@@ -194,21 +193,16 @@ TEST_F(ProtoSVGFileTest, NestingStopsAtSixtyFourLevelsWithoutHarm) {
 }
 
 TEST_F(ProtoSVGFileTest, FilesUpTo64MiBParseWithAWarningFrom32MiB) {
-  {
+  const size_t warning = ProtoSVGFile::kTotalBytesWarningThreshold,
+               limit = ProtoSVGFile::kTotalBytesLimit;
+  std::string path = _directory.file("picture.svgpb");
+  for (auto [size, loads, warnings] : {std::tuple{warning - 1, true, size_t{0}},
+                                       {warning, true, size_t{1}},
+                                       {limit, true, size_t{1}},
+                                       {limit + 1, false, size_t{0}}}) {
     ConsoleCapture console;
-    ASSERT_TRUE(writeFileOfSize(_directory.file("picture.svgpb"),
-                                ProtoSVGFile::kTotalBytesWarningThreshold - 1));
-    EXPECT_TRUE(ProtoSVGFile::load(_directory.file("picture.svgpb"), root));
-    EXPECT_TRUE(console.lines().empty());
+    ASSERT_TRUE(writeFileOfSize(path, size));
+    EXPECT_EQ(ProtoSVGFile::load(path, root), loads) << size;
+    if (loads) EXPECT_EQ(console.lines().size(), warnings) << size;
   }
-  ConsoleCapture console;
-  ASSERT_TRUE(
-      writeFileOfSize(_directory.file("picture.svgpb"), ProtoSVGFile::kTotalBytesWarningThreshold));
-  EXPECT_TRUE(ProtoSVGFile::load(_directory.file("picture.svgpb"), root));
-  EXPECT_EQ(console.lines().size(), 1u);
-  ASSERT_TRUE(writeFileOfSize(_directory.file("picture.svgpb"), ProtoSVGFile::kTotalBytesLimit));
-  EXPECT_TRUE(ProtoSVGFile::load(_directory.file("picture.svgpb"), root));
-  ASSERT_TRUE(
-      writeFileOfSize(_directory.file("picture.svgpb"), ProtoSVGFile::kTotalBytesLimit + 1));
-  EXPECT_FALSE(ProtoSVGFile::load(_directory.file("picture.svgpb"), root));
 }

@@ -9,30 +9,13 @@
 #include "WireBytes.h"
 
 using namespace platform;
+using svg_test::addRect;
+using svg_test::setColor;
+using svg_test::squareRoot;
 
 namespace {
 
 constexpr std::uint32_t kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu, kBlack = 0xFF000000u;
-
-// A picture of 100 x 100 user units shown in a 100 x 100 viewport.
-ProtoSVGRoot squareRoot() {
-  ProtoSVGRoot root;
-  for (ProtoRect* r : {root.mutable_viewport(), root.mutable_view_box()})
-    r->set_width(100), r->set_height(100);
-  return root;
-}
-
-ProtoSVGElementPath* addRect(ProtoSVGGeneralParams* parent, float x, float y, float w, float h) {
-  ProtoSVGElementPath* path = parent->add_children()->mutable_path();
-  ProtoRect* rect = path->mutable_rect();
-  rect->set_x(x), rect->set_y(y), rect->set_width(w), rect->set_height(h);
-  return path;
-}
-
-void setColor(ProtoSVGPaint* paint, int r, int g, int b) {
-  ProtoColor* color = paint->mutable_color();
-  color->set_red(r), color->set_green(g), color->set_blue(b);
-}
 
 void setMatrix(ProtoAffineTransformMatrix* m, float a, float b, float c, float d, float tx,
                float ty) {

@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "svg.pb.h"
+
 namespace svg_test {
 
 // A root with one red 80x80 square at (10, 10) in a 100x100 picture.
@@ -59,6 +61,27 @@ inline std::string varintField(int field, uint64_t value) {
 // A length-delimited record: tag, length, payload.
 inline std::string lengthDelimited(int field, const std::string& payload) {
   return varint(static_cast<uint64_t>(field) << 3 | 2) + varint(payload.size()) + payload;
+}
+
+// A picture of 100 x 100 user units shown in a 100 x 100 viewport.
+inline ProtoSVGRoot squareRoot() {
+  ProtoSVGRoot root;
+  for (ProtoRect* r : {root.mutable_viewport(), root.mutable_view_box()})
+    r->set_width(100), r->set_height(100);
+  return root;
+}
+
+inline ProtoSVGElementPath* addRect(ProtoSVGGeneralParams* parent, float x, float y, float w,
+                                    float h) {
+  ProtoSVGElementPath* path = parent->add_children()->mutable_path();
+  ProtoRect* rect = path->mutable_rect();
+  rect->set_x(x), rect->set_y(y), rect->set_width(w), rect->set_height(h);
+  return path;
+}
+
+inline void setColor(ProtoSVGPaint* paint, int r, int g, int b) {
+  ProtoColor* color = paint->mutable_color();
+  color->set_red(r), color->set_green(g), color->set_blue(b);
 }
 
 }  // namespace svg_test
