@@ -1,9 +1,8 @@
 #pragma once
 
-#include <cctype>
 #include <cstdint>
 #include <fstream>
-#include <stdexcept>
+#include <sstream>
 #include <string>
 
 #include "svg.pb.h"
@@ -15,19 +14,11 @@ inline const char* const kRedSquare =
     "0a 23 0a 21 12 1f 0a 07 1a 05 0a 03 08 ff 01 4a 14 0d 00 00 20 41 15 00 00 20 41 1d 00 00 a0 "
     "42 25 00 00 a0 42 12 0a 1d 00 00 c8 42 25 00 00 c8 42 1a 0a 1d 00 00 c8 42 25 00 00 c8 42";
 
-// "0a 23 ff" -> the three bytes; blanks between bytes are optional.
+// "0a 23 ff" -> the three bytes.
 inline std::string bytesFromHex(const std::string& hex) {
-  std::string bytes, digits;
-  for (char c : hex) {
-    if (std::isspace(static_cast<unsigned char>(c))) continue;
-    if (!std::isxdigit(static_cast<unsigned char>(c))) throw std::invalid_argument(hex);
-    digits += c;
-    if (digits.size() == 2) {
-      bytes += static_cast<char>(std::stoi(digits, nullptr, 16));
-      digits.clear();
-    }
-  }
-  if (!digits.empty()) throw std::invalid_argument(hex);
+  std::istringstream in(hex);
+  std::string bytes;
+  for (unsigned byte = 0; in >> std::hex >> byte;) bytes += static_cast<char>(byte);
   return bytes;
 }
 

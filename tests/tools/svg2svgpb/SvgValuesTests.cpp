@@ -8,7 +8,7 @@
 
 using namespace svgconvert;
 
-TEST(SvgValues, ColoursInEveryNotation) {
+TEST(SvgValues, ColoursInEveryNotationAndPaints) {
   EXPECT_EQ(SvgValues::parseColor("#abc"), (Color{0xaa, 0xbb, 0xcc, 1}));
   EXPECT_EQ(SvgValues::parseColor("#A0b1C2"), (Color{0xa0, 0xb1, 0xc2, 1}));
   EXPECT_EQ(SvgValues::parseColor("rgb(255, 0, 10)"), (Color{255, 0, 10, 1}));
@@ -20,9 +20,6 @@ TEST(SvgValues, ColoursInEveryNotation) {
   EXPECT_FALSE(SvgValues::parseColor("#abcd1"));
   EXPECT_FALSE(SvgValues::parseColor("notacolour"));
   EXPECT_FALSE(SvgValues::parseColor("rgb(1,2)"));
-}
-
-TEST(SvgValues, Paints) {
   EXPECT_EQ(SvgValues::parsePaint("none")->kind, Paint::Kind::None);
   EXPECT_EQ(SvgValues::parsePaint("currentColor")->kind, Paint::Kind::CurrentColor);
   auto reference = SvgValues::parsePaint("url(#grad) #ff0000");
