@@ -149,7 +149,7 @@ TEST_F(ProtoSVGFileTest, EveryFieldHasItsNumber) {
   EXPECT_EQ(clear.SerializeAsString(), floatField(3, 0));
 }
 
-TEST_F(ProtoSVGFileTest, DamagedFilesFailAndKeepWhatCameBefore) {
+TEST_F(ProtoSVGFileTest, DamagedFilesFailKeepingWhatCameBeforeAndNestingStopsAtSixtyFourLevels) {
   root.mutable_viewport()->set_width(5);
   ASSERT_TRUE(load(""));  // an empty file is an empty picture
   EXPECT_FALSE(root.has_viewport());
@@ -175,9 +175,7 @@ TEST_F(ProtoSVGFileTest, DamagedFilesFailAndKeepWhatCameBefore) {
   // A declared number with another wire type is skipped, as protobuf does.
   ASSERT_TRUE(load(bytesFromHex("12 07 08 05 1d 00 00 c8 42")));
   EXPECT_EQ(root.viewport().width(), 100.0f);
-}
-
-TEST_F(ProtoSVGFileTest, NestingStopsAtSixtyFourLevelsWithoutHarm) {
+  // Nesting stops at 64 levels, without harm however deep the file goes.
   EXPECT_TRUE(load(nestedMessages(64)));
   EXPECT_FALSE(load(nestedMessages(65)));
   EXPECT_FALSE(load(nestedMessages(5000)));

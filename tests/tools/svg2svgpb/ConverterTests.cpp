@@ -82,7 +82,7 @@ TEST(SvgConverter, StateGroupsKeepTheirIdentifiers) {
   EXPECT_EQ(renderer.declaredStates(), (std::set<std::int32_t>{1, 2, 4}));
 }
 
-TEST(SvgConverter, ColoursAndCurrentColor) {
+TEST(SvgConverter, ColoursCurrentColorAndStyleSheetRules) {
   auto c = convert(svg("", R"~(<g color="#123456"><rect width="1" height="1" fill="currentColor"/>
       <rect width="1" height="1" fill="rgb(0%,100%,0%)" stroke="none"/>
       <rect width="1" height="1" style="fill:navy"/><rect width="1" height="1" fill="none"/></g>)~"));
@@ -93,18 +93,16 @@ TEST(SvgConverter, ColoursAndCurrentColor) {
   EXPECT_EQ(p[1]->params().fill().color().green(), 255);
   EXPECT_EQ(p[2]->params().fill().color().blue(), 128);
   EXPECT_FALSE(p[0]->params().has_stroke());
-}
-
-TEST(SvgConverter, StyleSheetRulesApply) {
-  auto c = convert(svg("", R"~(<style>/* rules */ .hot { fill: #ff0000 } #b { fill: blue }
+  // Rules of a style element apply.
+  auto ruled = convert(svg("", R"~(<style>/* rules */ .hot { fill: #ff0000 } #b { fill: blue }
       circle { fill: lime }</style><rect class="hot" width="1" height="1"/>
       <rect id="b" class="hot" width="1" height="1"/><circle r="2"/>)~"));
-  auto p = paths(c);
-  ASSERT_EQ(p.size(), 3u);
-  EXPECT_EQ(p[0]->params().fill().color().red(), 255);
-  EXPECT_EQ(p[1]->params().fill().color().blue(), 255);
-  EXPECT_EQ(p[2]->params().fill().color().green(), 255);
-  EXPECT_TRUE(c.losses.isEmpty());
+  auto q = paths(ruled);
+  ASSERT_EQ(q.size(), 3u);
+  EXPECT_EQ(q[0]->params().fill().color().red(), 255);
+  EXPECT_EQ(q[1]->params().fill().color().blue(), 255);
+  EXPECT_EQ(q[2]->params().fill().color().green(), 255);
+  EXPECT_TRUE(ruled.losses.isEmpty());
 }
 
 TEST(SvgConverter, FillRuleAndShapes) {

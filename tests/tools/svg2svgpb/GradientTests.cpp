@@ -6,6 +6,8 @@ using namespace converter_test;
 
 namespace {
 
+using F = std::vector<float>;
+
 std::string picture(const std::string& defs, const std::string& body) {
   return R"~(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink">)~"
          "<defs>" +
@@ -21,18 +23,14 @@ TEST(Gradients, BoundingBoxUnitsMapOntoTheShape) {
   auto g = gradients(c);
   ASSERT_EQ(g.size(), 1u);
   EXPECT_EQ(g[0]->params().id(), "g");
-  EXPECT_FLOAT_EQ(g[0]->start().x(), 0);
-  EXPECT_FLOAT_EQ(g[0]->end().x(), 1);
-  EXPECT_FLOAT_EQ(g[0]->end().y(), 0);
+  EXPECT_EQ(F({g[0]->start().x(), g[0]->end().x(), g[0]->end().y()}), F({0, 1, 0}));
   expectTransform(g[0]->transform(), 100, 0, 0, 50, 10, 20);
   ASSERT_EQ(g[0]->stops_size(), 2);
   EXPECT_EQ(g[0]->stops(0).color().red(), 255);
   EXPECT_FALSE(g[0]->stops(0).has_opacity());  // opaque stops leave it out
-  EXPECT_FLOAT_EQ(g[0]->stops(1).opacity(), 0.5f);
-  EXPECT_FLOAT_EQ(g[0]->stops(1).offset(), 1);
-  auto p = paths(c);
-  ASSERT_EQ(p.size(), 1u);
-  EXPECT_EQ(p[0]->params().fill().gradient_id(), "g");
+  EXPECT_EQ(F({g[0]->stops(1).opacity(), g[0]->stops(1).offset()}), F({0.5f, 1}));
+  ASSERT_EQ(paths(c).size(), 1u);
+  EXPECT_EQ(paths(c)[0]->params().fill().gradient_id(), "g");
   // A gradientTransform applies in the box's unit space, before the box.
   auto scaled = convert(picture(
       R"~(<linearGradient id="g" gradientTransform="scale(0.5)"><stop/><stop offset="1" stop-color="#fff"/></linearGradient>)~",
@@ -64,13 +62,11 @@ TEST(Gradients, UserSpaceUnitsWithTransformAndHrefInheritance) {
       R"~(<rect width="10" height="10" fill="url(#child)"/>)~"));
   auto g = gradients(c);
   ASSERT_EQ(g.size(), 1u);
-  EXPECT_FLOAT_EQ(g[0]->start().x(), 1);
-  EXPECT_FLOAT_EQ(g[0]->end().x(), 9);
-  EXPECT_FLOAT_EQ(g[0]->end().y(), 4);
+  EXPECT_EQ(F({g[0]->start().x(), g[0]->end().x(), g[0]->end().y()}), F({1, 9, 4}));
   expectTransform(g[0]->transform(), 1, 0, 0, 1, 5, 6);
   ASSERT_EQ(g[0]->stops_size(), 2);  // from the referenced gradient
-  EXPECT_FLOAT_EQ(g[0]->stops(0).offset(), 0.2f);
-  EXPECT_FLOAT_EQ(g[0]->stops(1).offset(), 0.2f);  // offsets never go back
+  // Offsets never go back.
+  EXPECT_EQ(F({g[0]->stops(0).offset(), g[0]->stops(1).offset()}), F({0.2f, 0.2f}));
   EXPECT_EQ(g[0]->stops(1).color().blue(), 255);
 }
 
