@@ -9,9 +9,7 @@
 #include "WireBytes.h"
 
 using namespace platform;
-using svg_test::addRect;
-using svg_test::setColor;
-using svg_test::squareRoot;
+using namespace svg_test;
 
 namespace {
 

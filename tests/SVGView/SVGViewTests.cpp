@@ -76,7 +76,7 @@ using Colors = std::vector<std::uint32_t>;
 
 }  // namespace
 
-TEST_F(SVGViewTest, DrawsEachStatesGroupsOnlyWhileItIsActive) {
+TEST_F(SVGViewTest, DrawsEachStatesGroupsOnlyWhileActiveAndRedrawsOnlyWhenAsked) {
   EXPECT_EQ(shown(), (Colors{kGreen, kBlack, kBlack}));
   _view->setStateActive(1);
   EXPECT_EQ(redrawn(), (Colors{kGreen, kRed, kBlack}));
@@ -93,13 +93,11 @@ TEST_F(SVGViewTest, DrawsEachStatesGroupsOnlyWhileItIsActive) {
     _view->setSvgFile(file);
     EXPECT_EQ(redrawn(), (Colors{kBlack, kBlack, kBlack}));
   }
-}
-
-TEST_F(SVGViewTest, KeepsItsRasterizedLookUntilARedrawIsAsked) {
-  shown();
+  // Moving the view composites the same bitmap again; a state change shows after a redraw.
+  _view->setSvgFile(_directory.file("states.svgpb"));
+  EXPECT_EQ(redrawn(), (Colors{kGreen, kBlack, kBlack}));
   auto raster = _view->layer().rasterCache().image;
   ASSERT_TRUE(raster);
-  // Moving the view composites the same bitmap again.
   _view->setCenter(Point{40, 40});
   _view->setStateActive(2);
   EXPECT_EQ(shown()[0], kBlack);  // the bar moved away from (35, 14)
