@@ -11,6 +11,12 @@
 
 namespace converter_test {
 
+// An SVG document with the namespaces, the root's attributes and its content.
+inline std::string svg(const std::string& attributes, const std::string& body) {
+  return R"~(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" )~" +
+         attributes + ">" + body + "</svg>";
+}
+
 // Converts SVG text, failing the test when it is refused.
 inline svgconvert::Conversion convert(const std::string& svg) {
   std::string error;

@@ -4,17 +4,6 @@
 
 using namespace converter_test;
 
-namespace {
-
-const char* kHeader =
-    R"~(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" )~";
-
-std::string svg(const std::string& attributes, const std::string& body) {
-  return std::string(kHeader) + attributes + ">" + body + "</svg>";
-}
-
-}  // namespace
-
 TEST(SvgConverter, SizeUnitsAndViewBox) {
   auto c = convert(svg(R"~(width="2in" height="1in" viewBox="10 0 20 10")~",
                        R"~(<rect width="5" height="5"/>)~"));

@@ -9,9 +9,7 @@ namespace {
 using F = std::vector<float>;
 
 std::string picture(const std::string& defs, const std::string& body) {
-  return R"~(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink">)~"
-         "<defs>" +
-         defs + "</defs>" + body + "</svg>";
+  return svg("", "<defs>" + defs + "</defs>" + body);
 }
 
 }  // namespace
