@@ -30,6 +30,12 @@ Bytes bytesOf(const std::string& text) {
   return Bytes(text.begin(), text.end());
 }
 
+// The archive's inode, which changes each time a save renames a new file over it; 0 when none.
+ino_t archiveInode() {
+  struct stat info {};
+  return stat(DataSource::archivePath().c_str(), &info) == 0 ? info.st_ino : 0;
+}
+
 }  // namespace
 
 TEST(DataSourceTest, AFreshInstallStartsEmptyAndSavedValuesSurviveARestart) {
@@ -107,15 +113,11 @@ int runWriter(const std::string& container, unsigned long fileSizeLimit,
   std::string entries = std::to_string(kEntries), limit = std::to_string(fileSizeLimit);
   char* argv[] = {const_cast<char*>(SETTINGS_WRITER_PATH), const_cast<char*>(container.c_str()),
                   entries.data(), limit.data(), nullptr};
-  auto inode = [] {
-    struct stat info {};
-    return stat(DataSource::archivePath().c_str(), &info) == 0 ? info.st_ino : 0;
-  };
-  const ino_t before = inode();
+  const ino_t before = archiveInode();
   pid_t child = 0;
   if (posix_spawn(&child, SETTINGS_WRITER_PATH, nullptr, nullptr, argv, environ) != 0) return -1;
   if (killAfter) {
-    for (int wait = 0; afterASave && inode() == before && wait < 3000; ++wait)
+    for (int wait = 0; afterASave && archiveInode() == before && wait < 3000; ++wait)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::this_thread::sleep_for(*killAfter);
     kill(child, SIGKILL);
@@ -229,26 +231,22 @@ TEST(DataSourceTest, InstallsTheSharedResponseCacheAndMakesPicturesFromIt) {
 TEST(DataSourceTest, SavesAskedForOftenAreWrittenAtMostOnceASecondAndNothingIsLost) {
   ScopedAppContainer container;
   testing_support::VirtualTime time;
-  auto archiveIdentity = [] {
-    struct stat info {};
-    return stat(DataSource::archivePath().c_str(), &info) == 0 ? info.st_ino : 0;
-  };
   {
     DataSource store;
     for (int i = 0; i < 50; ++i) {
       store.dictionary()["Stored"] = i;
       store.setNeedsSave();
     }
-    ASSERT_TRUE(testing_support::runMainLoopUntil([&] { return archiveIdentity() != 0; }));
-    auto first = archiveIdentity();
+    ASSERT_TRUE(testing_support::runMainLoopUntil([&] { return archiveInode() != 0; }));
+    auto first = archiveInode();
     store.dictionary()["Stored"] = 50;
     store.setNeedsSave();
     store.setNeedsSave();
     RunLoop::main().runUntil([] { return false; }, 0.1);
-    EXPECT_EQ(archiveIdentity(), first);  // not twice within a second
+    EXPECT_EQ(archiveInode(), first);  // not twice within a second
     EXPECT_TRUE(store.hasPendingSave());
     RunLoop::main().advanceBy(1);
-    ASSERT_TRUE(testing_support::runMainLoopUntil([&] { return archiveIdentity() != first; }));
+    ASSERT_TRUE(testing_support::runMainLoopUntil([&] { return archiveInode() != first; }));
     EXPECT_FALSE(store.hasPendingSave());
   }
   DataSource restarted;

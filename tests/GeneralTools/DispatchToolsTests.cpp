@@ -93,7 +93,7 @@ TEST(DispatchToolsTest, LocalTasksRunOffTheMainThreadAndCompleteOnIt) {
   EXPECT_EQ(chained, (std::vector<int>{1, 2, 3, 4, 5}));
 }
 
-TEST(DispatchToolsTest, FiveNetworkTasksShareThreeSlotsUntilCancelled) {
+TEST(DispatchToolsTest, NetworkTasksShareTheirSlotsTheQueueBeginGoesFirstAndCancelFinishesAll) {
   DispatchTools tools;
   NetworkLog log;
   log.add(tools, {"a", "b", "c", "d", "e"});
@@ -121,28 +121,26 @@ TEST(DispatchToolsTest, FiveNetworkTasksShareThreeSlotsUntilCancelled) {
   EXPECT_FALSE(log.offMain);
   EXPECT_EQ(tools.taskCount(), 0u);
   EXPECT_EQ(tools.freeNetworkSlots(), 3);
-}
-
-TEST(DispatchToolsTest, OneSlotSetOnceAndTheQueueBeginGoesFirst) {
-  DispatchTools tools;
-  tools.setMaxNetworkTasks(1);
-  tools.setMaxNetworkTasks(5);  // too late: no effect
-  NetworkLog log;
-  log.add(tools, {"a", "b"});
-  ASSERT_TRUE(runMainLoopUntil([&] { return log.started.size() == 1; }));
-  tools.addTaskToQueueBegin(log.task("urgent"));
-  tools.addTaskToQueueBegin(log.task("most urgent"));
+  // With one slot, set before the first task and never again, the queue's begin goes first.
+  DispatchTools single;
+  single.setMaxNetworkTasks(1);
+  single.setMaxNetworkTasks(5);  // too late: no effect
+  NetworkLog queue;
+  queue.add(single, {"a", "b"});
+  ASSERT_TRUE(runMainLoopUntil([&] { return queue.started.size() == 1; }));
+  single.addTaskToQueueBegin(queue.task("urgent"));
+  single.addTaskToQueueBegin(queue.task("most urgent"));
   settle();
-  EXPECT_EQ(log.started.size(), 1u);
+  EXPECT_EQ(queue.started.size(), 1u);
   for (const char* next : {"most urgent", "urgent", "b"}) {
-    size_t n = log.started.size();
-    log.started.back()->finishNetworkTask();
-    ASSERT_TRUE(runMainLoopUntil([&] { return log.started.size() == n + 1; }));
-    EXPECT_EQ(log.startedName(n), next);
+    size_t n = queue.started.size();
+    queue.started.back()->finishNetworkTask();
+    ASSERT_TRUE(runMainLoopUntil([&] { return queue.started.size() == n + 1; }));
+    EXPECT_EQ(queue.startedName(n), next);
   }
-  log.started.back()->finishNetworkTask();
-  EXPECT_EQ(tools.taskCount(), 0u);
-  EXPECT_EQ(tools.freeNetworkSlots(), 1);
+  queue.started.back()->finishNetworkTask();
+  EXPECT_EQ(single.taskCount(), 0u);
+  EXPECT_EQ(single.freeNetworkSlots(), 1);
 }
 
 TEST(DispatchToolsTest, ACancelledLocalTaskCompletesWithoutRunning) {

@@ -42,6 +42,13 @@ std::shared_ptr<Image> picture(int width, int height, ColourAt colourAt, double 
   return Image::imageWithBitmap(bitmap, scale, orientation);
 }
 
+// A picture with an alpha channel.
+template <class ColourAt>
+std::shared_ptr<Image> clearPicture(int width, int height, ColourAt colourAt) {
+  return picture(width, height, colourAt, 1, ImageOrientation::Up,
+                 PixelFormat::ARGB32Premultiplied);
+}
+
 // Stored quarters red (top left), green (top right), blue (bottom left), white: no flip or turn
 // of it looks like another.
 std::shared_ptr<Image> quarters(int width, int height, double scale = 1,
@@ -123,15 +130,12 @@ TEST(PV_ExtensionsTest, FittingScalesInPixelsOrReturnsTheReceiver) {
   EXPECT_EQ(imageByScalingProportionallyToSize(small, Size{0.01, 0.01}), small);
   EXPECT_EQ(imageByScalingProportionallyToSize(nullptr, Size{10, 10}), nullptr);
   auto keptClear = imageByScalingProportionallyToSize(
-      picture(
-          20, 10, [](int x, int) { return x < 10 ? 0u : kGreen; }, 1, ImageOrientation::Up,
-          PixelFormat::ARGB32Premultiplied),
-      Size{10, 10});
+      clearPicture(20, 10, [](int x, int) { return x < 10 ? 0u : kGreen; }), Size{10, 10});
   EXPECT_EQ(keptClear->bitmap().pixel(1, 2), 0u);
   EXPECT_TRUE(near(keptClear->bitmap().pixel(8, 2), kGreen));
 }
 
-TEST(PV_ExtensionsTest, CoveringCentresCropsAndDrawsTheOrientation) {
+TEST(PV_ExtensionsTest, CoveringCentresCropsAndDrawsTheOrientationOnAnOpaqueCanvas) {
   ScopedScreenScale screen(1);
   auto wide = picture(100, 50, [](int x, int) { return x < 25 ? kRed : x < 75 ? kGreen : kBlue; });
   auto covered = imageByScalingProportionallyToMinimumSize(wide, Size{50, 50});
@@ -151,19 +155,16 @@ TEST(PV_ExtensionsTest, CoveringCentresCropsAndDrawsTheOrientation) {
   EXPECT_NE(same, exact);
   EXPECT_EQ(same->sharedBitmap(), exact->sharedBitmap());
   EXPECT_EQ(same->orientation(), ImageOrientation::LeftMirrored);
-}
 
-TEST(PV_ExtensionsTest, CoveringUsesTheScreenScaleAndAnOpaqueCanvas) {
-  ScopedScreenScale screen(2);
-  auto image = picture(
-      100, 50, [](int x, int) { return x < 50 ? 0u : kBlue; }, 1, ImageOrientation::Up,
-      PixelFormat::ARGB32Premultiplied);
-  auto covered = imageByScalingProportionallyToMinimumSize(image, Size{50, 50});
+  // The canvas is opaque, at the screen's scale.
+  ScopedScreenScale retina(2);
+  auto image = clearPicture(100, 50, [](int x, int) { return x < 50 ? 0u : kBlue; });
+  auto sharp = imageByScalingProportionallyToMinimumSize(image, Size{50, 50});
   // 50 points at screen scale 2 over image scale 1: a 100-point canvas of 200 pixels.
-  EXPECT_EQ(covered->pixelWidth(), 200);
-  EXPECT_EQ(covered->scale(), 2);
-  EXPECT_EQ(covered->bitmap().pixel(10, 100), 0xFF000000u);  // transparency comes out black
-  EXPECT_TRUE(near(covered->bitmap().pixel(190, 100), kBlue));
+  EXPECT_EQ(sharp->pixelWidth(), 200);
+  EXPECT_EQ(sharp->scale(), 2);
+  EXPECT_EQ(sharp->bitmap().pixel(10, 100), 0xFF000000u);  // transparency comes out black
+  EXPECT_TRUE(near(sharp->bitmap().pixel(190, 100), kBlue));
   testing_support::ConsoleCapture console;
   EXPECT_FALSE(imageByScalingProportionallyToMinimumSize(quarters(10, 10), Size{0, 0}));
   EXPECT_FALSE(imageByScalingProportionallyToMinimumSize(nullptr, Size{10, 10}));
@@ -236,16 +237,12 @@ TEST(PV_ExtensionsTest, AGreyMaskStretchedOverTheStoredPixelsGivesAlpha) {
   EXPECT_EQ(photo->bitmap().format(), PixelFormat::RGB24);  // the receiver is unchanged
 
   // The receiver's alpha is multiplied; colour masks read by luminance, clear as white.
-  auto halfGreen = picture(
-      4, 2, [](int, int) { return 0x8000FF00u; }, 1, ImageOrientation::Up,
-      PixelFormat::ARGB32Premultiplied);
+  auto halfGreen = clearPicture(4, 2, [](int, int) { return 0x8000FF00u; });
   auto greyish = picture(4, 2, [](int x, int) { return x < 2 ? 0xFF000000u : 0xFF808080u; });
   auto faded = imageByMaskingUsingImage(halfGreen, greyish);
   EXPECT_NEAR(alpha(faded->bitmap().pixel(0, 0)), 128, 1);
   EXPECT_NEAR(alpha(faded->bitmap().pixel(3, 1)), 64, 1);
-  auto alphaMask = picture(
-      4, 2, [](int x, int) { return x < 2 ? 0u : 0xFF000000u; }, 1, ImageOrientation::Up,
-      PixelFormat::ARGB32Premultiplied);
+  auto alphaMask = clearPicture(4, 2, [](int x, int) { return x < 2 ? 0u : 0xFF000000u; });
   auto cut = imageByMaskingUsingImage(quarters(4, 2), alphaMask);
   EXPECT_EQ(cut->bitmap().pixel(0, 0), 0u);
   EXPECT_EQ(cut->bitmap().pixel(3, 1), kWhite);

@@ -9,12 +9,7 @@
 #include "WireBytes.h"
 #include "svg.pb.h"
 
-using svg_test::bytesFromHex;
-using svg_test::floatField;
-using svg_test::lengthDelimited;
-using svg_test::varint;
-using svg_test::varintField;
-using svg_test::writeFile;
+using namespace svg_test;
 using testing_support::ConsoleCapture;
 
 namespace {
@@ -59,14 +54,14 @@ class ProtoSVGFileTest : public testing::Test {
 }  // namespace
 
 TEST_F(ProtoSVGFileTest, TheRedSquareReadsAndWritesByteForByteAndLongFilesReadWhole) {
-  ASSERT_TRUE(load(bytesFromHex(svg_test::kRedSquare)));
+  ASSERT_TRUE(load(bytesFromHex(kRedSquare)));
   ASSERT_EQ(root.params().children_size(), 1);
   const ProtoSVGElementPath& path = root.params().children(0).path();
   EXPECT_EQ(path.params().fill().color().red(), 255);
   EXPECT_EQ(path.rect().x(), 10.0f);
   EXPECT_EQ(path.rect().height(), 80.0f);
   EXPECT_EQ(root.view_box().width(), 100.0f);
-  EXPECT_EQ(root.SerializeAsString(), bytesFromHex(svg_test::kRedSquare));
+  EXPECT_EQ(root.SerializeAsString(), bytesFromHex(kRedSquare));
   // A file longer than the stream's 1024-byte chunks reads whole.
   ProtoSVGRoot written;
   written.mutable_params()->set_id(std::string(1500, 'i'));
@@ -115,8 +110,7 @@ TEST_F(ProtoSVGFileTest, EveryFieldHasItsNumber) {
   const ProtoSVGElementPath& p = g.children(0).path();
   EXPECT_EQ(p.params().id(), "p");
   const ProtoColor& rgb = p.params().fill().color();
-  EXPECT_EQ(std::vector<int>({rgb.red(), rgb.green(), rgb.blue()}),
-            std::vector<int>({10, 20, 30}));
+  EXPECT_EQ(std::vector<int>({rgb.red(), rgb.green(), rgb.blue()}), std::vector<int>({10, 20, 30}));
   EXPECT_TRUE(p.params().fill().none());
   EXPECT_TRUE(p.params().fill().even_odd());
   EXPECT_EQ(p.params().stroke().gradient_id(), "g1");
@@ -150,13 +144,13 @@ TEST_F(ProtoSVGFileTest, EveryFieldHasItsNumber) {
   EXPECT_EQ(clear.SerializeAsString(), floatField(3, 0));
 }
 
-TEST_F(ProtoSVGFileTest, DamagedFilesFailAndKeepWhatCameBefore) {
+TEST_F(ProtoSVGFileTest, DamagedFilesFailKeepingWhatCameBeforeAndNestingStopsAtSixtyFourLevels) {
   root.mutable_viewport()->set_width(5);
   ASSERT_TRUE(load(""));  // an empty file is an empty picture
   EXPECT_FALSE(root.has_viewport());
 
   // Cut inside the viewport record: the square stays, the view box never came.
-  EXPECT_FALSE(load(bytesFromHex(svg_test::kRedSquare).substr(0, 44)));
+  EXPECT_FALSE(load(bytesFromHex(kRedSquare).substr(0, 44)));
   EXPECT_EQ(root.params().children(0).path().rect().width(), 80.0f);
   EXPECT_FALSE(root.has_view_box());
   // A missing file leaves nothing of the earlier picture.
@@ -176,39 +170,32 @@ TEST_F(ProtoSVGFileTest, DamagedFilesFailAndKeepWhatCameBefore) {
   // A declared number with another wire type is skipped, as protobuf does.
   ASSERT_TRUE(load(bytesFromHex("12 07 08 05 1d 00 00 c8 42")));
   EXPECT_EQ(root.viewport().width(), 100.0f);
-}
-
-TEST_F(ProtoSVGFileTest, NestingStopsAtSixtyFourLevelsWithoutHarm) {
+  // Nesting stops at 64 levels, without harm however deep the file goes.
   EXPECT_TRUE(load(nestedMessages(64)));
   EXPECT_FALSE(load(nestedMessages(65)));
   EXPECT_FALSE(load(nestedMessages(5000)));
   // Undeclared groups are skipped whole; deep, unbalanced or open ones fail.
-  ASSERT_TRUE(load("\x7b\x7b\x08\x01\x7c\x7c" + svg_test::bytesFromHex("12 05 1d 00 00 c8 42")));
+  ASSERT_TRUE(load("\x7b\x7b\x08\x01\x7c\x7c" + bytesFromHex("12 05 1d 00 00 c8 42")));
   EXPECT_EQ(root.viewport().width(), 100.0f);
   EXPECT_FALSE(load(std::string(200000, '\x7b')));
   EXPECT_FALSE(load(std::string(100000, '\x7b') + std::string(100000, '\x7c')));
   EXPECT_FALSE(load("\x7b\x08\x01"));
   // A viewport that claims four gigabytes.
-  EXPECT_FALSE(load(svg_test::bytesFromHex("12 ff ff ff ff 0f 1d 00 00 c8 42")));
+  EXPECT_FALSE(load(bytesFromHex("12 ff ff ff ff 0f 1d 00 00 c8 42")));
   EXPECT_FALSE(root.viewport().has_width());
 }
 
 TEST_F(ProtoSVGFileTest, FilesUpTo64MiBParseWithAWarningFrom32MiB) {
-  {
+  const size_t warning = ProtoSVGFile::kTotalBytesWarningThreshold,
+               limit = ProtoSVGFile::kTotalBytesLimit;
+  std::string path = _directory.file("picture.svgpb");
+  for (auto [size, loads, warnings] : {std::tuple{warning - 1, true, size_t{0}},
+                                       {warning, true, size_t{1}},
+                                       {limit, true, size_t{1}},
+                                       {limit + 1, false, size_t{0}}}) {
     ConsoleCapture console;
-    ASSERT_TRUE(writeFileOfSize(_directory.file("picture.svgpb"),
-                                ProtoSVGFile::kTotalBytesWarningThreshold - 1));
-    EXPECT_TRUE(ProtoSVGFile::load(_directory.file("picture.svgpb"), root));
-    EXPECT_TRUE(console.lines().empty());
+    ASSERT_TRUE(writeFileOfSize(path, size));
+    EXPECT_EQ(ProtoSVGFile::load(path, root), loads) << size;
+    if (loads) EXPECT_EQ(console.lines().size(), warnings) << size;
   }
-  ConsoleCapture console;
-  ASSERT_TRUE(
-      writeFileOfSize(_directory.file("picture.svgpb"), ProtoSVGFile::kTotalBytesWarningThreshold));
-  EXPECT_TRUE(ProtoSVGFile::load(_directory.file("picture.svgpb"), root));
-  EXPECT_EQ(console.lines().size(), 1u);
-  ASSERT_TRUE(writeFileOfSize(_directory.file("picture.svgpb"), ProtoSVGFile::kTotalBytesLimit));
-  EXPECT_TRUE(ProtoSVGFile::load(_directory.file("picture.svgpb"), root));
-  ASSERT_TRUE(
-      writeFileOfSize(_directory.file("picture.svgpb"), ProtoSVGFile::kTotalBytesLimit + 1));
-  EXPECT_FALSE(ProtoSVGFile::load(_directory.file("picture.svgpb"), root));
 }

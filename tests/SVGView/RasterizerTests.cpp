@@ -7,7 +7,6 @@
 #include "Graphics/ImageDecoder.h"
 #include "TestSupport.h"
 #include "WireBytes.h"
-#include "svg.pb.h"
 
 using namespace platform;
 
@@ -25,12 +24,10 @@ TEST(RasterizerTest, TheCommandWritesAnUprightPng) {
   testing_support::TemporaryDirectory directory;
   std::string picture = directory.file("corner.svgpb"), png = directory.file("corner.png");
   // A red block in the top left corner of a 100x100 picture.
-  ProtoSVGRoot root;
-  for (ProtoRect* r : {root.mutable_viewport(), root.mutable_view_box()})
-    r->set_width(100), r->set_height(100);
-  ProtoSVGElementPath* block = root.mutable_params()->add_children()->mutable_path();
-  block->mutable_rect()->set_width(30), block->mutable_rect()->set_height(20);
-  block->mutable_params()->mutable_fill()->mutable_color()->set_red(255);
+  ProtoSVGRoot root = svg_test::squareRoot();
+  svg_test::setColor(
+      svg_test::addRect(root.mutable_params(), 0, 0, 30, 20)->mutable_params()->mutable_fill(), 255,
+      0, 0);
   ASSERT_TRUE(svg_test::writeFile(picture, root.SerializeAsString()));
   ASSERT_EQ(run("--scale 1 " + picture + " 100x100 " + png), 0);
   auto image = ImageDecoder::imageWithContentsOfFile(png);

@@ -16,30 +16,22 @@ namespace {
 constexpr std::uint32_t kGreen = 0xFF00FF00u, kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu,
                         kBlack = 0xFF000000u;
 
-void addRect(ProtoSVGGeneralParams* parent, float x, float y, float w, float h, int r, int g,
-             int b) {
-  ProtoSVGElementPath* path = parent->add_children()->mutable_path();
-  ProtoRect* rect = path->mutable_rect();
-  rect->set_x(x), rect->set_y(y), rect->set_width(w), rect->set_height(h);
-  ProtoColor* color = path->mutable_params()->mutable_fill()->mutable_color();
-  color->set_red(r), color->set_green(g), color->set_blue(b);
-}
+using svg_test::addRect;
+using svg_test::setColor;
 
 // 100 x 100 user units: a green bar along the top always; a red left half below it in state 1,
 // a blue right half in state 2.
 std::string statePicture() {
-  ProtoSVGRoot root;
-  for (ProtoRect* r : {root.mutable_viewport(), root.mutable_view_box()})
-    r->set_width(100), r->set_height(100);
+  ProtoSVGRoot root = svg_test::squareRoot();
   ProtoSVGGeneralParams* top = root.mutable_params();
-  addRect(top, 0, 0, 100, 20, 0, 255, 0);
+  setColor(addRect(top, 0, 0, 100, 20)->mutable_params()->mutable_fill(), 0, 255, 0);
   auto group = [&](const char* id) {
     ProtoSVGGeneralParams* params = top->add_children()->mutable_group();
     params->set_id(id);
     return params;
   };
-  addRect(group("state-1"), 0, 20, 50, 80, 255, 0, 0);
-  addRect(group("state-2"), 50, 20, 50, 80, 0, 0, 255);
+  setColor(addRect(group("state-1"), 0, 20, 50, 80)->mutable_params()->mutable_fill(), 255, 0, 0);
+  setColor(addRect(group("state-2"), 50, 20, 50, 80)->mutable_params()->mutable_fill(), 0, 0, 255);
   return root.SerializeAsString();
 }
 
@@ -67,6 +59,10 @@ class SVGViewTest : public ::testing::Test {
     };
     return {at(35, 14), at(22, 45), at(48, 45)};
   }
+  std::vector<std::uint32_t> redrawn() {
+    _view->setNeedsDisplay();
+    return shown();
+  }
 
   testing_support::TemporaryDirectory _directory;
   testing_support::ScopedScreenScale _scale{2};
@@ -80,42 +76,34 @@ using Colors = std::vector<std::uint32_t>;
 
 }  // namespace
 
-TEST_F(SVGViewTest, DrawsEachStatesGroupsOnlyWhileItIsActive) {
+TEST_F(SVGViewTest, DrawsEachStatesGroupsOnlyWhileActiveAndRedrawsOnlyWhenAsked) {
   EXPECT_EQ(shown(), (Colors{kGreen, kBlack, kBlack}));
   _view->setStateActive(1);
-  _view->setNeedsDisplay();
-  EXPECT_EQ(shown(), (Colors{kGreen, kRed, kBlack}));
+  EXPECT_EQ(redrawn(), (Colors{kGreen, kRed, kBlack}));
   _view->setState(2, true);
-  _view->setNeedsDisplay();
-  EXPECT_EQ(shown(), (Colors{kGreen, kRed, kBlue}));
+  EXPECT_EQ(redrawn(), (Colors{kGreen, kRed, kBlue}));
   _view->setStateInactive(1);
-  _view->setNeedsDisplay();
-  EXPECT_EQ(shown(), (Colors{kGreen, kBlack, kBlue}));
+  EXPECT_EQ(redrawn(), (Colors{kGreen, kBlack, kBlue}));
   _view->setAllStatesInactive();
   _view->setStateActive(7);  // not declared by the picture: nothing shows
-  _view->setNeedsDisplay();
-  EXPECT_EQ(shown(), (Colors{kGreen, kBlack, kBlack}));
+  EXPECT_EQ(redrawn(), (Colors{kGreen, kBlack, kBlack}));
   // Emptied, or given a file that is not there, the view draws nothing.
   for (std::optional<std::string> file :
        {std::optional<std::string>(), std::optional(_directory.file("missing.svgpb"))}) {
     _view->setSvgFile(file);
-    _view->setNeedsDisplay();
-    EXPECT_EQ(shown(), (Colors{kBlack, kBlack, kBlack}));
+    EXPECT_EQ(redrawn(), (Colors{kBlack, kBlack, kBlack}));
   }
-}
-
-TEST_F(SVGViewTest, KeepsItsRasterizedLookUntilARedrawIsAsked) {
-  shown();
+  // Moving the view composites the same bitmap again; a state change shows after a redraw.
+  _view->setSvgFile(_directory.file("states.svgpb"));
+  EXPECT_EQ(redrawn(), (Colors{kGreen, kBlack, kBlack}));
   auto raster = _view->layer().rasterCache().image;
   ASSERT_TRUE(raster);
-  // Moving the view composites the same bitmap again.
   _view->setCenter(Point{40, 40});
   _view->setStateActive(2);
   EXPECT_EQ(shown()[0], kBlack);  // the bar moved away from (35, 14)
   EXPECT_EQ(_view->layer().rasterCache().image, raster);
   EXPECT_EQ(_image->bitmap().pixel(2 * 60, 2 * 50), kBlack);  // state 2 not drawn yet
-  _view->setNeedsDisplay();
-  shown();
+  redrawn();
   EXPECT_NE(_view->layer().rasterCache().image, raster);
   EXPECT_EQ(_image->bitmap().pixel(2 * 60, 2 * 50), kBlue);
 }

@@ -1,10 +1,11 @@
 #pragma once
 
-#include <cctype>
 #include <cstdint>
 #include <fstream>
-#include <stdexcept>
+#include <sstream>
 #include <string>
+
+#include "svg.pb.h"
 
 namespace svg_test {
 
@@ -13,19 +14,11 @@ inline const char* const kRedSquare =
     "0a 23 0a 21 12 1f 0a 07 1a 05 0a 03 08 ff 01 4a 14 0d 00 00 20 41 15 00 00 20 41 1d 00 00 a0 "
     "42 25 00 00 a0 42 12 0a 1d 00 00 c8 42 25 00 00 c8 42 1a 0a 1d 00 00 c8 42 25 00 00 c8 42";
 
-// "0a 23 ff" -> the three bytes; blanks between bytes are optional.
+// "0a 23 ff" -> the three bytes.
 inline std::string bytesFromHex(const std::string& hex) {
-  std::string bytes, digits;
-  for (char c : hex) {
-    if (std::isspace(static_cast<unsigned char>(c))) continue;
-    if (!std::isxdigit(static_cast<unsigned char>(c))) throw std::invalid_argument(hex);
-    digits += c;
-    if (digits.size() == 2) {
-      bytes += static_cast<char>(std::stoi(digits, nullptr, 16));
-      digits.clear();
-    }
-  }
-  if (!digits.empty()) throw std::invalid_argument(hex);
+  std::istringstream in(hex);
+  std::string bytes;
+  for (unsigned byte = 0; in >> std::hex >> byte;) bytes += static_cast<char>(byte);
   return bytes;
 }
 
@@ -59,6 +52,27 @@ inline std::string varintField(int field, uint64_t value) {
 // A length-delimited record: tag, length, payload.
 inline std::string lengthDelimited(int field, const std::string& payload) {
   return varint(static_cast<uint64_t>(field) << 3 | 2) + varint(payload.size()) + payload;
+}
+
+// A picture of 100 x 100 user units shown in a 100 x 100 viewport.
+inline ProtoSVGRoot squareRoot() {
+  ProtoSVGRoot root;
+  for (ProtoRect* r : {root.mutable_viewport(), root.mutable_view_box()})
+    r->set_width(100), r->set_height(100);
+  return root;
+}
+
+inline ProtoSVGElementPath* addRect(ProtoSVGGeneralParams* parent, float x, float y, float w,
+                                    float h) {
+  ProtoSVGElementPath* path = parent->add_children()->mutable_path();
+  ProtoRect* rect = path->mutable_rect();
+  rect->set_x(x), rect->set_y(y), rect->set_width(w), rect->set_height(h);
+  return path;
+}
+
+inline void setColor(ProtoSVGPaint* paint, int r, int g, int b) {
+  ProtoColor* color = paint->mutable_color();
+  color->set_red(r), color->set_green(g), color->set_blue(b);
 }
 
 }  // namespace svg_test

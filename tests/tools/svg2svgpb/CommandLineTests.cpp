@@ -3,8 +3,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "SVGView/SVGRenderer.h"
 #include "TestSupport.h"
@@ -57,67 +55,48 @@ const char* kLossy =
 
 }  // namespace
 
-TEST_F(CommandLine, ConvertsAndTheRendererLoadsTheResult) {
-  writeTextFile(file("in.svg"), kPlain);
-  Outcome result = run("in.svg out.svgpb");
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.errors, "");
+TEST_F(CommandLine, ConvertsReportsLossesAndStrictRefusesThem) {
+  writeTextFile(file("plain.svg"), kPlain);
+  Outcome plain = run("--strict plain.svg plain.svgpb");
+  EXPECT_EQ(plain.status, 0);
+  EXPECT_EQ(plain.errors, "");
   SVGRenderer renderer;
-  EXPECT_EQ(renderer.load(file("out.svgpb")), 1);
+  EXPECT_EQ(renderer.load(file("plain.svgpb")), 1);
   EXPECT_EQ(renderer.root().params().children_size(), 1);
   EXPECT_EQ(strayFiles(), 1);  // the output, and no temporary beside it
-}
 
-TEST_F(CommandLine, ReportsLossesOneLinePerFeature) {
   writeTextFile(file("input.svg"), kLossy);
-  Outcome result = run("input.svg out.svgpb");
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.errors, "input.svg: filter: 2 elements not carried\n");  // text is drawn
+  Outcome strict = run("--strict input.svg out.svgpb");
+  EXPECT_EQ(strict.status, 1);
+  EXPECT_NE(strict.errors.find("input.svg: filter: 2 elements not carried"), std::string::npos);
+  EXPECT_EQ(strayFiles(), 1);
+  Outcome lossy = run("input.svg out.svgpb");
+  EXPECT_EQ(lossy.status, 0);
+  EXPECT_EQ(lossy.errors, "input.svg: filter: 2 elements not carried\n");  // text is drawn
   EXPECT_TRUE(exists("out.svgpb"));
 }
 
-TEST_F(CommandLine, StrictRefusesLossesAndWritesNothing) {
-  writeTextFile(file("input.svg"), kLossy);
-  Outcome result = run("--strict input.svg out.svgpb");
-  EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.errors.find("input.svg: filter: 2 elements not carried"), std::string::npos);
-  EXPECT_FALSE(exists("out.svgpb"));
-  EXPECT_EQ(strayFiles(), 0);
-  writeTextFile(file("plain.svg"), kPlain);
-  EXPECT_EQ(run("--strict plain.svg out.svgpb").status, 0);
-  EXPECT_TRUE(exists("out.svgpb"));
-}
-
-TEST_F(CommandLine, BadInputExitsTwoWithoutOutput) {
-  writeTextFile(file("broken.svg"), "<svg><g></svg>");
-  Outcome notXml = run("broken.svg out.svgpb");
-  EXPECT_EQ(notXml.status, 2);
-  EXPECT_NE(notXml.errors.find("broken.svg: not well-formed XML"), std::string::npos);
-  writeTextFile(file("page.svg"), "<html><body/></html>");
-  Outcome notSvg = run("page.svg out.svgpb");
-  EXPECT_EQ(notSvg.status, 2);
-  EXPECT_NE(notSvg.errors.find("not an SVG document"), std::string::npos);
-  Outcome missing = run("absent.svg out.svgpb");
-  EXPECT_EQ(missing.status, 2);
-  EXPECT_NE(missing.errors.find("cannot read"), std::string::npos);
-  writeTextFile(file("binary.svg"), std::string("\x89PNG\r\n\x1a\n\x00\x00", 10));
-  EXPECT_EQ(run("binary.svg out.svgpb").status, 2);
-  EXPECT_FALSE(exists("out.svgpb"));
-  EXPECT_EQ(strayFiles(), 0);
-}
-
-TEST_F(CommandLine, FailedRunLeavesAnEarlierOutputWhole) {
+TEST_F(CommandLine, BadInputOrArgumentsExitTwoAndLeaveAnEarlierOutputWhole) {
   writeTextFile(file("out.svgpb"), "earlier");
-  writeTextFile(file("broken.svg"), "not xml at all <");
-  EXPECT_EQ(run("broken.svg out.svgpb").status, 2);
+  writeTextFile(file("broken.svg"), "<svg><g></svg>");
+  writeTextFile(file("page.svg"), "<html><body/></html>");
+  writeTextFile(file("empty.svg"), "");
+  writeTextFile(file("binary.svg"), std::string("\x89PNG\r\n\x1a\n\x00\x00", 10));
+  for (auto [arguments, message] :
+       {std::pair{"broken.svg out.svgpb", "broken.svg: not well-formed XML"},
+        {"page.svg out.svgpb", "not an SVG document"},
+        {"absent.svg out.svgpb", "cannot read"},
+        {"empty.svg out.svgpb", ""},
+        {"binary.svg out.svgpb", ""},
+        {"", "usage:"},
+        {"only-one.svg", ""},
+        {"--bogus broken.svg out.svgpb", ""}}) {
+    Outcome result = run(arguments);
+    EXPECT_EQ(result.status, 2) << arguments;
+    EXPECT_NE(result.errors.find(message), std::string::npos) << arguments << ": " << result.errors;
+  }
   EXPECT_EQ(readTextFile(file("out.svgpb")), "earlier");
-}
-
-TEST_F(CommandLine, BadArgumentsExitTwo) {
-  EXPECT_EQ(run("").status, 2);
-  EXPECT_EQ(run("only-one.svg").status, 2);
-  EXPECT_EQ(run("--bogus a.svg b.svgpb").status, 2);
-  EXPECT_NE(run("").errors.find("usage:"), std::string::npos);
+  EXPECT_EQ(strayFiles(), 1);
 }
 
 TEST_F(CommandLine, PicturesBeyondTheLimitsAreRefusedWithoutOutput) {

@@ -2,13 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "SVGView/SVGRenderer.h"
 #include "SvgConverter.h"
+#include "TestSupport.h"
 
 namespace converter_test {
+
+// An SVG document with the namespaces, the root's attributes and its content.
+inline std::string svg(const std::string& attributes, const std::string& body) {
+  return R"~(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" )~" +
+         attributes + ">" + body + "</svg>";
+}
 
 // Converts SVG text, failing the test when it is refused.
 inline svgconvert::Conversion convert(const std::string& svg) {
@@ -18,10 +25,11 @@ inline svgconvert::Conversion convert(const std::string& svg) {
   return conversion ? std::move(*conversion) : svgconvert::Conversion();
 }
 
-inline bool writeBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream file(path, std::ios::binary);
-  file << bytes;
-  return static_cast<bool>(file);
+// Loads the converted picture into the renderer through a real file, as the program does.
+inline bool load(const svgconvert::Conversion& conversion, SVGRenderer& renderer) {
+  testing_support::TemporaryDirectory directory;
+  testing_support::writeTextFile(directory.file("p.svgpb"), conversion.root.SerializeAsString());
+  return renderer.load(directory.file("p.svgpb")) == 1;
 }
 
 // Every path of the picture in drawing order, through groups.

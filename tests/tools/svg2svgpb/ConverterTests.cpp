@@ -1,21 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "ConverterTestSupport.h"
-#include "SVGView/SVGRenderer.h"
-#include "TestSupport.h"
 
 using namespace converter_test;
-
-namespace {
-
-const char* kHeader =
-    R"~(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" )~";
-
-std::string svg(const std::string& attributes, const std::string& body) {
-  return std::string(kHeader) + attributes + ">" + body + "</svg>";
-}
-
-}  // namespace
 
 TEST(SvgConverter, SizeUnitsAndViewBox) {
   auto c = convert(svg(R"~(width="2in" height="1in" viewBox="10 0 20 10")~",
@@ -60,11 +47,9 @@ TEST(SvgConverter, UseAndSymbolAreInlined) {
   EXPECT_EQ(p[0]->params().fill().color().red(), 255);  // the use's style is inherited
   // x applies inside the use's own transform.
   expectTransform(p[1]->params().transform(), 3, 0, 0, 3, 103, 0);
-}
-
-TEST(SvgConverter, SelfReferencingUseEnds) {
-  auto c = convert(svg("", R"~(<g id="a"><rect width="1" height="1"/><use href="#a"/></g>)~"));
-  EXPECT_EQ(paths(c).size(), 1u);
+  // A use inside what it names ends there.
+  auto self = convert(svg("", R"~(<g id="a"><rect width="1" height="1"/><use href="#a"/></g>)~"));
+  EXPECT_EQ(paths(self).size(), 1u);
 }
 
 TEST(SvgConverter, StateGroupsKeepTheirIdentifiers) {
@@ -81,15 +66,12 @@ TEST(SvgConverter, StateGroupsKeepTheirIdentifiers) {
   EXPECT_TRUE(top[1].has_path());
 
   // The renderer's states work on the converted picture.
-  testing_support::TemporaryDirectory directory;
-  std::string bytes = c.root.SerializeAsString();
-  ASSERT_TRUE(writeBytes(directory.file("p.svgpb"), bytes));
   SVGRenderer renderer;
-  ASSERT_EQ(renderer.load(directory.file("p.svgpb")), 1);
+  ASSERT_TRUE(load(c, renderer));
   EXPECT_EQ(renderer.declaredStates(), (std::set<std::int32_t>{1, 2, 4}));
 }
 
-TEST(SvgConverter, ColoursAndCurrentColor) {
+TEST(SvgConverter, ColoursCurrentColorAndStyleSheetRules) {
   auto c = convert(svg("", R"~(<g color="#123456"><rect width="1" height="1" fill="currentColor"/>
       <rect width="1" height="1" fill="rgb(0%,100%,0%)" stroke="none"/>
       <rect width="1" height="1" style="fill:navy"/><rect width="1" height="1" fill="none"/></g>)~"));
@@ -100,18 +82,16 @@ TEST(SvgConverter, ColoursAndCurrentColor) {
   EXPECT_EQ(p[1]->params().fill().color().green(), 255);
   EXPECT_EQ(p[2]->params().fill().color().blue(), 128);
   EXPECT_FALSE(p[0]->params().has_stroke());
-}
-
-TEST(SvgConverter, StyleSheetRulesApply) {
-  auto c = convert(svg("", R"~(<style>/* rules */ .hot { fill: #ff0000 } #b { fill: blue }
+  // Rules of a style element apply.
+  auto ruled = convert(svg("", R"~(<style>/* rules */ .hot { fill: #ff0000 } #b { fill: blue }
       circle { fill: lime }</style><rect class="hot" width="1" height="1"/>
       <rect id="b" class="hot" width="1" height="1"/><circle r="2"/>)~"));
-  auto p = paths(c);
-  ASSERT_EQ(p.size(), 3u);
-  EXPECT_EQ(p[0]->params().fill().color().red(), 255);
-  EXPECT_EQ(p[1]->params().fill().color().blue(), 255);
-  EXPECT_EQ(p[2]->params().fill().color().green(), 255);
-  EXPECT_TRUE(c.losses.isEmpty());
+  auto q = paths(ruled);
+  ASSERT_EQ(q.size(), 3u);
+  EXPECT_EQ(q[0]->params().fill().color().red(), 255);
+  EXPECT_EQ(q[1]->params().fill().color().blue(), 255);
+  EXPECT_EQ(q[2]->params().fill().color().green(), 255);
+  EXPECT_TRUE(ruled.losses.isEmpty());
 }
 
 TEST(SvgConverter, FillRuleAndShapes) {
@@ -133,7 +113,7 @@ TEST(SvgConverter, FillRuleAndShapes) {
   EXPECT_EQ(curves, 4);
 }
 
-TEST(SvgConverter, DifferentFillAndStrokeOpacitiesSplitTheShape) {
+TEST(SvgConverter, OpacitiesSplitShapesAndFoldIntoChildren) {
   auto c = convert(svg("", R"~(<rect width="10" height="10" fill="red" fill-opacity="0.5"
       stroke="blue" stroke-opacity="0.25"/><rect width="10" height="10" fill="red" stroke="blue"/>)~"));
   auto p = paths(c);
@@ -146,22 +126,20 @@ TEST(SvgConverter, DifferentFillAndStrokeOpacitiesSplitTheShape) {
   // Equal opacities and a stroke of width 1 stay one path.
   EXPECT_TRUE(p[2]->params().has_stroke());
   EXPECT_FALSE(p[2]->params().has_opacity());
-}
-
-TEST(SvgConverter, GroupOpacityFoldsIntoChildren) {
-  auto c = convert(svg("", R"~(<g opacity="0.5"><rect width="10" height="10" opacity="0.5"/>
+  // Group opacity is folded into the children.
+  auto group = convert(svg("", R"~(<g opacity="0.5"><rect width="10" height="10" opacity="0.5"/>
       <rect x="20" width="10" height="10"/></g>)~"));
-  auto p = paths(c);
-  ASSERT_EQ(p.size(), 2u);
-  EXPECT_FLOAT_EQ(p[0]->params().opacity(), 0.25f);
-  EXPECT_FLOAT_EQ(p[1]->params().opacity(), 0.5f);
-  EXPECT_TRUE(c.losses.isEmpty());  // the shapes do not overlap: folding is exact
+  auto g = paths(group);
+  ASSERT_EQ(g.size(), 2u);
+  EXPECT_FLOAT_EQ(g[0]->params().opacity(), 0.25f);
+  EXPECT_FLOAT_EQ(g[1]->params().opacity(), 0.5f);
+  EXPECT_TRUE(group.losses.isEmpty());  // the shapes do not overlap: folding is exact
   auto overlapping = convert(svg("", R"~(<g opacity="0.5"><rect width="10" height="10"/>
       <rect x="5" width="10" height="10"/></g>)~"));
   EXPECT_EQ(overlapping.losses.count("group opacity over overlapping shapes"), 1);
 }
 
-TEST(SvgConverter, WideStrokesOfDefaultStyleUseAScaledNativeStroke) {
+TEST(SvgConverter, WideStrokesUseAScaledNativeStrokeOrBecomeFilledOutlines) {
   auto c = convert(svg(
       "",
       R"~(<rect x="10" y="20" width="30" height="40" fill="none" stroke="red" stroke-width="4"/>)~"));
@@ -172,19 +150,17 @@ TEST(SvgConverter, WideStrokesOfDefaultStyleUseAScaledNativeStroke) {
   EXPECT_FLOAT_EQ(p[0]->rect().x(), 2.5f);
   EXPECT_FLOAT_EQ(p[0]->rect().width(), 7.5f);
   EXPECT_TRUE(p[0]->params().stroke().has_color());
-}
-
-TEST(SvgConverter, RoundJoinedStrokesBecomeFilledOutlines) {
-  auto c =
+  // A round join cannot be scaled: the stroke becomes a filled outline.
+  auto round =
       convert(svg("", R"~(<path d="M0 0 L100 0 L100 100" fill="none" stroke="#00f" stroke-width="10"
       stroke-linejoin="round" stroke-opacity="0.5"/>)~"));
-  auto p = paths(c);
-  ASSERT_EQ(p.size(), 1u);
-  EXPECT_FALSE(p[0]->params().has_stroke());
-  EXPECT_EQ(p[0]->params().fill().color().blue(), 255);
-  EXPECT_FLOAT_EQ(p[0]->params().opacity(), 0.5f);
+  auto r = paths(round);
+  ASSERT_EQ(r.size(), 1u);
+  EXPECT_FALSE(r[0]->params().has_stroke());
+  EXPECT_EQ(r[0]->params().fill().color().blue(), 255);
+  EXPECT_FLOAT_EQ(r[0]->params().opacity(), 0.5f);
   int subpaths = 0;
-  for (const auto& point : p[0]->points()) subpaths += point.has_move_to();
+  for (const auto& point : r[0]->points()) subpaths += point.has_move_to();
   EXPECT_GE(subpaths, 3);  // a strip for each leg and the join between them
 }
 
@@ -205,9 +181,8 @@ TEST(SvgConverter, UnsupportedFeaturesAreReportedPerFile) {
   EXPECT_EQ(c.losses.count("marker"), 1);
   EXPECT_EQ(c.losses.count("pattern paint"), 1);
   EXPECT_EQ(c.losses.count("image"), 1);
+  // The command line's test reads the plural form.
   auto lines = c.losses.lines("input.svg");
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "input.svg: filter: 2 elements not carried"),
-            lines.end());
   EXPECT_NE(std::find(lines.begin(), lines.end(), "input.svg: mask: 1 element not carried"),
             lines.end());
   // The pattern's fallback colour is used.
@@ -228,26 +203,13 @@ TEST(SvgConverter, HiddenAndNotDrawnElements) {
   EXPECT_TRUE(c.losses.isEmpty());
 }
 
-TEST(SvgConverter, RefusesWhatIsNotSvg) {
-  std::string error;
-  EXPECT_FALSE(svgconvert::SvgConverter::convert("<svg><rect></svg>", error));
-  EXPECT_NE(error.find("not well-formed XML"), std::string::npos);
-  EXPECT_FALSE(svgconvert::SvgConverter::convert("<html><body/></html>", error));
-  EXPECT_NE(error.find("not an SVG document"), std::string::npos);
-  EXPECT_FALSE(svgconvert::SvgConverter::convert("", error));
-  EXPECT_FALSE(svgconvert::SvgConverter::convertFile("/nonexistent/picture.svg", error));
-  EXPECT_NE(error.find("cannot read"), std::string::npos);
-}
-
 TEST(SvgConverter, ConvertedPictureDrawsLikeTheSource) {
   // A 100 x 100 picture: a red square with a 10-unit blue outline centred on its edge.
   auto c = convert(svg(R"~(width="100" height="100")~",
                        R"~(<rect x="20" y="20" width="60" height="60" fill="red" stroke="blue"
                           stroke-width="10" stroke-linejoin="round"/>)~"));
-  testing_support::TemporaryDirectory directory;
-  ASSERT_TRUE(writeBytes(directory.file("p.svgpb"), c.root.SerializeAsString()));
   SVGRenderer renderer;
-  ASSERT_EQ(renderer.load(directory.file("p.svgpb")), 1);
+  ASSERT_TRUE(load(c, renderer));
   auto image = renderer.renderImage(100, 100, 1);
   ASSERT_TRUE(image);
   const platform::Bitmap& bitmap = image->bitmap();
@@ -269,10 +231,8 @@ TEST(SvgConverter, DashedStrokesDrawTheirDashes) {
                           <g stroke-dasharray="10 5"><path d="M0 15 H100" stroke="red"
                           stroke-width="4" stroke-linecap="round"/></g>)~"));
   EXPECT_TRUE(c.losses.isEmpty());
-  testing_support::TemporaryDirectory directory;
-  ASSERT_TRUE(writeBytes(directory.file("p.svgpb"), c.root.SerializeAsString()));
   SVGRenderer renderer;
-  ASSERT_EQ(renderer.load(directory.file("p.svgpb")), 1);
+  ASSERT_TRUE(load(c, renderer));
   auto image = renderer.renderImage(100, 20, 1);
   auto at = [&](int x, int y) { return image->bitmap().pixel(x, 19 - y); };
   for (int x : {2, 15, 30, 45}) EXPECT_EQ(at(x, 5), 0xFF0000FFu) << x;
@@ -293,10 +253,8 @@ TEST(SvgConverter, TextBecomesOutlinesInTheResolvedFont) {
   ASSERT_EQ(p.size(), 2u);
   EXPECT_EQ(p[0]->params().fill().color().blue(), 255);
   EXPECT_GT(p[0]->points_size(), 10);
-  testing_support::TemporaryDirectory directory;
-  ASSERT_TRUE(writeBytes(directory.file("p.svgpb"), c.root.SerializeAsString()));
   SVGRenderer renderer;
-  ASSERT_EQ(renderer.load(directory.file("p.svgpb")), 1);
+  ASSERT_TRUE(load(c, renderer));
   auto image = renderer.renderImage(100, 40, 1);
   // "Hi" centred on x = 50 above the baseline at y = 30: blue on both sides of the centre,
   // nothing below the baseline or far to the sides.

@@ -31,13 +31,8 @@ TEST(PathDataParser, AbsoluteAndRelativeLinesAndCurves) {
   const auto& s = path.segments();
   ASSERT_EQ(s.size(), 10u);
   EXPECT_EQ(s[0].verb, Verb::Move);
-  expectPoint(s[0].points[0], 10, 20);
-  expectPoint(s[1].points[0], 30, 40);
-  expectPoint(s[2].points[0], 35, 45);
-  expectPoint(s[3].points[0], 0, 45);
-  expectPoint(s[4].points[0], 3, 45);
-  expectPoint(s[5].points[0], 3, 7);
-  expectPoint(s[6].points[0], 3, 5);
+  const double ends[][2] = {{10, 20}, {30, 40}, {35, 45}, {0, 45}, {3, 45}, {3, 7}, {3, 5}};
+  for (int i = 0; i < 7; ++i) expectPoint(s[i].points[0], ends[i][0], ends[i][1]);
   EXPECT_EQ(s[7].verb, Verb::Cubic);
   expectPoint(s[7].points[2], 5, 6);
   expectPoint(s[8].points[0], 6, 7);
@@ -47,29 +42,31 @@ TEST(PathDataParser, AbsoluteAndRelativeLinesAndCurves) {
   expectPoint(path.currentPoint(), 10, 20);
 }
 
-TEST(PathDataParser, ImplicitRepeatsAfterMoveAreLines) {
-  PathGeometry path = PathDataParser::parse("M0 0 10 0 10 10 m 5 5 1 1");
+TEST(PathDataParser, ImplicitRepeatsCompactNumbersAndDrawingAfterClose) {
+  // Coordinates after a move are lines; drawing after Z starts at the subpath's start.
+  PathGeometry path = PathDataParser::parse("M0 0 10 0 10 10 m 5 5 1 1 Z l1 1");
   const auto& s = path.segments();
-  ASSERT_EQ(s.size(), 5u);
+  ASSERT_EQ(s.size(), 8u);
   EXPECT_EQ(s[1].verb, Verb::Line);
   expectPoint(s[2].points[0], 10, 10);
   EXPECT_EQ(s[3].verb, Verb::Move);
   expectPoint(s[3].points[0], 15, 15);
   EXPECT_EQ(s[4].verb, Verb::Line);
   expectPoint(s[4].points[0], 16, 16);
+  EXPECT_EQ(s[6].verb, Verb::Move);
+  expectPoint(s[6].points[0], 15, 15);
+  expectPoint(s[7].points[0], 16, 16);
+
+  PathGeometry compact = PathDataParser::parse("M1.5.5L-1-2l1e-3,2E+1 .5-.5");
+  const auto& c = compact.segments();
+  ASSERT_EQ(c.size(), 4u);
+  expectPoint(c[0].points[0], 1.5, 0.5);
+  expectPoint(c[1].points[0], -1, -2);
+  expectPoint(c[2].points[0], -0.999, 18);
+  expectPoint(c[3].points[0], -0.499, 17.5);
 }
 
-TEST(PathDataParser, CompactNumbers) {
-  PathGeometry path = PathDataParser::parse("M1.5.5L-1-2l1e-3,2E+1 .5-.5");
-  const auto& s = path.segments();
-  ASSERT_EQ(s.size(), 4u);
-  expectPoint(s[0].points[0], 1.5, 0.5);
-  expectPoint(s[1].points[0], -1, -2);
-  expectPoint(s[2].points[0], -0.999, 18);
-  expectPoint(s[3].points[0], -0.499, 17.5);
-}
-
-TEST(PathDataParser, SmoothCurvesReflectTheLastControlPoint) {
+TEST(PathDataParser, SmoothCurvesAndQuadratics) {
   PathGeometry path = PathDataParser::parse("M0 0 C0 10 10 10 10 0 S20 -10 20 0");
   const auto& s = path.segments();
   ASSERT_EQ(s.size(), 3u);
@@ -78,23 +75,21 @@ TEST(PathDataParser, SmoothCurvesReflectTheLastControlPoint) {
   // Without a curve before it, S starts its control at the current point.
   PathGeometry alone = PathDataParser::parse("M5 5 s10 0 10 10");
   expectPoint(alone.segments()[1].points[0], 5, 5);
-}
-
-TEST(PathDataParser, QuadraticsBecomeExactCubics) {
-  PathGeometry path = PathDataParser::parse("M0 0 Q30 30 60 0 T120 0 q15 15 30 0 t30 0");
-  const auto& s = path.segments();
-  ASSERT_EQ(s.size(), 5u);
-  expectPoint(s[1].points[0], 20, 20);
-  expectPoint(s[1].points[1], 40, 20);
+  // Quadratics become exact cubics.
+  PathGeometry quadratic = PathDataParser::parse("M0 0 Q30 30 60 0 T120 0 q15 15 30 0 t30 0");
+  const auto& q = quadratic.segments();
+  ASSERT_EQ(q.size(), 5u);
+  expectPoint(q[1].points[0], 20, 20);
+  expectPoint(q[1].points[1], 40, 20);
   // T reflects the control (30, 30) about (60, 0).
-  expectPoint(s[2].points[0], 80, -20);
-  expectPoint(s[2].points[1], 100, -20);
-  expectPoint(s[3].points[2], 150, 0);
-  expectPoint(s[4].points[0], 160, -10);
-  expectPoint(s[4].points[2], 180, 0);
+  expectPoint(q[2].points[0], 80, -20);
+  expectPoint(q[2].points[1], 100, -20);
+  expectPoint(q[3].points[2], 150, 0);
+  expectPoint(q[4].points[0], 160, -10);
+  expectPoint(q[4].points[2], 180, 0);
 }
 
-TEST(PathDataParser, ArcsFollowTheEllipse) {
+TEST(PathDataParser, ArcsFollowTheEllipseAndCorrectTheirRadii) {
   PathGeometry path = PathDataParser::parse("M0 10 A10 10 0 0 1 20 10");
   const auto& s = path.segments();
   ASSERT_GE(s.size(), 3u);
@@ -109,30 +104,18 @@ TEST(PathDataParser, ArcsFollowTheEllipse) {
     }
     from = s[i].points[2];
   }
-}
-
-TEST(PathDataParser, ArcFlagsWithoutSeparatorsAndRadiiCorrection) {
   // Flags packed as "10" and radii too small for the chord (scaled up to a half circle).
-  PathGeometry path = PathDataParser::parse("M0 0a1 1 0 1020 0");
-  auto bounds = path.bounds();
+  PathGeometry packed = PathDataParser::parse("M0 0a1 1 0 1020 0");
+  auto bounds = packed.bounds();
   ASSERT_TRUE(bounds);
-  expectPoint(path.currentPoint(), 20, 0);
+  expectPoint(packed.currentPoint(), 20, 0);
   EXPECT_NEAR(bounds->size.width, 20, 1e-6);
   EXPECT_NEAR(bounds->size.height, 10, 0.01);
   // Sweep 0 from the left: through y = +10.
   EXPECT_NEAR(bounds->maxY(), 10, 0.01);
 }
 
-TEST(PathDataParser, DrawingAfterCloseStartsAtTheSubpathStart) {
-  PathGeometry path = PathDataParser::parse("M5 5 L10 5 Z l1 1");
-  const auto& s = path.segments();
-  ASSERT_EQ(s.size(), 5u);
-  EXPECT_EQ(s[3].verb, Verb::Move);
-  expectPoint(s[3].points[0], 5, 5);
-  expectPoint(s[4].points[0], 6, 6);
-}
-
-TEST(PathDataParser, ErrorsKeepThePathUpToThem) {
+TEST(PathDataParser, ErrorsKeepThePathAndTheNumbersUpToThem) {
   bool complete = true;
   PathGeometry path = PathDataParser::parse("M0 0 L10 10 L20", &complete);
   EXPECT_FALSE(complete);
@@ -143,9 +126,6 @@ TEST(PathDataParser, ErrorsKeepThePathUpToThem) {
   EXPECT_FALSE(complete);
   EXPECT_TRUE(PathDataParser::parse("", &complete).isEmpty());
   EXPECT_TRUE(complete);
-}
-
-TEST(PathDataParser, NumberLists) {
   std::vector<double> numbers;
   EXPECT_TRUE(PathDataParser::parseNumbers("1,2 3-4.5.5e1", numbers));
   EXPECT_EQ(numbers, (std::vector<double>{1, 2, 3, -4.5, 5}));

@@ -8,23 +8,18 @@
 
 using namespace svgconvert;
 
-TEST(SvgValues, ColoursInEveryNotation) {
+TEST(SvgValues, ColoursInEveryNotationAndPaints) {
   EXPECT_EQ(SvgValues::parseColor("#abc"), (Color{0xaa, 0xbb, 0xcc, 1}));
   EXPECT_EQ(SvgValues::parseColor("#A0b1C2"), (Color{0xa0, 0xb1, 0xc2, 1}));
   EXPECT_EQ(SvgValues::parseColor("rgb(255, 0, 10)"), (Color{255, 0, 10, 1}));
   EXPECT_EQ(SvgValues::parseColor("rgb(100%,50%,0%)"), (Color{255, 128, 0, 1}));
   EXPECT_EQ(SvgValues::parseColor(" CornflowerBlue "), (Color{0x64, 0x95, 0xed, 1}));
-  EXPECT_EQ(SvgValues::parseColor("yellowgreen"), (Color{0x9a, 0xcd, 0x32, 1}));
-  EXPECT_EQ(SvgValues::parseColor("aliceblue"), (Color{0xf0, 0xf8, 0xff, 1}));
   EXPECT_DOUBLE_EQ(SvgValues::parseColor("rgba(0,0,0,0.25)")->alpha, 0.25);
   EXPECT_DOUBLE_EQ(SvgValues::parseColor("transparent")->alpha, 0);
   EXPECT_EQ(SvgValues::parseColor("hsl(120, 100%, 50%)"), (Color{0, 255, 0, 1}));
   EXPECT_FALSE(SvgValues::parseColor("#abcd1"));
   EXPECT_FALSE(SvgValues::parseColor("notacolour"));
   EXPECT_FALSE(SvgValues::parseColor("rgb(1,2)"));
-}
-
-TEST(SvgValues, Paints) {
   EXPECT_EQ(SvgValues::parsePaint("none")->kind, Paint::Kind::None);
   EXPECT_EQ(SvgValues::parsePaint("currentColor")->kind, Paint::Kind::CurrentColor);
   auto reference = SvgValues::parsePaint("url(#grad) #ff0000");
@@ -37,13 +32,8 @@ TEST(SvgValues, Paints) {
 }
 
 TEST(SvgValues, LengthUnits) {
-  EXPECT_DOUBLE_EQ(SvgValues::parseLength("12")->value, 12);
-  EXPECT_DOUBLE_EQ(SvgValues::parseLength("12px")->value, 12);
-  EXPECT_DOUBLE_EQ(SvgValues::parseLength("1in")->value, 96);
-  EXPECT_DOUBLE_EQ(SvgValues::parseLength("72pt")->value, 96);
-  EXPECT_DOUBLE_EQ(SvgValues::parseLength("25.4mm")->value, 96);
-  EXPECT_DOUBLE_EQ(SvgValues::parseLength("2.54cm")->value, 96);
-  EXPECT_DOUBLE_EQ(SvgValues::parseLength("1pc")->value, 16);
+  for (const char* inch : {"96", "96px", "1in", "72pt", "25.4mm", "2.54cm", "6pc"})
+    EXPECT_DOUBLE_EQ(SvgValues::parseLength(inch)->value, 96) << inch;
   auto percent = SvgValues::parseLength("50%");
   ASSERT_TRUE(percent);
   EXPECT_TRUE(percent->percent);
