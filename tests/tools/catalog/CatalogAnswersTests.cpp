@@ -16,80 +16,49 @@ namespace {
 using Names = std::vector<std::string>;
 using Files = std::map<std::string, std::string>;
 
-Names namesIn(const Value& answer, const std::string& member, const std::string& list = "") {
-  const platform::Dictionary& object = *answer.dictionary();
-  const Value& value =
-      list.empty()
-          ? platform::valueForKey(object, member)
-          : platform::valueForKey(*platform::valueForKey(object, member).dictionary(), list);
-  Names names;
-  for (const Value& entry : *value.array()) names.push_back(*entry.string());
-  return names;
-}
-
-std::string verOf(const Value& answer) {
-  return *platform::valueForKey(*answer.dictionary(), "ver").string();
-}
+using catalog_testing::answerNames;
+using catalog_testing::answerVersion;
 
 class CatalogAnswersTest : public CatalogFixture {
  protected:
-  std::shared_ptr<const Catalog> open() {
-    std::string error;
-    auto catalog = Catalog::open(catalogFolder(), error);
-    EXPECT_TRUE(catalog) << error;
-    return catalog;
-  }
-
   Value list(ScreenKind kind, std::optional<std::string> dif) {
-    return CatalogAnswers::list(*open(), kind, dif);
+    return CatalogAnswers::list(*openCatalog(), kind, dif);
+  }
+  // The three lists of a difference: new, changed, deleted.
+  std::vector<Names> diff(const Value& answer) {
+    return {answerNames(answer, "new"), answerNames(answer, "chg"), answerNames(answer, "del")};
   }
 };
 
-TEST_F(CatalogAnswersTest, FullListCarriesTheVersionAsTextAndTheKindsNames) {
-  publish({{"frame1.png", "A"}, {"frame1_iph5.png", "B"}, {"frame1_small.png", "C"}});
+TEST_F(CatalogAnswersTest, FullListsPerKindAndDifferencesFromEachEarlierVersion) {
+  publish({{"frame1.png", "A"}, {"frame2.png", "B"}, {"fon1.jpg", "C"}, {"frame1_iph5.png", "T"}});
   Value standard = list(ScreenKind::Standard, std::nullopt);
-  EXPECT_EQ(verOf(standard), "1");
-  EXPECT_EQ(namesIn(standard, "curList"), (Names{"frame1.png", "frame1_small.png"}));
+  EXPECT_EQ(answerVersion(standard), "1");
+  EXPECT_EQ(answerNames(standard, "curList"), (Names{"fon1.jpg", "frame1.png", "frame2.png"}));
   EXPECT_FALSE(standard.dictionary()->contains("diff"));
-  Value tall = list(ScreenKind::Tall, std::nullopt);
-  EXPECT_EQ(namesIn(tall, "curList"), (Names{"frame1_iph5.png", "frame1_small.png"}));
-}
+  EXPECT_EQ(answerNames(list(ScreenKind::Tall, std::nullopt), "curList"),
+            (Names{"frame1_iph5.png"}));
 
-TEST_F(CatalogAnswersTest, DifferencesFromEachEarlierVersion) {
-  publish({{"frame1.png", "A"}, {"frame2.png", "B"}, {"fon1.jpg", "C"}});       // 1
   publish({{"frame1.png", "A2"}, {"frame2.png", "B"}, {"clipart1.png", "D"}});  // 2
-  publish(
-      {{"frame1.png", "A2"}, {"frame2.png", "B"}, {"clipart1.png", "D"}, {"fon1.jpg", "C"}});  // 3
-  publish(
-      {{"frame1.png", "A2"}, {"frame2.png", "B"}, {"clipart1.png", "D"}, {"fon1.jpg", "C"}});  // 4
-
+  const Files third{
+      {"frame1.png", "A2"}, {"frame2.png", "B"}, {"clipart1.png", "D"}, {"fon1.jpg", "C"}};
+  publish(third);  // 3
+  publish(third);  // 4
   Value fromOne = list(ScreenKind::Standard, "1");
-  EXPECT_EQ(verOf(fromOne), "4");
+  EXPECT_EQ(answerVersion(fromOne), "4");
   EXPECT_FALSE(fromOne.dictionary()->contains("curList"));
   // fon1.jpg left and came back with the same bytes: no change since version 1.
-  EXPECT_EQ(namesIn(fromOne, "diff", "new"), (Names{"clipart1.png"}));
-  EXPECT_EQ(namesIn(fromOne, "diff", "chg"), (Names{"frame1.png"}));
-  EXPECT_EQ(namesIn(fromOne, "diff", "del"), Names{});
-
-  Value fromTwo = list(ScreenKind::Standard, "2");
-  EXPECT_EQ(namesIn(fromTwo, "diff", "new"), (Names{"fon1.jpg"}));
-  EXPECT_EQ(namesIn(fromTwo, "diff", "chg"), Names{});
-  EXPECT_EQ(namesIn(fromTwo, "diff", "del"), Names{});
-
-  for (const char* same : {"3", "4"}) {
-    Value unchanged = list(ScreenKind::Standard, same);
-    EXPECT_EQ(verOf(unchanged), "4");
-    EXPECT_EQ(namesIn(unchanged, "diff", "new"), Names{}) << same;
-    EXPECT_EQ(namesIn(unchanged, "diff", "chg"), Names{}) << same;
-    EXPECT_EQ(namesIn(unchanged, "diff", "del"), Names{}) << same;
-  }
+  EXPECT_EQ(diff(fromOne), (std::vector<Names>{{"clipart1.png"}, {"frame1.png"}, {}}));
+  EXPECT_EQ(diff(list(ScreenKind::Standard, "2")), (std::vector<Names>{{"fon1.jpg"}, {}, {}}));
+  for (const char* same : {"3", "4"})
+    EXPECT_EQ(diff(list(ScreenKind::Standard, same)), (std::vector<Names>{{}, {}, {}})) << same;
 }
 
 TEST_F(CatalogAnswersTest, FilesAnswerWithTheirContentAtTheAskedVersion) {
   publish({{"frame1.png", "one"}, {"fon1.jpg", "fon"}});
   publish({{"frame1.png", "two"}});
   publish({{"frame1.png", "three"}, {"frame1_iph5.png", "tall"}});
-  auto catalog = open();
+  auto catalog = openCatalog();
   auto contentOf = [&](ScreenKind kind, std::optional<std::string> ver,
                        const std::string& name) -> std::optional<std::string> {
     auto hash = CatalogAnswers::fileHash(*catalog, kind, ver, name);
@@ -147,7 +116,7 @@ TEST_F(CatalogAnswersTest, ApplyChangesReproducesEachVersionFromAnyEarlierOne) {
     std::optional<std::string> stepwiseVersion;
     for (const Files& files : history) {
       publish(files);
-      auto catalog = open();
+      auto catalog = openCatalog();
       const CatalogManifest& current = catalog->current();
       auto check = [&](const ContentName::VersionMap& map, const std::string& path) {
         Names keys;
