@@ -5,10 +5,10 @@
 
 #include "Catalog.h"
 #include "CatalogAnswers.h"
-#include "CatalogTestSupport.h"
 #include "Content/ContentServiceRequest.h"
+#include "ServerTestSupport.h"
 
-using catalog_testing::CatalogFixture;
+using catalog_testing::ServerFixture;
 using platform::Value;
 
 namespace {
@@ -19,7 +19,7 @@ using Files = std::map<std::string, std::string>;
 using catalog_testing::answerNames;
 using catalog_testing::answerVersion;
 
-class CatalogAnswersTest : public CatalogFixture {
+class CatalogAnswersTest : public ServerFixture {
  protected:
   Value list(ScreenKind kind, std::optional<std::string> dif) {
     return CatalogAnswers::list(*openCatalog(), kind, dif);
@@ -86,8 +86,8 @@ TEST_F(CatalogAnswersTest, FilesAnswerWithTheirContentAtTheAskedVersion) {
 
 // The device's own reading of the answers: after any history, a device that last listed
 // version V and applies the answer for V holds exactly the current catalogue, and asking for
-// every file with the version its map holds yields the current content. Each kind sees only
-// its own names; an unknown dif gets the full list.
+// every file with the version its map holds yields the current content, in-process and over
+// HTTP. Each kind sees only its own names; an unknown dif gets the full list.
 TEST_F(CatalogAnswersTest, ApplyChangesReproducesEachVersionFromAnyEarlierOne) {
   const std::vector<Files> history = {
       {{"frame1.png", "a"},
@@ -107,45 +107,59 @@ TEST_F(CatalogAnswersTest, ApplyChangesReproducesEachVersionFromAnyEarlierOne) {
       {},
       {{"tbframe1.png", "t"}, {"tbframe1_iph5_mask.jpg", "m"}, {"frame1.png", "a"}},
   };
-  for (ScreenKind kind : ScreenKinds::kAll) {
-    std::filesystem::remove_all(catalogFolder());
-    // What the device of this kind holds after listing each version fully, and after following
-    // every publish step by step.
-    std::vector<ContentName::VersionMap> listedAt;
-    ContentName::VersionMap stepwise;
-    std::optional<std::string> stepwiseVersion;
-    for (const Files& files : history) {
-      publish(files);
-      auto catalog = openCatalog();
-      const CatalogManifest& current = catalog->current();
-      auto check = [&](const ContentName::VersionMap& map, const std::string& path) {
+  // Per kind: what the device holds after listing each version fully, and after following every
+  // publish step by step over HTTP (answers decoded as the device does, gzip included).
+  std::map<ScreenKind, std::vector<ContentName::VersionMap>> listedAt;
+  std::map<ScreenKind, ContentName::VersionMap> stepwise;
+  std::map<ScreenKind, std::optional<std::string>> stepwiseVersion;
+  for (const Files& files : history) {
+    publish(files);
+    if (!_server) {
+      ReferenceServer::Configuration configuration;
+      configuration.gzipThreshold = 60;  // some answers compressed, some not
+      startServer(configuration);
+    }
+    auto catalog = openCatalog();
+    const CatalogManifest& current = catalog->current();
+    const std::string version = std::to_string(current.version());
+    for (ScreenKind kind : ScreenKinds::kAll) {
+      const std::string base = "/" + std::string(ScreenKinds::pathName(kind)) + "/";
+      auto check = [&](const ContentName::VersionMap& map, const std::string& path, bool http) {
         Names keys;
         for (const auto& entry : map) keys.push_back(entry.first);
         std::sort(keys.begin(), keys.end());
         EXPECT_EQ(keys, current.names(kind)) << path;
-        for (const auto& [name, version] : map) {
-          auto hash = CatalogAnswers::fileHash(*catalog, kind, version, name);
+        for (const auto& [name, ver] : map) {
+          if (http) {
+            auto file = get(base + "?act=get&ver=" + ver + "&n=" + name);
+            ASSERT_TRUE(file) << path << " " << name;
+            EXPECT_EQ(file->body, files.at(name)) << path << " " << name << "@" << ver;
+            continue;
+          }
+          auto hash = CatalogAnswers::fileHash(*catalog, kind, ver, name);
           ASSERT_TRUE(hash) << path << " " << name;
-          EXPECT_EQ(*hash, *current.hashOf(kind, name)) << path << " " << name << "@" << version;
+          EXPECT_EQ(*hash, *current.hashOf(kind, name)) << path << " " << name << "@" << ver;
         }
       };
-      for (size_t v = 0; v < listedAt.size(); ++v) {
-        ContentName::VersionMap map = listedAt[v];
+      for (size_t v = 0; v < listedAt[kind].size(); ++v) {
+        ContentName::VersionMap map = listedAt[kind][v];
         ContentServiceRequest::applyChanges(
             map, CatalogAnswers::list(*catalog, kind, std::to_string(v + 1)));
-        check(map, "from " + std::to_string(v + 1) + " to " + std::to_string(current.version()));
+        check(map, "from " + std::to_string(v + 1) + " to " + version, false);
       }
-      ContentServiceRequest::applyChanges(stepwise,
-                                          CatalogAnswers::list(*catalog, kind, stepwiseVersion));
-      check(stepwise, "stepwise to " + std::to_string(current.version()));
-      stepwiseVersion = std::to_string(current.version());
+      std::string target = base + "?act=list";
+      if (stepwiseVersion[kind]) target += "&dif=" + *stepwiseVersion[kind];
+      Value answer = getJSON(target);
+      ContentServiceRequest::applyChanges(stepwise[kind], answer);
+      stepwiseVersion[kind] = answerVersion(answer);
+      check(stepwise[kind], "stepwise over HTTP: " + target, true);
 
       // The full list, also over a stale map and with an unknown dif.
       ContentName::VersionMap full = {{"stale.png", "1"}};
       ContentServiceRequest::applyChanges(full, CatalogAnswers::list(*catalog, kind, "bogus"));
-      check(full, "full list");
-      for (const auto& entry : full) EXPECT_EQ(entry.second, std::to_string(current.version()));
-      listedAt.push_back(full);
+      check(full, "full list", false);
+      for (const auto& entry : full) EXPECT_EQ(entry.second, version);
+      listedAt[kind].push_back(full);
     }
   }
 }

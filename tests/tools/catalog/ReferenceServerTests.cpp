@@ -153,25 +153,7 @@ TEST_F(ReferenceServerTest, EmptyCatalogueFolderListsNothingAtVersionZero) {
   EXPECT_EQ(curList(getJSON("/tall/?act=list&dif=0")), (Names{"frame1_small.png"}));
 }
 
-TEST_F(ReferenceServerTest, StartFailsWithAReasonForMissingOrCorruptCatalogues) {
-  ReferenceServer::Configuration configuration;
-  configuration.catalogFolder = _directory.file("absent");
-  configuration.port = 0;
-  configuration.logRequests = false;
-  ReferenceServer missing(configuration);
-  std::string error;
-  EXPECT_FALSE(missing.start(error));
-  EXPECT_NE(error.find("absent"), std::string::npos) << error;
-  EXPECT_FALSE(missing.isRunning());
-
-  publish({{"frame1.png", "A"}});
-  testing_support::writeTextFile(catalogFolder() + "/versions/1.json", "[]");
-  configuration.catalogFolder = catalogFolder();
-  ReferenceServer corrupt(configuration);
-  EXPECT_FALSE(corrupt.start(error));
-  EXPECT_NE(error.find("versions/1.json"), std::string::npos) << error;
-}
-
+// A missing or corrupt catalogue at the start: CatalogCommandLineTest.
 TEST_F(ReferenceServerTest, RestartsOnTheSamePortAndLogsEveryRequest) {
   publish({{"frame1.png", "A"}});
   ReferenceServer& server = startServer();
@@ -201,48 +183,6 @@ TEST_F(ReferenceServerTest, RestartsOnTheSamePortAndLogsEveryRequest) {
   EXPECT_EQ(server.port(), port);
   EXPECT_EQ(get("/standard/?act=nodes")->status, 200);
   EXPECT_EQ(server.requestCount(), 1u);
-}
-
-// A device that follows every publish over HTTP, decoding answers as the device does (gzip
-// included), ends up with each version's catalogue and fetches the current bytes of each file.
-TEST_F(ReferenceServerTest, DeviceFollowingEveryPublishReproducesEachCatalogue) {
-  const std::vector<std::map<std::string, std::string>> history = {
-      {{"frame1.png", "a"},
-       {"frame1_small.png", "as"},
-       {"frame1_iph5.png", "at"},
-       {"fon1.jpg", "b"}},
-      {{"frame1.png", "a2"}, {"frame1_small.png", "as"}, {"clipart1.png", "c"}},
-      {{"frame1.png", "a2"}, {"frame1_small.png", "as2"}, {"clipart1.png", "c"}, {"fon1.jpg", "b"}},
-      {{"frame1.png", "a2"}, {"frame1_small.png", "as2"}, {"clipart1.png", "c"}, {"fon1.jpg", "b"}},
-  };
-  publish(history[0]);
-  ReferenceServer::Configuration configuration;
-  configuration.gzipThreshold = 60;  // some answers compressed, some not
-  startServer(configuration);
-  std::map<ScreenKind, ContentName::VersionMap> maps;
-  std::map<ScreenKind, std::optional<std::string>> versions;
-  for (size_t step = 0; step < history.size(); ++step) {
-    if (step > 0) publish(history[step]);
-    auto catalog = openCatalog();
-    ASSERT_TRUE(catalog);
-    for (ScreenKind kind : ScreenKinds::kAll) {
-      std::string base = "/" + std::string(ScreenKinds::pathName(kind)) + "/";
-      std::string target = base + "?act=list";
-      if (versions[kind]) target += "&dif=" + *versions[kind];
-      Value answer = getJSON(target);
-      ContentServiceRequest::applyChanges(maps[kind], answer);
-      versions[kind] = answerVersion(answer);
-      Names keys;
-      for (const auto& entry : maps[kind]) keys.push_back(entry.first);
-      std::sort(keys.begin(), keys.end());
-      EXPECT_EQ(keys, catalog->current().names(kind)) << target;
-      for (const auto& [name, version] : maps[kind]) {
-        auto file = get(base + "?act=get&ver=" + version + "&n=" + name);
-        ASSERT_TRUE(file);
-        EXPECT_EQ(file->body, history[step].at(name)) << name << "@" << version;
-      }
-    }
-  }
 }
 
 }  // namespace
