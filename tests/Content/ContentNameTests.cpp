@@ -182,22 +182,19 @@ TEST(ContentNameNumbers, IntValueAndNumericKeySaturateAndDownloadOrderIsShorterF
       {"frame12", 12}, {"fon", 0},      {"face1:5", 1}, {"a", 0},
       {"x0007", 7},    {"f1a2b3", 123}, {";4", 0},      {"fon99999999999", INT_MAX}};
   for (auto [text, key] : keys) EXPECT_EQ(ContentName::numberFromStringOrZero(text), key) << text;
-  EXPECT_TRUE(ContentName::precedesInDownloadOrder("frame2", "frame10"));
-  EXPECT_FALSE(ContentName::precedesInDownloadOrder("frame10", "frame2"));
-  // Length decides before the characters do.
-  EXPECT_TRUE(ContentName::precedesInDownloadOrder("frame10", "clipart9"));
-  EXPECT_FALSE(ContentName::precedesInDownloadOrder("clipart9", "frame10"));
-  EXPECT_TRUE(ContentName::precedesInDownloadOrder("fon10", "face10"));
-  EXPECT_TRUE(ContentName::precedesInDownloadOrder("face10", "fon100"));
-  // Characters are counted, not bytes: "fon\xc3\xa4" has four.
+  // Shorter names first, then by characters (not bytes), the extension not counted.
   EXPECT_TRUE(ContentName::precedesInDownloadOrder("fon\xc3\xa4", "fon10"));
   EXPECT_FALSE(ContentName::precedesInDownloadOrder("fon1", "fon1"));
-  // The length is counted without the extension.
   EXPECT_TRUE(ContentName::precedesInDownloadOrder("frame10.png", "frame100"));
-
-  std::vector<std::string> names{"frame10", "fon2", "clipart9", "frame2", "face1", "fon10"};
+  const Names ordered{"fon2",   "face1",  "fon10",   "face10",
+                      "fon100", "frame2", "frame10", "clipart9"};
+  Names names{"frame10", "fon2", "clipart9", "frame2", "fon100", "face1", "fon10", "face10"};
   ContentName::sortInDownloadOrder(names);
-  EXPECT_EQ(names, (Names{"fon2", "face1", "fon10", "frame2", "frame10", "clipart9"}));
+  EXPECT_EQ(names, ordered);
+  for (size_t i = 0; i + 1 < ordered.size(); ++i) {
+    EXPECT_TRUE(ContentName::precedesInDownloadOrder(ordered[i], ordered[i + 1])) << ordered[i];
+    EXPECT_FALSE(ContentName::precedesInDownloadOrder(ordered[i + 1], ordered[i])) << ordered[i];
+  }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "CatalogPublisher.h"
@@ -18,6 +19,7 @@
 #include "ContentFixture.h"
 #include "Foundation/NotificationCenter.h"
 #include "Foundation/RunLoop.h"
+#include "GeneralTools/DispatchTools.h"
 #include "ReferenceServer.h"
 
 using namespace platform;
@@ -53,10 +55,17 @@ std::vector<std::string> namesFor(const std::string& pack, bool tall) {
 // A catalogue folder, its publishing source and a server over it.
 class Catalogue {
  public:
-  Catalogue() {
-    fs::copy(CONTENT_PACK_DIR, _source.path(),
-             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    publish();
+  using Files = std::map<std::string, Bytes>;
+
+  // Published from the sample pack, or from `files` (name -> contents) when given.
+  explicit Catalogue(const Files& files = {}) {
+    if (files.empty()) {
+      fs::copy(CONTENT_PACK_DIR, _source.path(),
+               fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+      publish();
+    } else {
+      publish(files);
+    }
     ReferenceServer::Configuration configuration;
     configuration.catalogFolder = _catalog.path();
     configuration.port = 0;
@@ -72,12 +81,24 @@ class Catalogue {
     std::string error;
     ASSERT_TRUE(CatalogPublisher::publish(_source.path(), _catalog.path(), error)) << error;
   }
+  // Publishes exactly these files.
+  void publish(const Files& files) {
+    fs::remove_all(_source.path());
+    for (const auto& [name, bytes] : files) writeFile(_source.file(name), bytes);
+    publish();
+  }
   std::string source(const std::string& name) const { return _source.file(name); }
   const std::string& sourceFolder() const { return _source.path(); }
   ReferenceServer& server() { return *_server; }
-  size_t fileRequests() const {
+  // The requests so far with this act and, when given, this parameter (of this value).
+  size_t requests(const std::string& act, const std::string& parameter = "",
+                  const std::optional<std::string>& value = std::nullopt) const {
     size_t count = 0;
-    for (const auto& record : _server->requests()) count += record.request.act == "get";
+    for (const auto& record : _server->requests()) {
+      auto given = record.request.parameter(parameter);
+      count +=
+          record.request.act == act && (parameter.empty() || (given && (!value || given == value)));
+    }
     return count;
   }
 
@@ -110,6 +131,27 @@ void expectInStep(const ContentControl& control, const Catalogue& catalogue,
   EXPECT_EQ(std::vector<std::string>(listed.begin(), listed.end()), expected);
 }
 
+// The update cycle on the virtual clock against a small catalogue of the test's own.
+struct UpdateTest : ::testing::Test {
+  ~UpdateTest() override {
+    RunLoop::main().runUntil([] { return false; }, 0.05);
+  }
+  // Runs the loop until every queued request has ended and its completion has run.
+  static void settle() {
+    ASSERT_TRUE(runMainLoopUntil([] { return DispatchTools::Instance().taskCount() == 0; }, 20));
+    RunLoop::main().runPending();
+  }
+  static Catalogue::Files files(const std::vector<std::string>& names,
+                                std::uint32_t argb = 0xFF204080) {
+    Catalogue::Files files;
+    for (const std::string& name : names) files[name] = pictureBytes(8, 8, argb);
+    return files;
+  }
+  ContentFixture fixture;
+  VirtualTime time;
+  Notifications notes;
+};
+
 }  // namespace
 
 TEST(ContentSyncTest, SyncsTheSamplePackThenAVersionWithChangesAndSurvivesARestart) {
@@ -135,9 +177,9 @@ TEST(ContentSyncTest, SyncsTheSamplePackThenAVersionWithChangesAndSurvivesAResta
     fs::copy_file(catalogue.source(std::string("face1") + variant),
                   catalogue.source(std::string("face99") + variant));
   catalogue.publish();
-  size_t before = catalogue.fileRequests();
+  size_t before = catalogue.requests("get");
   ASSERT_TRUE(runCycle(*control, notes));
-  EXPECT_EQ(catalogue.fileRequests() - before, 3u);  // fon2's preview and face99's two files
+  EXPECT_EQ(catalogue.requests("get") - before, 3u);  // fon2's preview and face99's two files
   EXPECT_EQ(control->contentImageWithName("clipart1"), nullptr);
   EXPECT_FALSE(fs::exists(fixture.contentPath("clipart1_iph5.png")));
   EXPECT_NE(control->contentImageWithName("face99"), nullptr);
@@ -158,9 +200,9 @@ TEST(ContentSyncTest, SyncsTheSamplePackThenAVersionWithChangesAndSurvivesAResta
   std::sort(listsAfter.begin(), listsAfter.end());
   EXPECT_EQ(listsAfter, listsBefore);
   DataSource::data().insert_or_assign(ContentControl::kArchiveKey, Value(revived));
-  before = catalogue.fileRequests();
+  before = catalogue.requests("get");
   ASSERT_TRUE(runCycle(*revived, notes));
-  EXPECT_EQ(catalogue.fileRequests(), before);  // nothing fetched again
+  EXPECT_EQ(catalogue.requests("get"), before);  // nothing fetched again
 
   // Every item renders, full picture and preview, from every kind of file in the pack.
   int rendered = 0;
@@ -250,8 +292,7 @@ TEST(ContentSyncTest, TheToolWaitsBetweenFailedCyclesAndStopsAtItsTimeLimit) {
   int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 1);
-  size_t lists = 0;
-  for (const auto& record : catalogue.server().requests()) lists += record.request.act == "list";
+  size_t lists = catalogue.requests("list");
   EXPECT_GE(lists, 2u);
   EXPECT_LE(lists, 5u);  // a pause between tries that grows, not a request storm
 }
@@ -302,4 +343,151 @@ TEST(ContentSyncTest, ASyncKilledAtAnyMomentConvergesOnRestart) {
                     path.starts_with("/Library/Application Support/PVXContent/");
     EXPECT_TRUE(expected) << path;
   }
+}
+
+TEST_F(UpdateTest, AFirstSyncThenADifferenceThatAddsChangesAndDeletes) {
+  Catalogue catalogue(
+      files({"fon1.png", "fon1_small.png", "frame3.png", "frame3_small.png", "clipart2.png"}));
+  auto control = ContentControl::Instance();
+  ASSERT_TRUE(runCycle(*control, notes));
+  EXPECT_EQ(catalogue.requests("list", "dif"), 0u);  // the first catalogue request has no version
+  EXPECT_EQ(notes.newContent, 3);
+  EXPECT_EQ(ContentControl::storedListVersion(), "1");
+  // Files of one group arrive in any order.
+  auto frames = control->localListOfType(ContentTypePhotoFrame);
+  std::sort(frames.begin(), frames.end());
+  EXPECT_EQ(frames, (std::vector<std::string>{"frame3.png", "frame3_small.png"}));
+  EXPECT_TRUE(fs::exists(fixture.contentPath("clipart2.png")));
+  ASSERT_NE(control->contentImageWithName("frame3"), nullptr);
+  EXPECT_EQ(control->contentImageWithName("fon1")->version(), "1");
+
+  // Version 2: frame3 goes, clipart2 changes, face1 arrives; fon1 is unchanged.
+  Catalogue::Files second = files({"fon1.png", "fon1_small.png"});
+  second["clipart2.png"] = second["face1.png"] = pictureBytes(8, 8, 0xFF00FF00);
+  catalogue.publish(second);
+  size_t filesBefore = catalogue.requests("get");
+  ASSERT_TRUE(runCycle(*control, notes));
+  EXPECT_EQ(catalogue.requests("list", "dif", "1"), 1u);
+  EXPECT_EQ(catalogue.requests("get") - filesBefore, 2u);  // only what changed
+  EXPECT_FALSE(fs::exists(fixture.contentPath("frame3.png")));
+  EXPECT_TRUE(control->localListOfType(ContentTypePhotoFrame).empty());
+  EXPECT_EQ(control->contentImageWithName("frame3"), nullptr);
+  EXPECT_NE(control->contentImageWithName("face1"), nullptr);
+  // Up-to-date files take the list version without a download.
+  EXPECT_EQ(control->curServerContent().at("fon1.png"), "2");
+  EXPECT_EQ(control->curDownloadedContent().at("fon1.png"), "2");
+  EXPECT_EQ(control->curDownloadedContent().at("clipart2.png"), "2");
+  EXPECT_EQ(fileBytes(fixture.contentPath("clipart2.png")), second["clipart2.png"]);
+}
+
+TEST_F(UpdateTest, FailedFilesStayUnlistedAndACycleFollowsAfterFiveMinutes) {
+  Catalogue catalogue(
+      files({"face2.png", "face2_small.png", "face3.png", "fon4.png", "fon4_small.png"}));
+  std::atomic<bool> faulty{true};
+  catalogue.server().setFaultHook([&](const ServerRequest& request) {
+    std::string name = request.parameter("n").value_or("");
+    if (!faulty || request.act != "get") return ServerFault::none();
+    if (name == "face2_small.png") return ServerFault::withStatus(500);
+    return name == "face3.png" ? ServerFault::truncate(0.5) : ServerFault::none();
+  });
+  auto control = ContentControl::Instance();
+  ASSERT_TRUE(runCycle(*control, notes));
+  EXPECT_EQ(notes.newContent, 1);  // only fon4
+  // The file that did arrive stays on disk, but its item is not listed as present.
+  EXPECT_TRUE(fs::exists(fixture.contentPath("face2.png")));
+  EXPECT_TRUE(control->localListOfType(ContentTypeFaceEffect).empty());
+  // A cut body never becomes a file.
+  EXPECT_FALSE(fs::exists(fixture.contentPath("face3.png")));
+  EXPECT_EQ(control->contentSericeURL(), std::nullopt);
+
+  faulty = false;
+  size_t nodes = catalogue.requests("nodes");
+  RunLoop::main().advanceBy(299);
+  RunLoop::main().runUntil([] { return false; }, 0.1);
+  EXPECT_EQ(catalogue.requests("nodes"), nodes);
+  RunLoop::main().advanceBy(1);
+  ASSERT_TRUE(runMainLoopUntil([&] { return notes.finished == 2; }));
+  EXPECT_EQ(catalogue.requests("nodes"), nodes + 1);
+  auto faces = control->localListOfType(ContentTypeFaceEffect);
+  std::sort(faces.begin(), faces.end());
+  EXPECT_EQ(faces, (std::vector<std::string>{"face2.png", "face2_small.png", "face3.png"}));
+  EXPECT_TRUE(
+      control->isAllContentDownloaded(control->contentImageWithName("face2")->filesNames()));
+  EXPECT_TRUE(control->invalidDownloadedNames().empty());
+  EXPECT_EQ(ContentFixture::pendingRetries(), 0u);
+}
+
+TEST_F(UpdateTest, AGarbageCatalogueChangesNothingAndKeepsTheVersion) {
+  Catalogue catalogue(files({"fon5.png"}));
+  auto control = ContentControl::Instance();
+  ASSERT_TRUE(runCycle(*control, notes));
+  for (ServerFault garbage : {ServerFault::invalidJSON(), ServerFault::wrongShapeJSON()}) {
+    catalogue.server().setFaultHook([garbage](const ServerRequest& request) {
+      return request.act == "list" ? garbage : ServerFault::none();
+    });
+    ASSERT_TRUE(runCycle(*control, notes));
+    EXPECT_EQ(ContentControl::storedListVersion(), "1");
+    EXPECT_EQ(control->curServerContent(), (ContentName::VersionMap{{"fon5.png", "1"}}));
+    EXPECT_TRUE(fs::exists(fixture.contentPath("fon5.png")));
+  }
+}
+
+TEST_F(UpdateTest, ActivationsWhileOfflineLeaveOneRetryChainThatTriesEveryMinute) {
+  Catalogue catalogue(files({"fon1.png"}));
+  std::atomic<bool> down{true};
+  catalogue.server().setFaultHook(
+      [&](const ServerRequest&) { return down ? ServerFault::down() : ServerFault::none(); });
+  auto control = ContentControl::Instance();
+  for (int i = 0; i < 10; ++i) control->updateServerContent();
+  settle();
+  EXPECT_EQ(ContentFixture::pendingRetries(), 1u);
+  size_t before = catalogue.requests("nodes");
+  RunLoop::main().advanceBy(59);
+  settle();
+  EXPECT_EQ(catalogue.requests("nodes"), before);
+  for (int minute = 0; minute < 60; ++minute) {
+    RunLoop::main().advanceBy(minute == 0 ? 1 : 60);
+    settle();
+  }
+  EXPECT_EQ(catalogue.requests("nodes") - before, 60u);
+
+  down = false;
+  RunLoop::main().advanceBy(60);
+  ASSERT_TRUE(runMainLoopUntil([&] { return notes.finished == 1; }));
+  EXPECT_EQ(control->contentSericeURL(), catalogue.server().baseURL(ScreenKind::Standard));
+}
+
+TEST_F(UpdateTest, AnItemThatLostOneFileIsRebuiltOnceNotOnEveryActivation) {
+  Catalogue catalogue(files({"frame3.png", "frame3_small.png"}));
+  auto control = ContentControl::Instance();
+  ASSERT_TRUE(runCycle(*control, notes));
+  int first = notes.newContent;
+  catalogue.publish(files({"frame3.png"}));
+  ASSERT_TRUE(runCycle(*control, notes));
+  ContentItem* item = control->contentImageWithName("frame3").get();
+  ASSERT_NE(item, nullptr);
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(runCycle(*control, notes));
+  EXPECT_EQ(control->contentImageWithName("frame3").get(), item);
+  EXPECT_LE(notes.newContent - first, 1);
+  EXPECT_EQ(control->curDownloadedContent().count("frame3_small.png"), 0u);
+}
+
+TEST_F(UpdateTest, TwoActivationsInQuickSuccessionFetchEachFileOnce) {
+  const std::vector<std::string> names{"fon1.png", "fon1_small.png", "clipart2.png",
+                                       "clipart2_small.png", "face1.png"};
+  Catalogue catalogue(files(names));
+  catalogue.server().setFaultHook([](const ServerRequest& request) {
+    return request.act == "get" ? ServerFault::stall(std::chrono::milliseconds(150), 0.5)
+                                : ServerFault::none();
+  });
+  auto control = ContentControl::Instance();
+  control->updateServerContent();
+  control->updateServerContent();
+  ASSERT_TRUE(runMainLoopUntil(
+      [&] {
+        return notes.finished > 0 && DispatchTools::Instance().taskCount() == 0 &&
+               control->curDownloadedContent().size() == names.size();
+      },
+      20));
+  for (const std::string& name : names) EXPECT_EQ(catalogue.requests("get", "n", name), 1u) << name;
 }
