@@ -124,7 +124,7 @@ TEST(ContentNameFiles, LocalNamesFirstThenServerNamesAndEmptyIsThePlaceholderPai
             std::nullopt);
 }
 
-TEST(ContentNameFiles, UnsafeNamesAreLeftOut) {
+TEST(ContentNameFiles, TheServersNamesWithTheBaseNameLeavingUnsafeOnesOut) {
   // Ask for the exact base names of the unsafe names, so that only the safety test keeps them
   // out.
   ASSERT_TRUE(ContentName::hasBaseName("fon1/x.png", "fon1/x"));
@@ -142,13 +142,12 @@ TEST(ContentNameFiles, UnsafeNamesAreLeftOut) {
   EXPECT_EQ(ContentName::namesForBaseName("fon1", server), (Names{"fon1.png"}));
   EXPECT_EQ(ContentName::fileNamesForBaseName("fon1", Names{"fon1.p\ng"}, server),
             (Names{"fon1.png"}));
-}
 
-TEST(ContentNameFetchable, ServerNamesWithTheBaseName) {
-  Names server{"clipart5.svgpb", "clipart5_small.png", "clipart50.png", "fon5.png"};
-  EXPECT_EQ(ContentName::namesForBaseName("clipart5", server),
+  // The server's names with the base name.
+  Names names{"clipart5.svgpb", "clipart5_small.png", "clipart50.png", "fon5.png"};
+  EXPECT_EQ(ContentName::namesForBaseName("clipart5", names),
             (Names{"clipart5.svgpb", "clipart5_small.png"}));
-  EXPECT_EQ(ContentName::namesForBaseName("clipart6", server), std::nullopt);
+  EXPECT_EQ(ContentName::namesForBaseName("clipart6", names), std::nullopt);
   ContentName::VersionMap serverMap{{"face1.png", "1"}, {"face1_small.png", "2"}};
   EXPECT_EQ(ContentName::namesForBaseName("face1", serverMap),
             (Names{"face1.png", "face1_small.png"}));
