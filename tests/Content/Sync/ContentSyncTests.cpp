@@ -191,17 +191,17 @@ TEST(ContentSyncTest, SyncsTheSamplePackThenAVersionWithChangesAndSurvivesAResta
 
   // A restart: the settings archive brings the catalogue back; the lists come from the disk.
   DataSource::source().saveData();
-  auto listsBefore = control->localListOfType(ContentTypeFaceEffect);
+  auto faces = [](const ContentControl& catalogue) {
+    auto names = catalogue.localListOfType(ContentTypeFaceEffect);
+    return std::set<std::string>(names.begin(), names.end());
+  };
   DataSource restarted;
   auto revived =
       valueForKey(restarted.dictionary(), ContentControl::kArchiveKey).objectAs<ContentControl>();
   ASSERT_NE(revived, nullptr);
   EXPECT_EQ(revived->curServerContent(), control->curServerContent());
   EXPECT_EQ(revived->curDownloadedContent(), control->curDownloadedContent());
-  auto listsAfter = revived->localListOfType(ContentTypeFaceEffect);
-  std::sort(listsBefore.begin(), listsBefore.end());
-  std::sort(listsAfter.begin(), listsAfter.end());
-  EXPECT_EQ(listsAfter, listsBefore);
+  EXPECT_EQ(faces(*revived), faces(*control));
   DataSource::data().insert_or_assign(ContentControl::kArchiveKey, Value(revived));
   before = catalogue.requests("get");
   ASSERT_TRUE(runCycle(*revived, notes));
