@@ -27,9 +27,11 @@ class ContentFixture {
  public:
   explicit ContentFixture(platform::DeviceProfile profile = platform::DeviceProfile::phone35(2))
       : _profile(std::move(profile)) {
-    for (const char* name : {"Info.plist", "loading_page.png", "loading_page@2x.png", "tbframe_mask.jpg",
-                             "tbframe_mask@2x.jpg", "tbframe_iph5_mask.jpg", "tbframe_iph5_mask@2x.jpg"}) {
-      std::filesystem::copy_file(std::string(PICTAVIA_RESOURCES_DIR) + "/" + name, _bundle.file(name));
+    for (const char* name :
+         {"Info.plist", "loading_page.png", "loading_page@2x.png", "tbframe_mask.jpg",
+          "tbframe_mask@2x.jpg", "tbframe_iph5_mask.jpg", "tbframe_iph5_mask@2x.jpg"}) {
+      std::filesystem::copy_file(std::string(PICTAVIA_RESOURCES_DIR) + "/" + name,
+                                 _bundle.file(name));
     }
     platform::Bundle::setMainBundlePath(_bundle.path());
     Tools::Instance().setDefaultBundle(platform::Bundle::mainBundle());
@@ -57,7 +59,8 @@ class ContentFixture {
 
   std::string resourcePath(const std::string& name) const { return _bundle.file(name); }
   std::string contentPath(const std::string& name) const {
-    return container.root() + "/Library/Application Support/" + ContentControl::kContentFolderName + "/" + name;
+    return container.root() + "/Library/Application Support/" + ContentControl::kContentFolderName +
+           "/" + name;
   }
 
   testing_support::ScopedAppContainer container;
@@ -91,14 +94,12 @@ inline platform::Bytes pictureBytes(int width, int height, std::uint32_t argb, b
     for (int x = 0; x < width; ++x) row[x] = argb;
   }
   auto image = platform::Image::imageWithBitmap(bitmap);
-  return *(jpeg ? platform::ImageEncoder::jpegData(*image) : platform::ImageEncoder::pngData(*image));
+  return *(jpeg ? platform::ImageEncoder::jpegData(*image)
+                : platform::ImageEncoder::pngData(*image));
 }
 
 inline void writeFile(const std::string& path, const platform::Bytes& bytes) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  FILE* file = fopen(path.c_str(), "wb");
-  fwrite(bytes.data(), 1, bytes.size(), file);
-  fclose(file);
+  testing_support::writeTextFile(path, std::string(bytes.begin(), bytes.end()));
 }
 
 // The alpha of the pixel at (x, y) of an image's stored pixels.

@@ -18,20 +18,20 @@ using Names = std::vector<std::string>;
 const Names kNoNames;
 
 TEST(ContentNameBaseName, RemovesTheLastExtensionAndEveryMarkerInOrder) {
-  EXPECT_EQ(ContentName::baseName("tbframe3_iph5_mask.jpg"), "tbframe3");
-  EXPECT_EQ(ContentName::baseName("frame7_small_iph5.png"), "frame7");
-  EXPECT_EQ(ContentName::baseName("fon1_small_small.svgpb"), "fon1");
-  EXPECT_EQ(ContentName::baseName("clipart4_mask_iph5_small.jpeg"), "clipart4");
-  EXPECT_EQ(ContentName::baseName("face2"), "face2");
-  EXPECT_EQ(ContentName::baseName("frame1.png.jpg"), "frame1.png");
-  EXPECT_EQ(ContentName::baseName("frame1@2x"), "frame1@2x");
-  EXPECT_EQ(ContentName::baseName("fon1_small@2x.png"), "fon1@2x");
-  // "_iph5" goes first; what is left then forms a "_small" that goes too.
-  EXPECT_EQ(ContentName::baseName("fon1_sm_iph5all.png"), "fon1");
-  // "_small" goes before "_mask", so a "_mask" formed by removing "_small" is removed as well,
-  // but an "_iph5" formed by removing "_small" stays.
-  EXPECT_EQ(ContentName::baseName("fon1_ma_smallsk.png"), "fon1");
-  EXPECT_EQ(ContentName::baseName("fon1_ip_smallh5.png"), "fon1_iph5");
+  // "_iph5" goes first, then "_small", then "_mask": a marker formed by removing an earlier one
+  // goes too ("fon1_sm_iph5all", "fon1_ma_smallsk"), one formed by removing a later one stays.
+  const std::vector<std::pair<std::string, Names>> cases = {
+      {"tbframe3", {"tbframe3_iph5_mask.jpg"}},
+      {"frame7", {"frame7_small_iph5.png"}},
+      {"fon1", {"fon1_small_small.svgpb", "fon1_sm_iph5all.png", "fon1_ma_smallsk.png"}},
+      {"clipart4", {"clipart4_mask_iph5_small.jpeg"}},
+      {"face2", {"face2"}},
+      {"frame1.png", {"frame1.png.jpg"}},
+      {"frame1@2x", {"frame1@2x"}},
+      {"fon1@2x", {"fon1_small@2x.png"}},
+      {"fon1_iph5", {"fon1_ip_smallh5.png"}}};
+  for (const auto& [base, names] : cases)
+    for (const std::string& name : names) EXPECT_EQ(ContentName::baseName(name), base) << name;
   EXPECT_TRUE(ContentName::hasBaseName("frame1_iph5_mask.jpg", "frame1"));
   EXPECT_TRUE(ContentName::hasBaseName("frame1.png", "frame1"));
   EXPECT_FALSE(ContentName::hasBaseName("frame10.png", "frame1"));
@@ -40,117 +40,70 @@ TEST(ContentNameBaseName, RemovesTheLastExtensionAndEveryMarkerInOrder) {
 }
 
 TEST(ContentNameType, FollowsThePrefixTableInOrderElseNone) {
-  EXPECT_EQ(ContentName::type("fon1.png"), ContentTypeBackground);
-  EXPECT_EQ(ContentName::type("frame1.png"), ContentTypePhotoFrame);
-  EXPECT_EQ(ContentName::type("clipart1.svgpb"), ContentTypeClipart);
-  EXPECT_EQ(ContentName::type("face1.png"), ContentTypeFaceEffect);
-  EXPECT_EQ(ContentName::type("tbframe1.png"), ContentTypeTBFrame);
-  // Base names alike.
-  EXPECT_EQ(ContentName::type("tbframe3"), ContentTypeTBFrame);
-  EXPECT_EQ(ContentName::type("fon"), ContentTypeBackground);
-  EXPECT_EQ(ContentName::type("Frame1.png"), ContentTypeNone);
-  EXPECT_EQ(ContentName::type("empty.png"), ContentTypeNone);
-  EXPECT_EQ(ContentName::type("empty"), ContentTypeNone);
-  EXPECT_EQ(ContentName::type("btn_close.png"), ContentTypeNone);
-  EXPECT_EQ(ContentName::type("xframe1.png"), ContentTypeNone);
-  EXPECT_EQ(ContentName::type(""), ContentTypeNone);
+  const std::vector<std::pair<ContentType, Names>> cases = {
+      {ContentTypeBackground, {"fon1.png", "fon"}},
+      {ContentTypePhotoFrame, {"frame1.png"}},
+      {ContentTypeClipart, {"clipart1.svgpb"}},
+      {ContentTypeFaceEffect, {"face1.png"}},
+      {ContentTypeTBFrame, {"tbframe1.png", "tbframe3"}},
+      {ContentTypeNone, {"Frame1.png", "empty.png", "empty", "btn_close.png", "xframe1.png", ""}}};
+  for (const auto& [type, names] : cases)
+    for (const std::string& name : names) EXPECT_EQ(ContentName::type(name), type) << name;
 }
 
 TEST(ContentNameSafety, RefusesNamesThatLeaveOrHideInTheDirectoryOnly) {
-  const Names unsafe{"",
-                     ".",
-                     "..",
-                     ".frame1.png",
-                     "../frame1.png",
-                     "frame1/../../x.png",
-                     "/etc/passwd",
-                     "frame1\\x.png",
-                     "..\\frame1.png",
-                     "frame1\n.png",
-                     "frame1\x7f.png",
-                     "frame1\t.png",
-                     std::string("fr\0me1.png", 10),
-                     "frame1\x1f.png"};
-  for (const std::string& name : unsafe) {
-    SCOPED_TRACE(testing::PrintToString(name));
-    EXPECT_FALSE(ContentName::isSafeFileName(name));
-  }
+  for (const char* name : {"", ".", "..", ".frame1.png", "../frame1.png", "frame1/../../x.png",
+                           "/etc/passwd", "frame1\\x.png", "..\\frame1.png", "frame1\n.png",
+                           "frame1\x7f.png", "frame1\t.png", "frame1\x1f.png"})
+    EXPECT_FALSE(ContentName::isSafeFileName(name)) << testing::PrintToString(name);
+  EXPECT_FALSE(ContentName::isSafeFileName(std::string("fr\0me1.png", 10)));
   for (const char* name : {"frame1.png", "frame1_iph5_mask.jpg", "fon 1.png", "x", "a..b",
-                           "frame1.", "face\xc3\xa9.png", "readme.txt"}) {
-    SCOPED_TRACE(name);
-    EXPECT_TRUE(ContentName::isSafeFileName(name));
-  }
+                           "frame1.", "face\xc3\xa9.png", "readme.txt"})
+    EXPECT_TRUE(ContentName::isSafeFileName(name)) << name;
 }
 
-TEST(ContentNameAcceptance, EachScreenListsItsPicturesMasksAndPreviews) {
-  for (const DeviceProfile& profile : {DeviceProfile::phone35(1), DeviceProfile::phone35(2),
-                                       DeviceProfile::tablet(1), DeviceProfile::tablet(2)}) {
-    ScopedDeviceProfile scoped(profile);
-    SCOPED_TRACE(profile.name);
-    ASSERT_FALSE(Tools::isIPhone5Screen());
-    EXPECT_TRUE(ContentName::isAcceptedLocalFile("frame1.png", kNoNames));
-    EXPECT_TRUE(ContentName::isAcceptedLocalFile("frame1_small.png", kNoNames));
-    EXPECT_TRUE(ContentName::isAcceptedLocalFile("frame1_mask.jpg", kNoNames));
-    EXPECT_FALSE(ContentName::isAcceptedLocalFile("frame1_iph5.png", kNoNames));
-    EXPECT_FALSE(ContentName::isAcceptedLocalFile("frame1_iph5_small.png", kNoNames));
-  }
-  ScopedDeviceProfile scoped(DeviceProfile::phoneTall());
-  ASSERT_TRUE(Tools::isIPhone5Screen());
-  EXPECT_TRUE(ContentName::isAcceptedLocalFile("frame1_iph5.png", kNoNames));
-  EXPECT_TRUE(ContentName::isAcceptedLocalFile("frame1_small.png", kNoNames));
-  EXPECT_TRUE(ContentName::isAcceptedLocalFile("frame1_iph5_mask.jpg", kNoNames));
-  EXPECT_TRUE(ContentName::isAcceptedLocalFile("frame1_iph5_small.png", kNoNames));
-  EXPECT_FALSE(ContentName::isAcceptedLocalFile("frame1.png", kNoNames));
-  EXPECT_FALSE(ContentName::isAcceptedLocalFile("frame1_mask.jpg", kNoNames));
-}
-
-TEST(ContentNameAcceptance,
-     ExplicitScreenAnswerOverridesTheDeviceAndListedOrUnsafeNamesAreRefused) {
-  ScopedDeviceProfile scoped(DeviceProfile::phone35(2));
-  EXPECT_TRUE(ContentName::isAcceptedLocalFile("frame1_iph5.png", true, kNoNames));
-  EXPECT_FALSE(ContentName::isAcceptedLocalFile("frame1.png", true, kNoNames));
-  EXPECT_TRUE(ContentName::isAcceptedLocalFile("frame1.png", false, kNoNames));
-}
-
-TEST(ContentNameAcceptance, RejectsOtherExtensionsDoubleResolutionAndNonContent) {
-  for (bool tall : {false, true}) {
-    SCOPED_TRACE(tall ? "tall" : "standard");
-    EXPECT_FALSE(ContentName::isAcceptedLocalFile("frame1_small.gif", tall, kNoNames));
-    EXPECT_FALSE(ContentName::isAcceptedLocalFile("readme_small.txt", tall, kNoNames));
-    EXPECT_FALSE(ContentName::isAcceptedLocalFile("frame1_small@2x", tall, kNoNames));
-    EXPECT_FALSE(ContentName::isAcceptedLocalFile("btn_close_small.png", tall, kNoNames));
-    EXPECT_FALSE(ContentName::isAcceptedLocalFile("frame1_small.PNG", tall, kNoNames));
-    EXPECT_FALSE(ContentName::isAcceptedLocalFile("frame1_small", tall, kNoNames));
-    EXPECT_FALSE(ContentName::isAcceptedLocalFile("empty_small.png", tall, kNoNames));
-    for (const char* extension : {"svgpb", "png", "jpg", "jpeg"}) {
-      EXPECT_TRUE(ContentName::isAcceptedLocalFile(std::string("clipart2_small.") + extension, tall,
-                                                   kNoNames))
-          << extension;
+TEST(ContentNameAcceptance, EachScreenListsItsOwnPicturesMasksAndPreviewsOnly) {
+  // Whether the names are accepted on a standard and on a tall screen. The "@2x" test is on the
+  // whole name, extension included.
+  const std::vector<std::tuple<bool, bool, Names>> cases = {
+      {true, false, {"frame1.png", "frame1_mask.jpg", "frame1@2x.png"}},
+      {false, true, {"frame1_iph5.png", "frame1_iph5_small.png", "frame1_iph5_mask.jpg"}},
+      {true,
+       true,
+       {"frame1_small.png", "clipart2_small.svgpb", "clipart2_small.png", "clipart2_small.jpg",
+        "clipart2_small.jpeg"}},
+      {false,
+       false,
+       {"frame1_small@2x", "frame1.gif", "frame1_small.gif", "readme_small.txt",
+        "btn_close_small.png", "frame1_small.PNG", "frame1_small", "empty_small.png",
+        "frame1/../../x_small.png", "frame1_small\\..\\x.png", "frame1_small\n.png",
+        "frame1_small\x7f.png", "frame1_small\r.png"}}};
+  for (const auto& [standard, tall, names] : cases) {
+    for (const std::string& name : names) {
+      SCOPED_TRACE(testing::PrintToString(name));
+      EXPECT_EQ(ContentName::isAcceptedLocalFile(name, false, kNoNames), standard);
+      EXPECT_EQ(ContentName::isAcceptedLocalFile(name, true, kNoNames), tall);
     }
   }
-  EXPECT_FALSE(ContentName::isAcceptedLocalFile("frame1.gif", false, kNoNames));
-  EXPECT_FALSE(ContentName::isAcceptedLocalFile("readme.txt", false, kNoNames));
-  EXPECT_FALSE(ContentName::isAcceptedLocalFile("frame1@2x", false, kNoNames));
-  EXPECT_FALSE(ContentName::isAcceptedLocalFile("btn_close.png", false, kNoNames));
-  // The "@2x" test is on the whole name, extension included.
-  EXPECT_TRUE(ContentName::isAcceptedLocalFile("frame1@2x.png", false, kNoNames));
+  // Without an explicit answer the device's screen decides.
+  for (const DeviceProfile& profile :
+       {DeviceProfile::phone35(1), DeviceProfile::phone35(2), DeviceProfile::tablet(1),
+        DeviceProfile::tablet(2), DeviceProfile::phoneTall()}) {
+    ScopedDeviceProfile scoped(profile);
+    bool tall = Tools::isIPhone5Screen();
+    EXPECT_EQ(tall, profile.name == DeviceProfile::phoneTall().name);
+    EXPECT_EQ(ContentName::isAcceptedLocalFile("frame1.png", kNoNames), !tall) << profile.name;
+    EXPECT_EQ(ContentName::isAcceptedLocalFile("frame1_iph5_mask.jpg", kNoNames), tall);
+    EXPECT_TRUE(ContentName::isAcceptedLocalFile("frame1_small.png", kNoNames));
+  }
+  // Names already listed are refused.
   Names list{"fon1.png", "fon1_small.png"};
   EXPECT_FALSE(ContentName::isAcceptedLocalFile("fon1.png", false, list));
   EXPECT_FALSE(ContentName::isAcceptedLocalFile("fon1_small.png", true, list));
   EXPECT_TRUE(ContentName::isAcceptedLocalFile("fon2.png", false, list));
-  for (bool tall : {false, true}) {
-    SCOPED_TRACE(tall ? "tall" : "standard");
-    for (const std::string name :
-         {"frame1/../../x_small.png", "frame1_small\\..\\x.png", "frame1_small\n.png",
-          "frame1_small\x7f.png", "frame1_small\r.png"}) {
-      SCOPED_TRACE(testing::PrintToString(name));
-      ASSERT_NE(ContentName::type(name), ContentTypeNone);
-      EXPECT_FALSE(ContentName::isAcceptedLocalFile(name, tall, kNoNames));
-    }
-  }
 }
 
-TEST(ContentNameFiles, EmptyIsThePlaceholderPairAndUntypedOrUnfoundBasesHaveNone) {
+TEST(ContentNameFiles, LocalNamesFirstThenServerNamesAndEmptyIsThePlaceholderPair) {
   Names expected{"empty.png", "empty_small.png"};
   EXPECT_EQ(ContentName::fileNamesForBaseName("empty", kNoNames, kNoNames), expected);
   EXPECT_EQ(ContentName::fileNamesForBaseName("empty", Names{"empty_small.png", "empty_iph5.png"},
@@ -158,9 +111,8 @@ TEST(ContentNameFiles, EmptyIsThePlaceholderPairAndUntypedOrUnfoundBasesHaveNone
             expected);
   EXPECT_FALSE(ContentName::fileNamesForBaseName("logo", Names{"logo.png"}, Names{"logo.png"}));
   EXPECT_FALSE(ContentName::fileNamesForBaseName("Frame1", Names{"Frame1.png"}, kNoNames));
-}
 
-TEST(ContentNameFiles, LocalNamesFirstThenServerNamesEachOnce) {
+  // Local names first, then the server's, each once.
   Names local{"frame1_small.png", "frame10.png", "frame1.png"};
   Names server{"frame1.png", "frame1_mask.jpg", "frame2.png", "frame1_iph5.png"};
   EXPECT_EQ(ContentName::fileNamesForBaseName("frame1", local, server),
@@ -172,7 +124,7 @@ TEST(ContentNameFiles, LocalNamesFirstThenServerNamesEachOnce) {
             std::nullopt);
 }
 
-TEST(ContentNameFiles, UnsafeNamesAreLeftOut) {
+TEST(ContentNameFiles, TheServersNamesWithTheBaseNameLeavingUnsafeOnesOut) {
   // Ask for the exact base names of the unsafe names, so that only the safety test keeps them
   // out.
   ASSERT_TRUE(ContentName::hasBaseName("fon1/x.png", "fon1/x"));
@@ -190,13 +142,12 @@ TEST(ContentNameFiles, UnsafeNamesAreLeftOut) {
   EXPECT_EQ(ContentName::namesForBaseName("fon1", server), (Names{"fon1.png"}));
   EXPECT_EQ(ContentName::fileNamesForBaseName("fon1", Names{"fon1.p\ng"}, server),
             (Names{"fon1.png"}));
-}
 
-TEST(ContentNameFetchable, ServerNamesWithTheBaseName) {
-  Names server{"clipart5.svgpb", "clipart5_small.png", "clipart50.png", "fon5.png"};
-  EXPECT_EQ(ContentName::namesForBaseName("clipart5", server),
+  // The server's names with the base name.
+  Names names{"clipart5.svgpb", "clipart5_small.png", "clipart50.png", "fon5.png"};
+  EXPECT_EQ(ContentName::namesForBaseName("clipart5", names),
             (Names{"clipart5.svgpb", "clipart5_small.png"}));
-  EXPECT_EQ(ContentName::namesForBaseName("clipart6", server), std::nullopt);
+  EXPECT_EQ(ContentName::namesForBaseName("clipart6", names), std::nullopt);
   ContentName::VersionMap serverMap{{"face1.png", "1"}, {"face1_small.png", "2"}};
   EXPECT_EQ(ContentName::namesForBaseName("face1", serverMap),
             (Names{"face1.png", "face1_small.png"}));
@@ -216,43 +167,33 @@ TEST(ContentNameVersion, LargestDownloadedVersionOfTheSetComparedNumericallyNeve
 }
 
 TEST(ContentNameNumbers, IntValueAndNumericKeySaturateAndDownloadOrderIsShorterFirst) {
-  EXPECT_EQ(ContentName::intValue("17"), 17);
-  EXPECT_EQ(ContentName::intValue("0"), 0);
-  EXPECT_EQ(ContentName::intValue("+5"), 5);
-  EXPECT_EQ(ContentName::intValue("-5"), -5);
-  EXPECT_EQ(ContentName::intValue("12abc3"), 12);
-  EXPECT_EQ(ContentName::intValue("abc"), 0);
-  EXPECT_EQ(ContentName::intValue(""), 0);
-  EXPECT_EQ(ContentName::intValue("-"), 0);
-  EXPECT_EQ(ContentName::intValue("2147483647"), INT_MAX);
-  EXPECT_EQ(ContentName::intValue("2147483648"), INT_MAX);
-  EXPECT_EQ(ContentName::intValue("99999999999999999999999"), INT_MAX);
-  EXPECT_EQ(ContentName::intValue("-2147483648"), INT_MIN);
-  EXPECT_EQ(ContentName::intValue("-99999999999999999999999"), INT_MIN);
-  EXPECT_EQ(ContentName::numberFromStringOrZero("frame12"), 12);
-  EXPECT_EQ(ContentName::numberFromStringOrZero("fon"), 0);
-  EXPECT_EQ(ContentName::numberFromStringOrZero("face1:5"), 1);
-  EXPECT_EQ(ContentName::numberFromStringOrZero("a"), 0);
-  EXPECT_EQ(ContentName::numberFromStringOrZero("x0007"), 7);
-  EXPECT_EQ(ContentName::numberFromStringOrZero("f1a2b3"), 123);
-  EXPECT_EQ(ContentName::numberFromStringOrZero(";4"), 0);
-  EXPECT_EQ(ContentName::numberFromStringOrZero("fon99999999999"), INT_MAX);
-  EXPECT_TRUE(ContentName::precedesInDownloadOrder("frame2", "frame10"));
-  EXPECT_FALSE(ContentName::precedesInDownloadOrder("frame10", "frame2"));
-  // Length decides before the characters do.
-  EXPECT_TRUE(ContentName::precedesInDownloadOrder("frame10", "clipart9"));
-  EXPECT_FALSE(ContentName::precedesInDownloadOrder("clipart9", "frame10"));
-  EXPECT_TRUE(ContentName::precedesInDownloadOrder("fon10", "face10"));
-  EXPECT_TRUE(ContentName::precedesInDownloadOrder("face10", "fon100"));
-  // Characters are counted, not bytes: "fon\xc3\xa4" has four.
+  const std::vector<std::pair<int, Names>> intValues = {
+      {17, {"17"}},
+      {5, {"+5"}},
+      {-5, {"-5"}},
+      {12, {"12abc3"}},
+      {0, {"0", "abc", "", "-"}},
+      {INT_MAX, {"2147483647", "2147483648", "99999999999999999999999"}},
+      {INT_MIN, {"-2147483648", "-99999999999999999999999"}}};
+  for (const auto& [value, texts] : intValues)
+    for (const std::string& text : texts) EXPECT_EQ(ContentName::intValue(text), value) << text;
+  const std::pair<const char*, int> keys[] = {
+      {"frame12", 12}, {"fon", 0},      {"face1:5", 1}, {"a", 0},
+      {"x0007", 7},    {"f1a2b3", 123}, {";4", 0},      {"fon99999999999", INT_MAX}};
+  for (auto [text, key] : keys) EXPECT_EQ(ContentName::numberFromStringOrZero(text), key) << text;
+  // Shorter names first, then by characters (not bytes), the extension not counted.
   EXPECT_TRUE(ContentName::precedesInDownloadOrder("fon\xc3\xa4", "fon10"));
   EXPECT_FALSE(ContentName::precedesInDownloadOrder("fon1", "fon1"));
-  // The length is counted without the extension.
   EXPECT_TRUE(ContentName::precedesInDownloadOrder("frame10.png", "frame100"));
-
-  std::vector<std::string> names{"frame10", "fon2", "clipart9", "frame2", "face1", "fon10"};
+  const Names ordered{"fon2",   "face1",  "fon10",   "face10",
+                      "fon100", "frame2", "frame10", "clipart9"};
+  Names names{"frame10", "fon2", "clipart9", "frame2", "fon100", "face1", "fon10", "face10"};
   ContentName::sortInDownloadOrder(names);
-  EXPECT_EQ(names, (Names{"fon2", "face1", "fon10", "frame2", "frame10", "clipart9"}));
+  EXPECT_EQ(names, ordered);
+  for (size_t i = 0; i + 1 < ordered.size(); ++i) {
+    EXPECT_TRUE(ContentName::precedesInDownloadOrder(ordered[i], ordered[i + 1])) << ordered[i];
+    EXPECT_FALSE(ContentName::precedesInDownloadOrder(ordered[i + 1], ordered[i])) << ordered[i];
+  }
 }
 
 }  // namespace

@@ -90,15 +90,11 @@ void noCompletion(DispatchTask&) {}
 
 TEST(ContentServiceRequestTest, TheThreeRequestsBuildTheirURLsByPlainConcatenation) {
   ContentServiceRequest::setDirectoryServerURLs("http://dir.example/std/", "http://dir.example/tall/");
-  {
-    ScopedDeviceProfile standard(DeviceProfile::phone35(2));
-    EXPECT_EQ(ContentServiceRequest::RequestServersURLsWithCompleteBlock(noCompletion)->url(),
-              "http://dir.example/std/?act=nodes");
-  }
-  {
-    ScopedDeviceProfile tall(DeviceProfile::phoneTall());
-    EXPECT_EQ(ContentServiceRequest::RequestServersURLsWithCompleteBlock(noCompletion)->url(),
-              "http://dir.example/tall/?act=nodes");
+  for (const auto& [profile, url] :
+       {std::pair{DeviceProfile::phone35(2), "http://dir.example/std/?act=nodes"},
+        std::pair{DeviceProfile::phoneTall(), "http://dir.example/tall/?act=nodes"}}) {
+    ScopedDeviceProfile scoped(profile);
+    EXPECT_EQ(ContentServiceRequest::RequestServersURLsWithCompleteBlock(noCompletion)->url(), url);
   }
   EXPECT_EQ(ContentServiceRequest::RequestListWithOldVersion(std::nullopt, "http://c/s.php", noCompletion)->url(),
             "http://c/s.php?act=list");

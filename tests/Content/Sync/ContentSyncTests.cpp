@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "CatalogPublisher.h"
@@ -18,6 +19,7 @@
 #include "ContentFixture.h"
 #include "Foundation/NotificationCenter.h"
 #include "Foundation/RunLoop.h"
+#include "GeneralTools/DispatchTools.h"
 #include "ReferenceServer.h"
 
 using namespace platform;
@@ -53,10 +55,17 @@ std::vector<std::string> namesFor(const std::string& pack, bool tall) {
 // A catalogue folder, its publishing source and a server over it.
 class Catalogue {
  public:
-  Catalogue() {
-    fs::copy(CONTENT_PACK_DIR, _source.path(),
-             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    publish();
+  using Files = std::map<std::string, Bytes>;
+
+  // Published from the sample pack, or from `files` (name -> contents) when given.
+  explicit Catalogue(const Files& files = {}) {
+    if (files.empty()) {
+      fs::copy(CONTENT_PACK_DIR, _source.path(),
+               fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+      publish();
+    } else {
+      publish(files);
+    }
     ReferenceServer::Configuration configuration;
     configuration.catalogFolder = _catalog.path();
     configuration.port = 0;
@@ -72,12 +81,24 @@ class Catalogue {
     std::string error;
     ASSERT_TRUE(CatalogPublisher::publish(_source.path(), _catalog.path(), error)) << error;
   }
+  // Publishes exactly these files.
+  void publish(const Files& files) {
+    fs::remove_all(_source.path());
+    for (const auto& [name, bytes] : files) writeFile(_source.file(name), bytes);
+    publish();
+  }
   std::string source(const std::string& name) const { return _source.file(name); }
   const std::string& sourceFolder() const { return _source.path(); }
   ReferenceServer& server() { return *_server; }
-  size_t fileRequests() const {
+  // The requests so far with this act and, when given, this parameter (of this value).
+  size_t requests(const std::string& act, const std::string& parameter = "",
+                  const std::optional<std::string>& value = std::nullopt) const {
     size_t count = 0;
-    for (const auto& record : _server->requests()) count += record.request.act == "get";
+    for (const auto& record : _server->requests()) {
+      auto given = record.request.parameter(parameter);
+      count +=
+          record.request.act == act && (parameter.empty() || (given && (!value || given == value)));
+    }
     return count;
   }
 
@@ -110,6 +131,26 @@ void expectInStep(const ContentControl& control, const Catalogue& catalogue,
   EXPECT_EQ(std::vector<std::string>(listed.begin(), listed.end()), expected);
 }
 
+// The update cycle on the virtual clock against a small catalogue of the test's own.
+struct UpdateTest : ::testing::Test {
+  ~UpdateTest() override {
+    RunLoop::main().runUntil([] { return false; }, 0.05);
+  }
+  // Runs the loop until every queued request has ended and its completion has run.
+  static void settle() {
+    ASSERT_TRUE(runMainLoopUntil([] { return DispatchTools::Instance().taskCount() == 0; }, 20));
+    RunLoop::main().runPending();
+  }
+  static Catalogue::Files files(const std::vector<std::string>& names) {
+    Catalogue::Files files;
+    for (const std::string& name : names) files[name] = pictureBytes(8, 8, 0xFF204080);
+    return files;
+  }
+  ContentFixture fixture;
+  VirtualTime time;
+  Notifications notes;
+};
+
 }  // namespace
 
 TEST(ContentSyncTest, SyncsTheSamplePackThenAVersionWithChangesAndSurvivesARestart) {
@@ -118,6 +159,7 @@ TEST(ContentSyncTest, SyncsTheSamplePackThenAVersionWithChangesAndSurvivesAResta
   Notifications notes;
   auto control = ContentControl::Instance();
   ASSERT_TRUE(runCycle(*control, notes));
+  EXPECT_EQ(catalogue.requests("list", "dif"), 0u);  // the first catalogue request has no version
   expectInStep(*control, catalogue, fixture, true);
   size_t items = 0;
   for (int type = 0; type < kContentTypeCount; ++type)
@@ -126,18 +168,21 @@ TEST(ContentSyncTest, SyncsTheSamplePackThenAVersionWithChangesAndSurvivesAResta
   EXPECT_EQ(static_cast<size_t>(notes.newContent), items);
 
   // Version 2: an item removed, a file changed, an item added.
-  fs::remove(catalogue.source("clipart1_iph5.png"));
-  fs::remove(catalogue.source("clipart1_small.png"));
-  fs::remove(catalogue.source("clipart1.png"));
+  for (const char* variant : {".png", "_iph5.png", "_small.png"})
+    fs::remove(catalogue.source(std::string("clipart1") + variant));
   fs::copy_file(catalogue.source("fon1_small.jpg"), catalogue.source("fon2_small.jpg"),
                 fs::copy_options::overwrite_existing);
   for (const char* variant : {".png", "_iph5.png", "_small.png"})
     fs::copy_file(catalogue.source(std::string("face1") + variant),
                   catalogue.source(std::string("face99") + variant));
   catalogue.publish();
-  size_t before = catalogue.fileRequests();
+  size_t before = catalogue.requests("get");
   ASSERT_TRUE(runCycle(*control, notes));
-  EXPECT_EQ(catalogue.fileRequests() - before, 3u);  // fon2's preview and face99's two files
+  EXPECT_EQ(catalogue.requests("list", "dif", "1"), 1u);
+  EXPECT_EQ(catalogue.requests("get") - before, 3u);  // fon2's preview and face99's two files
+  // Up-to-date files take the list's version without a download.
+  EXPECT_EQ(control->curServerContent().at("fon1_small.jpg"), "2");
+  EXPECT_EQ(control->curDownloadedContent().at("fon1_small.jpg"), "2");
   EXPECT_EQ(control->contentImageWithName("clipart1"), nullptr);
   EXPECT_FALSE(fs::exists(fixture.contentPath("clipart1_iph5.png")));
   EXPECT_NE(control->contentImageWithName("face99"), nullptr);
@@ -146,21 +191,21 @@ TEST(ContentSyncTest, SyncsTheSamplePackThenAVersionWithChangesAndSurvivesAResta
 
   // A restart: the settings archive brings the catalogue back; the lists come from the disk.
   DataSource::source().saveData();
-  auto listsBefore = control->localListOfType(ContentTypeFaceEffect);
+  auto faces = [](const ContentControl& catalogue) {
+    auto names = catalogue.localListOfType(ContentTypeFaceEffect);
+    return std::set<std::string>(names.begin(), names.end());
+  };
   DataSource restarted;
   auto revived =
       valueForKey(restarted.dictionary(), ContentControl::kArchiveKey).objectAs<ContentControl>();
   ASSERT_NE(revived, nullptr);
   EXPECT_EQ(revived->curServerContent(), control->curServerContent());
   EXPECT_EQ(revived->curDownloadedContent(), control->curDownloadedContent());
-  auto listsAfter = revived->localListOfType(ContentTypeFaceEffect);
-  std::sort(listsBefore.begin(), listsBefore.end());
-  std::sort(listsAfter.begin(), listsAfter.end());
-  EXPECT_EQ(listsAfter, listsBefore);
+  EXPECT_EQ(faces(*revived), faces(*control));
   DataSource::data().insert_or_assign(ContentControl::kArchiveKey, Value(revived));
-  before = catalogue.fileRequests();
+  before = catalogue.requests("get");
   ASSERT_TRUE(runCycle(*revived, notes));
-  EXPECT_EQ(catalogue.fileRequests(), before);  // nothing fetched again
+  EXPECT_EQ(catalogue.requests("get"), before);  // nothing fetched again
 
   // Every item renders, full picture and preview, from every kind of file in the pack.
   int rendered = 0;
@@ -169,73 +214,66 @@ TEST(ContentSyncTest, SyncsTheSamplePackThenAVersionWithChangesAndSurvivesAResta
     for (const auto& item : *items) {
       std::shared_ptr<Image> full, preview;
       int done = 0;
-      item->getBigImageWithSize(Size{320, 568}, [&](std::shared_ptr<Image> image) {
-        full = image;
-        ++done;
-      });
-      item->getPreviewImageWithSize(Size{75, 75}, [&](std::shared_ptr<Image> image) {
-        preview = image;
-        ++done;
-      });
+      auto into = [&](std::shared_ptr<Image>& image) {
+        return [&](std::shared_ptr<Image> rendered) { image = rendered, ++done; };
+      };
+      item->getBigImageWithSize(Size{320, 568}, into(full));
+      item->getPreviewImageWithSize(Size{75, 75}, into(preview));
       ASSERT_TRUE(runMainLoopUntil([&] { return done == 2; }));
       EXPECT_NE(full, nullptr) << item->name();
       EXPECT_NE(preview, nullptr) << item->name();
       EXPECT_FALSE(item->isBigImageLoadPage()) << item->name();
-      if (full) {
-        EXPECT_LE(full->bitmap().width(), 640) << item->name();
-      }
+      EXPECT_LE(full ? full->bitmap().width() : 0, 640) << item->name();
       ++rendered;
     }
   }
   EXPECT_GE(rendered, 60);
 }
 
+// A server that is down: UpdateTest.ActivationsWhileOfflineLeaveOneRetryChainThatTriesEveryMinute.
 TEST(ContentSyncTest, ConvergesOnceAFaultyServerRecovers) {
   ContentFixture fixture(DeviceProfile::phone35(2));
   VirtualTime time;
   Catalogue catalogue;
   Notifications notes;
-  std::atomic<int> phase{0};
+  std::atomic<int> phase{1};
   catalogue.server().setFaultHook([&](const ServerRequest& request) {
-    if (phase == 0) return ServerFault::down();
-    if (phase == 1) {
-      std::string name = request.parameter("n").value_or("");
-      if (request.act == "get" && name.starts_with("fon")) return ServerFault::withStatus(500);
-      if (request.act == "get" && name.starts_with("frame")) return ServerFault::truncate(0.5);
-      if (request.act == "get" && name == "face2.png")
-        return ServerFault::stall(std::chrono::milliseconds(11000), 0.3);
+    std::string name = request.parameter("n").value_or("");
+    if (phase == 1 && request.act == "get") {
+      if (name.starts_with("fon")) return ServerFault::withStatus(500);
+      if (name.starts_with("frame")) return ServerFault::truncate(0.5);
+      if (name == "face2.png") return ServerFault::stall(std::chrono::milliseconds(11000), 0.3);
     }
     if (phase == 2 && request.act == "list") return ServerFault::invalidJSON();
     return ServerFault::none();
   });
   auto control = ContentControl::Instance();
-  control->updateServerContent();
-  ASSERT_TRUE(runMainLoopUntil([&] { return ContentFixture::pendingRetries() == 1; }));
-  RunLoop::main().advanceBy(60);  // still down: another try, another minute
-  ASSERT_TRUE(runMainLoopUntil([&] {
-    return catalogue.server().requestCount() == 2 && ContentFixture::pendingRetries() == 1;
-  }));
-
-  phase = 1;
-  RunLoop::main().advanceBy(60);
-  ASSERT_TRUE(runMainLoopUntil([&] { return notes.finished == 1; }, 60));
-  // What failed is not listed; what arrived cut short is not on disk.
+  ASSERT_TRUE(runCycle(*control, notes));
+  // What failed is not listed; what arrived cut short is not on disk; a file that arrived
+  // whole stays, though its item is not listed without its sibling.
   EXPECT_TRUE(control->localListOfType(ContentTypeBackground).empty());
   EXPECT_TRUE(control->localListOfType(ContentTypePhotoFrame).empty());
   for (const std::string& name : folderNames(fixture.contentPath(""))) {
     if (name.starts_with("frame")) ADD_FAILURE() << "partial file kept: " << name;
   }
   EXPECT_EQ(control->contentImageWithName("face2"), nullptr);
+  EXPECT_TRUE(fs::exists(fixture.contentPath("face2_small.png")));
   EXPECT_NE(control->contentImageWithName("face1"), nullptr);
 
-  phase = 2;  // healthy files, but a garbage catalogue: the known catalogue is used again
-  RunLoop::main().advanceBy(300);
+  // Healthy files, but a garbage catalogue: the known catalogue is used again, five minutes on.
+  phase = 2;
+  size_t nodes = catalogue.requests("nodes");
+  RunLoop::main().advanceBy(299);
+  RunLoop::main().runUntil([] { return false; }, 0.1);
+  EXPECT_EQ(catalogue.requests("nodes"), nodes);
+  RunLoop::main().advanceBy(1);
   ASSERT_TRUE(runMainLoopUntil([&] { return notes.finished == 2; }, 60));
+  EXPECT_EQ(catalogue.requests("nodes"), nodes + 1);
   phase = 3;
-  control->updateServerContent();
-  ASSERT_TRUE(runMainLoopUntil([&] { return notes.finished == 3; }, 60));
+  ASSERT_TRUE(runCycle(*control, notes));
   expectInStep(*control, catalogue, fixture, false);
   EXPECT_TRUE(control->invalidDownloadedNames().empty());
+  EXPECT_EQ(ContentFixture::pendingRetries(), 0u);
 }
 
 TEST(ContentSyncTest, TheToolWaitsBetweenFailedCyclesAndStopsAtItsTimeLimit) {
@@ -250,8 +288,7 @@ TEST(ContentSyncTest, TheToolWaitsBetweenFailedCyclesAndStopsAtItsTimeLimit) {
   int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 1);
-  size_t lists = 0;
-  for (const auto& record : catalogue.server().requests()) lists += record.request.act == "list";
+  size_t lists = catalogue.requests("list");
   EXPECT_GE(lists, 2u);
   EXPECT_LE(lists, 5u);  // a pause between tries that grows, not a request storm
 }
@@ -302,4 +339,80 @@ TEST(ContentSyncTest, ASyncKilledAtAnyMomentConvergesOnRestart) {
                     path.starts_with("/Library/Application Support/PVXContent/");
     EXPECT_TRUE(expected) << path;
   }
+}
+
+// A first sync and a difference: ContentSyncTest.SyncsTheSamplePack...
+TEST_F(UpdateTest, AGarbageCatalogueChangesNothingAndKeepsTheVersion) {
+  Catalogue catalogue(files({"fon5.png"}));
+  auto control = ContentControl::Instance();
+  ASSERT_TRUE(runCycle(*control, notes));
+  for (ServerFault garbage : {ServerFault::invalidJSON(), ServerFault::wrongShapeJSON()}) {
+    catalogue.server().setFaultHook([garbage](const ServerRequest& request) {
+      return request.act == "list" ? garbage : ServerFault::none();
+    });
+    ASSERT_TRUE(runCycle(*control, notes));
+    EXPECT_EQ(ContentControl::storedListVersion(), "1");
+    EXPECT_EQ(control->curServerContent(), (ContentName::VersionMap{{"fon5.png", "1"}}));
+    EXPECT_TRUE(fs::exists(fixture.contentPath("fon5.png")));
+  }
+}
+
+TEST_F(UpdateTest, ActivationsWhileOfflineLeaveOneRetryChainThatTriesEveryMinute) {
+  Catalogue catalogue(files({"fon1.png"}));
+  std::atomic<bool> down{true};
+  catalogue.server().setFaultHook(
+      [&](const ServerRequest&) { return down ? ServerFault::down() : ServerFault::none(); });
+  auto control = ContentControl::Instance();
+  for (int i = 0; i < 10; ++i) control->updateServerContent();
+  settle();
+  EXPECT_EQ(ContentFixture::pendingRetries(), 1u);
+  size_t before = catalogue.requests("nodes");
+  RunLoop::main().advanceBy(59);
+  settle();
+  EXPECT_EQ(catalogue.requests("nodes"), before);
+  for (int minute = 0; minute < 60; ++minute) {
+    RunLoop::main().advanceBy(minute == 0 ? 1 : 60);
+    settle();
+  }
+  EXPECT_EQ(catalogue.requests("nodes") - before, 60u);
+
+  down = false;
+  RunLoop::main().advanceBy(60);
+  ASSERT_TRUE(runMainLoopUntil([&] { return notes.finished == 1; }));
+  EXPECT_EQ(control->contentSericeURL(), catalogue.server().baseURL(ScreenKind::Standard));
+}
+
+TEST_F(UpdateTest, AnItemThatLostOneFileIsRebuiltOnceNotOnEveryActivation) {
+  Catalogue catalogue(files({"frame3.png", "frame3_small.png"}));
+  auto control = ContentControl::Instance();
+  ASSERT_TRUE(runCycle(*control, notes));
+  int first = notes.newContent;
+  catalogue.publish(files({"frame3.png"}));
+  ASSERT_TRUE(runCycle(*control, notes));
+  ContentItem* item = control->contentImageWithName("frame3").get();
+  ASSERT_NE(item, nullptr);
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(runCycle(*control, notes));
+  EXPECT_EQ(control->contentImageWithName("frame3").get(), item);
+  EXPECT_LE(notes.newContent - first, 1);
+  EXPECT_EQ(control->curDownloadedContent().count("frame3_small.png"), 0u);
+}
+
+TEST_F(UpdateTest, TwoActivationsInQuickSuccessionFetchEachFileOnce) {
+  const std::vector<std::string> names{"fon1.png", "fon1_small.png", "clipart2.png",
+                                       "clipart2_small.png", "face1.png"};
+  Catalogue catalogue(files(names));
+  catalogue.server().setFaultHook([](const ServerRequest& request) {
+    return request.act == "get" ? ServerFault::stall(std::chrono::milliseconds(150), 0.5)
+                                : ServerFault::none();
+  });
+  auto control = ContentControl::Instance();
+  control->updateServerContent();
+  control->updateServerContent();
+  ASSERT_TRUE(runMainLoopUntil(
+      [&] {
+        return notes.finished > 0 && DispatchTools::Instance().taskCount() == 0 &&
+               control->curDownloadedContent().size() == names.size();
+      },
+      20));
+  for (const std::string& name : names) EXPECT_EQ(catalogue.requests("get", "n", name), 1u) << name;
 }

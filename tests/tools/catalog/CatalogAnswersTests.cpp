@@ -5,10 +5,10 @@
 
 #include "Catalog.h"
 #include "CatalogAnswers.h"
-#include "CatalogTestSupport.h"
 #include "Content/ContentServiceRequest.h"
+#include "ServerTestSupport.h"
 
-using catalog_testing::CatalogFixture;
+using catalog_testing::ServerFixture;
 using platform::Value;
 
 namespace {
@@ -16,80 +16,49 @@ namespace {
 using Names = std::vector<std::string>;
 using Files = std::map<std::string, std::string>;
 
-Names namesIn(const Value& answer, const std::string& member, const std::string& list = "") {
-  const platform::Dictionary& object = *answer.dictionary();
-  const Value& value =
-      list.empty()
-          ? platform::valueForKey(object, member)
-          : platform::valueForKey(*platform::valueForKey(object, member).dictionary(), list);
-  Names names;
-  for (const Value& entry : *value.array()) names.push_back(*entry.string());
-  return names;
-}
+using catalog_testing::answerNames;
+using catalog_testing::answerVersion;
 
-std::string verOf(const Value& answer) {
-  return *platform::valueForKey(*answer.dictionary(), "ver").string();
-}
-
-class CatalogAnswersTest : public CatalogFixture {
+class CatalogAnswersTest : public ServerFixture {
  protected:
-  std::shared_ptr<const Catalog> open() {
-    std::string error;
-    auto catalog = Catalog::open(catalogFolder(), error);
-    EXPECT_TRUE(catalog) << error;
-    return catalog;
-  }
-
   Value list(ScreenKind kind, std::optional<std::string> dif) {
-    return CatalogAnswers::list(*open(), kind, dif);
+    return CatalogAnswers::list(*openCatalog(), kind, dif);
+  }
+  // The three lists of a difference: new, changed, deleted.
+  std::vector<Names> diff(const Value& answer) {
+    return {answerNames(answer, "new"), answerNames(answer, "chg"), answerNames(answer, "del")};
   }
 };
 
-TEST_F(CatalogAnswersTest, FullListCarriesTheVersionAsTextAndTheKindsNames) {
-  publish({{"frame1.png", "A"}, {"frame1_iph5.png", "B"}, {"frame1_small.png", "C"}});
+TEST_F(CatalogAnswersTest, FullListsPerKindAndDifferencesFromEachEarlierVersion) {
+  publish({{"frame1.png", "A"}, {"frame2.png", "B"}, {"fon1.jpg", "C"}, {"frame1_iph5.png", "T"}});
   Value standard = list(ScreenKind::Standard, std::nullopt);
-  EXPECT_EQ(verOf(standard), "1");
-  EXPECT_EQ(namesIn(standard, "curList"), (Names{"frame1.png", "frame1_small.png"}));
+  EXPECT_EQ(answerVersion(standard), "1");
+  EXPECT_EQ(answerNames(standard, "curList"), (Names{"fon1.jpg", "frame1.png", "frame2.png"}));
   EXPECT_FALSE(standard.dictionary()->contains("diff"));
-  Value tall = list(ScreenKind::Tall, std::nullopt);
-  EXPECT_EQ(namesIn(tall, "curList"), (Names{"frame1_iph5.png", "frame1_small.png"}));
-}
+  EXPECT_EQ(answerNames(list(ScreenKind::Tall, std::nullopt), "curList"),
+            (Names{"frame1_iph5.png"}));
 
-TEST_F(CatalogAnswersTest, DifferencesFromEachEarlierVersion) {
-  publish({{"frame1.png", "A"}, {"frame2.png", "B"}, {"fon1.jpg", "C"}});       // 1
   publish({{"frame1.png", "A2"}, {"frame2.png", "B"}, {"clipart1.png", "D"}});  // 2
-  publish(
-      {{"frame1.png", "A2"}, {"frame2.png", "B"}, {"clipart1.png", "D"}, {"fon1.jpg", "C"}});  // 3
-  publish(
-      {{"frame1.png", "A2"}, {"frame2.png", "B"}, {"clipart1.png", "D"}, {"fon1.jpg", "C"}});  // 4
-
+  const Files third{
+      {"frame1.png", "A2"}, {"frame2.png", "B"}, {"clipart1.png", "D"}, {"fon1.jpg", "C"}};
+  publish(third);  // 3
+  publish(third);  // 4
   Value fromOne = list(ScreenKind::Standard, "1");
-  EXPECT_EQ(verOf(fromOne), "4");
+  EXPECT_EQ(answerVersion(fromOne), "4");
   EXPECT_FALSE(fromOne.dictionary()->contains("curList"));
   // fon1.jpg left and came back with the same bytes: no change since version 1.
-  EXPECT_EQ(namesIn(fromOne, "diff", "new"), (Names{"clipart1.png"}));
-  EXPECT_EQ(namesIn(fromOne, "diff", "chg"), (Names{"frame1.png"}));
-  EXPECT_EQ(namesIn(fromOne, "diff", "del"), Names{});
-
-  Value fromTwo = list(ScreenKind::Standard, "2");
-  EXPECT_EQ(namesIn(fromTwo, "diff", "new"), (Names{"fon1.jpg"}));
-  EXPECT_EQ(namesIn(fromTwo, "diff", "chg"), Names{});
-  EXPECT_EQ(namesIn(fromTwo, "diff", "del"), Names{});
-
-  for (const char* same : {"3", "4"}) {
-    Value unchanged = list(ScreenKind::Standard, same);
-    EXPECT_EQ(verOf(unchanged), "4");
-    EXPECT_EQ(namesIn(unchanged, "diff", "new"), Names{}) << same;
-    EXPECT_EQ(namesIn(unchanged, "diff", "chg"), Names{}) << same;
-    EXPECT_EQ(namesIn(unchanged, "diff", "del"), Names{}) << same;
-  }
+  EXPECT_EQ(diff(fromOne), (std::vector<Names>{{"clipart1.png"}, {"frame1.png"}, {}}));
+  EXPECT_EQ(diff(list(ScreenKind::Standard, "2")), (std::vector<Names>{{"fon1.jpg"}, {}, {}}));
+  for (const char* same : {"3", "4"})
+    EXPECT_EQ(diff(list(ScreenKind::Standard, same)), (std::vector<Names>{{}, {}, {}})) << same;
 }
 
 TEST_F(CatalogAnswersTest, FilesAnswerWithTheirContentAtTheAskedVersion) {
   publish({{"frame1.png", "one"}, {"fon1.jpg", "fon"}});
   publish({{"frame1.png", "two"}});
   publish({{"frame1.png", "three"}, {"frame1_iph5.png", "tall"}});
-  auto catalog = open();
+  auto catalog = openCatalog();
   auto contentOf = [&](ScreenKind kind, std::optional<std::string> ver,
                        const std::string& name) -> std::optional<std::string> {
     auto hash = CatalogAnswers::fileHash(*catalog, kind, ver, name);
@@ -117,8 +86,8 @@ TEST_F(CatalogAnswersTest, FilesAnswerWithTheirContentAtTheAskedVersion) {
 
 // The device's own reading of the answers: after any history, a device that last listed
 // version V and applies the answer for V holds exactly the current catalogue, and asking for
-// every file with the version its map holds yields the current content. Each kind sees only
-// its own names; an unknown dif gets the full list.
+// every file with the version its map holds yields the current content, in-process and over
+// HTTP. Each kind sees only its own names; an unknown dif gets the full list.
 TEST_F(CatalogAnswersTest, ApplyChangesReproducesEachVersionFromAnyEarlierOne) {
   const std::vector<Files> history = {
       {{"frame1.png", "a"},
@@ -138,45 +107,59 @@ TEST_F(CatalogAnswersTest, ApplyChangesReproducesEachVersionFromAnyEarlierOne) {
       {},
       {{"tbframe1.png", "t"}, {"tbframe1_iph5_mask.jpg", "m"}, {"frame1.png", "a"}},
   };
-  for (ScreenKind kind : ScreenKinds::kAll) {
-    std::filesystem::remove_all(catalogFolder());
-    // What the device of this kind holds after listing each version fully, and after following
-    // every publish step by step.
-    std::vector<ContentName::VersionMap> listedAt;
-    ContentName::VersionMap stepwise;
-    std::optional<std::string> stepwiseVersion;
-    for (const Files& files : history) {
-      publish(files);
-      auto catalog = open();
-      const CatalogManifest& current = catalog->current();
-      auto check = [&](const ContentName::VersionMap& map, const std::string& path) {
+  // Per kind: what the device holds after listing each version fully, and after following every
+  // publish step by step over HTTP (answers decoded as the device does, gzip included).
+  std::map<ScreenKind, std::vector<ContentName::VersionMap>> listedAt;
+  std::map<ScreenKind, ContentName::VersionMap> stepwise;
+  std::map<ScreenKind, std::optional<std::string>> stepwiseVersion;
+  for (const Files& files : history) {
+    publish(files);
+    if (!_server) {
+      ReferenceServer::Configuration configuration;
+      configuration.gzipThreshold = 60;  // some answers compressed, some not
+      startServer(configuration);
+    }
+    auto catalog = openCatalog();
+    const CatalogManifest& current = catalog->current();
+    const std::string version = std::to_string(current.version());
+    for (ScreenKind kind : ScreenKinds::kAll) {
+      const std::string base = "/" + std::string(ScreenKinds::pathName(kind)) + "/";
+      auto check = [&](const ContentName::VersionMap& map, const std::string& path, bool http) {
         Names keys;
         for (const auto& entry : map) keys.push_back(entry.first);
         std::sort(keys.begin(), keys.end());
         EXPECT_EQ(keys, current.names(kind)) << path;
-        for (const auto& [name, version] : map) {
-          auto hash = CatalogAnswers::fileHash(*catalog, kind, version, name);
+        for (const auto& [name, ver] : map) {
+          if (http) {
+            auto file = get(base + "?act=get&ver=" + ver + "&n=" + name);
+            ASSERT_TRUE(file) << path << " " << name;
+            EXPECT_EQ(file->body, files.at(name)) << path << " " << name << "@" << ver;
+            continue;
+          }
+          auto hash = CatalogAnswers::fileHash(*catalog, kind, ver, name);
           ASSERT_TRUE(hash) << path << " " << name;
-          EXPECT_EQ(*hash, *current.hashOf(kind, name)) << path << " " << name << "@" << version;
+          EXPECT_EQ(*hash, *current.hashOf(kind, name)) << path << " " << name << "@" << ver;
         }
       };
-      for (size_t v = 0; v < listedAt.size(); ++v) {
-        ContentName::VersionMap map = listedAt[v];
+      for (size_t v = 0; v < listedAt[kind].size(); ++v) {
+        ContentName::VersionMap map = listedAt[kind][v];
         ContentServiceRequest::applyChanges(
             map, CatalogAnswers::list(*catalog, kind, std::to_string(v + 1)));
-        check(map, "from " + std::to_string(v + 1) + " to " + std::to_string(current.version()));
+        check(map, "from " + std::to_string(v + 1) + " to " + version, false);
       }
-      ContentServiceRequest::applyChanges(stepwise,
-                                          CatalogAnswers::list(*catalog, kind, stepwiseVersion));
-      check(stepwise, "stepwise to " + std::to_string(current.version()));
-      stepwiseVersion = std::to_string(current.version());
+      std::string target = base + "?act=list";
+      if (stepwiseVersion[kind]) target += "&dif=" + *stepwiseVersion[kind];
+      Value answer = getJSON(target);
+      ContentServiceRequest::applyChanges(stepwise[kind], answer);
+      stepwiseVersion[kind] = answerVersion(answer);
+      check(stepwise[kind], "stepwise over HTTP: " + target, true);
 
       // The full list, also over a stale map and with an unknown dif.
       ContentName::VersionMap full = {{"stale.png", "1"}};
       ContentServiceRequest::applyChanges(full, CatalogAnswers::list(*catalog, kind, "bogus"));
-      check(full, "full list");
-      for (const auto& entry : full) EXPECT_EQ(entry.second, std::to_string(current.version()));
-      listedAt.push_back(full);
+      check(full, "full list", false);
+      for (const auto& entry : full) EXPECT_EQ(entry.second, version);
+      listedAt[kind].push_back(full);
     }
   }
 }

@@ -31,12 +31,19 @@ using Names = std::vector<std::string>;
 
 class CatalogPublisherTest : public CatalogFixture {};
 
-TEST_F(CatalogPublisherTest, FirstPublishWritesVersionOneWithItsManifestAndObjects) {
-  auto report = publish({{"frame1.png", "A"}, {"frame1_small.png", "B"}, {"fon2.jpg", "C"}});
+TEST_F(CatalogPublisherTest, FirstPublishWritesVersionOneWithEachScreenKindsNamesAndObjects) {
+  auto report = publish({{"frame1.png", "1"},
+                         {"frame1_small.png", "2"},
+                         {"frame1_iph5.png", "3"},
+                         {"frame1_mask.jpg", "4"},
+                         {"frame1_iph5_mask.jpg", "5"},
+                         {"fon1@2x.png", "6"}});
   EXPECT_EQ(report.version, 1);
-  EXPECT_EQ(report.difference.added, (Names{"fon2.jpg", "frame1.png", "frame1_small.png"}));
+  EXPECT_EQ(report.difference.added.size(), 6u);
   EXPECT_TRUE(report.difference.changed.empty());
   EXPECT_TRUE(report.difference.removed.empty());
+  EXPECT_EQ(report.standardCount, 4u);
+  EXPECT_EQ(report.tallCount, 3u);
 
   CatalogFolder folder(catalogFolder());
   std::string error;
@@ -45,25 +52,9 @@ TEST_F(CatalogPublisherTest, FirstPublishWritesVersionOneWithItsManifestAndObjec
   EXPECT_EQ(head->current, 1);
   auto manifest = folder.readManifest(1, error);
   ASSERT_TRUE(manifest) << error;
-  EXPECT_EQ(manifest->files(), (CatalogManifest::Files{{"fon2.jpg", hashOf("C")},
-                                                       {"frame1.png", hashOf("A")},
-                                                       {"frame1_small.png", hashOf("B")}}));
-  EXPECT_EQ(readTextFile(folder.objectPath(hashOf("A"))), "A");
-  EXPECT_EQ(readTextFile(folder.objectPath(hashOf("C"))), "C");
-}
-
-TEST_F(CatalogPublisherTest, EachScreenKindListsTheNamesItsDevicesAccept) {
-  auto report = publish({{"frame1.png", "1"},
-                         {"frame1_small.png", "2"},
-                         {"frame1_iph5.png", "3"},
-                         {"frame1_mask.jpg", "4"},
-                         {"frame1_iph5_mask.jpg", "5"},
-                         {"fon1@2x.png", "6"}});
-  EXPECT_EQ(report.standardCount, 4u);
-  EXPECT_EQ(report.tallCount, 3u);
-  std::string error;
-  auto manifest = CatalogFolder(catalogFolder()).readManifest(1, error);
-  ASSERT_TRUE(manifest) << error;
+  EXPECT_EQ(manifest->files().size(), 6u);
+  EXPECT_EQ(manifest->files().at("fon1@2x.png"), hashOf("6"));
+  EXPECT_EQ(readTextFile(folder.objectPath(hashOf("3"))), "3");
   EXPECT_EQ(manifest->names(ScreenKind::Standard),
             (Names{"fon1@2x.png", "frame1.png", "frame1_mask.jpg", "frame1_small.png"}));
   EXPECT_EQ(manifest->names(ScreenKind::Tall),
@@ -127,97 +118,67 @@ TEST_F(CatalogPublisherTest, EmptyUndecodableAndLinkedFilesAreSkippedWithTheirRe
             std::filesystem::perms::none);
 }
 
-TEST_F(CatalogPublisherTest, UnchangedContentStillMakesANewVersionAndSharesObjects) {
-  publish({{"frame1.png", "A"}, {"fon1.png", "B"}});
-  auto objectsBefore = snapshot(catalogFolder() + "/objects");
-  auto report = publish({{"frame1.png", "A"}, {"fon1.png", "B"}});
-  EXPECT_EQ(report.version, 2);
-  EXPECT_TRUE(report.difference.empty());
-  EXPECT_EQ(snapshot(catalogFolder() + "/objects"), objectsBefore);
-}
-
-TEST_F(CatalogPublisherTest, EarlierVersionsKeepTheirManifestsAndContents) {
+TEST_F(CatalogPublisherTest, EveryPublishMakesAVersionAndEarlierOnesKeepTheirContents) {
   publish({{"frame1.png", "old"}, {"fon1.png", "gone"}});
+  auto objectsBefore = snapshot(catalogFolder() + "/objects");
+  auto same = publish({{"frame1.png", "old"}, {"fon1.png", "gone"}});
+  EXPECT_EQ(same.version, 2);
+  EXPECT_TRUE(same.difference.empty());
+  EXPECT_EQ(snapshot(catalogFolder() + "/objects"), objectsBefore);  // objects are shared
+
   auto report = publish({{"frame1.png", "new"}, {"clipart1.png", "added"}});
-  EXPECT_EQ(report.version, 2);
+  EXPECT_EQ(report.version, 3);
   EXPECT_EQ(report.difference.added, (Names{"clipart1.png"}));
   EXPECT_EQ(report.difference.changed, (Names{"frame1.png"}));
   EXPECT_EQ(report.difference.removed, (Names{"fon1.png"}));
-
-  std::string error;
-  auto catalog = Catalog::open(catalogFolder(), error);
-  ASSERT_TRUE(catalog) << error;
-  EXPECT_EQ(catalog->currentVersion(), 2);
+  auto catalog = openCatalog();
+  ASSERT_TRUE(catalog);
+  EXPECT_EQ(catalog->currentVersion(), 3);
   const CatalogManifest* first = catalog->manifest(1);
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(readTextFile(catalog->folder().objectPath(first->files().at("frame1.png"))), "old");
-  EXPECT_EQ(readTextFile(catalog->folder().objectPath(first->files().at("fon1.png"))), "gone");
-  EXPECT_EQ(readTextFile(catalog->folder().objectPath(catalog->current().files().at("frame1.png"))),
-            "new");
+  auto contents = [&](const CatalogManifest& manifest, const std::string& name) {
+    return readTextFile(catalog->folder().objectPath(manifest.files().at(name)));
+  };
+  EXPECT_EQ(contents(*first, "frame1.png"), "old");
+  EXPECT_EQ(contents(*first, "fon1.png"), "gone");
+  EXPECT_EQ(contents(catalog->current(), "frame1.png"), "new");
   // Versions are named only by their exact decimal form.
   EXPECT_EQ(catalog->manifestNamed("2")->version(), 2);
-  for (const char* name : {"", "0", "3", "01", "1x", "-1", "+1", " 1", "1.0", "99999999999"})
+  for (const char* name : {"", "0", "4", "01", "1x", "-1", "+1", " 1", "1.0", "99999999999"})
     EXPECT_EQ(catalog->manifestNamed(name), nullptr) << name;
 }
 
-TEST_F(CatalogPublisherTest, MissingContentFolderIsAnErrorAndCreatesNothing) {
-  std::string error;
-  auto report = CatalogPublisher::publish(_directory.file("nowhere"), catalogFolder(), error);
-  EXPECT_FALSE(report);
-  EXPECT_NE(error.find("nowhere"), std::string::npos) << error;
-  EXPECT_FALSE(std::filesystem::exists(catalogFolder()));
-}
-
-TEST_F(CatalogPublisherTest, CorruptManifestStopsThePublishAndTouchesNothing) {
+// A missing or corrupt catalogue at the publish: CatalogCommandLineTest.
+TEST_F(CatalogPublisherTest, ManifestsOfTheWrongShapeCorruptHeadsAndMissingObjectsAreRefused) {
   publish({{"frame1.png", "A"}});
-  publish({{"frame1.png", "B"}});
-  writeTextFile(catalogFolder() + "/versions/1.json",
-                "{\"format\": 1, \"version\": 1, \"files\": [");
-  auto before = snapshot(catalogFolder());
-  setContent({{"frame1.png", "C"}});
-  std::string error;
-  EXPECT_FALSE(CatalogPublisher::publish(contentFolder(), catalogFolder(), error, texts()));
-  EXPECT_NE(error.find("versions/1.json"), std::string::npos) << error;
-  EXPECT_EQ(snapshot(catalogFolder()), before);
-}
-
-TEST_F(CatalogPublisherTest, ManifestsOfTheWrongShapeAreRefused) {
-  publish({{"frame1.png", "A"}});
-  std::string path = catalogFolder() + "/versions/1.json";
-  std::string good = readTextFile(path);
-  const std::vector<std::string> bad = {
-      "[]",
-      "{\"format\": 2, \"version\": 1, \"files\": {}, \"standard\": [], \"tall\": []}",
-      "{\"format\": 1, \"version\": 2, \"files\": {}, \"standard\": [], \"tall\": []}",
-      "{\"format\": 1, \"version\": 1, \"files\": {\"../x.png\": \"" + std::string(64, 'a') +
-          "\"}, \"standard\": [], \"tall\": []}",
-      "{\"format\": 1, \"version\": 1, \"files\": {\"frame1.png\": \"../../etc/passwd\"}, "
-      "\"standard\": [], \"tall\": []}",
-      "{\"format\": 1, \"version\": 1, \"files\": {}, \"standard\": [\"frame1.png\"], \"tall\": "
-      "[]}",
-      "{\"format\": 1, \"version\": 1, \"files\": {}, \"standard\": []}",
+  const std::string manifest = "/versions/1.json", head = "/catalog.json";
+  auto files = [](const std::string& extra) {
+    return "{\"format\": 1, \"version\": 1, \"files\": {" + extra +
+           "}, \"standard\": [], \"tall\": []}";
   };
-  for (const std::string& text : bad) {
+  const std::vector<std::pair<std::string, std::string>> bad = {
+      {manifest, "[]"},
+      {manifest, "{\"format\": 2, \"version\": 1, \"files\": {}, \"standard\": [], \"tall\": []}"},
+      {manifest, "{\"format\": 1, \"version\": 2, \"files\": {}, \"standard\": [], \"tall\": []}"},
+      {manifest, files("\"../x.png\": \"" + std::string(64, 'a') + "\"")},
+      {manifest, files("\"frame1.png\": \"../../etc/passwd\"")},
+      {manifest,
+       "{\"format\": 1, \"version\": 1, \"files\": {}, \"standard\": [\"frame1.png\"], \"tall\": "
+       "[]}"},
+      {manifest, "{\"format\": 1, \"version\": 1, \"files\": {}, \"standard\": []}"},
+      {head, ""},
+      {head, "not json"},
+      {head, "{\"format\": 1, \"current\": \"1\"}"},
+      {head, "[1]"}};
+  for (const auto& [file, text] : bad) {
+    std::string path = catalogFolder() + file, good = readTextFile(path), error;
     writeTextFile(path, text);
-    std::string error;
     EXPECT_FALSE(Catalog::open(catalogFolder(), error)) << text;
     EXPECT_FALSE(error.empty());
+    writeTextFile(path, good);
   }
-  writeTextFile(path, good);
   std::string error;
   EXPECT_TRUE(Catalog::open(catalogFolder(), error)) << error;
-}
-
-TEST_F(CatalogPublisherTest, CorruptHeadOrMissingObjectIsRefused) {
-  publish({{"frame1.png", "A"}});
-  std::string head = catalogFolder() + "/catalog.json";
-  std::string good = readTextFile(head);
-  std::string error;
-  for (const char* text : {"", "not json", "{\"format\": 1, \"current\": \"1\"}", "[1]"}) {
-    writeTextFile(head, text);
-    EXPECT_FALSE(Catalog::open(catalogFolder(), error)) << text;
-  }
-  writeTextFile(head, good);
   std::filesystem::remove(CatalogFolder(catalogFolder()).objectPath(hashOf("A")));
   EXPECT_FALSE(Catalog::open(catalogFolder(), error));
   EXPECT_NE(error.find("missing"), std::string::npos) << error;

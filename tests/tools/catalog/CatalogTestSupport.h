@@ -9,7 +9,9 @@
 #include <sstream>
 #include <string>
 
+#include "Catalog.h"
 #include "CatalogPublisher.h"
+#include "Foundation/Value.h"
 #include "Graphics/Bitmap.h"
 #include "Graphics/Image.h"
 #include "Graphics/ImageEncoder.h"
@@ -32,6 +34,24 @@ inline std::string picture(std::uint32_t argb, bool jpeg = false) {
   auto image = platform::Image::imageWithBitmap(bitmap);
   return text(
       *(jpeg ? platform::ImageEncoder::jpegData(*image) : platform::ImageEncoder::pngData(*image)));
+}
+
+// The names listed in a catalogue answer under a member ("curList") or a member of its "diff"
+// ("new", "chg", "del").
+inline std::vector<std::string> answerNames(const platform::Value& answer,
+                                            const std::string& member) {
+  const platform::Dictionary& object = *answer.dictionary();
+  const platform::Value& value =
+      member == "curList"
+          ? platform::valueForKey(object, member)
+          : platform::valueForKey(*platform::valueForKey(object, "diff").dictionary(), member);
+  std::vector<std::string> names;
+  for (const platform::Value& entry : *value.array()) names.push_back(*entry.string());
+  return names;
+}
+
+inline std::string answerVersion(const platform::Value& answer) {
+  return *platform::valueForKey(*answer.dictionary(), "ver").string();
 }
 
 // Every file under a folder with its contents, to prove that something left it untouched.
@@ -71,6 +91,13 @@ class CatalogFixture : public ::testing::Test {
     auto report = CatalogPublisher::publish(contentFolder(), catalogFolder(), error, texts());
     EXPECT_TRUE(report) << error;
     return report.value_or(CatalogPublisher::Report{});
+  }
+
+  std::shared_ptr<const Catalog> openCatalog() {
+    std::string error;
+    auto catalog = Catalog::open(catalogFolder(), error);
+    EXPECT_TRUE(catalog) << error;
+    return catalog;
   }
 
   testing_support::TemporaryDirectory _directory;

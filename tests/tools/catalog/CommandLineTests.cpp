@@ -58,15 +58,12 @@ TEST_F(CatalogCommandLineTest, PublishPrintsWhatChangedAndWhatWasSkipped) {
 }
 
 TEST_F(CatalogCommandLineTest, BadArgumentsExitWithTwo) {
-  EXPECT_EQ(builder("").status, 2);
-  EXPECT_EQ(builder("frobnicate a b").status, 2);
-  EXPECT_EQ(builder("publish onlyone").status, 2);
-  EXPECT_EQ(builder("export catalog out").status, 2);
-  EXPECT_EQ(builder("export catalog out --base-url http://x --gzip-threshold -5").status, 2);
-  EXPECT_EQ(server("").status, 2);
-  EXPECT_EQ(server("--catalog catalog --port abc").status, 2);
-  EXPECT_EQ(server("--catalog catalog --port 70000").status, 2);
-  EXPECT_EQ(server("--catalog catalog --bogus").status, 2);
+  for (const char* arguments : {"", "frobnicate a b", "publish onlyone", "export catalog out",
+                                "export catalog out --base-url http://x --gzip-threshold -5"})
+    EXPECT_EQ(builder(arguments).status, 2) << arguments;
+  for (const char* arguments : {"", "--catalog catalog --port abc",
+                                "--catalog catalog --port 70000", "--catalog catalog --bogus"})
+    EXPECT_EQ(server(arguments).status, 2) << arguments;
 }
 
 TEST_F(CatalogCommandLineTest, MissingFoldersAreReportedWithStatusOne) {
