@@ -5,14 +5,17 @@
 #include "Foundation/RunLoop.h"
 #include "GeneralTools/DispatchTools.h"
 
-ContentDownloadBox::ContentDownloadBox(std::vector<std::shared_ptr<DispatchTask>> tasks, ContentType contentType,
-                                       Callback completion)
-    : _tasks(std::move(tasks)), _contentType(contentType), _completitionBlock(std::move(completion)) {
+ContentDownloadBox::ContentDownloadBox(std::vector<std::shared_ptr<DispatchTask>> tasks,
+                                       ContentType contentType, Callback completion)
+    : _tasks(std::move(tasks)),
+      _contentType(contentType),
+      _completitionBlock(std::move(completion)) {
   std::erase(_tasks, nullptr);
 }
 
-std::shared_ptr<ContentDownloadBox> ContentDownloadBox::boxWithTasks(std::vector<std::shared_ptr<DispatchTask>> tasks,
-                                                                     ContentType contentType, Callback completion) {
+std::shared_ptr<ContentDownloadBox> ContentDownloadBox::boxWithTasks(
+    std::vector<std::shared_ptr<DispatchTask>> tasks, ContentType contentType,
+    Callback completion) {
   return std::shared_ptr<ContentDownloadBox>(
       new ContentDownloadBox(std::move(tasks), contentType, std::move(completion)));
 }
@@ -41,7 +44,8 @@ void ContentDownloadBox::startTasks() {
 }
 
 void ContentDownloadBox::taskEnded(DispatchTask& task) {
-  auto it = std::find_if(_tasks.begin(), _tasks.end(), [&](const auto& held) { return held.get() == &task; });
+  auto it = std::find_if(_tasks.begin(), _tasks.end(),
+                         [&](const auto& held) { return held.get() == &task; });
   if (it == _tasks.end()) return;
   _tasks.erase(it);
   checkFinish();

@@ -14,8 +14,9 @@ class ContentDownloadBox : public std::enable_shared_from_this<ContentDownloadBo
   using Callback = std::function<void(ContentDownloadBox& box)>;
 
   // Keeps a copy of the task list, the type and the callback.
-  static std::shared_ptr<ContentDownloadBox> boxWithTasks(std::vector<std::shared_ptr<DispatchTask>> tasks,
-                                                          ContentType contentType, Callback completion);
+  static std::shared_ptr<ContentDownloadBox> boxWithTasks(
+      std::vector<std::shared_ptr<DispatchTask>> tasks, ContentType contentType,
+      Callback completion);
 
   // Queues every task on the shared task runner, each with a completion that runs the task's
   // own completion first and then ticks the task off this box. A box without tasks reports
@@ -28,7 +29,8 @@ class ContentDownloadBox : public std::enable_shared_from_this<ContentDownloadBo
   size_t remainingTaskCount() const { return _tasks.size(); }
 
  private:
-  ContentDownloadBox(std::vector<std::shared_ptr<DispatchTask>> tasks, ContentType contentType, Callback completion);
+  ContentDownloadBox(std::vector<std::shared_ptr<DispatchTask>> tasks, ContentType contentType,
+                     Callback completion);
   void taskEnded(DispatchTask& task);
 
   std::vector<std::shared_ptr<DispatchTask>> _tasks;

@@ -27,10 +27,12 @@ ContentDownloadConveyor::~ContentDownloadConveyor() {
 }
 
 void ContentDownloadConveyor::addDownloadGroup(std::vector<std::shared_ptr<DispatchTask>> tasks,
-                                               ContentType conentType, std::function<void()> completion) {
+                                               ContentType conentType,
+                                               std::function<void()> completion) {
   std::weak_ptr<ContentDownloadConveyor> conveyor = weak_from_this();
   auto box = ContentDownloadBox::boxWithTasks(
-      std::move(tasks), conentType, [conveyor, completion = std::move(completion)](ContentDownloadBox& ended) {
+      std::move(tasks), conentType,
+      [conveyor, completion = std::move(completion)](ContentDownloadBox& ended) {
         if (completion) completion();
         auto owner = conveyor.lock();
         if (owner && owner->isRuning()) owner->boxDownloaded(ended);
@@ -55,7 +57,8 @@ const ContentDownloadConveyor::Line* ContentDownloadConveyor::lineWithType(Conte
 std::shared_ptr<ContentDownloadBox> ContentDownloadConveyor::nextBoxToDownload() const {
   for (int priority = kHighestPriority; priority >= 0; --priority) {
     for (int type = 0; type < kContentTypeCount; ++type) {
-      if (_priorities[type] == priority && !_boxesLines[type].empty()) return _boxesLines[type].front();
+      if (_priorities[type] == priority && !_boxesLines[type].empty())
+        return _boxesLines[type].front();
     }
   }
   return nullptr;
@@ -78,7 +81,8 @@ void ContentDownloadConveyor::clearLines() {
 void ContentDownloadConveyor::boxDownloaded(ContentDownloadBox& box) {
   if (isContentType(box.contentType())) {
     Line& line = _boxesLines[box.contentType()];
-    auto it = std::find_if(line.begin(), line.end(), [&](const auto& held) { return held.get() == &box; });
+    auto it = std::find_if(line.begin(), line.end(),
+                           [&](const auto& held) { return held.get() == &box; });
     if (it != line.end()) line.erase(it);
   }
   if (_isRuning) recursiveDownload();
@@ -87,7 +91,8 @@ void ContentDownloadConveyor::boxDownloaded(ContentDownloadBox& box) {
 void ContentDownloadConveyor::recursiveDownload() {
   std::shared_ptr<ContentDownloadBox> box = nextBoxToDownload();
   if (!box) {
-    platform::NotificationCenter::defaultCenter().postNotification(kContentDownloadConveyorFinished, this);
+    platform::NotificationCenter::defaultCenter().postNotification(kContentDownloadConveyorFinished,
+                                                                   this);
     stopConveyor();
     return;
   }

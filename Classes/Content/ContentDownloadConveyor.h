@@ -18,7 +18,8 @@
 // conveyor stops it.
 class ContentDownloadConveyor : public std::enable_shared_from_this<ContentDownloadConveyor> {
  public:
-  static constexpr const char* kContentDownloadConveyorFinished = "kContentDownloadConveyorFinished";
+  static constexpr const char* kContentDownloadConveyorFinished =
+      "kContentDownloadConveyorFinished";
   using Line = std::deque<std::shared_ptr<ContentDownloadBox>>;
 
   // Five empty lines, automatic mode, not running.

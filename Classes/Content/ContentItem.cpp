@@ -49,7 +49,8 @@ std::vector<std::string> uniqueNames(std::vector<std::string> names) {
   std::vector<std::string> unique;
   unique.reserve(names.size());
   for (auto& name : names) {
-    if (std::find(unique.begin(), unique.end(), name) == unique.end()) unique.push_back(std::move(name));
+    if (std::find(unique.begin(), unique.end(), name) == unique.end())
+      unique.push_back(std::move(name));
   }
   if (unique.empty()) unique.emplace_back(ContentName::kEmptyFileName);
   return unique;
@@ -58,11 +59,14 @@ std::vector<std::string> uniqueNames(std::vector<std::string> names) {
 }  // namespace
 
 ContentItem::ContentItem(std::string name, std::string version, std::vector<std::string> fileNames)
-    : _name(std::move(name)), _filesNames(uniqueNames(std::move(fileNames))), _version(std::move(version)) {}
+    : _name(std::move(name)),
+      _filesNames(uniqueNames(std::move(fileNames))),
+      _version(std::move(version)) {}
 
 std::shared_ptr<ContentItem> ContentItem::ContentItemWithName(std::string name, std::string version,
                                                               std::vector<std::string> fileNames) {
-  return std::shared_ptr<ContentItem>(new ContentItem(std::move(name), std::move(version), std::move(fileNames)));
+  return std::shared_ptr<ContentItem>(
+      new ContentItem(std::move(name), std::move(version), std::move(fileNames)));
 }
 
 ContentType ContentItem::type() const {
@@ -106,7 +110,8 @@ std::shared_ptr<Image> ContentItem::loadingImage(Size size) const {
   return image;
 }
 
-std::shared_ptr<Image> ContentItem::pictureFromFile(const std::string& file, Size size, bool preview) const {
+std::shared_ptr<Image> ContentItem::pictureFromFile(const std::string& file, Size size,
+                                                    bool preview) const {
   auto owner = catalog();
   std::optional<std::string> path = owner->fullPathForObjectNamed(file);
   if (!path) return nullptr;
@@ -120,7 +125,9 @@ std::shared_ptr<Image> ContentItem::pictureFromFile(const std::string& file, Siz
           mask = platform::ImageDecoder::imageWithContentsOfFile(*maskPath);
       }
       if (!mask && file.starts_with("tbframe"))
-        mask = cachedOrLoaded(kTBFrameMaskImageKey, Tools::isIPhone5Screen() ? "tbframe_iph5_mask.jpg" : "tbframe_mask.jpg");
+        mask =
+            cachedOrLoaded(kTBFrameMaskImageKey,
+                           Tools::isIPhone5Screen() ? "tbframe_iph5_mask.jpg" : "tbframe_mask.jpg");
     }
     auto image = platform::ImageDecoder::imageWithContentsOfFile(*path);
     if (image && mask) return PV_Extensions::imageByMaskingUsingImage(image, mask);
@@ -143,13 +150,15 @@ std::shared_ptr<Image> ContentItem::renderImage(Size size, bool preview) {
   return normalised(pictureFromFile(*file, size, preview), size);
 }
 
-std::shared_ptr<DispatchTask> ContentItem::renderImageWithSize(Size size, bool preview, DispatchTask::Block complete) {
+std::shared_ptr<DispatchTask> ContentItem::renderImageWithSize(Size size, bool preview,
+                                                               DispatchTask::Block complete) {
   std::weak_ptr<ContentItem> weakSelf = weak_from_this();
   return DispatchTask::taskWithExecuteBlock(
       [weakSelf, size, preview](DispatchTask& task) {
         auto self = weakSelf.lock();
         if (!self) return;
-        if (auto image = self->renderImage(size, preview)) task.setObject(platform::Value(image), kRenderedImageKey);
+        if (auto image = self->renderImage(size, preview))
+          task.setObject(platform::Value(image), kRenderedImageKey);
       },
       std::move(complete));
 }
@@ -174,9 +183,10 @@ void ContentItem::getImage(Size size, bool preview, ImageBlock complete) {
     return;
   }
   std::weak_ptr<ContentItem> weakSelf = weak_from_this();
-  render.task = renderImageWithSize(size, preview, [weakSelf, preview, complete](DispatchTask& task) {
-    if (auto self = weakSelf.lock()) self->renderEnded(preview, task, complete);
-  });
+  render.task =
+      renderImageWithSize(size, preview, [weakSelf, preview, complete](DispatchTask& task) {
+        if (auto self = weakSelf.lock()) self->renderEnded(preview, task, complete);
+      });
   if (preview) {
     DispatchTools::Instance().addTask(render.task);
   } else {

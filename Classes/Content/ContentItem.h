@@ -52,7 +52,8 @@ class ContentItem : public std::enable_shared_from_this<ContentItem> {
 
   // A new local task (not queued) that renders the picture at `size` points and keeps it under
   // kRenderedImageKey.
-  std::shared_ptr<DispatchTask> renderImageWithSize(platform::Size size, bool preview, DispatchTask::Block complete);
+  std::shared_ptr<DispatchTask> renderImageWithSize(platform::Size size, bool preview,
+                                                    DispatchTask::Block complete);
   // Main thread; the completion runs on the main thread, with null when there is no picture.
   void getBigImageWithSize(platform::Size size, ImageBlock complete);
   void getPreviewImageWithSize(platform::Size size, ImageBlock complete);
@@ -82,7 +83,8 @@ class ContentItem : public std::enable_shared_from_this<ContentItem> {
   void getImage(platform::Size size, bool preview, ImageBlock complete);
   void renderEnded(bool preview, DispatchTask& task, const ImageBlock& complete);
   std::shared_ptr<platform::Image> loadingImage(platform::Size size) const;
-  std::shared_ptr<platform::Image> pictureFromFile(const std::string& file, platform::Size size, bool preview) const;
+  std::shared_ptr<platform::Image> pictureFromFile(const std::string& file, platform::Size size,
+                                                   bool preview) const;
 
   const std::string _name;
   std::vector<std::string> _filesNames;

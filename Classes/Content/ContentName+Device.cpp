@@ -1,5 +1,4 @@
 #include "Content/ContentName+Device.h"
-
 #include "GeneralTools/Tools.h"
 
 namespace ContentName {

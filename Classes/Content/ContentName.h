@@ -1,10 +1,10 @@
 #pragma once
 
 #include <map>
-#include <unordered_map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "Content/ContentType.h"

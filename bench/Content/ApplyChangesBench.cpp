@@ -39,8 +39,9 @@ void BM_FullList(benchmark::State& state) {
     ContentServiceRequest::applyChanges(map, answer);
     benchmark::DoNotOptimize(map);
   }
-  state.counters["ns_per_name"] = benchmark::Counter(static_cast<double>(state.iterations() * count),
-                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_name"] =
+      benchmark::Counter(static_cast<double>(state.iterations() * count),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // The least any full list can cost: the same strings put into the same kind of map, without
@@ -54,8 +55,9 @@ void BM_BaselineMapFill(benchmark::State& state) {
     for (const auto& name : list) map.insert_or_assign(name, "12");
     benchmark::DoNotOptimize(map);
   }
-  state.counters["ns_per_name"] = benchmark::Counter(static_cast<double>(state.iterations() * count),
-                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_name"] =
+      benchmark::Counter(static_cast<double>(state.iterations() * count),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_Difference(benchmark::State& state) {
@@ -71,8 +73,10 @@ void BM_Difference(benchmark::State& state) {
     if (i % 3 == 1) changed.push_back(Value(catalogue[i]));
     if (i % 3 == 2) deleted.push_back(Value(catalogue[i]));
   }
-  Value answer(Dictionary{{"ver", Value("12")},
-                          {"diff", Value(Dictionary{{"new", Value(added)}, {"chg", Value(changed)}, {"del", Value(deleted)}})}});
+  Value answer(Dictionary{
+      {"ver", Value("12")},
+      {"diff", Value(Dictionary{
+                   {"new", Value(added)}, {"chg", Value(changed)}, {"del", Value(deleted)}})}});
   for (auto _ : state) {
     state.PauseTiming();
     ContentName::VersionMap map = base;
@@ -80,13 +84,19 @@ void BM_Difference(benchmark::State& state) {
     ContentServiceRequest::applyChanges(map, answer);
     benchmark::DoNotOptimize(map);
   }
-  state.counters["ns_per_name"] = benchmark::Counter(static_cast<double>(state.iterations() * changes),
-                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_name"] =
+      benchmark::Counter(static_cast<double>(state.iterations() * changes),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 }  // namespace
 
 BENCHMARK(BM_FullList)->Arg(1000)->Arg(5000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BaselineMapFill)->Arg(1000)->Arg(5000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BaselineMapFill)
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Difference)->Arg(10000)->Arg(20000)->Arg(50000)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -56,10 +56,11 @@ void BM_Conveyor(benchmark::State& state) {
     for (int group = 0; group < kFiles / kGroupSize; ++group) {
       std::vector<std::shared_ptr<DispatchTask>> tasks;
       for (int i = group * kGroupSize; i < (group + 1) * kGroupSize; ++i) {
-        tasks.push_back(ContentServiceRequest::RequestGetWithVersion("1", fileName(i), base, [&received](DispatchTask& t) {
-          auto& request = static_cast<ContentServiceRequest&>(t);
-          if (request.data()) received += request.data()->size();
-        }));
+        tasks.push_back(ContentServiceRequest::RequestGetWithVersion(
+            "1", fileName(i), base, [&received](DispatchTask& t) {
+              auto& request = static_cast<ContentServiceRequest&>(t);
+              if (request.data()) received += request.data()->size();
+            }));
       }
       conveyor->addDownloadGroup(std::move(tasks), ContentTypeClipart, nullptr);
     }
@@ -79,9 +80,11 @@ void BM_CurlCommandLine(benchmark::State& state) {
   {
     std::ofstream out(config);
     for (int i = 0; i < kFiles; ++i)
-      out << "url = \"" << server().base() << "?act=get&ver=1&n=" << fileName(i) << "\"\noutput = \"/dev/null\"\n";
+      out << "url = \"" << server().base() << "?act=get&ver=1&n=" << fileName(i)
+          << "\"\noutput = \"/dev/null\"\n";
   }
-  std::string command = "curl --silent --no-progress-meter --fail --parallel --parallel-max 3 --config " + config;
+  std::string command =
+      "curl --silent --no-progress-meter --fail --parallel --parallel-max 3 --config " + config;
   for (auto _ : state) {
     if (std::system(command.c_str()) != 0) {
       state.SkipWithError("curl failed (is the curl command installed?)");

@@ -26,13 +26,14 @@ std::shared_ptr<platform::Image> render(const ArtItem& item, platform::Size scre
 // The art laid over the item's matte colour, without alpha, as a JPEG holds it.
 std::shared_ptr<platform::Image> overMatte(const platform::Image& art, const Color& matte) {
   const platform::Bitmap& source = art.bitmap();
-  auto opaque = platform::Bitmap::create(source.width(), source.height(),
-                                         platform::PixelFormat::RGB24);
+  auto opaque =
+      platform::Bitmap::create(source.width(), source.height(), platform::PixelFormat::RGB24);
   if (!opaque) return nullptr;
   auto channel = [](std::uint32_t argb, int shift, double matteValue) {
     double alpha = (argb >> 24) / 255.0;
     double value = ((argb >> shift) & 0xFF) / 255.0;
-    return static_cast<std::uint32_t>(std::lround(255 * (value * alpha + matteValue * (1 - alpha))));
+    return static_cast<std::uint32_t>(
+        std::lround(255 * (value * alpha + matteValue * (1 - alpha))));
   };
   for (int y = 0; y < source.height(); ++y)
     for (int x = 0; x < source.width(); ++x) {
@@ -47,8 +48,8 @@ std::shared_ptr<platform::Image> overMatte(const platform::Image& art, const Col
 // The grey mask of the art: black where it is opaque, white where it is transparent.
 std::shared_ptr<platform::Image> maskOf(const platform::Image& art) {
   const platform::Bitmap& source = art.bitmap();
-  auto mask = platform::Bitmap::create(source.width(), source.height(),
-                                       platform::PixelFormat::Grey8);
+  auto mask =
+      platform::Bitmap::create(source.width(), source.height(), platform::PixelFormat::Grey8);
   if (!mask) return nullptr;
   for (int y = 0; y < source.height(); ++y)
     for (int x = 0; x < source.width(); ++x)
@@ -83,7 +84,8 @@ bool ArtWriter::save(const std::string& name, const std::optional<platform::Byte
     return false;
   }
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(data->data()), static_cast<std::streamsize>(data->size()));
+  out.write(reinterpret_cast<const char*>(data->data()),
+            static_cast<std::streamsize>(data->size()));
   out.close();
   if (!out) {
     std::fprintf(stderr, "content: could not write %s\n", path.c_str());
@@ -140,8 +142,8 @@ bool ArtWriter::writePreview(const ArtItem& item) {
   }
   if (item.format == ArtFormat::Jpeg) {
     auto opaque = overMatte(*art, item.matte);
-    return opaque && save(item.name + "_small.jpg",
-                          platform::ImageEncoder::jpegData(*opaque, kJpegQuality));
+    return opaque &&
+           save(item.name + "_small.jpg", platform::ImageEncoder::jpegData(*opaque, kJpegQuality));
   }
   return save(item.name + "_small.png", platform::ImageEncoder::pngData(*art));
 }

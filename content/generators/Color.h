@@ -10,8 +10,7 @@ struct Color {
 
   // From 0xRRGGBB.
   static constexpr Color hex(std::uint32_t rgb, double alpha = 1) {
-    return {((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0,
-            alpha};
+    return {((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0, alpha};
   }
 
   Color withAlpha(double a) const { return {red, green, blue, a}; }

@@ -149,8 +149,7 @@ platform::Path smoothLine(const std::vector<platform::Point>& points) {
   return path;
 }
 
-platform::Path petals(double cx, double cy, double length, double width, int count,
-                      double turn) {
+platform::Path petals(double cx, double cy, double length, double width, int count, double turn) {
   platform::Path path;
   for (int i = 0; i < count; ++i) {
     double angle = turn + 2 * kPi * i / count;

@@ -28,7 +28,8 @@ platform::Path scallopedRect(double x, double y, double width, double height, do
 // An open smooth line through the points (Catmull-Rom turned into cubic curves).
 platform::Path smoothLine(const std::vector<platform::Point>& points);
 // A flower: `petals` ellipses around the centre.
-platform::Path petals(double cx, double cy, double length, double width, int petals, double turn = 0);
+platform::Path petals(double cx, double cy, double length, double width, int petals,
+                      double turn = 0);
 // A straight segment.
 platform::Path line(double x0, double y0, double x1, double y1);
 

@@ -88,7 +88,7 @@ void SvgStatesPage::buildPage(UIView& page) {
     svg->setNeedsDisplay();
     page.addSubview(svg);
     page.addSubview(Gallery::caption(Rect(20 + (i % 2) * 150, 222 + (i / 2) * 200, 130, 16),
-                                   "state " + std::to_string(i) + " on"));
+                                     "state " + std::to_string(i) + " on"));
   }
 }
 

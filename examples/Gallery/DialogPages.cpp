@@ -7,7 +7,7 @@ void ChoicePage::buildChoice(UIView& page, const std::string& buttonTitle,
   double width = page.bounds().size.width;
   // The page owns its button, so it is alive whenever the button acts.
   _showButton = Gallery::button(Rect(40, 80, width - 80, 44), buttonTitle,
-                              [this, show = std::move(show)] { _shown = show(); });
+                                [this, show = std::move(show)] { _shown = show(); });
   page.addSubview(_showButton);
   _caption = Gallery::caption(Rect(20, 150, width - 40, 60), "Nothing chosen yet", 17);
   _caption->setNumberOfLines(2);

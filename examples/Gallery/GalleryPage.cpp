@@ -18,7 +18,7 @@ std::shared_ptr<UILabel> Gallery::caption(Rect frame, const std::string& text, d
 }
 
 std::shared_ptr<UIButton> Gallery::button(Rect frame, const std::string& title,
-                                        std::function<void()> action) {
+                                          std::function<void()> action) {
   auto button = UIButton::buttonWithType(UIButtonType::RoundedRect);
   button->setFrame(frame);
   button->setTitle(title, UIControlStateNormal);

@@ -13,7 +13,8 @@ void NavigationScreen::loadView() {
   text->setNumberOfLines(0);
   root->addSubview(text);
   // The screen owns its button, so it is alive whenever the button acts.
-  _button = Gallery::button(Rect(30, 170, width - 60, 44), buttonTitle(), [this] { buttonTapped(); });
+  _button =
+      Gallery::button(Rect(30, 170, width - 60, 44), buttonTitle(), [this] { buttonTapped(); });
   root->addSubview(_button);
 }
 

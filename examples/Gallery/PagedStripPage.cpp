@@ -21,11 +21,11 @@ void PagedStripPage::buildPage(UIView& page) {
     panel->setBackgroundColor(UIColor::fromString(palette[i]));
     panel->layer().setCornerRadius(12);
     auto number = Gallery::caption(Rect(0, frame.size.height / 2 - 70, frame.size.width - 12, 100),
-                                 std::to_string(i + 1), 90);
+                                   std::to_string(i + 1), 90);
     number->setFont(UIFont::boldSystemFontOfSize(90));
     panel->addSubview(number);
-    panel->addSubview(Gallery::caption(Rect(0, frame.size.height / 2 + 40, frame.size.width - 12, 30),
-                                     names[i], 22));
+    panel->addSubview(Gallery::caption(
+        Rect(0, frame.size.height / 2 + 40, frame.size.width - 12, 30), names[i], 22));
     _strip->addSubview(panel);
   }
   _strip->setDelegate(weakDelegate<UIScrollViewDelegate>());
@@ -41,7 +41,7 @@ void PagedStripPage::buildPage(UIView& page) {
       UIControlEventValueChanged);
   page.addSubview(_pageControl);
   page.addSubview(Gallery::caption(Rect(10, frame.maxY() + 52, size.width - 20, 20),
-                                 "Swipe the strip, or tap either side of the dots"));
+                                   "Swipe the strip, or tap either side of the dots"));
 }
 
 void PagedStripPage::scrollViewDidScroll(UIScrollView& scrollView) {

@@ -8,7 +8,7 @@ using namespace platform;
 void PickerPage::buildPage(UIView& page) {
   Size size = page.bounds().size;
   _chooseButton = Gallery::button(Rect(40, kHeadingHeight + 12, size.width - 80, 44),
-                                "Choose a photo…", [this] { choose(); });
+                                  "Choose a photo…", [this] { choose(); });
   page.addSubview(_chooseButton);
   _imageView = std::make_shared<UIImageView>(
       Rect(20, kHeadingHeight + 70, size.width - 40, size.height - kHeadingHeight - 130));

@@ -20,8 +20,9 @@ std::vector<std::string> itemNames(const ContentControl& control, ContentType ty
 }
 
 std::shared_ptr<ContentControl> restore(const ContentControl& control) {
-  Bytes archive = KeyedArchiver::archivedDataWithRootObject(Value(std::const_pointer_cast<ContentControl>(
-      std::static_pointer_cast<const ContentControl>(control.shared_from_this()))));
+  Bytes archive =
+      KeyedArchiver::archivedDataWithRootObject(Value(std::const_pointer_cast<ContentControl>(
+          std::static_pointer_cast<const ContentControl>(control.shared_from_this()))));
   auto value = KeyedUnarchiver::unarchiveObjectWithData(archive);
   return value ? value->objectAs<ContentControl>() : nullptr;
 }
@@ -34,7 +35,8 @@ TEST(ContentControlTest, FirstStartListsResourcesAsSeenAndDownloadsAsNew) {
   writeFile(fixture.resourcePath("fon1_small.png"), pictureBytes(2, 2, 0xFF0000FF));
   auto control = ContentControl::Instance();
   EXPECT_EQ(ContentControl::Instance(), control);
-  EXPECT_EQ(control->localListOfType(ContentTypeBackground), (std::vector<std::string>{"fon1.png", "fon1_small.png"}));
+  EXPECT_EQ(control->localListOfType(ContentTypeBackground),
+            (std::vector<std::string>{"fon1.png", "fon1_small.png"}));
   EXPECT_EQ(control->viewedContent()[ContentTypeBackground], 2);
   EXPECT_EQ(control->newContentForType(ContentTypeBackground), 0);
   auto fon1 = control->contentImageWithName("fon1");
@@ -59,10 +61,12 @@ TEST(ContentControlTest, FirstStartListsResourcesAsSeenAndDownloadsAsNew) {
 TEST(ContentControlTest, ItemsGoOldestFirstThenByNumber) {
   ContentFixture fixture;
   auto control = ContentControl::init();
-  for (auto [name, version] : {std::pair{"fon1.png", "5"}, {"fon2.png", "5"}, {"fon10.png", "3"}, {"frame1.png", "1"}})
+  for (auto [name, version] :
+       {std::pair{"fon1.png", "5"}, {"fon2.png", "5"}, {"fon10.png", "3"}, {"frame1.png", "1"}})
     control->saveData(pictureBytes(2, 2, 0xFFFFFFFF), name, version);
   control->searchContent();
-  EXPECT_EQ(itemNames(*control, ContentTypeBackground), (std::vector<std::string>{"fon10", "fon1", "fon2"}));
+  EXPECT_EQ(itemNames(*control, ContentTypeBackground),
+            (std::vector<std::string>{"fon10", "fon1", "fon2"}));
   EXPECT_EQ(itemNames(*control, ContentTypePhotoFrame), (std::vector<std::string>{"frame1"}));
   EXPECT_EQ(control->contentImageWithName("fon1")->version(), "5");
 
@@ -91,7 +95,8 @@ TEST(ContentControlTest, FilesStayInsideTheContentFolder) {
   EXPECT_EQ(control->fullPathForObjectNamed("nothing.png"), std::nullopt);
 
   std::string outside = fixture.container.root() + "/Library/Application Support/escaped.png";
-  for (const char* hostile : {"../escaped.png", "sub/clipart2.png", ".clipart3.png", "", "clip\x01.png"}) {
+  for (const char* hostile :
+       {"../escaped.png", "sub/clipart2.png", ".clipart3.png", "", "clip\x01.png"}) {
     EXPECT_FALSE(control->saveData(pictureBytes(2, 2, 0xFFFFFFFF), hostile, "1")) << hostile;
     EXPECT_EQ(control->fullPathForObjectNamed(hostile), std::nullopt) << hostile;
     EXPECT_FALSE(control->addContentFile(hostile));
@@ -106,7 +111,8 @@ TEST(ContentControlTest, FilesStayInsideTheContentFolder) {
   writeFile(fixture.contentPath("clipart4.png.tmp-Ab12Cd"), pictureBytes(1, 1, 0));
   auto restarted = ContentControl::init();
   EXPECT_FALSE(std::filesystem::exists(fixture.contentPath("clipart4.png.tmp-Ab12Cd")));
-  EXPECT_EQ(restarted->localListOfType(ContentTypeClipart), (std::vector<std::string>{"clipart1.png"}));
+  EXPECT_EQ(restarted->localListOfType(ContentTypeClipart),
+            (std::vector<std::string>{"clipart1.png"}));
 }
 
 TEST(ContentControlTest, ArchivingKeepsMapsAndCountersAndDropsHostileNames) {
@@ -125,7 +131,8 @@ TEST(ContentControlTest, ArchivingKeepsMapsAndCountersAndDropsHostileNames) {
   EXPECT_EQ(restored->contentImageWithName("face2")->version(), "4");
 
   // An archive naming files outside the folder, or with versions that are not text.
-  Dictionary hostile{{"../../x.png", Value("1")}, {"face9.png", Value(3)}, {"face8.png", Value("2")}};
+  Dictionary hostile{
+      {"../../x.png", Value("1")}, {"face9.png", Value(3)}, {"face8.png", Value("2")}};
   class Forged : public Archivable {
    public:
     explicit Forged(Dictionary map) : _map(std::move(map)) {}

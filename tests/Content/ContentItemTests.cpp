@@ -26,7 +26,8 @@ std::shared_ptr<Image> fetch(ContentItem& item, Size size, bool preview) {
 }
 
 Size pixelSize(const Image& image) {
-  return Size{static_cast<double>(image.bitmap().width()), static_cast<double>(image.bitmap().height())};
+  return Size{static_cast<double>(image.bitmap().width()),
+              static_cast<double>(image.bitmap().height())};
 }
 
 }  // namespace
@@ -34,7 +35,8 @@ Size pixelSize(const Image& image) {
 TEST(ContentItemTest, FilesAndVariants) {
   auto none = ContentItem::ContentItemWithName("fon1", "1", {});
   EXPECT_EQ(none->filesNames(), std::vector<std::string>{"empty.png"});
-  auto empty = ContentItem::ContentItemWithName("empty", "0", {"empty.png", "empty_small.png", "empty.png"});
+  auto empty =
+      ContentItem::ContentItemWithName("empty", "0", {"empty.png", "empty_small.png", "empty.png"});
   EXPECT_EQ(empty->filesNames().size(), 2u);
   EXPECT_EQ(empty->fileWithSuffixesSmall(true, false), "empty_small.png");
   auto frame = ContentItem::ContentItemWithName("frame3", "2", {"frame3_mask.jpg", "frame3.jpg"});
@@ -93,7 +95,8 @@ TEST(ContentItemTest, JpegFramesUseTheirMaskAndTopBottomFramesTheDefaultOne) {
   control->saveData(pictureBytes(64, 96, 0xFFFF0000, true), "tbframe7.jpg", "1");
   control->saveData(pictureBytes(64, 96, 0xFFFF0000, true), "frame7.jpg", "1");
   control->saveData(pictureBytes(64, 96, 0xFFFF0000, true), "frame8.jpg", "1");
-  control->saveData(pictureBytes(64, 96, 0xFFFFFFFF, true), "frame8_mask.jpg", "1");  // white removes
+  control->saveData(pictureBytes(64, 96, 0xFFFFFFFF, true), "frame8_mask.jpg",
+                    "1");  // white removes
   control->searchContent();
   auto tbframe = fetch(*control->contentImageWithName("tbframe7"), Size{320, 480}, false);
   auto frame = fetch(*control->contentImageWithName("frame7"), Size{320, 480}, false);
@@ -118,23 +121,32 @@ TEST(ContentItemTest, RequestsDuringARenderShareItAndCancellingDropsTheCompletio
   auto item = control->contentImageWithName("face4");
   int calls = 0;
   std::shared_ptr<Image> first, second;
-  item->getBigImageWithSize(Size{100, 100}, [&](std::shared_ptr<Image> image) { first = image; ++calls; });
+  item->getBigImageWithSize(Size{100, 100}, [&](std::shared_ptr<Image> image) {
+    first = image;
+    ++calls;
+  });
   EXPECT_TRUE(item->isBigImageRendering());
-  item->getBigImageWithSize(Size{100, 100}, [&](std::shared_ptr<Image> image) { second = image; ++calls; });
+  item->getBigImageWithSize(Size{100, 100}, [&](std::shared_ptr<Image> image) {
+    second = image;
+    ++calls;
+  });
   ASSERT_TRUE(runMainLoopUntil([&] { return calls == 2; }));
   EXPECT_NE(first, nullptr);
   EXPECT_EQ(first, second);
   EXPECT_FALSE(item->isBigImageRendering());
   // Now straight from the cache, synchronously.
   bool immediate = false;
-  item->getBigImageWithSize(Size{100, 100}, [&](std::shared_ptr<Image> image) { immediate = image == first; });
+  item->getBigImageWithSize(Size{100, 100},
+                            [&](std::shared_ptr<Image> image) { immediate = image == first; });
   EXPECT_TRUE(immediate);
 
   bool cancelledCalled = false;
   std::shared_ptr<Image> waiterImage;
-  item->getPreviewImageWithSize(Size{10, 10}, [&](std::shared_ptr<Image>) { cancelledCalled = true; });
+  item->getPreviewImageWithSize(Size{10, 10},
+                                [&](std::shared_ptr<Image>) { cancelledCalled = true; });
   item->cancelPreviewImageRenderTask();
-  item->getPreviewImageWithSize(Size{10, 10}, [&](std::shared_ptr<Image> image) { waiterImage = image; });
+  item->getPreviewImageWithSize(Size{10, 10},
+                                [&](std::shared_ptr<Image> image) { waiterImage = image; });
   ASSERT_TRUE(runMainLoopUntil([&] { return waiterImage != nullptr; }));
   EXPECT_FALSE(cancelledCalled);
   // The waiting request gets a new render at the size it asked for.

@@ -70,7 +70,8 @@ struct ContentServer {
 };
 
 // Runs the request through the task runner; returns it after its completion ran once.
-std::shared_ptr<ContentServiceRequest> run(std::shared_ptr<ContentServiceRequest> request, int* completions = nullptr) {
+std::shared_ptr<ContentServiceRequest> run(std::shared_ptr<ContentServiceRequest> request,
+                                           int* completions = nullptr) {
   static int ignored;
   int& count = completions ? *completions : ignored;
   count = 0;
@@ -89,18 +90,24 @@ void noCompletion(DispatchTask&) {}
 }  // namespace
 
 TEST(ContentServiceRequestTest, TheThreeRequestsBuildTheirURLsByPlainConcatenation) {
-  ContentServiceRequest::setDirectoryServerURLs("http://dir.example/std/", "http://dir.example/tall/");
+  ContentServiceRequest::setDirectoryServerURLs("http://dir.example/std/",
+                                                "http://dir.example/tall/");
   for (const auto& [profile, url] :
        {std::pair{DeviceProfile::phone35(2), "http://dir.example/std/?act=nodes"},
         std::pair{DeviceProfile::phoneTall(), "http://dir.example/tall/?act=nodes"}}) {
     ScopedDeviceProfile scoped(profile);
     EXPECT_EQ(ContentServiceRequest::RequestServersURLsWithCompleteBlock(noCompletion)->url(), url);
   }
-  EXPECT_EQ(ContentServiceRequest::RequestListWithOldVersion(std::nullopt, "http://c/s.php", noCompletion)->url(),
-            "http://c/s.php?act=list");
-  EXPECT_EQ(ContentServiceRequest::RequestListWithOldVersion("17", "http://c/s.php", noCompletion)->url(),
-            "http://c/s.php?act=list&dif=17");
-  EXPECT_EQ(ContentServiceRequest::RequestGetWithVersion("3", "frame1_small.png", "http://c/", noCompletion)->url(),
+  EXPECT_EQ(
+      ContentServiceRequest::RequestListWithOldVersion(std::nullopt, "http://c/s.php", noCompletion)
+          ->url(),
+      "http://c/s.php?act=list");
+  EXPECT_EQ(
+      ContentServiceRequest::RequestListWithOldVersion("17", "http://c/s.php", noCompletion)->url(),
+      "http://c/s.php?act=list&dif=17");
+  EXPECT_EQ(ContentServiceRequest::RequestGetWithVersion("3", "frame1_small.png", "http://c/",
+                                                         noCompletion)
+                ->url(),
             "http://c/?act=get&ver=3&n=frame1_small.png");
 }
 
@@ -113,7 +120,8 @@ TEST(ContentServiceRequestTest, AnswersAreDecodedByTypeAndEncoding) {
   server.answer("?act=list&dif=4", {200, "application/json", "", bytes(list)});
   // Any other encoding name is not ours to undo: the body is parsed as it came.
   server.answer("?act=list&dif=3", {200, "application/json", "gzip", compressed});
-  server.answer("?act=list&dif=2", {200, "application/json", "application/gzip", bytes("not gzip")});
+  server.answer("?act=list&dif=2",
+                {200, "application/json", "application/gzip", bytes("not gzip")});
   // The text ends at the first zero byte.
   Bytes withZero = bytes("[\"http://a/\"]");
   withZero.push_back(0);
@@ -131,9 +139,15 @@ TEST(ContentServiceRequestTest, AnswersAreDecodedByTypeAndEncoding) {
   ASSERT_TRUE(gz->data().has_value());
   EXPECT_EQ(*gz->data(), compressed);  // the raw body stays as received
 
-  EXPECT_EQ(run(ContentServiceRequest::RequestListWithOldVersion("4", base, noCompletion))->result(), json(list));
-  EXPECT_TRUE(run(ContentServiceRequest::RequestListWithOldVersion("3", base, noCompletion))->result().isNull());
-  EXPECT_TRUE(run(ContentServiceRequest::RequestListWithOldVersion("2", base, noCompletion))->result().isNull());
+  EXPECT_EQ(
+      run(ContentServiceRequest::RequestListWithOldVersion("4", base, noCompletion))->result(),
+      json(list));
+  EXPECT_TRUE(run(ContentServiceRequest::RequestListWithOldVersion("3", base, noCompletion))
+                  ->result()
+                  .isNull());
+  EXPECT_TRUE(run(ContentServiceRequest::RequestListWithOldVersion("2", base, noCompletion))
+                  ->result()
+                  .isNull());
 
   ContentServiceRequest::setDirectoryServerURLs(server.http.url("/dir/"), server.http.url("/dir/"));
   auto nodes = run(ContentServiceRequest::RequestServersURLsWithCompleteBlock(noCompletion));
@@ -141,11 +155,13 @@ TEST(ContentServiceRequestTest, AnswersAreDecodedByTypeAndEncoding) {
 
   for (const char* name : {"bad.json", "readme.txt", "error", "missing.png"}) {
     int completions = 0;
-    auto request = run(ContentServiceRequest::RequestGetWithVersion("1", name, base, noCompletion), &completions);
+    auto request = run(ContentServiceRequest::RequestGetWithVersion("1", name, base, noCompletion),
+                       &completions);
     EXPECT_TRUE(request->result().isNull()) << name;
     EXPECT_EQ(completions, 1) << name;
   }
-  auto picture = run(ContentServiceRequest::RequestGetWithVersion("1", "fon1.png", base, noCompletion));
+  auto picture =
+      run(ContentServiceRequest::RequestGetWithVersion("1", "fon1.png", base, noCompletion));
   auto image = picture->result().objectAs<Image>();
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->size().width, 3);
@@ -153,36 +169,42 @@ TEST(ContentServiceRequestTest, AnswersAreDecodedByTypeAndEncoding) {
 
   std::lock_guard lock(server.mutex);
   EXPECT_EQ(server.targets.front(), "/content/?act=list");
-  EXPECT_NE(std::find(server.targets.begin(), server.targets.end(), "/content/?act=get&ver=1&n=fon1.png"),
-            server.targets.end());
+  EXPECT_NE(
+      std::find(server.targets.begin(), server.targets.end(), "/content/?act=get&ver=1&n=fon1.png"),
+      server.targets.end());
 }
 
 TEST(ContentServiceRequestTest, AFullListReplacesTheMapAndADifferenceEditsIt) {
   ContentName::VersionMap map{{"old.png", "1"}, {"fon1.png", "1"}};
-  ContentServiceRequest::applyChanges(map, json(R"({"ver":"7","curList":["fon1.png","frame2.png","fon1.png"]})"));
+  ContentServiceRequest::applyChanges(
+      map, json(R"({"ver":"7","curList":["fon1.png","frame2.png","fon1.png"]})"));
   EXPECT_EQ(map, (ContentName::VersionMap{{"fon1.png", "7"}, {"frame2.png", "7"}}));
 
   // "chg" of an unknown name adds it; a name both new and deleted ends up removed; unchanged
   // names keep the version under which they were last listed.
   ContentServiceRequest::applyChanges(
-      map, json(R"({"ver":"8","diff":{"new":["clipart1.png","face1.png"],"chg":["tbframe1.png"],"del":["face1.png","frame2.png"]}})"));
-  EXPECT_EQ(map, (ContentName::VersionMap{{"clipart1.png", "8"}, {"fon1.png", "7"}, {"tbframe1.png", "8"}}));
+      map,
+      json(
+          R"({"ver":"8","diff":{"new":["clipart1.png","face1.png"],"chg":["tbframe1.png"],"del":["face1.png","frame2.png"]}})"));
+  EXPECT_EQ(map, (ContentName::VersionMap{
+                     {"clipart1.png", "8"}, {"fon1.png", "7"}, {"tbframe1.png", "8"}}));
 
   // Both members: the list first, then the difference.
-  ContentServiceRequest::applyChanges(map, json(R"({"ver":"9","curList":["a.png"],"diff":{"chg":["b.png"]}})"));
+  ContentServiceRequest::applyChanges(
+      map, json(R"({"ver":"9","curList":["a.png"],"diff":{"chg":["b.png"]}})"));
   EXPECT_EQ(map, (ContentName::VersionMap{{"a.png", "9"}, {"b.png", "9"}}));
 }
 
 TEST(ContentServiceRequestTest, MalformedOrHostileAnswersChangeNothingOrSkipEntries) {
   const ContentName::VersionMap before{{"fon1.png", "3"}};
   for (const char* answer : {
-           R"(["fon2.png"])",                                  // not an object
-           R"({"curList":["fon2.png"]})",                      // names without a version
-           R"({"ver":9,"curList":["fon2.png"]})",              // version of the wrong type
-           R"({"ver":"9","curList":"fon2.png"})",              // list of the wrong type
-           R"({"ver":"9","diff":["fon2.png"]})",               // difference of the wrong type
-           R"({"ver":"9","diff":{"new":"fon2.png"}})",         // name list of the wrong type
-           R"({"ver":"9","curList":[],"diff":{"del":{}}})",    // one bad member spoils the answer
+           R"(["fon2.png"])",                                // not an object
+           R"({"curList":["fon2.png"]})",                    // names without a version
+           R"({"ver":9,"curList":["fon2.png"]})",            // version of the wrong type
+           R"({"ver":"9","curList":"fon2.png"})",            // list of the wrong type
+           R"({"ver":"9","diff":["fon2.png"]})",             // difference of the wrong type
+           R"({"ver":"9","diff":{"new":"fon2.png"}})",       // name list of the wrong type
+           R"({"ver":"9","curList":[],"diff":{"del":{}}})",  // one bad member spoils the answer
        }) {
     ContentName::VersionMap map = before;
     ContentServiceRequest::applyChanges(map, json(answer));
@@ -194,8 +216,11 @@ TEST(ContentServiceRequestTest, MalformedOrHostileAnswersChangeNothingOrSkipEntr
 
   // Entries that are not strings, or that could leave or hide in the content folder, are skipped.
   ContentServiceRequest::applyChanges(
-      map, json(R"({"ver":"4","curList":["fon2.png",7,null,"../x.png","a/b.png","a\\b.png",".hidden","..",".","","fon\u0001.png",["fon3.png"]]})"));
+      map,
+      json(
+          R"({"ver":"4","curList":["fon2.png",7,null,"../x.png","a/b.png","a\\b.png",".hidden","..",".","","fon\u0001.png",["fon3.png"]]})"));
   EXPECT_EQ(map, (ContentName::VersionMap{{"fon2.png", "4"}}));
-  ContentServiceRequest::applyChanges(map, json(R"({"ver":"5","diff":{"new":["../../etc/passwd", 1],"del":["fon2.png"]}})"));
+  ContentServiceRequest::applyChanges(
+      map, json(R"({"ver":"5","diff":{"new":["../../etc/passwd", 1],"del":["fon2.png"]}})"));
   EXPECT_TRUE(map.empty());
 }

@@ -125,7 +125,9 @@ class ScopedScreenScale : public ScopedDeviceProfile {
 // moves time with RunLoop::advanceBy.
 class VirtualTime {
  public:
-  VirtualTime() : clock(std::make_shared<platform::VirtualClock>(1000)) { platform::RunLoop::main().setClock(clock); }
+  VirtualTime() : clock(std::make_shared<platform::VirtualClock>(1000)) {
+    platform::RunLoop::main().setClock(clock);
+  }
   ~VirtualTime() { platform::RunLoop::main().setClock(nullptr); }
   VirtualTime(const VirtualTime&) = delete;
   VirtualTime& operator=(const VirtualTime&) = delete;

@@ -55,8 +55,8 @@ void drawCentred(BitmapContext& context, const Image& image, const Rect& box) {
 platform::TextRenderer::Style labelStyle(double size, std::uint32_t rgb) {
   platform::TextRenderer::Style style;
   style.font = platform::UIFont::fontWithName("Helvetica", size);
-  style.color = platform::UIColor::colorWithRed(((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0,
-                                  (rgb & 0xFF) / 255.0, 1);
+  style.color = platform::UIColor::colorWithRed(
+      ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0, 1);
   style.lineBreakMode = platform::NSLineBreakMode::TruncatingMiddle;
   return style;
 }
@@ -70,8 +70,8 @@ double labelWidth(const std::string& text, double size) {
 // is shortened in the middle).
 void drawLabel(BitmapContext& context, const std::string& text, double x, double y, double size,
                double width, std::uint32_t rgb) {
-  if (auto image = platform::TextRenderer::renderText(text, labelStyle(size, rgb),
-                                                      {width, size * 1.25}, 1))
+  if (auto image =
+          platform::TextRenderer::renderText(text, labelStyle(size, rgb), {width, size * 1.25}, 1))
     drawShown(context, *image, Rect(x, y, width, size * 1.25));
 }
 
@@ -138,8 +138,8 @@ void crossOut(BitmapContext& context, const Rect& box) {
 std::shared_ptr<Image> ContactSheet::render() {
   using namespace SheetLayout;
   platform::Size size = sheetSize(_folder.counts(), _tallScreen);
-  auto context = BitmapContext::create(static_cast<int>(size.width),
-                                       static_cast<int>(size.height), false);
+  auto context =
+      BitmapContext::create(static_cast<int>(size.width), static_cast<int>(size.height), false);
   if (!context) return nullptr;
   // Laid out top-down.
   context->translateCTM(0, size.height);
@@ -197,7 +197,8 @@ std::shared_ptr<Image> ContactSheet::render() {
         }
         std::string label = "s" + std::to_string(states[s]);
         double width = std::ceil(labelWidth(label, kStateLabelSize)) + 4;
-        fill(*context, Rect(stateBox.origin.x, stateBox.origin.y, width, kStateLabelSize * 1.25 + 2),
+        fill(*context,
+             Rect(stateBox.origin.x, stateBox.origin.y, width, kStateLabelSize * 1.25 + 2),
              0x26262b, 0.8);
         drawLabel(*context, label, stateBox.origin.x + 2, stateBox.origin.y + 1, kStateLabelSize,
                   width - 4, 0xf2f2f5);

@@ -13,7 +13,8 @@
 // reported in `failures`.
 class ContactSheet {
  public:
-  ContactSheet(const PackFolder& folder, bool tallScreen, std::shared_ptr<platform::Image> defaultMask)
+  ContactSheet(const PackFolder& folder, bool tallScreen,
+               std::shared_ptr<platform::Image> defaultMask)
       : _folder(folder), _tallScreen(tallScreen), _defaultMask(std::move(defaultMask)) {}
 
   // Null when the canvas cannot be made. Runs with the current device profile.

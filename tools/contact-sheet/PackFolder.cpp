@@ -42,8 +42,7 @@ std::optional<PackFolder> PackFolder::read(const std::string& path, bool tallScr
       return ContentName::numberFromStringOrZero(left) < ContentName::numberFromStringOrZero(right);
     });
     for (const std::string& base : ordered) {
-      auto files = ContentName::fileNamesForBaseName(base, lists[type],
-                                                     std::vector<std::string>{});
+      auto files = ContentName::fileNamesForBaseName(base, lists[type], std::vector<std::string>{});
       if (files) folder._items[type].emplace_back(base, std::move(*files), path);
     }
   }

@@ -26,8 +26,8 @@ std::optional<std::string> PackItem::fileWithSuffixesSmall(bool small, bool mask
   return std::nullopt;
 }
 
-std::shared_ptr<platform::Image> PackItem::fitToScreen(const std::shared_ptr<platform::Image>& image,
-                                                       platform::Size size) {
+std::shared_ptr<platform::Image> PackItem::fitToScreen(
+    const std::shared_ptr<platform::Image>& image, platform::Size size) {
   if (!image) return nullptr;
   double scale = std::trunc(platform::DeviceProfile::current().scale);
   if (scale < 1) scale = 1;
@@ -76,7 +76,7 @@ std::shared_ptr<platform::Image> PackItem::renderState(platform::Size size, int 
   if (!renderer.load(path(*file))) return nullptr;
   renderer.setStateActive(state);
   double scale = platform::DeviceProfile::current().scale;
-  return fitToScreen(renderer.renderImage(static_cast<float>(size.width),
-                                          static_cast<float>(size.height), scale),
-                     size);
+  return fitToScreen(
+      renderer.renderImage(static_cast<float>(size.width), static_cast<float>(size.height), scale),
+      size);
 }

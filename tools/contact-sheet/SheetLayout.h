@@ -44,8 +44,7 @@ inline int rowsFor(int items) {
 }
 
 // The sheet for the given number of items of each type.
-inline platform::Size sheetSize(const std::array<int, kContentTypeCount>& counts,
-                                bool tallScreen) {
+inline platform::Size sheetSize(const std::array<int, kContentTypeCount>& counts, bool tallScreen) {
   int rows = 0;
   for (int count : counts) rows += rowsFor(count);
   return {2.0 * kMargin + kColumns * kCellWidth,

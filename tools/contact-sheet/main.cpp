@@ -23,8 +23,7 @@
 namespace {
 
 int usage() {
-  std::fprintf(stderr,
-               "usage: contact-sheet [--tall] [--resources FOLDER] PACK_FOLDER OUT.png\n");
+  std::fprintf(stderr, "usage: contact-sheet [--tall] [--resources FOLDER] PACK_FOLDER OUT.png\n");
   return 2;
 }
 

@@ -14,7 +14,9 @@ class ValueBuilder : public nlohmann::json_sax<nlohmann::json> {
  public:
   bool null() override { return add(Value()); }
   bool boolean(bool value) override { return add(Value(value)); }
-  bool number_integer(number_integer_t value) override { return add(Value(static_cast<long long>(value))); }
+  bool number_integer(number_integer_t value) override {
+    return add(Value(static_cast<long long>(value)));
+  }
   bool number_unsigned(number_unsigned_t value) override {
     if (value <= static_cast<number_unsigned_t>(std::numeric_limits<std::int64_t>::max()))
       return add(Value(static_cast<long long>(value)));
@@ -35,7 +37,9 @@ class ValueBuilder : public nlohmann::json_sax<nlohmann::json> {
     return false;
   }
 
-  std::optional<Value> result() { return _done ? std::optional<Value>(std::move(_root)) : std::nullopt; }
+  std::optional<Value> result() {
+    return _done ? std::optional<Value>(std::move(_root)) : std::nullopt;
+  }
 
  private:
   struct Frame {
@@ -127,7 +131,8 @@ std::optional<Value> JSONSerialization::JSONObjectWithData(std::string_view text
 }
 
 std::optional<Value> JSONSerialization::JSONObjectWithData(const Bytes& data) {
-  return JSONObjectWithData(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
+  return JSONObjectWithData(
+      std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
 }
 
 std::optional<std::string> JSONSerialization::dataWithJSONObject(const Value& value) {

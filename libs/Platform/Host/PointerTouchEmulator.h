@@ -61,7 +61,7 @@ class PointerTouchEmulator {
   bool _button = false;
   bool _twoFingers = false;
   Point _pointer;  // where the button finger is
-  Point _offset;  // the pointer's displacement from its press point for a too-close press
+  Point _offset;   // the pointer's displacement from its press point for a too-close press
 
   bool _wheelFingers = false;
   Point _wheelCentre;

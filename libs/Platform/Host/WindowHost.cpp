@@ -53,7 +53,8 @@ int WindowHost::run(std::shared_ptr<UIApplicationDelegate> delegate,
     SDL_Rect usable;
     zoom = 1;
     if (SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0)
-      zoom = std::min({1.0, usable.w / static_cast<double>(pw), usable.h / static_cast<double>(ph)});
+      zoom =
+          std::min({1.0, usable.w / static_cast<double>(pw), usable.h / static_cast<double>(ph)});
   }
   int ww = std::max(1, static_cast<int>(pw * zoom)), wh = std::max(1, static_cast<int>(ph * zoom));
   session.window = SDL_CreateWindow(_options.title.c_str(), SDL_WINDOWPOS_CENTERED,
@@ -147,14 +148,14 @@ int WindowHost::run(std::shared_ptr<UIApplicationDelegate> delegate,
         case SDL_FINGERDOWN:
         case SDL_FINGERMOTION:
         case SDL_FINGERUP: {
-          auto phase = event.type == SDL_FINGERDOWN   ? HostTouch::Phase::Began
+          auto phase = event.type == SDL_FINGERDOWN ? HostTouch::Phase::Began
                        : event.type == SDL_FINGERUP ? HostTouch::Phase::Ended
                                                     : HostTouch::Phase::Moved;
           // Finger positions come normalised to the window. Touch-screen fingers count from 1,
           // clear of the pointer's own fingers (0 and -1).
           long finger = 1 + static_cast<long>(event.tfinger.fingerId & 0x7fffffff);
-          touch(phase, finger,
-                event.tfinger.x * _profile.screenWidth, event.tfinger.y * _profile.screenHeight);
+          touch(phase, finger, event.tfinger.x * _profile.screenWidth,
+                event.tfinger.y * _profile.screenHeight);
           break;
         }
       }

@@ -88,7 +88,8 @@ double CurlMultiSource::prepare(std::vector<pollfd>& fds) {
     fds.push_back(pollfd{socket, events, 0});
   }
   double due = _deadline;
-  for (const auto& [easy, connection] : _running) due = std::min(due, connection->_transfer->idleDeadline());
+  for (const auto& [easy, connection] : _running)
+    due = std::min(due, connection->_transfer->idleDeadline());
   return due - realNow();
 }
 

@@ -55,7 +55,8 @@ class CurlTransfer {
 
   static std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* self);
   static std::size_t onBody(char* data, std::size_t size, std::size_t count, void* self);
-  static int onProgress(void* self, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded);
+  static int onProgress(void* self, curl_off_t, curl_off_t downloaded, curl_off_t,
+                        curl_off_t uploaded);
   void noteActivity();
   void headerLine(std::string_view line);
   void endOfHeaders();
@@ -65,7 +66,7 @@ class CurlTransfer {
   URLRequest _request;
   char _errorText[CURL_ERROR_SIZE] = {};
 
-  URLResponse _response;     // the head being read, then the one delivered
+  URLResponse _response;  // the head being read, then the one delivered
   bool _responseDelivered = false;
   int _redirectsSeen = 0;
   bool _finished = false;

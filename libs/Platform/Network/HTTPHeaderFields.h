@@ -23,7 +23,7 @@ inline bool httpFieldNamesEqual(std::string_view a, std::string_view b) {
 
 // The first field with that name, or the end.
 inline HTTPHeaderFields::const_iterator findHTTPHeaderField(const HTTPHeaderFields& fields,
-                                                           std::string_view name) {
+                                                            std::string_view name) {
   for (auto it = fields.begin(); it != fields.end(); ++it) {
     if (httpFieldNamesEqual(it->first, name)) return it;
   }

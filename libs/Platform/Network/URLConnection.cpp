@@ -15,7 +15,8 @@ namespace {
 const bool kCurlReady = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
 
 bool mayAnswerFromCache(const URLRequest& request) {
-  return request.cachePolicy == URLRequestCachePolicy::ReturnCacheDataElseLoad && request.httpMethod == "GET";
+  return request.cachePolicy == URLRequestCachePolicy::ReturnCacheDataElseLoad &&
+         request.httpMethod == "GET";
 }
 
 std::shared_ptr<const CachedURLResponse> cachedAnswer(const URLRequest& request) {
@@ -42,10 +43,10 @@ std::optional<CachedURLResponse> URLConnectionDelegate::connectionWillCacheRespo
 void URLConnectionDelegate::connectionDidFinishLoading(URLConnection&) {}
 void URLConnectionDelegate::connectionDidFailWithError(URLConnection&, const URLError&) {}
 
-std::shared_ptr<URLConnection> URLConnection::connectionWithRequest(URLRequest request,
-                                                                    std::weak_ptr<URLConnectionDelegate> delegate,
-                                                                    bool startImmediately) {
-  std::shared_ptr<URLConnection> connection(new URLConnection(std::move(request), std::move(delegate)));
+std::shared_ptr<URLConnection> URLConnection::connectionWithRequest(
+    URLRequest request, std::weak_ptr<URLConnectionDelegate> delegate, bool startImmediately) {
+  std::shared_ptr<URLConnection> connection(
+      new URLConnection(std::move(request), std::move(delegate)));
   if (startImmediately) connection->start();
   return connection;
 }
@@ -146,16 +147,20 @@ void URLConnection::offerToCache(URLConnectionDelegate& delegate) {
     cache->storeCachedResponse(std::move(*stored));
 }
 
-std::optional<Bytes> URLConnection::sendSynchronousRequest(const URLRequest& request, URLResponse* response,
-                                                           URLError* error) {
+std::optional<Bytes> URLConnection::sendSynchronousRequest(const URLRequest& request,
+                                                           URLResponse* response, URLError* error) {
   if (auto cached = cachedAnswer(request)) {
     if (response) *response = *cached;
     return cached->data;
   }
   URLError failure;
-  std::unique_ptr<CurlTransfer> transfer = kCurlReady ? CurlTransfer::create(request, failure) : nullptr;
+  std::unique_ptr<CurlTransfer> transfer =
+      kCurlReady ? CurlTransfer::create(request, failure) : nullptr;
   if (!transfer) {
-    if (error) *error = kCurlReady ? failure : URLError{URLError::Code::Unknown, "the HTTP library could not be set up"};
+    if (error)
+      *error = kCurlReady
+                   ? failure
+                   : URLError{URLError::Code::Unknown, "the HTTP library could not be set up"};
     return std::nullopt;
   }
   transfer->finish(curl_easy_perform(transfer->handle()));

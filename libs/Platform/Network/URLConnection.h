@@ -24,8 +24,8 @@ class URLConnectionDelegate {
   virtual void connectionDidReceiveData(URLConnection& connection, const Bytes& data);
   // Offered a complete GET answer with status 200 before the end is reported, when a shared
   // URL cache is installed; what it returns is stored, nothing when it returns none.
-  virtual std::optional<CachedURLResponse> connectionWillCacheResponse(URLConnection& connection,
-                                                                       const CachedURLResponse& response);
+  virtual std::optional<CachedURLResponse> connectionWillCacheResponse(
+      URLConnection& connection, const CachedURLResponse& response);
   virtual void connectionDidFinishLoading(URLConnection& connection);
   virtual void connectionDidFailWithError(URLConnection& connection, const URLError& error);
 };
@@ -36,9 +36,9 @@ class URLConnectionDelegate {
 class URLConnection : public std::enable_shared_from_this<URLConnection> {
  public:
   // Main thread. The connection starts at once unless `startImmediately` is false.
-  static std::shared_ptr<URLConnection> connectionWithRequest(URLRequest request,
-                                                              std::weak_ptr<URLConnectionDelegate> delegate,
-                                                              bool startImmediately = true);
+  static std::shared_ptr<URLConnection> connectionWithRequest(
+      URLRequest request, std::weak_ptr<URLConnectionDelegate> delegate,
+      bool startImmediately = true);
   ~URLConnection();
   URLConnection(const URLConnection&) = delete;
   URLConnection& operator=(const URLConnection&) = delete;
@@ -55,8 +55,8 @@ class URLConnection : public std::enable_shared_from_this<URLConnection> {
   // Performs the request on the calling thread, which it blocks: for background threads. Gives
   // the body of a completed transfer whatever its status, none on failure; the cache is read
   // and written as by the asynchronous connection.
-  static std::optional<Bytes> sendSynchronousRequest(const URLRequest& request, URLResponse* response,
-                                                     URLError* error);
+  static std::optional<Bytes> sendSynchronousRequest(const URLRequest& request,
+                                                     URLResponse* response, URLError* error);
 
  private:
   friend class CurlMultiSource;

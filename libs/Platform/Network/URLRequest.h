@@ -34,7 +34,8 @@ struct URLRequest {
   URLRequestCachePolicy cachePolicy = URLRequestCachePolicy::UseProtocolCachePolicy;
 
   URLRequest() = default;
-  explicit URLRequest(std::string url, URLRequestCachePolicy policy = URLRequestCachePolicy::UseProtocolCachePolicy,
+  explicit URLRequest(std::string url,
+                      URLRequestCachePolicy policy = URLRequestCachePolicy::UseProtocolCachePolicy,
                       double timeout = kDefaultTimeoutInterval)
       : url(std::move(url)), timeoutInterval(timeout), cachePolicy(policy) {}
 
@@ -45,7 +46,15 @@ struct URLRequest {
 
 // Why a transfer failed.
 struct URLError {
-  enum class Code { Unknown, BadURL, CannotConnect, TimedOut, ConnectionLost, TooManyRedirects, Cancelled };
+  enum class Code {
+    Unknown,
+    BadURL,
+    CannotConnect,
+    TimedOut,
+    ConnectionLost,
+    TooManyRedirects,
+    Cancelled
+  };
   Code code = Code::Unknown;
   std::string description;
 };

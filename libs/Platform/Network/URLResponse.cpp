@@ -7,8 +7,10 @@ namespace platform {
 namespace {
 
 std::string_view trimmed(std::string_view text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+    text.remove_prefix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+    text.remove_suffix(1);
   return text;
 }
 
@@ -25,7 +27,8 @@ void URLResponse::deriveFieldsFromHeaders() {
   if (auto type = valueForHTTPHeaderField("Content-Type")) {
     std::string_view media = *type;
     media = trimmed(media.substr(0, media.find(';')));
-    for (char c : media) mimeType.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    for (char c : media)
+      mimeType.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
   }
   expectedContentLength = -1;
   if (auto length = valueForHTTPHeaderField("Content-Length")) {

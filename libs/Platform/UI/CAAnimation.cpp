@@ -28,7 +28,9 @@ double solveCurve(double x, double x1, double y1, double x2, double y2) {
   return bezier(s, y1, y2);
 }
 
-double mix(double a, double b, double t) { return a + (b - a) * t; }
+double mix(double a, double b, double t) {
+  return a + (b - a) * t;
+}
 
 }  // namespace
 
@@ -96,9 +98,8 @@ void AnimationGroup::finishIfDone() {
   if (!_completion) return;
   // Never inside the setter or timer that ended the animation: the completion may change the
   // view tree.
-  RunLoop::main().post([completion = std::move(_completion), finished = _allFinished] {
-    completion(finished);
-  });
+  RunLoop::main().post(
+      [completion = std::move(_completion), finished = _allFinished] { completion(finished); });
 }
 
 }  // namespace platform

@@ -45,9 +45,13 @@ void CALayer::setBorderColor(UIColor color) {
   _view.setNeedsDisplay();
 }
 
-bool CALayer::masksToBounds() const { return _view.clipsToBounds(); }
+bool CALayer::masksToBounds() const {
+  return _view.clipsToBounds();
+}
 
-void CALayer::setMasksToBounds(bool masks) { _view.setClipsToBounds(masks); }
+void CALayer::setMasksToBounds(bool masks) {
+  _view.setClipsToBounds(masks);
+}
 
 void CALayer::setShouldRasterize(bool rasterize) {
   _shouldRasterize = rasterize;
@@ -62,7 +66,9 @@ void CALayer::updateAnimatingCount(bool wasAnimating) {
   Compositor::setNeedsComposite();
 }
 
-int CALayer::layersAnimating() { return animatingCount(); }
+int CALayer::layersAnimating() {
+  return animatingCount();
+}
 
 void CALayer::addPropertyAnimation(PropertyAnimation animation) {
   bool was = hasRunningAnimations();
@@ -79,9 +85,8 @@ void CALayer::addPropertyAnimation(PropertyAnimation animation) {
   auto& installed = _animations[key] = std::move(animation);
   // The id is known only once scheduled, so the timer looks itself up by a shared slot.
   auto id = std::make_shared<std::uint64_t>(0);
-  installed.timer = *id = RunLoop::main().schedule(delay, [this, key, id] {
-    finishAnimation(key, *id);
-  });
+  installed.timer = *id =
+      RunLoop::main().schedule(delay, [this, key, id] { finishAnimation(key, *id); });
   updateAnimatingCount(was);
 }
 

@@ -9,9 +9,9 @@
 
 #include "Graphics/BitmapContext.h"
 #include "Graphics/Image.h"
+#include "Graphics/UIColor.h"
 #include "UI/CAAnimation.h"
 #include "UI/CATransition.h"
-#include "Graphics/UIColor.h"
 
 namespace platform {
 

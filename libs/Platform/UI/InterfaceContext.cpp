@@ -28,8 +28,7 @@ std::optional<std::vector<double>> numbers(const std::string& text, size_t count
 
 }  // namespace
 
-std::optional<Rect> InterfaceContext::parseRect(const std::string& text,
-                                                std::string& error) const {
+std::optional<Rect> InterfaceContext::parseRect(const std::string& text, std::string& error) const {
   auto v = numbers(text, 4);
   if (!v || (*v)[2] < 0 || (*v)[3] < 0) {
     error = "malformed rectangle \"" + text + "\" (expected \"x y width height\")";
@@ -69,8 +68,7 @@ std::optional<int> InterfaceContext::parseInteger(const std::string& text,
   return value;
 }
 
-std::optional<bool> InterfaceContext::parseBool(const std::string& text,
-                                                std::string& error) const {
+std::optional<bool> InterfaceContext::parseBool(const std::string& text, std::string& error) const {
   if (text == "YES" || text == "true" || text == "1") return true;
   if (text == "NO" || text == "false" || text == "0") return false;
   error = "malformed boolean \"" + text + "\" (expected YES or NO)";

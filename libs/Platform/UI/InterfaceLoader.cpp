@@ -1,12 +1,11 @@
 #include "UI/InterfaceLoader.h"
 
-#include <pugixml.hpp>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
+#include <pugixml.hpp>
 #include <sstream>
 
 #include "Foundation/Console.h"
@@ -39,8 +38,8 @@ struct Build {
     return 1 + static_cast<int>(std::count(text.begin(), text.begin() + offset, '\n'));
   }
   void fail(const pugi::xml_node& node, const std::string& message) {
-    error = file + ":" + std::to_string(lineOf(node)) + ": element <" + node.name() + ">: " +
-            message;
+    error =
+        file + ":" + std::to_string(lineOf(node)) + ": element <" + node.name() + ">: " + message;
   }
 };
 
@@ -173,8 +172,8 @@ InterfaceLoader::Result InterfaceLoader::loadString(const std::string& xml,
   pugi::xml_parse_result parsed = document.load_buffer(xml.data(), xml.size());
   pugi::xml_node root = document.document_element();
   if (!parsed) {
-    size_t offset = std::min(static_cast<size_t>(std::max<std::ptrdiff_t>(0, parsed.offset)),
-                             xml.size());
+    size_t offset =
+        std::min(static_cast<size_t>(std::max<std::ptrdiff_t>(0, parsed.offset)), xml.size());
     int line = 1 + static_cast<int>(std::count(xml.begin(), xml.begin() + offset, '\n'));
     build.error = fileName + ":" + std::to_string(line) + ": not well-formed XML (" +
                   parsed.description() + ")";

@@ -13,8 +13,8 @@ namespace platform {
 class OutletRegistry {
  public:
   // Checks that the view fits the field and, when `assign`, stores it there.
-  using Binder = std::function<bool(const std::shared_ptr<UIView>& view, bool assign,
-                                    std::string& error)>;
+  using Binder =
+      std::function<bool(const std::shared_ptr<UIView>& view, bool assign, std::string& error)>;
 
   // `field` must outlive the loading; it receives the view when its class fits T.
   template <class T>

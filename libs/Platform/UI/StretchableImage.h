@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "Graphics/Geometry.h"
-
 #include "Graphics/Image.h"
 
 namespace platform {

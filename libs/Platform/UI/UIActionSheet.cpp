@@ -112,7 +112,9 @@ void UIActionSheet::animateOut(std::function<void()> done) {
   Point rest = _panel->center();
   UIView::animateWithDuration(
       kSlideDuration, 0, UIViewAnimationOptionCurveEaseIn,
-      [&] { _panel->setCenter(Point{rest.x, rest.y + _panel->bounds().size.height}); },
+      [&] {
+        _panel->setCenter(Point{rest.x, rest.y + _panel->bounds().size.height});
+      },
       [self, rest, done](bool) {
         self->_panel->setCenter(rest);  // in place for the next showing
         done();
@@ -123,11 +125,21 @@ void UIActionSheet::notify(Moment moment, int index) {
   auto d = delegate();
   if (!d) return;
   switch (moment) {
-    case Moment::WillPresent: d->willPresentActionSheet(*this); break;
-    case Moment::DidPresent: d->didPresentActionSheet(*this); break;
-    case Moment::Clicked: d->actionSheetClickedButtonAtIndex(*this, index); break;
-    case Moment::WillDismiss: d->actionSheetWillDismissWithButtonIndex(*this, index); break;
-    case Moment::DidDismiss: d->actionSheetDidDismissWithButtonIndex(*this, index); break;
+    case Moment::WillPresent:
+      d->willPresentActionSheet(*this);
+      break;
+    case Moment::DidPresent:
+      d->didPresentActionSheet(*this);
+      break;
+    case Moment::Clicked:
+      d->actionSheetClickedButtonAtIndex(*this, index);
+      break;
+    case Moment::WillDismiss:
+      d->actionSheetWillDismissWithButtonIndex(*this, index);
+      break;
+    case Moment::DidDismiss:
+      d->actionSheetDidDismissWithButtonIndex(*this, index);
+      break;
   }
 }
 

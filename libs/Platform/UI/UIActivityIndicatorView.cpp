@@ -76,8 +76,8 @@ void UIActivityIndicatorView::drawRect(BitmapContext& context, Rect) {
     context.addEllipseInRect(Rect(inner, -spokeWidth / 2, spokeWidth, spokeWidth));
     context.addEllipseInRect(Rect(radius - spokeWidth, -spokeWidth / 2, spokeWidth, spokeWidth));
     context.fillPath();
-    context.fillRect(Rect(inner + spokeWidth / 2, -spokeWidth / 2,
-                          radius - inner - spokeWidth, spokeWidth));
+    context.fillRect(
+        Rect(inner + spokeWidth / 2, -spokeWidth / 2, radius - inner - spokeWidth, spokeWidth));
   }
 }
 

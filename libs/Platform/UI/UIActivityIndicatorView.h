@@ -29,8 +29,8 @@ class UIActivityIndicatorView : public UIView {
 
   Size sizeThatFits(Size size) const override;
   void drawRect(BitmapContext& context, Rect rect) override;
-  bool applyAttribute(const std::string& name, const std::string& value,
-                      InterfaceContext& context, std::string& error) override;
+  bool applyAttribute(const std::string& name, const std::string& value, InterfaceContext& context,
+                      std::string& error) override;
 
  private:
   void scheduleStep();

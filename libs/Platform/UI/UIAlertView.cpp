@@ -124,11 +124,21 @@ void UIAlertView::notify(Moment moment, int index) {
   auto d = delegate();
   if (!d) return;
   switch (moment) {
-    case Moment::WillPresent: d->willPresentAlertView(*this); break;
-    case Moment::DidPresent: d->didPresentAlertView(*this); break;
-    case Moment::Clicked: d->alertViewClickedButtonAtIndex(*this, index); break;
-    case Moment::WillDismiss: d->alertViewWillDismissWithButtonIndex(*this, index); break;
-    case Moment::DidDismiss: d->alertViewDidDismissWithButtonIndex(*this, index); break;
+    case Moment::WillPresent:
+      d->willPresentAlertView(*this);
+      break;
+    case Moment::DidPresent:
+      d->didPresentAlertView(*this);
+      break;
+    case Moment::Clicked:
+      d->alertViewClickedButtonAtIndex(*this, index);
+      break;
+    case Moment::WillDismiss:
+      d->alertViewWillDismissWithButtonIndex(*this, index);
+      break;
+    case Moment::DidDismiss:
+      d->alertViewDidDismissWithButtonIndex(*this, index);
+      break;
   }
 }
 

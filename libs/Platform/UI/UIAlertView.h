@@ -58,7 +58,6 @@ class UIAlertView : public ButtonChoiceView {
   void animateOut(std::function<void()> done) override;
 
  private:
-
   std::string _title;
   std::string _message;
   std::weak_ptr<UIAlertViewDelegate> _delegate;

@@ -24,9 +24,13 @@ std::optional<UIControlState> stateNamed(const std::string& name) {
 
 }  // namespace
 
-UIButton::UIButton() { setupSubviews(); }
+UIButton::UIButton() {
+  setupSubviews();
+}
 
-UIButton::UIButton(Rect frame) : UIControl(frame) { setupSubviews(); }
+UIButton::UIButton(Rect frame) : UIControl(frame) {
+  setupSubviews();
+}
 
 void UIButton::setupSubviews() {
   setOpaque(false);
@@ -125,7 +129,9 @@ void UIButton::setAdjustsImageWhenDisabled(bool adjusts) {
   contentChanged();
 }
 
-void UIButton::stateDidChange() { contentChanged(); }
+void UIButton::stateDidChange() {
+  contentChanged();
+}
 
 void UIButton::layoutSubviews() {
   UIControlState s = state();
@@ -145,7 +151,8 @@ void UIButton::layoutSubviews() {
   imageSize.width = std::min(imageSize.width, std::max(0.0, imageArea.size.width));
   imageSize.height = std::min(imageSize.height, std::max(0.0, imageArea.size.height));
   Size titleSize = title && !title->empty() ? _titleLabel->sizeThatFits(Size{}) : Size{};
-  titleSize.width = std::min(titleSize.width, std::max(0.0, titleArea.size.width - imageSize.width));
+  titleSize.width =
+      std::min(titleSize.width, std::max(0.0, titleArea.size.width - imageSize.width));
   titleSize.height = std::min(titleSize.height, std::max(0.0, titleArea.size.height));
   // Side by side and centred; each part keeps the shift its own insets give it.
   double total = imageSize.width + titleSize.width;
@@ -166,9 +173,9 @@ Size UIButton::sizeThatFits(Size) const {
   Size titleSize = title && !title->empty()
                        ? TextRenderer::sizeOfText(*title, {_titleLabel->font()}, 0)
                        : Size{};
-  Size size{imageSize.width + titleSize.width + _contentInsets.left + _contentInsets.right,
-            std::max(imageSize.height, titleSize.height) + _contentInsets.top +
-                _contentInsets.bottom};
+  Size size{
+      imageSize.width + titleSize.width + _contentInsets.left + _contentInsets.right,
+      std::max(imageSize.height, titleSize.height) + _contentInsets.top + _contentInsets.bottom};
   if (background) {
     size.width = std::max(size.width, background->size().width);
     size.height = std::max(size.height, background->size().height);

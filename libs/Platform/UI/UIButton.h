@@ -37,9 +37,7 @@ class UIButton : public UIControl {
 
   std::optional<std::string> currentTitle() const { return titleForState(state()); }
   std::shared_ptr<Image> currentImage() const { return imageForState(state()); }
-  std::shared_ptr<Image> currentBackgroundImage() const {
-    return backgroundImageForState(state());
-  }
+  std::shared_ptr<Image> currentBackgroundImage() const { return backgroundImageForState(state()); }
 
   EdgeInsets contentEdgeInsets() const { return _contentInsets; }
   void setContentEdgeInsets(EdgeInsets insets);
@@ -58,8 +56,8 @@ class UIButton : public UIControl {
   void layoutSubviews() override;
   Size sizeThatFits(Size size) const override;
   void drawLayerContents(BitmapContext& context, double scale) const override;
-  bool applyAttribute(const std::string& name, const std::string& value,
-                      InterfaceContext& context, std::string& error) override;
+  bool applyAttribute(const std::string& name, const std::string& value, InterfaceContext& context,
+                      std::string& error) override;
 
  protected:
   void stateDidChange() override;

@@ -52,8 +52,8 @@ class UIControl : public UIView {
   void sendActionsForControlEvents(UIControlEvents events);
   UIControlEvents allControlEvents() const;
 
-  bool applyAttribute(const std::string& name, const std::string& value,
-                      InterfaceContext& context, std::string& error) override;
+  bool applyAttribute(const std::string& name, const std::string& value, InterfaceContext& context,
+                      std::string& error) override;
 
   static constexpr double kTouchSlop = 70;
   bool isTracking() const { return _tracking; }

@@ -5,9 +5,13 @@
 
 namespace platform {
 
-UIImageView::UIImageView() { setUserInteractionEnabled(false); }
+UIImageView::UIImageView() {
+  setUserInteractionEnabled(false);
+}
 
-UIImageView::UIImageView(Rect frame) : UIView(frame) { setUserInteractionEnabled(false); }
+UIImageView::UIImageView(Rect frame) : UIView(frame) {
+  setUserInteractionEnabled(false);
+}
 
 UIImageView::UIImageView(std::shared_ptr<Image> image) : UIImageView() {
   if (image) setFrame(Rect(Point{}, image->size()));
@@ -31,7 +35,9 @@ void UIImageView::setHighlighted(bool highlighted) {
   setNeedsComposite();
 }
 
-Size UIImageView::sizeThatFits(Size) const { return _image ? _image->size() : Size{}; }
+Size UIImageView::sizeThatFits(Size) const {
+  return _image ? _image->size() : Size{};
+}
 
 void UIImageView::drawLayerContents(BitmapContext& context, double) const {
   const Image* shown = _highlighted && _highlightedImage ? _highlightedImage.get() : _image.get();

@@ -26,8 +26,8 @@ class UIImageView : public UIView {
 
   Size sizeThatFits(Size size) const override;
   void drawLayerContents(BitmapContext& context, double scale) const override;
-  bool applyAttribute(const std::string& name, const std::string& value,
-                      InterfaceContext& context, std::string& error) override;
+  bool applyAttribute(const std::string& name, const std::string& value, InterfaceContext& context,
+                      std::string& error) override;
 
  private:
   std::shared_ptr<Image> _image;

@@ -105,7 +105,7 @@ bool UILabel::applyAttribute(const std::string& name, const std::string& value,
       return false;
     }
     std::string family = value.substr(0, space);
-    setFont(family == "system" ? UIFont::systemFontOfSize(*size)
+    setFont(family == "system"       ? UIFont::systemFontOfSize(*size)
             : family == "boldSystem" ? UIFont::boldSystemFontOfSize(*size)
                                      : UIFont::fontWithName(family, *size));
     return true;

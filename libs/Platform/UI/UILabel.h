@@ -37,8 +37,8 @@ class UILabel : public UIView {
 
   Size sizeThatFits(Size size) const override;
   void drawLayerContents(BitmapContext& context, double scale) const override;
-  bool applyAttribute(const std::string& name, const std::string& value,
-                      InterfaceContext& context, std::string& error) override;
+  bool applyAttribute(const std::string& name, const std::string& value, InterfaceContext& context,
+                      std::string& error) override;
 
  private:
   void textChanged();

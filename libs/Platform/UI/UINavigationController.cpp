@@ -50,8 +50,8 @@ void UINavigationController::layoutContainer() {
   if (!_bar || !_titleLabel) return;
   double width = view()->bounds().size.width;
   _bar->setFrame(Rect(0, 0, width, kNavigationBarHeight));
-  _titleLabel->setFrame(Rect(kTitleMargin, 0, std::max(0.0, width - 2 * kTitleMargin),
-                             kNavigationBarHeight));
+  _titleLabel->setFrame(
+      Rect(kTitleMargin, 0, std::max(0.0, width - 2 * kTitleMargin), kNavigationBarHeight));
   updateNavigationBar();
   if (UIViewController* top = topViewController(); top && top->isViewLoaded())
     top->view()->setFrame(contentFrame());
@@ -60,8 +60,8 @@ void UINavigationController::layoutContainer() {
 void UINavigationController::loadView() {
   // Weak: a view kept elsewhere after the controller went has nothing left to lay out.
   std::weak_ptr<UIViewController> weak = weak_from_this();
-  setView(std::make_shared<NavigationContainerView>(
-      UIScreen::mainScreen().applicationFrame(), [weak] {
+  setView(
+      std::make_shared<NavigationContainerView>(UIScreen::mainScreen().applicationFrame(), [weak] {
         if (auto self = std::static_pointer_cast<UINavigationController>(weak.lock()))
           self->layoutContainer();
       }));
@@ -122,8 +122,8 @@ void UINavigationController::updateNavigationBar() {
   // As wide as its title needs, up to the title's margin.
   double width = _backButton->sizeThatFits(Size{1000, kNavigationBarHeight}).width + 16;
   double widest = _titleLabel->frame().origin.x - 10;
-  _backButton->setFrame(Rect(6, 7, std::clamp(width, 50.0, std::max(50.0, widest)),
-                             kNavigationBarHeight - 14));
+  _backButton->setFrame(
+      Rect(6, 7, std::clamp(width, 50.0, std::max(50.0, widest)), kNavigationBarHeight - 14));
 }
 
 void UINavigationController::finishPendingTransition() {

@@ -13,9 +13,13 @@ constexpr double kSpacing = 9;
 
 }  // namespace
 
-UIPageControl::UIPageControl() { setOpaque(false); }
+UIPageControl::UIPageControl() {
+  setOpaque(false);
+}
 
-UIPageControl::UIPageControl(Rect frame) : UIControl(frame) { setOpaque(false); }
+UIPageControl::UIPageControl(Rect frame) : UIControl(frame) {
+  setOpaque(false);
+}
 
 void UIPageControl::setNumberOfPages(int pages) {
   pages = std::max(0, pages);

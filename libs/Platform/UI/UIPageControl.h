@@ -31,8 +31,8 @@ class UIPageControl : public UIControl {
 
   void drawRect(BitmapContext& context, Rect rect) override;
   void touchesEnded(const UITouchSet& touches, UIEvent* event) override;
-  bool applyAttribute(const std::string& name, const std::string& value,
-                      InterfaceContext& context, std::string& error) override;
+  bool applyAttribute(const std::string& name, const std::string& value, InterfaceContext& context,
+                      std::string& error) override;
 
  private:
   int _numberOfPages = 0;

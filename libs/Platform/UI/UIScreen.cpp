@@ -19,6 +19,8 @@ Rect UIScreen::applicationFrame() const {
   return Rect(0, 20, b.size.width, b.size.height - 20);
 }
 
-double UIScreen::scale() const { return DeviceProfile::current().scale; }
+double UIScreen::scale() const {
+  return DeviceProfile::current().scale;
+}
 
 }  // namespace platform

@@ -418,15 +418,16 @@ void UIScrollView::placeIndicators() {
     length = std::min(length, track);
     double along = maxOffset > 0 ? std::clamp(offset / maxOffset, 0.0, 1.0) : 0;
     double start = kIndicatorInset + along * (track - length);
-    double across = (horizontal ? b.size.height : b.size.width) - kIndicatorInset -
-                    kIndicatorThickness;
-    Rect frame = horizontal ? Rect(b.origin.x + start, b.origin.y + across, length,
-                                   kIndicatorThickness)
-                            : Rect(b.origin.x + across, b.origin.y + start, kIndicatorThickness,
-                                   length);
+    double across =
+        (horizontal ? b.size.height : b.size.width) - kIndicatorInset - kIndicatorThickness;
+    Rect frame = horizontal
+                     ? Rect(b.origin.x + start, b.origin.y + across, length, kIndicatorThickness)
+                     : Rect(b.origin.x + across, b.origin.y + start, kIndicatorThickness, length);
     indicator->setFrame(frame);
-    if (indicator->superview() != this) addSubview(indicator);
-    else if (subviews().back() != indicator) bringSubviewToFront(indicator.get());
+    if (indicator->superview() != this)
+      addSubview(indicator);
+    else if (subviews().back() != indicator)
+      bringSubviewToFront(indicator.get());
   }
 }
 

@@ -142,7 +142,7 @@ class UIScrollView : public UIView {
   bool _userAnimation = false;
   Point _velocity;
   double _lastStepTime = 0;
-  bool _caught = false;  // a finger stopped the motion and is still down
+  bool _caught = false;           // a finger stopped the motion and is still down
   bool _caughtAnimation = false;  // what it stopped was an animated setContentOffset
 
   // Horizontal, then vertical.

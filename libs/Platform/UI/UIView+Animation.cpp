@@ -65,9 +65,13 @@ void UIView::animateWithDuration(double duration, double delay, UIViewAnimationO
   group->commit();
 }
 
-void UIView::setAnimationsEnabled(bool enabled) { animationsEnabled() = enabled; }
+void UIView::setAnimationsEnabled(bool enabled) {
+  animationsEnabled() = enabled;
+}
 
-bool UIView::areAnimationsEnabled() { return animationsEnabled(); }
+bool UIView::areAnimationsEnabled() {
+  return animationsEnabled();
+}
 
 void UIView::animateChange(const std::string& keyPath, AnimationValue from, AnimationValue to) {
   if (blocks().empty() || !animationsEnabled()) return;

@@ -10,8 +10,8 @@
 #include "Graphics/AffineTransform.h"
 #include "Graphics/BitmapContext.h"
 #include "Graphics/Geometry.h"
-#include "UI/CALayer.h"
 #include "Graphics/UIColor.h"
+#include "UI/CALayer.h"
 #include "UI/UIResponder.h"
 
 namespace platform {

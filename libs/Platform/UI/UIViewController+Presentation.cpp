@@ -64,8 +64,8 @@ void UIViewController::presentViewController(std::shared_ptr<UIViewController> c
   if (animated && !slides(*controller)) {
     view->setAlpha(0);
     UIView::animateWithDuration(
-        kModalTransitionDuration, 0, UIViewAnimationOptionCurveEaseOut,
-        [&] { view->setAlpha(1); }, finish);
+        kModalTransitionDuration, 0, UIViewAnimationOptionCurveEaseOut, [&] { view->setAlpha(1); },
+        finish);
   } else if (animated) {
     Point rest = view->center();
     view->setCenter(belowScreen(*view));
@@ -114,8 +114,7 @@ void UIViewController::dismissViewControllerAnimated(bool animated,
   if (animated && presented->isViewLoaded() && !slides(*presented)) {
     auto view = presented->view();
     UIView::animateWithDuration(
-        kModalTransitionDuration, 0, UIViewAnimationOptionCurveEaseIn,
-        [&] { view->setAlpha(0); },
+        kModalTransitionDuration, 0, UIViewAnimationOptionCurveEaseIn, [&] { view->setAlpha(0); },
         [view, finish](bool done) {
           view->setAlpha(1);  // ready to be presented again
           finish(done);

@@ -47,7 +47,9 @@ void UIViewController::initWithNibName(std::optional<std::string> name,
   _nibBundle = std::move(bundle);
 }
 
-void UIViewController::registerOutlets(OutletRegistry& outlets) { outlets.add("view", _nibView); }
+void UIViewController::registerOutlets(OutletRegistry& outlets) {
+  outlets.add("view", _nibView);
+}
 
 void UIViewController::loadView() {
   std::string name = _nibName.value_or(className());
@@ -77,8 +79,7 @@ void UIViewController::beginAppearanceTransition(bool appearing, bool animated) 
     _appearanceAnimated = animated;
     viewWillAppear(animated);
   } else {
-    if (_appearance == Appearance::Disappearing || _appearance == Appearance::Disappeared)
-      return;
+    if (_appearance == Appearance::Disappearing || _appearance == Appearance::Disappeared) return;
     _appearance = Appearance::Disappearing;
     _appearanceAnimated = animated;
     viewWillDisappear(animated);
@@ -117,8 +118,7 @@ void UIViewController::addChildViewController(std::shared_ptr<UIViewController> 
   bool ours = false;
   for (UIViewController* c = this; c; c = c->_parent) ours = ours || c == child.get();
   if (ours || child->_parent || child->_presenting) {
-    Console::log(child->className() + " is already in a container; not added to " +
-                 className());
+    Console::log(child->className() + " is already in a container; not added to " + className());
     return;
   }
   child->_parent = this;

@@ -93,15 +93,21 @@ class UIViewController : public UIResponder,
   }
   // On the presenter or on the presented controller: the presented one slides away.
   void dismissViewControllerAnimated(bool animated, std::function<void()> completion = nullptr);
-  void dismissModalViewControllerAnimated(bool animated) { dismissViewControllerAnimated(animated); }
+  void dismissModalViewControllerAnimated(bool animated) {
+    dismissViewControllerAnimated(animated);
+  }
   const std::shared_ptr<UIViewController>& presentedViewController() const { return _presented; }
   const std::shared_ptr<UIViewController>& modalViewController() const { return _presented; }
   UIViewController* presentingViewController() const { return _presenting; }
   static constexpr double kModalTransitionDuration = 0.3;
   // How this controller comes and goes when presented: sliding up from the bottom, or
   // fading in over the presenter. The flip and the page curl fade as well.
-  enum class UIModalTransitionStyle { CoverVertical = 0, FlipHorizontal = 1, CrossDissolve = 2,
-                                      PartialCurl = 3 };
+  enum class UIModalTransitionStyle {
+    CoverVertical = 0,
+    FlipHorizontal = 1,
+    CrossDissolve = 2,
+    PartialCurl = 3
+  };
   UIModalTransitionStyle modalTransitionStyle() const { return _modalTransitionStyle; }
   void setModalTransitionStyle(UIModalTransitionStyle style) { _modalTransitionStyle = style; }
 

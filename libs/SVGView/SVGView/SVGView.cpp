@@ -6,9 +6,13 @@
 #include "UI/InterfaceContext.h"
 #include "UI/ViewClassRegistry.h"
 
-SVGView::SVGView() { _init(); }
+SVGView::SVGView() {
+  _init();
+}
 
-SVGView::SVGView(platform::Rect frame) : platform::UIView(frame) { _init(); }
+SVGView::SVGView(platform::Rect frame) : platform::UIView(frame) {
+  _init();
+}
 
 SVGView::~SVGView() = default;
 
@@ -29,11 +33,17 @@ void SVGView::setSvgFile(std::optional<std::string> path) {
   }
 }
 
-void SVGView::setStateActive(std::int32_t state) { _render->setStateActive(state); }
+void SVGView::setStateActive(std::int32_t state) {
+  _render->setStateActive(state);
+}
 
-void SVGView::setStateInactive(std::int32_t state) { _render->setStateInactive(state); }
+void SVGView::setStateInactive(std::int32_t state) {
+  _render->setStateInactive(state);
+}
 
-void SVGView::setAllStatesInactive() { _render->setAllStatesInactive(); }
+void SVGView::setAllStatesInactive() {
+  _render->setAllStatesInactive();
+}
 
 void SVGView::setState(std::int32_t state, bool active) {
   active ? setStateActive(state) : setStateInactive(state);
