@@ -19,11 +19,10 @@ std::vector<std::string> itemNames(const ContentControl& control, ContentType ty
   return names;
 }
 
-std::shared_ptr<ContentControl> restore(const ContentControl& control) {
-  Bytes archive =
-      KeyedArchiver::archivedDataWithRootObject(Value(std::const_pointer_cast<ContentControl>(
-          std::static_pointer_cast<const ContentControl>(control.shared_from_this()))));
-  auto value = KeyedUnarchiver::unarchiveObjectWithData(archive);
+// Archives `object` and reads the archive back as a ContentControl.
+std::shared_ptr<ContentControl> restore(std::shared_ptr<Archivable> object) {
+  auto value = KeyedUnarchiver::unarchiveObjectWithData(
+      KeyedArchiver::archivedDataWithRootObject(Value(std::move(object))));
   return value ? value->objectAs<ContentControl>() : nullptr;
 }
 
@@ -122,7 +121,7 @@ TEST(ContentControlTest, ArchivingKeepsMapsAndCountersAndDropsHostileNames) {
   control->saveData(pictureBytes(2, 2, 0xFFFFFFFF), "face2.png", "4");
   control->saveData(pictureBytes(2, 2, 0xFFFFFFFF), "face3.png", "4");
   EXPECT_EQ(control->viewedContent()[ContentTypeFaceEffect], 1);
-  auto restored = restore(*control);
+  auto restored = restore(control);
   ASSERT_NE(restored, nullptr);
   // Not reset to the list's size, which is now 3.
   EXPECT_EQ(restored->viewedContent()[ContentTypeFaceEffect], 1);
@@ -144,9 +143,7 @@ TEST(ContentControlTest, ArchivingKeepsMapsAndCountersAndDropsHostileNames) {
     }
     Dictionary _map;
   };
-  auto forged = KeyedUnarchiver::unarchiveObjectWithData(
-      KeyedArchiver::archivedDataWithRootObject(Value(std::make_shared<Forged>(hostile))));
-  auto revived = forged ? forged->objectAs<ContentControl>() : nullptr;
+  auto revived = restore(std::make_shared<Forged>(hostile));
   ASSERT_NE(revived, nullptr);
   EXPECT_EQ(revived->curServerContent(), (ContentName::VersionMap{{"face8.png", "2"}}));
   EXPECT_TRUE(revived->curDownloadedContent().empty());

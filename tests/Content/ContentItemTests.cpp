@@ -92,15 +92,14 @@ TEST(ContentItemTest, MissingFilesGiveTheLoadingPictureUntilTheyArrive) {
 TEST(ContentItemTest, JpegFramesUseTheirMaskAndTopBottomFramesTheDefaultOne) {
   ContentFixture fixture;
   auto control = ContentControl::Instance();
-  control->saveData(pictureBytes(64, 96, 0xFFFF0000, true), "tbframe7.jpg", "1");
-  control->saveData(pictureBytes(64, 96, 0xFFFF0000, true), "frame7.jpg", "1");
-  control->saveData(pictureBytes(64, 96, 0xFFFF0000, true), "frame8.jpg", "1");
-  control->saveData(pictureBytes(64, 96, 0xFFFFFFFF, true), "frame8_mask.jpg",
-                    "1");  // white removes
+  for (const char* name : {"tbframe7.jpg", "frame7.jpg", "frame8.jpg"})
+    control->saveData(pictureBytes(64, 96, 0xFFFF0000, true), name, "1");
+  control->saveData(pictureBytes(64, 96, 0xFFFFFFFF, true), "frame8_mask.jpg", "1");  // removes
   control->searchContent();
-  auto tbframe = fetch(*control->contentImageWithName("tbframe7"), Size{320, 480}, false);
-  auto frame = fetch(*control->contentImageWithName("frame7"), Size{320, 480}, false);
-  auto masked = fetch(*control->contentImageWithName("frame8"), Size{320, 480}, false);
+  auto big = [&](const char* name) {
+    return fetch(*control->contentImageWithName(name), Size{320, 480}, false);
+  };
+  auto tbframe = big("tbframe7"), frame = big("frame7"), masked = big("frame8");
   ASSERT_TRUE(tbframe && frame && masked);
   // The default mask keeps the bands at the top and bottom and removes the middle.
   EXPECT_GT(alphaAt(*tbframe, 32, 1), 200);

@@ -15,18 +15,13 @@ using namespace platform;
 using namespace PV_Extensions;
 using testing_support::ScopedScreenScale;
 
+using testing_support::near;
+
 namespace {
 
 constexpr std::uint32_t kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu,
                         kWhite = 0xFFFFFFFFu;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-bool near(std::uint32_t actual, std::uint32_t expected, int tolerance = 3) {
-  for (int shift = 0; shift < 32; shift += 8)
-    if (std::abs(int(actual >> shift & 0xFF) - int(expected >> shift & 0xFF)) > tolerance)
-      return false;
-  return true;
-}
 
 int alpha(std::uint32_t argb) {
   return static_cast<int>(argb >> 24);

@@ -2,6 +2,9 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -153,6 +156,19 @@ inline void writeTextFile(const std::string& path, const std::string& text) {
   std::error_code ec;
   std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
   std::ofstream(path, std::ios::binary) << text;
+}
+
+// The largest difference between two ARGB pixels in any one channel.
+inline int channelDistance(std::uint32_t a, std::uint32_t b) {
+  int worst = 0;
+  for (int shift = 0; shift < 32; shift += 8)
+    worst = std::max(worst, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
+  return worst;
+}
+
+// Each channel of `actual` within `tolerance` of `expected`.
+inline bool near(std::uint32_t actual, std::uint32_t expected, int tolerance = 3) {
+  return channelDistance(actual, expected) <= tolerance;
 }
 
 }  // namespace testing_support

@@ -11,18 +11,11 @@
 
 using namespace platform;
 
+using testing_support::near;
+
 namespace {
 
 constexpr std::uint32_t kRed = 0xFFFF0000u;
-
-// Each channel within `tolerance`.
-bool near(std::uint32_t actual, std::uint32_t expected, int tolerance = 2) {
-  for (int shift = 0; shift < 32; shift += 8) {
-    int a = (actual >> shift) & 0xFF, e = (expected >> shift) & 0xFF;
-    if (std::abs(a - e) > tolerance) return false;
-  }
-  return true;
-}
 
 // A 2×3 stored picture whose six pixels all differ.
 constexpr std::uint32_t kStored[3][2] = {

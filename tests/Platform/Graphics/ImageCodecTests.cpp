@@ -14,6 +14,8 @@
 
 using namespace platform;
 
+using testing_support::channelDistance;
+
 namespace {
 
 std::shared_ptr<Image> gradientImage(PixelFormat format, int width = 40, int height = 30) {
@@ -24,13 +26,6 @@ std::shared_ptr<Image> gradientImage(PixelFormat format, int width = 40, int hei
       bitmap->setPixel(x, y, alpha << 24 | (x * 6) << 16 | (y * 8) << 8 | 0x40);
     }
   return Image::imageWithBitmap(bitmap);
-}
-
-int channelDistance(std::uint32_t a, std::uint32_t b) {
-  int worst = 0;
-  for (int shift = 0; shift < 32; shift += 8)
-    worst = std::max(worst, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
-  return worst;
 }
 
 int worstDistance(const Bitmap& a, const Bitmap& b) {

@@ -11,28 +11,17 @@ using namespace platform::testing;
 
 namespace {
 
-class AlertDelegate : public UIAlertViewDelegate {
+// Hears both an alert and a sheet, writing down each call with its button index.
+class Recorder : public UIAlertViewDelegate, public UIActionSheetDelegate {
  public:
-  void alertViewClickedButtonAtIndex(UIAlertView&, int i) override {
-    calls.push_back("clicked " + std::to_string(i));
-  }
-  void alertViewWillDismissWithButtonIndex(UIAlertView&, int i) override {
-    calls.push_back("willDismiss " + std::to_string(i));
-  }
-  void alertViewDidDismissWithButtonIndex(UIAlertView&, int i) override {
-    calls.push_back("didDismiss " + std::to_string(i));
-  }
-  std::vector<std::string> calls;
-};
-
-class SheetDelegate : public UIActionSheetDelegate {
- public:
-  void actionSheetClickedButtonAtIndex(UIActionSheet&, int i) override {
-    calls.push_back("clicked " + std::to_string(i));
-  }
+  void alertViewClickedButtonAtIndex(UIAlertView&, int i) override { note("clicked", i); }
+  void alertViewWillDismissWithButtonIndex(UIAlertView&, int i) override { note("willDismiss", i); }
+  void alertViewDidDismissWithButtonIndex(UIAlertView&, int i) override { note("didDismiss", i); }
+  void actionSheetClickedButtonAtIndex(UIActionSheet&, int i) override { note("clicked", i); }
   void actionSheetDidDismissWithButtonIndex(UIActionSheet&, int i) override {
-    calls.push_back("didDismiss " + std::to_string(i));
+    note("didDismiss", i);
   }
+  void note(const char* call, int i) { calls.push_back(call + (" " + std::to_string(i))); }
   std::vector<std::string> calls;
 };
 
@@ -41,7 +30,7 @@ using AlertTest = TouchTest;
 }  // namespace
 
 TEST_F(AlertTest, AlertButtonsAreIndexedCancelFirstAndTellTheChosenOne) {
-  auto delegate = std::make_shared<AlertDelegate>();
+  auto delegate = std::make_shared<Recorder>();
   auto alert = std::make_shared<UIAlertView>("Saved", "Your picture is in the album", delegate,
                                              "Cancel", std::vector<std::string>{"OK", "Share"});
   EXPECT_EQ(alert->numberOfButtons(), 3);
@@ -64,7 +53,7 @@ TEST_F(AlertTest, AlertButtonsAreIndexedCancelFirstAndTellTheChosenOne) {
 }
 
 TEST_F(AlertTest, TwoButtonAlertTapsOnEitherSideAndProgrammaticDismissalSkipsTheClick) {
-  auto delegate = std::make_shared<AlertDelegate>();
+  auto delegate = std::make_shared<Recorder>();
   auto alert = std::make_shared<UIAlertView>("Error", "Could not save", delegate, std::nullopt,
                                              std::vector<std::string>{"Retry", "OK"});
   EXPECT_EQ(alert->cancelButtonIndex(), -1);
@@ -103,7 +92,7 @@ TEST_F(AlertTest, TwoButtonAlertTapsOnEitherSideAndProgrammaticDismissalSkipsThe
 }
 
 TEST_F(AlertTest, ActionSheetIndexesDestructiveFirstAndCancelLastAndHoldsTheTouchesBeneath) {
-  auto delegate = std::make_shared<SheetDelegate>();
+  auto delegate = std::make_shared<Recorder>();
   auto sheet = std::make_shared<UIActionSheet>(
       "Photo", delegate, "Cancel", std::nullopt,
       std::vector<std::string>{"Take Photo", "Choose from Library"});

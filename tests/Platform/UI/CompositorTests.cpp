@@ -15,18 +15,12 @@
 
 using namespace platform;
 
+using testing_support::near;
+
 namespace {
 
 constexpr std::uint32_t kBlack = 0xFF000000u, kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu,
                         kWhite = 0xFFFFFFFFu, kGreen = 0xFF00FF00u;
-
-bool near(std::uint32_t actual, std::uint32_t expected, int tolerance = 3) {
-  for (int shift = 0; shift < 32; shift += 8) {
-    int a = (actual >> shift) & 0xFF, e = (expected >> shift) & 0xFF;
-    if (std::abs(a - e) > tolerance) return false;
-  }
-  return true;
-}
 
 std::shared_ptr<Image> solid(int w, int h, std::uint32_t argb, double scale = 1) {
   auto bitmap = Bitmap::create(w, h, PixelFormat::ARGB32Premultiplied);

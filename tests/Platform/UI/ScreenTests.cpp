@@ -371,31 +371,30 @@ TEST_F(ScreenTest, AChildScreenInTheViewTreeAppearsWithItsParentAndPresentsThrou
 
 TEST_F(ScreenTest, OrientationsComeFromTheDelegateElseFromTheScreenOnTop) {
   auto& app = UIApplication::sharedApplication();
+  auto supported = [&] { return app.supportedInterfaceOrientationsForWindow(window.get()); };
   // No screen: portrait.
-  EXPECT_EQ(app.supportedInterfaceOrientationsForWindow(window.get()),
-            UIInterfaceOrientationMaskPortrait);
+  EXPECT_EQ(supported(), UIInterfaceOrientationMaskPortrait);
   auto main = screen("main");
   auto nav = std::make_shared<UINavigationController>(main);
   window->setRootViewController(nav);
-  EXPECT_EQ(app.supportedInterfaceOrientationsForWindow(window.get()), 2u);
+  EXPECT_EQ(supported(), 2u);
   EXPECT_FALSE(app.shouldRotateToOrientation(UIInterfaceOrientation::LandscapeLeft));
   // A screen pushed on top that turns any way decides while it is on top.
   auto turning = std::make_shared<TurningScreen>();
   nav->pushViewController(turning, false);
-  EXPECT_EQ(app.supportedInterfaceOrientationsForWindow(window.get()),
-            UIInterfaceOrientationMaskAll);
+  EXPECT_EQ(supported(), UIInterfaceOrientationMaskAll);
   EXPECT_TRUE(app.shouldRotateToOrientation(UIInterfaceOrientation::LandscapeLeft));
   // The delegate's policy holds over every screen.
   auto delegate = std::make_shared<OrientationDelegate>();
   delegate->answer = UIInterfaceOrientationMaskPortrait;
   app.setDelegate(delegate);
-  EXPECT_EQ(app.supportedInterfaceOrientationsForWindow(window.get()), 2u);
+  EXPECT_EQ(supported(), 2u);
   EXPECT_FALSE(app.shouldRotateToOrientation(UIInterfaceOrientation::LandscapeRight));
   EXPECT_TRUE(app.shouldRotateToOrientation(UIInterfaceOrientation::Portrait));
   // A modal screen over the stack is asked in its turn.
   delegate->answer.reset();
   auto modal = screen("modal");
   turning->presentViewController(modal, false);
-  EXPECT_EQ(app.supportedInterfaceOrientationsForWindow(window.get()), 2u);
+  EXPECT_EQ(supported(), 2u);
   EXPECT_EQ(app.statusBarOrientation(), UIInterfaceOrientation::Portrait);
 }

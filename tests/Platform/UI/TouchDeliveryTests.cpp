@@ -60,11 +60,11 @@ TEST_F(TouchDeliveryTest, ButtonIsHighlightedWhilePressedInsideAndSendsTouchUpIn
   button->setFrame(Rect(50, 50, 100, 44));
   window->addSubview(button);
   std::vector<std::string> events;
-  button->addTarget([&](UIControl&) { events.push_back("down"); }, UIControlEventTouchDown);
-  button->addTarget([&](UIControl&) { events.push_back("upInside"); }, UIControlEventTouchUpInside);
-  button->addTarget([&](UIControl&) { events.push_back("upOutside"); },
-                    UIControlEventTouchUpOutside);
-  button->addTarget([&](UIControl&) { events.push_back("exit"); }, UIControlEventTouchDragExit);
+  for (auto [name, event] : {std::pair{"down", UIControlEventTouchDown},
+                             {"upInside", UIControlEventTouchUpInside},
+                             {"upOutside", UIControlEventTouchUpOutside},
+                             {"exit", UIControlEventTouchDragExit}})
+    button->addTarget([&events, name](UIControl&) { events.push_back(name); }, event);
 
   host->touchDown(Point{60, 60});
   EXPECT_TRUE(button->isHighlighted());
@@ -91,32 +91,27 @@ TEST_F(TouchDeliveryTest, PageControlTapsTurnPagesAndSendValueChanged) {
   window->addSubview(control);
   int changes = 0;
   control->addTarget([&](UIControl&) { ++changes; }, UIControlEventValueChanged);
-  host->tap(Point{300, 510});
-  EXPECT_EQ(control->currentPage(), 1);
-  host->advanceBy(1);
-  host->tap(Point{300, 510});
-  EXPECT_EQ(control->currentPage(), 2);
-  host->advanceBy(1);
-  host->tap(Point{300, 510});  // already on the last page: nothing changes
-  EXPECT_EQ(control->currentPage(), 2);
-  host->advanceBy(1);
-  host->tap(Point{10, 510});
-  EXPECT_EQ(control->currentPage(), 1);
+  // Right of the dots turns forward, left back; the third tap is already on the last page.
+  for (auto [x, page] : {std::pair{300, 1}, {300, 2}, {300, 2}, {10, 1}}) {
+    host->tap(Point{double(x), 510});
+    host->advanceBy(1);
+    EXPECT_EQ(control->currentPage(), page) << x;
+  }
   EXPECT_EQ(changes, 3);
 }
 
 TEST_F(TouchDeliveryTest, QuickTapsCountUpAndBadHostInputIsIgnoredWithoutHarm) {
   auto view = std::make_shared<RecordingView>(Rect(0, 0, 320, 568));
   window->addSubview(view);
-  host->tap(Point{100, 100});
-  host->advanceBy(0.1);
-  host->tap(Point{105, 102});
-  host->advanceBy(0.1);
-  host->tap(Point{104, 100});
-  host->advanceBy(1.0);
-  host->tap(Point{104, 100});
-  host->advanceBy(0.1);
-  host->tap(Point{250, 400});
+  // Near taps in quick succession count up; a pause or a far tap starts again.
+  for (auto [x, y, pause] : {std::tuple{100, 100, 0.1},
+                             {105, 102, 0.1},
+                             {104, 100, 1.0},
+                             {104, 100, 0.1},
+                             {250, 400, 0.0}}) {
+    host->tap(Point{double(x), double(y)});
+    host->advanceBy(pause);
+  }
   std::vector<int> begans;
   for (size_t i = 0; i < view->calls.size(); ++i)
     if (view->calls[i] == "began") begans.push_back(view->tapCounts[i]);

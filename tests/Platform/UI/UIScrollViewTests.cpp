@@ -175,28 +175,26 @@ TEST_F(ScrollViewTest, DraggingPastTheEdgeBouncesBackAndNothingToScrollIsNoDrag)
 TEST_F(ScrollViewTest, PagingSettlesOnTheNearestPageOrTheNextAfterAFlick) {
   scroll->setContentSize(Size{320 * 4, 200});
   scroll->setPagingEnabled(true);
-  // Slow drag of 200 points to the left: nearest page is page 1.
-  restingDrag(Point{300, 200}, Point{100, 200});
-  EXPECT_EQ(scroll->contentOffset(), (Point{320, 0}));
-  // Slow drag of 100 points: back to the same page.
-  host->advanceBy(1);
-  restingDrag(Point{300, 200}, Point{200, 200});
-  EXPECT_EQ(scroll->contentOffset(), (Point{320, 0}));
-  // A quick flick of 60 points turns one page.
-  host->advanceBy(1);
-  host->drag(Point{300, 200}, Point{240, 200}, 0.06, 3);
-  host->advanceBy(1);
-  EXPECT_EQ(scroll->contentOffset(), (Point{640, 0}));
-  // A long fast fling still turns just one page.
-  host->advanceBy(1);
-  host->drag(Point{310, 200}, Point{10, 200}, 0.1, 5);
-  host->advanceBy(1);
-  EXPECT_EQ(scroll->contentOffset(), (Point{960, 0}));
-  // And the last page is the last.
-  host->advanceBy(1);
-  host->drag(Point{300, 200}, Point{200, 200}, 0.05, 3);
-  host->advanceBy(1);
-  EXPECT_EQ(scroll->contentOffset(), (Point{960, 0}));
+  struct Gesture {
+    const char* what;
+    double from, to, duration;  // a duration of zero is a slow drag that rests before lifting
+    int steps;
+    double page;
+  };
+  for (const Gesture& g : {Gesture{"slow 200 points: the nearest page", 300, 100, 0, 0, 1},
+                           {"slow 100 points: the same page", 300, 200, 0, 0, 1},
+                           {"quick flick of 60 points: one page on", 300, 240, 0.06, 3, 2},
+                           {"long fast fling: still one page", 310, 10, 0.1, 5, 3},
+                           {"flick on the last page: stays", 300, 200, 0.05, 3, 3}}) {
+    if (g.duration == 0) {
+      restingDrag(Point{g.from, 200}, Point{g.to, 200});
+    } else {
+      host->drag(Point{g.from, 200}, Point{g.to, 200}, g.duration, g.steps);
+      host->advanceBy(1);
+    }
+    EXPECT_EQ(scroll->contentOffset(), (Point{320 * g.page, 0})) << g.what;
+    host->advanceBy(1);
+  }
   EXPECT_EQ(delegate->calls.back(), "didEndDecelerating");
 }
 
