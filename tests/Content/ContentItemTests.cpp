@@ -52,14 +52,12 @@ TEST(ContentItemTest, PicturesAreFittedToTheScreenNeverEnlarged) {
   control->saveData(pictureBytes(1000, 1000, 0xFF336699), "clipart1.png", "1");
   control->saveData(pictureBytes(50, 50, 0xFF336699), "clipart2.png", "1");
   control->searchContent();
-  auto big = fetch(*control->contentImageWithName("clipart1"), Size{100, 100}, false);
-  ASSERT_NE(big, nullptr);
-  EXPECT_EQ(pixelSize(*big), (Size{200, 200}));
-  EXPECT_EQ(big->scale(), 2);
-  auto small = fetch(*control->contentImageWithName("clipart2"), Size{100, 100}, false);
-  ASSERT_NE(small, nullptr);
-  EXPECT_EQ(pixelSize(*small), (Size{50, 50}));
-  EXPECT_EQ(small->scale(), 2);
+  for (auto [name, pixels] : {std::pair{"clipart1", 200.0}, {"clipart2", 50.0}}) {
+    auto fitted = fetch(*control->contentImageWithName(name), Size{100, 100}, false);
+    ASSERT_NE(fitted, nullptr) << name;
+    EXPECT_EQ(pixelSize(*fitted), (Size{pixels, pixels})) << name;
+    EXPECT_EQ(fitted->scale(), 2) << name;
+  }
   // Without a preview file the preview is the full picture at the preview's size.
   auto preview = fetch(*control->contentImageWithName("clipart1"), Size{30, 30}, true);
   ASSERT_NE(preview, nullptr);

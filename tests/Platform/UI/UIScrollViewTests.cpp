@@ -25,19 +25,16 @@ class CountingScrollView : public UIScrollView {
 class RecordingDelegate : public UIScrollViewDelegate {
  public:
   void scrollViewDidScroll(UIScrollView&) override { ++scrolls; }
-  void scrollViewWillBeginDragging(UIScrollView&) override { calls.push_back("willBeginDragging"); }
+  void scrollViewWillBeginDragging(UIScrollView&) override { note("willBeginDragging"); }
   void scrollViewDidEndDragging(UIScrollView&, bool decelerate) override {
-    calls.push_back(decelerate ? "didEndDragging(decelerate)" : "didEndDragging");
+    note(decelerate ? "didEndDragging(decelerate)" : "didEndDragging");
   }
-  void scrollViewWillBeginDecelerating(UIScrollView&) override {
-    calls.push_back("willBeginDecelerating");
-  }
-  void scrollViewDidEndDecelerating(UIScrollView&) override {
-    calls.push_back("didEndDecelerating");
-  }
+  void scrollViewWillBeginDecelerating(UIScrollView&) override { note("willBeginDecelerating"); }
+  void scrollViewDidEndDecelerating(UIScrollView&) override { note("didEndDecelerating"); }
   void scrollViewDidEndScrollingAnimation(UIScrollView&) override {
-    calls.push_back("didEndScrollingAnimation");
+    note("didEndScrollingAnimation");
   }
+  void note(const char* call) { calls.push_back(call); }
   int scrolls = 0;
   std::vector<std::string> calls;
 };
