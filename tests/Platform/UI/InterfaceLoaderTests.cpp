@@ -95,10 +95,10 @@ TEST_F(InterfaceLoaderTest, BadFilesAndMalformedAttributesBindNothingAndNameFile
   EXPECT_TRUE(unknown.topLevelViews.empty());
   ASSERT_FALSE(_console.lines().empty());
   EXPECT_EQ(_console.lines().back(), unknown.error);
-  EXPECT_EQ(load(R"(<UIView outlet="nowhere"/>)", owner).error,
-            "Test.ui:2: element <UIView>: the owner has no outlet \"nowhere\"");
-  EXPECT_EQ(load(R"(<UIView outlet="root"><UIView outlet="title"/></UIView>)", owner).error,
-            "Test.ui:2: element <UIView>: outlet \"title\" cannot hold a UIView");
+  auto missing = load(R"(<UIView outlet="nowhere"/>)", owner);
+  EXPECT_EQ(missing.error, "Test.ui:2: element <UIView>: the owner has no outlet \"nowhere\"");
+  auto wrong = load(R"(<UIView outlet="root"><UIView outlet="title"/></UIView>)", owner);
+  EXPECT_EQ(wrong.error, "Test.ui:2: element <UIView>: outlet \"title\" cannot hold a UIView");
   EXPECT_FALSE(owner.root);  // nothing bound from a bad file
 
   auto broken =
@@ -161,15 +161,15 @@ TEST_F(InterfaceLoaderTest, ActionsAttachTheOwnersOperationsToControlEvents) {
   // Refused, with nothing bound: an unknown action, an unknown event, a view that is no
   // control.
   Owner fresh;
-  for (auto [element, error] : {
-           std::pair{R"(<UIView outlet="root"><UIButton action="print"/></UIView>)",
-                     "<UIButton>: the owner has no action \"print\""},
-           {R"(<UIButton action.touchTwice="save"/>)",
-            "<UIButton>: unknown control event in \"action.touchTwice\""},
-           {R"(<UILabel action="save"/>)",
-            "<UILabel>: a UILabel is not a control and sends no actions"},
-       })
-    EXPECT_EQ(load(element, fresh).error, std::string("Test.ui:2: element ") + error);
+  auto unknown = load(R"(<UIView outlet="root"><UIButton action="print"/></UIView>)", fresh);
+  EXPECT_EQ(unknown.error, "Test.ui:2: element <UIButton>: the owner has no action \"print\"");
+  auto event = load(R"(<UIButton action.touchTwice="save"/>)", fresh);
+  EXPECT_EQ(event.error,
+            "Test.ui:2: element <UIButton>: unknown control event in \"action.touchTwice\"");
+  auto label = load(R"(<UILabel action="save"/>)", fresh);
+  EXPECT_EQ(label.error,
+            "Test.ui:2: element <UILabel>: a UILabel is not a control and sends "
+            "no actions");
   EXPECT_FALSE(fresh.root);
   // Without an owner there are no actions to name.
   auto ownerless = InterfaceLoader::loadString("<interface><UIButton action=\"save\"/></interface>",
