@@ -44,18 +44,6 @@ double runSeconds = 30;
 
 using Clock = std::chrono::steady_clock;
 
-int freeLoopbackPort() {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  close(fd);
-  return ntohs(address.sin_port);
-}
-
 bool answers(int port) {
   httplib::Client client("127.0.0.1", port);
   client.set_connection_timeout(0, 200000);
@@ -269,7 +257,7 @@ void runAgainst(benchmark::State& state, const std::vector<std::string>& command
 }
 
 void BM_ReferenceServer(benchmark::State& state) {
-  int port = freeLoopbackPort();
+  int port = testing_support::freeLoopbackPort();
   runAgainst(
       state,
       {REFERENCE_SERVER_PATH, "--catalog", catalogue().catalog, "--port", std::to_string(port)},
@@ -292,7 +280,7 @@ void BM_Nginx(benchmark::State& state) {
     return;
   }
   Catalogue& shared = catalogue();
-  int port = freeLoopbackPort();
+  int port = testing_support::freeLoopbackPort();
   std::string prefix = shared.folder.file("nginx");
   std::filesystem::create_directories(prefix + "/temp");
   std::stringstream sample;

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <stdlib.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -141,6 +145,20 @@ class VirtualTime {
 template <class Condition>
 bool runMainLoopUntil(Condition condition, double timeout = 10) {
   return platform::RunLoop::main().runUntil(condition, timeout);
+}
+
+// A loopback port that was free a moment ago, for a program the test starts itself (servers
+// in-process bind to any port instead).
+inline int freeLoopbackPort() {
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  close(fd);
+  return ntohs(address.sin_port);
 }
 
 // A whole file as text; empty when it cannot be read.

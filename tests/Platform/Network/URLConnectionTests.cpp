@@ -304,18 +304,6 @@ TEST(URLConnectionTest,
 
 namespace {
 
-int freeLoopbackPort() {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  close(fd);
-  return ntohs(address.sin_port);
-}
-
 bool accepts(int port) {
   int fd = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
@@ -349,7 +337,7 @@ TEST(URLConnectionTest, AnswersThroughAnHTTPSProxyTunnelCarryTheServersOwnHead) 
   ASSERT_GT(serverPort, 0);
   std::thread serving([&] { server.listen_after_bind(); });
 
-  int proxyPort = freeLoopbackPort();
+  int proxyPort = testing_support::freeLoopbackPort();
   std::string log = directory.file("proxy.log");
   testing_support::writeTextFile(directory.file("proxy.conf"),
                                  "Port " + std::to_string(proxyPort) +
