@@ -8,26 +8,17 @@
 namespace platform {
 
 std::optional<ImageOrientation> ExifOrientation::fromExifValue(int value) {
-  switch (value) {
-    case 1:
-      return ImageOrientation::Up;
-    case 2:
-      return ImageOrientation::UpMirrored;
-    case 3:
-      return ImageOrientation::Down;
-    case 4:
-      return ImageOrientation::DownMirrored;
-    case 5:
-      return ImageOrientation::LeftMirrored;
-    case 6:
-      return ImageOrientation::Right;
-    case 7:
-      return ImageOrientation::RightMirrored;
-    case 8:
-      return ImageOrientation::Left;
-    default:
-      return std::nullopt;
-  }
+  // EXIF orientations 1 to 8, in order.
+  static constexpr ImageOrientation kByValue[] = {ImageOrientation::Up,
+                                                  ImageOrientation::UpMirrored,
+                                                  ImageOrientation::Down,
+                                                  ImageOrientation::DownMirrored,
+                                                  ImageOrientation::LeftMirrored,
+                                                  ImageOrientation::Right,
+                                                  ImageOrientation::RightMirrored,
+                                                  ImageOrientation::Left};
+  if (value < 1 || value > 8) return std::nullopt;
+  return kByValue[value - 1];
 }
 
 std::optional<ImageOrientation> ExifOrientation::fromExifBlock(const std::uint8_t* block,
