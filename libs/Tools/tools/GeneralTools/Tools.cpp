@@ -164,3 +164,22 @@ std::shared_ptr<platform::Image> Tools::hiresImageNamed(std::string_view name,
   return hiresImageNamed(
       name, useDefaultBundle ? Instance().defaultBundle() : platform::Bundle::mainBundle());
 }
+
+void Tools::eventHappened(const std::string& action, const std::optional<std::string>& label,
+                          long value) {
+  if (_tracker) _tracker->trackEvent(_visibleItem, action, label, value);
+}
+
+void Tools::sysEventHappened(const std::string& action, const std::optional<std::string>& label,
+                             long value) {
+  if (_tracker) _tracker->trackEvent("SystemEvent", action, label, value);
+}
+
+void Tools::itemAppear(const platform::UIViewController& screen) {
+  _visibleItem = screen.className();
+  if (_tracker) _tracker->trackPageview("/" + _visibleItem);
+}
+
+void Tools::itemDisappear(const platform::UIViewController& screen) {
+  if (_visibleItem == screen.className()) _visibleItem.clear();
+}

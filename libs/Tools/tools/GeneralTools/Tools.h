@@ -1,10 +1,12 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "Foundation/Bundle.h"
+#include "GeneralTools/AnalyticsTracker.h"
 #include "Graphics/Image.h"
 
 namespace platform {
@@ -61,8 +63,27 @@ class Tools {
     _defaultBundle = std::move(bundle);
   }
 
+  // Analytics. An ordinary event's category is the visible screen; a system event's is
+  // "SystemEvent". Without a tracker the events are dropped.
+  void eventHappened(const std::string& action, const std::optional<std::string>& label,
+                     long value);
+  void sysEventHappened(const std::string& action, const std::optional<std::string>& label,
+                        long value);
+  // A screen about to appear becomes the visible one and is reported as the page "/<class>";
+  // one about to disappear clears it only while it is still the visible one.
+  void itemAppear(const platform::UIViewController& screen);
+  void itemDisappear(const platform::UIViewController& screen);
+  // The class name of the screen that appeared last; empty before the first.
+  const std::string& visibleItem() const { return _visibleItem; }
+  const std::shared_ptr<AnalyticsTracker>& analyticsTracker() const { return _tracker; }
+  void setAnalyticsTracker(std::shared_ptr<AnalyticsTracker> tracker) {
+    _tracker = std::move(tracker);
+  }
+
  private:
   Tools();
 
+  std::string _visibleItem;
   std::shared_ptr<platform::Bundle> _defaultBundle;
+  std::shared_ptr<AnalyticsTracker> _tracker;
 };
