@@ -66,7 +66,8 @@ void LoadingView::showInView(UIView& view) {
   view.addSubview(loading);
   loading->wheel().startAnimating();
   UIView::animateWithDuration(
-      kFadeInDuration, 0, UIViewAnimationOptionBeginFromCurrentState | UIViewAnimationOptionCurveEaseOut,
+      kFadeInDuration, 0,
+      UIViewAnimationOptionBeginFromCurrentState | UIViewAnimationOptionCurveEaseOut,
       [&] { loading->setAlpha(1); }, nullptr);
 }
 

@@ -9,7 +9,8 @@ using namespace platform;
 namespace {
 
 void setTitleFont(UIButton& button, double size) {
-  if (UILabel* label = button.titleLabel()) label->setFont(UIFont::fontWithName(UIItems::kTitleFontName, size));
+  if (UILabel* label = button.titleLabel())
+    label->setFont(UIFont::fontWithName(UIItems::kTitleFontName, size));
 }
 
 }  // namespace

@@ -69,7 +69,7 @@ void UIViewControllerBase::stretchBtnsImages(UIButton& button, bool vertical, bo
 }
 
 void UIViewControllerBase::stretchBtnsImages(UIButton& button, bool vertical, bool horizontal) {
-  for (UIControlState state : {UIControlStateNormal, UIControlStateHighlighted,
-                               UIControlStateSelected})
+  for (UIControlState state :
+       {UIControlStateNormal, UIControlStateHighlighted, UIControlStateSelected})
     stretchBtnsImages(button, vertical, horizontal, state);
 }

@@ -93,9 +93,9 @@ TEST_F(ScreenFoundationTest, ScreensReportThemselvesAndEventsCarryTheVisibleScre
   EXPECT_EQ(Tools::Instance().visibleItem(), "SecondScreen");
   Tools::Instance().eventHappened("tap", std::nullopt, 3);
   Tools::Instance().sysEventHappened("AppBackground", "", 0);
-  EXPECT_EQ(tracker->calls,
-            (std::vector<std::string>{"page /FirstScreen", "page /SecondScreen",
-                                      "SecondScreen|tap|(none)|3", "SystemEvent|AppBackground||0"}));
+  EXPECT_EQ(tracker->calls, (std::vector<std::string>{"page /FirstScreen", "page /SecondScreen",
+                                                      "SecondScreen|tap|(none)|3",
+                                                      "SystemEvent|AppBackground||0"}));
 
   auto* second = static_cast<UIViewControllerBase*>(navigation->topViewController());
   second->goBack();
@@ -277,9 +277,9 @@ TEST_F(ScreenFoundationTest, BalloonPointsBelowTheMiddleOfTheRectanglesTopEdge) 
   EXPECT_EQ(content->superview(), nullptr);
   EXPECT_EQ(balloon->contentView(), other);
   host->advanceBy(1);
-  EXPECT_EQ(balloon->convertPointToView(Point(other->bounds().size.width / 2 - 140, 10),
-                                        screen.get()),
-            Point(20, 105));
+  EXPECT_EQ(
+      balloon->convertPointToView(Point(other->bounds().size.width / 2 - 140, 10), screen.get()),
+      Point(20, 105));
 }
 
 }  // namespace

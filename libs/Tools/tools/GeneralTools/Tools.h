@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "Foundation/Bundle.h"
 #include "GeneralTools/AnalyticsTracker.h"
+#include "GeneralTools/VendorServices.h"
 #include "Graphics/Image.h"
 
 namespace platform {
@@ -63,6 +65,55 @@ class Tools {
     _defaultBundle = std::move(bundle);
   }
 
+  // What the lifecycle hands to the vendors, from the application's configuration.
+  struct Configuration {
+    std::string analyticsAccountID;
+    double analyticsDispatchPeriod = 10;
+    std::string offerWallAppID;
+    std::string offerWallSecretKey;
+    std::string interstitialAppID;
+    std::string interstitialSignature;
+    // The ad network's conversion host up to the path ("http://host/"); empty: no report.
+    std::string appOpenReportBaseURL;
+    // The store's numeric application identifier.
+    std::string storeAppID;
+  };
+  const Configuration& configuration() const { return _configuration; }
+  void setConfiguration(Configuration configuration) { _configuration = std::move(configuration); }
+  // The vendors' services; also the analytics tracker. None: their calls are dropped.
+  const std::shared_ptr<VendorServices>& vendorServices() const { return _services; }
+  void setVendorServices(std::shared_ptr<VendorServices> services);
+
+  // The lifecycle, called by the application delegate: launch, going to the background, coming
+  // back, termination. Each ends in its system event; launch and the moves to the background
+  // and termination save the settings.
+  void appStart();
+  void appGoToBackgound();
+  void appGoToForeground();
+  void appTerminate();
+
+  // Counters and the version record in the settings store.
+  long runCount() const;
+  void increaseRunCount();
+  long appActiveCount() const;
+  void increaseAppActiveCount();
+  std::optional<platform::Date> lastActiveDate() const;
+  // Reads the bundle's name, version and identifier and records the version of this launch,
+  // keeping the previous one as oldAppVersion.
+  void updateVersionData();
+  const std::optional<std::string>& appName() const { return _appName; }
+  const std::optional<std::string>& appVersion() const { return _appVersion; }
+  const std::optional<std::string>& appID() const { return _appID; }
+  const std::optional<std::string>& oldAppVersion() const { return _oldAppVersion; }
+  // "<readable model>-<system version>": the label of the launch events.
+  std::string launchLabel() const;
+  // The device identifier's MD5 in upper-case hexadecimal; none without an identifier.
+  std::optional<std::string> hashedISU() const;
+  // Reports the first open to the ad network once: the request blocks a thread of its own, and
+  // "AdmobAppOpen" is stored on the main thread after a 200 with a body. `finished` (tests)
+  // runs on the main thread with whether it was stored; it does not run when nothing was sent.
+  void reportAppOpenToAdMob(std::function<void(bool stored)> finished = nullptr);
+
   // Analytics. An ordinary event's category is the visible screen; a system event's is
   // "SystemEvent". Without a tracker the events are dropped.
   void eventHappened(const std::string& action, const std::optional<std::string>& label,
@@ -83,7 +134,13 @@ class Tools {
  private:
   Tools();
 
+  std::optional<std::string> _appName;
+  std::optional<std::string> _appVersion;
+  std::optional<std::string> _appID;
   std::string _visibleItem;
+  std::optional<std::string> _oldAppVersion;
   std::shared_ptr<platform::Bundle> _defaultBundle;
   std::shared_ptr<AnalyticsTracker> _tracker;
+  std::shared_ptr<VendorServices> _services;
+  Configuration _configuration;
 };
