@@ -147,9 +147,10 @@ void Tools::reportAppOpenToAdMob(std::function<void(bool stored)> finished) {
         &response, &error);
     bool accepted = body && response.statusCode == 200 && !body->empty();
     if (!accepted)
-      platform::Console::logf("The app-open report was not taken (status %d); it is sent again "
-                              "at the next launch",
-                              response.statusCode);
+      platform::Console::logf(
+          "The app-open report was not taken (status %d); it is sent again "
+          "at the next launch",
+          response.statusCode);
     platform::runOnMainThreadAsync([accepted, finished = std::move(finished)] {
       if (accepted) DataSource::data()[kAppOpenKey] = Value(std::string("YES"));
       if (finished) finished(accepted);
