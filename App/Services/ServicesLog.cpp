@@ -33,8 +33,7 @@ std::optional<std::string> ServicesLog::logPath() {
   return *root + "/Library/Logs/services.jsonl";
 }
 
-void ServicesLog::write(const std::string& service, const std::string& call,
-                        Dictionary arguments) {
+void ServicesLog::write(const std::string& service, const std::string& call, Dictionary arguments) {
   auto path = logPath();
   if (!path) return;
   arguments["time"] = Value(Date::now().timeIntervalSince1970);
@@ -50,7 +49,8 @@ void ServicesLog::write(const std::string& service, const std::string& call,
   std::string folder = FileManager::stringByDeletingLastPathComponent(*path);
   FileManager::createDirectoryAtPath(folder, true);
   struct stat info {};
-  if (stat(path->c_str(), &info) == 0 && info.st_size + static_cast<long>(line->size()) >= kMaximumLogSize)
+  if (stat(path->c_str(), &info) == 0 &&
+      info.st_size + static_cast<long>(line->size()) >= kMaximumLogSize)
     std::rename(path->c_str(), (*path + ".1").c_str());
   std::ofstream out(*path, std::ios::app | std::ios::binary);
   out << *line << '\n';
@@ -71,7 +71,8 @@ void ServicesLog::trackPageview(const std::string& page) {
 }
 
 void ServicesLog::startTracker(const std::string& accountID, double dispatchPeriod) {
-  write("analytics", "start", {{"account", Value(accountID)}, {"dispatchPeriod", Value(dispatchPeriod)}});
+  write("analytics", "start",
+        {{"account", Value(accountID)}, {"dispatchPeriod", Value(dispatchPeriod)}});
 }
 
 void ServicesLog::connectOfferWall(const std::string& appID, const std::string& secretKey) {
