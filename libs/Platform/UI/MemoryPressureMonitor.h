@@ -8,9 +8,10 @@
 namespace platform {
 
 // Turns the kernel's memory-pressure reports into the application's memory warnings: a PSI
-// trigger on /proc/pressure/memory ("some" stall of kStallMicroseconds within each
-// kWindowMicroseconds: two seconds, the shortest window the kernel grants without privileges) watched by the main run loop. A kernel without PSI (or a file that
-// refuses triggers) gives no warnings; nothing else changes. At most one warning per window.
+// trigger on /proc/pressure/memory ("some" stall of kStallMicroseconds within each window of
+// kWindowMicroseconds, two seconds being the shortest the kernel grants without privileges),
+// watched by the main run loop. A kernel without PSI (or a file that refuses triggers) gives no
+// warnings; nothing else changes. At most one warning per window.
 class MemoryPressureMonitor : public RunLoop::Source {
  public:
   static constexpr long kStallMicroseconds = 150000;
