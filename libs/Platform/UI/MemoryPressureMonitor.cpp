@@ -15,8 +15,8 @@ namespace platform {
 MemoryPressureMonitor::MemoryPressureMonitor(std::string path) {
   int fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return;
-  std::string trigger = "some " + std::to_string(kStallMicroseconds) + " " +
-                        std::to_string(kWindowMicroseconds);
+  std::string trigger =
+      "some " + std::to_string(kStallMicroseconds) + " " + std::to_string(kWindowMicroseconds);
   // The terminating NUL is part of what the kernel expects.
   if (write(fd, trigger.c_str(), trigger.size() + 1) < 0) {
     Console::logf("Memory pressure is not reported here (%s): no memory warnings",
