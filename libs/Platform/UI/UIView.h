@@ -73,7 +73,9 @@ class UIView : public UIResponder, public std::enable_shared_from_this<UIView> {
   void setTransform(AffineTransform transform);
 
   double alpha() const { return _alpha; }
-  void setAlpha(double alpha);
+  // Virtual so that a view whose opacity governs others (a strip and its page buttons) follows
+  // every change, also one made through a plain view.
+  virtual void setAlpha(double alpha);
   bool isHidden() const { return _hidden; }
   void setHidden(bool hidden);
   int tag() const { return _tag; }

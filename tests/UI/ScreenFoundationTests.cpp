@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "../Platform/UI/TouchTestSupport.h"
+#include "TouchTestSupport.h"
 #include "AppUI/BaloonView.h"
 #include "AppUI/LoadingView.h"
 #include "AppUI/UIItems.h"
