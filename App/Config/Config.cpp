@@ -1,6 +1,8 @@
 #include "Config/Config.h"
 
+#include "Config/AdsAccount.h"
 #include "Content/ContentServiceRequest.h"
+#include "GeneralTools/AdsConfiguration.h"
 
 namespace Config {
 
@@ -8,6 +10,8 @@ void install() {
   ContentServiceRequest::setDirectoryServerURLs(kStandardScreenDirectoryURL,
                                                 kTallScreenDirectoryURL);
   ContentServiceRequest::setMaximumFileSize(kMaximumContentFileSize);
+  AdsConfiguration::setCurrent(
+      {kAdsServerURL, kAdsStatisticsURL, AdsAccount::kUser, AdsAccount::kSalt});
 }
 
 }  // namespace Config
