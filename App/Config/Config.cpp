@@ -1,6 +1,8 @@
 #include "Config/Config.h"
 
+#include "Config/AdsAccount.h"
 #include "Content/ContentServiceRequest.h"
+#include "GeneralTools/AdsConfiguration.h"
 #include "GeneralTools/Tools.h"
 
 namespace Config {
@@ -19,6 +21,8 @@ void install() {
   tools.appOpenReportBaseURL = kAppOpenReportBaseURL;
   tools.storeAppID = kStoreAppID;
   Tools::Instance().setConfiguration(std::move(tools));
+  AdsConfiguration::setCurrent(
+      {kAdsServerURL, kAdsStatisticsURL, AdsAccount::kUser, AdsAccount::kSalt});
 }
 
 }  // namespace Config

@@ -9,6 +9,11 @@ namespace Config {
 inline constexpr const char* kStandardScreenDirectoryURL = "http://127.0.0.1:8642/standard/";
 inline constexpr const char* kTallScreenDirectoryURL = "http://127.0.0.1:8642/tall/";
 
+// The ads server: the feed's "version.php" and "info.php" below it, and its statistics
+// endpoint. The reference server serves them beside the content.
+inline constexpr const char* kAdsServerURL = "http://127.0.0.1:8642/ads/";
+inline constexpr const char* kAdsStatisticsURL = "http://127.0.0.1:8642/ads/stats.php";
+
 // The largest content file a device takes: far above any decoration, and small enough that a
 // broken or hostile server cannot fill the memory or the disk with one answer.
 inline constexpr long long kMaximumContentFileSize = 32LL << 20;

@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "CatalogAnswers.h"
+#include "Config/AdsAccount.h"
 #include "ProtocolHandler.h"
 
 using Clock = std::chrono::steady_clock;
@@ -56,6 +57,16 @@ void logLine(const httplib::Request& request, const httplib::Response& response)
   std::fflush(stdout);
 }
 
+// "ads parameters /ads/info.php: user=6f1c… application_id=com.quillon.pictavia …", decoded,
+// in the order the device sent them.
+void logParameters(const httplib::Request& request) {
+  std::string line = "ads parameters " + request.path + ":";
+  for (const auto& [key, value] : AdsHandler::orderedParameters(request.target))
+    line += " " + key + "=" + value;
+  std::printf("%s\n", line.c_str());
+  std::fflush(stdout);
+}
+
 // A wildcard address would be announced by "?act=nodes" as it is, and no device can reach
 // "http://0.0.0.0:8642".
 bool isWildcardHost(const std::string& host) {
@@ -95,6 +106,13 @@ bool ReferenceServer::start(std::string& error) {
     return false;
   }
   if (!_watcher.load(error)) return false;
+  if (!_configuration.adsFolder.empty()) {
+    std::string database = _configuration.statsDatabase.empty()
+                               ? _configuration.adsFolder + "/stats.sqlite"
+                               : _configuration.statsDatabase;
+    _stats = StatsStore::open(database, error);
+    if (!_stats) return false;
+  }
   auto server = std::make_unique<httplib::Server>();
   size_t workers = std::max<size_t>(_configuration.workers, 1);
   server->new_task_queue = [workers] { return new httplib::ThreadPool(workers); };
@@ -128,6 +146,12 @@ bool ReferenceServer::start(std::string& error) {
   std::vector<std::string> roots{_configuration.publicURL.empty() ? rootURL()
                                                                   : _configuration.publicURL};
   roots.insert(roots.end(), _configuration.extraNodes.begin(), _configuration.extraNodes.end());
+  if (_stats) {
+    std::string salt =
+        _configuration.statsSalt.empty() ? AdsAccount::kSalt : _configuration.statsSalt;
+    _ads =
+        std::make_unique<AdsHandler>(_configuration.adsFolder, roots.front(), _stats.get(), salt);
+  }
   _handler =
       std::make_unique<ProtocolHandler>(_watcher, std::move(roots), _configuration.gzipThreshold);
   {
@@ -156,6 +180,8 @@ void ReferenceServer::stop() {
   _thread.join();
   _server.reset();
   _handler.reset();
+  _ads.reset();
+  _stats.reset();
 }
 
 bool ReferenceServer::pause(std::chrono::milliseconds duration) {
@@ -171,7 +197,10 @@ void ReferenceServer::handle(const httplib::Request& request, httplib::Response&
     hook = _hook;
   }
   ServerFault fault = hook ? hook(made) : ServerFault::none();
-  ServerAnswer answer = fault.reshape(_handler->answer(made));
+  bool ads = _ads && made.path.starts_with(AdsHandler::kPathPrefix);
+  if (ads && _configuration.logRequests) logParameters(request);
+  ServerAnswer answer =
+      fault.reshape(ads ? _ads->answer(made, request.remote_addr) : _handler->answer(made));
   ++_requestCount;
   if (_configuration.keepRequests)
     _log.append(

@@ -9,12 +9,14 @@
 #include <thread>
 #include <vector>
 
+#include "AdsHandler.h"
 #include "AnswerEncoding.h"
 #include "CatalogWatcher.h"
 #include "RequestLog.h"
 #include "ScreenKind.h"
 #include "ServerFault.h"
 #include "ServerRequest.h"
+#include "StatsStore.h"
 
 namespace httplib {
 class Server;
@@ -44,6 +46,12 @@ class ReferenceServer {
     // Worker threads: each connection holds one while it is read, answered or kept alive, so
     // a few slow clients must not hold them all.
     size_t workers = 64;
+    // The ads endpoints under "/ads/" serve this folder ("feed.xml", "icons/"); empty: none.
+    std::string adsFolder;
+    // Where accepted statistics reports are stored; empty: "stats.sqlite" in the ads folder.
+    std::string statsDatabase;
+    // The salt that statistics reports are signed with; empty: the application's.
+    std::string statsSalt;
   };
 
   // A client that stops sending (or reading) for this long loses its connection.
@@ -76,6 +84,8 @@ class ReferenceServer {
   std::string baseURL(ScreenKind kind) const;
 
   void setFaultHook(FaultHook hook);
+  // The accepted statistics reports, while running with an ads folder; null otherwise.
+  StatsStore* statsStore() const { return _stats.get(); }
   // Every request since the start (or the last clear), in order of arrival, when the
   // configuration keeps them (empty otherwise); the count is kept either way.
   std::vector<RequestRecord> requests() const { return _log.records(); }
@@ -96,6 +106,8 @@ class ReferenceServer {
   RequestLog _log;
   std::unique_ptr<httplib::Server> _server;
   std::unique_ptr<ProtocolHandler> _handler;
+  std::unique_ptr<StatsStore> _stats;
+  std::unique_ptr<AdsHandler> _ads;
   std::thread _thread;
   int _port = 0;
   std::atomic<size_t> _nextIndex{0};

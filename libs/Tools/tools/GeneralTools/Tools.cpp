@@ -59,6 +59,27 @@ std::string Tools::platform() {
   return DeviceProfile::current().modelString();
 }
 
+std::string Tools::model() {
+  DeviceProfile profile = DeviceProfile::current();
+  if (profile.idiom == platform::UserInterfaceIdiom::Pad) return "iPad";
+  if (profile.modelString().starts_with("iPod")) return "iPod touch";
+  return "iPhone";
+}
+
+std::string Tools::systemVersion() {
+  return DeviceProfile::current().systemVersion;
+}
+
+std::string Tools::appID() {
+  return platform::Bundle::mainBundle()->bundleIdentifier().value_or("");
+}
+
+std::string Tools::appVersion() {
+  const std::string* version =
+      platform::Bundle::mainBundle()->objectForInfoDictionaryKey("CFBundleVersion").string();
+  return version ? *version : std::string();
+}
+
 std::string Tools::platformExpanded() {
   return platformExpanded(platform());
 }

@@ -29,6 +29,15 @@ class Tools {
   // The readable name of the model; an unknown model string comes back unchanged.
   static std::string platformExpanded();
   static std::string platformExpanded(std::string_view model);
+  // The model name the system reports: "iPad" on a tablet, "iPod touch" for an iPod model
+  // string, "iPhone" otherwise.
+  static std::string model();
+  // The operating-system version ("6.1").
+  static std::string systemVersion();
+  // The main bundle's identifier and version ("CFBundleIdentifier", "CFBundleVersion"); empty
+  // when the information dictionary lacks them.
+  static std::string appID();
+  static std::string appVersion();
   static bool isIPad();
   // The 4-inch phone: phone idiom, scale exactly 2 and a screen exactly 568 points high.
   static bool isIPhone5Screen();
