@@ -52,8 +52,8 @@ void AppDelegateBase::applicationWillTerminate(UIApplication&) {
   Tools::Instance().appTerminate();
 }
 
-std::optional<UIInterfaceOrientationMask> AppDelegateBase::applicationSupportedInterfaceOrientations(
-    UIApplication&, UIWindow*) {
+std::optional<UIInterfaceOrientationMask>
+AppDelegateBase::applicationSupportedInterfaceOrientations(UIApplication&, UIWindow*) {
   UIInterfaceOrientationMask mask = 0;
   for (int n = 1; n <= 4; ++n)
     if (canUseInterfaceOrientation(static_cast<UIInterfaceOrientation>(n))) mask |= 1u << n;

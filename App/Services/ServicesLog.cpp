@@ -10,6 +10,7 @@
 #include "Foundation/FileManager.h"
 #include "Foundation/JSONSerialization.h"
 #include "Foundation/NotificationCenter.h"
+#include "UI/UIViewController.h"
 
 using namespace platform;
 
@@ -80,8 +81,8 @@ void ServicesLog::connectOfferWall(const std::string& appID, const std::string& 
   NotificationCenter::defaultCenter().postNotification("TJC_Connect_Success");
 }
 
-void ServicesLog::showOfferWall() {
-  write("offerwall", "show", {});
+void ServicesLog::showOffersWithViewController(const UIViewController& screen) {
+  write("offerwall", "show", {{"screen", Value(screen.className())}});
 }
 
 void ServicesLog::startInterstitials(const std::string& appID, const std::string& signature) {

@@ -23,7 +23,7 @@ class ServicesLog : public VendorServices {
   void trackPageview(const std::string& page) override;
   void startTracker(const std::string& accountID, double dispatchPeriod) override;
   void connectOfferWall(const std::string& appID, const std::string& secretKey) override;
-  void showOfferWall() override;
+  void showOffersWithViewController(const platform::UIViewController& screen) override;
   void startInterstitials(const std::string& appID, const std::string& signature) override;
   void showInterstitial() override;
   void startAttribution(const std::vector<long long>& identifiers) override;

@@ -15,6 +15,7 @@
 #include "GeneralTools/Tools.h"
 #include "TestHTTPServer.h"
 #include "TestSupport.h"
+#include "UI/UIViewController.h"
 
 using namespace platform;
 using testing_support::ConsoleCapture;
@@ -38,7 +39,9 @@ class RecordingServices : public VendorServices {
   void connectOfferWall(const std::string& id, const std::string& key) override {
     calls.push_back("offerwall " + id + " " + key);
   }
-  void showOfferWall() override { calls.push_back("show offerwall"); }
+  void showOffersWithViewController(const UIViewController&) override {
+    calls.push_back("show offerwall");
+  }
   void startInterstitials(const std::string& id, const std::string& signature) override {
     calls.push_back("interstitials " + id + " " + signature);
   }

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "TouchTestSupport.h"
 #include "AppUI/BaloonView.h"
 #include "AppUI/LoadingView.h"
 #include "AppUI/UIItems.h"
@@ -13,6 +12,7 @@
 #include "GeneralTools/AppDelegateScreens.h"
 #include "GeneralTools/Tools.h"
 #include "Graphics/BitmapContext.h"
+#include "TouchTestSupport.h"
 #include "UI/StretchableImage.h"
 #include "UI/UILabel.h"
 #include "UI/UINavigationController.h"

@@ -6,6 +6,10 @@
 #include "Foundation/Value.h"
 #include "GeneralTools/AnalyticsTracker.h"
 
+namespace platform {
+class UIViewController;
+}
+
 // The vendors' services the application calls: the analytics tracker, the offer wall, the
 // interstitial ads, install attribution and push registration. The application installs one
 // backend at launch; the calls carry exactly what the vendors would be given.
@@ -16,7 +20,8 @@ class VendorServices : public AnalyticsTracker {
   // Offer wall. The outcome of connecting is posted as "TJC_Connect_Success" or
   // "TJC_Connect_Failed".
   virtual void connectOfferWall(const std::string& appID, const std::string& secretKey) = 0;
-  virtual void showOfferWall() = 0;
+  // Shows the offer wall over `screen`.
+  virtual void showOffersWithViewController(const platform::UIViewController& screen) = 0;
   // Interstitial ads: starts the session and asks for one to show.
   virtual void startInterstitials(const std::string& appID, const std::string& signature) = 0;
   virtual void showInterstitial() = 0;

@@ -1,0 +1,19 @@
+#include "AppUI/AppUIClasses.h"
+
+#include "AppUI/AboutViewController.h"
+#include "AppUI/AdsTableViewController.h"
+#include "AppUI/BaloonView.h"
+#include "AppUI/HorizontalItemsView.h"
+#include "AppUI/VerticalItemsView.h"
+
+namespace AppUIClasses {
+
+void registerAll() {
+  HorizontalItemsView::registerViewClass();
+  VerticalItemsView::registerViewClass();
+  BaloonView::registerViewClass();
+  AboutViewController::registerClass();
+  AdsTableViewController::registerClass();
+}
+
+}  // namespace AppUIClasses
