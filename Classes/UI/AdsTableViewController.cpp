@@ -45,9 +45,8 @@ void AdsTableViewController::viewWillAppear(bool animated) {
   UIViewControllerBase::viewWillAppear(animated);
   if (UINavigationController* navigation = navigationController())
     navigation->setNavigationBarHidden(true, false);
-  NotificationCenter::defaultCenter().addObserver(
-      this, AdsManager::kNotificationAdsLoaded, nullptr,
-      [this](const Notification&) { updateData(); });
+  NotificationCenter::defaultCenter().addObserver(this, AdsManager::kNotificationAdsLoaded, nullptr,
+                                                  [this](const Notification&) { updateData(); });
   if (adsView) {
     // The list takes whatever height the screen has below its title bar.
     Rect bounds = view()->bounds(), frame = adsView->frame();

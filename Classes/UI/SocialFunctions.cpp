@@ -69,9 +69,7 @@ std::string SocialFunctions::shareMailBody() {
 }
 
 std::string SocialFunctions::supportMailSubject() {
-  const Tools& tools = Tools::Instance();
-  return tools.appName().value_or("") + " iPhone ver. " + tools.appVersion().value_or("") +
-         " - Support";
+  return Tools::appName() + " iPhone ver. " + Tools::appVersion() + " - Support";
 }
 
 void SocialFunctions::sendMailWithTitle(const std::string& title,

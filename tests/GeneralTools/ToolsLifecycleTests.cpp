@@ -114,7 +114,7 @@ TEST_F(ToolsLifecycleTest, LaunchesCountAndReportThemselvesAndVersionChangesAreT
                                       "interstitials cb sig", "show interstitial"}));
   EXPECT_EQ(tools.runCount(), 1);
   EXPECT_EQ(tools.appActiveCount(), 1);
-  EXPECT_EQ(*tools.appName(), "Pictavia");
+  EXPECT_EQ(Tools::appName(), "Pictavia");
   EXPECT_FALSE(tools.oldAppVersion());
   Dictionary disk = saved();
   EXPECT_EQ(valueForKey(disk, "AppLaunchCount").integerValue(), 1);

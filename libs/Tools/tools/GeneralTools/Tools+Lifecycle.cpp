@@ -27,11 +27,6 @@ long storedCount(const char* key) {
       platform::valueForKey(DataSource::data(), key).integerValue().value_or(0));
 }
 
-std::optional<std::string> infoString(const platform::Bundle& bundle, std::string_view key) {
-  if (const std::string* text = bundle.objectForInfoDictionaryKey(key).string()) return *text;
-  return std::nullopt;
-}
-
 }  // namespace
 
 void Tools::setVendorServices(std::shared_ptr<VendorServices> services) {
@@ -61,14 +56,11 @@ std::optional<platform::Date> Tools::lastActiveDate() const {
 }
 
 void Tools::updateVersionData() {
-  auto bundle = platform::Bundle::mainBundle();
-  _appName = infoString(*bundle, "CFBundleName");
-  _appVersion = infoString(*bundle, "CFBundleVersion");
-  _appID = infoString(*bundle, "CFBundleIdentifier");
+  std::string version = appVersion();
   const Value& old = platform::valueForKey(DataSource::data(), kAppVersionKey);
   _oldAppVersion = old.string() ? std::optional<std::string>(*old.string()) : std::nullopt;
-  if (_appVersion)
-    DataSource::data()[kAppVersionKey] = Value(*_appVersion);
+  if (!version.empty())
+    DataSource::data()[kAppVersionKey] = Value(version);
   else
     DataSource::data().erase(kAppVersionKey);
 }
@@ -103,8 +95,9 @@ void Tools::appStart() {
   std::string label = launchLabel();
   sysEventHappened(runCount() == 0 ? "FirstLaunch" : "AppLaunch", label, 0);
   updateVersionData();
-  if (_oldAppVersion && _appVersion && *_oldAppVersion != *_appVersion)
-    sysEventHappened("Update from " + *_oldAppVersion + " to " + *_appVersion, "", 0);
+  if (std::string version = appVersion();
+      _oldAppVersion && !version.empty() && *_oldAppVersion != version)
+    sysEventHappened("Update from " + *_oldAppVersion + " to " + version, "", 0);
   increaseRunCount();
   increaseAppActiveCount();
   reportAppOpenToAdMob();

@@ -74,6 +74,12 @@ std::string Tools::appID() {
   return platform::Bundle::mainBundle()->bundleIdentifier().value_or("");
 }
 
+std::string Tools::appName() {
+  const std::string* name =
+      platform::Bundle::mainBundle()->objectForInfoDictionaryKey("CFBundleName").string();
+  return name ? *name : std::string();
+}
+
 std::string Tools::appVersion() {
   const std::string* version =
       platform::Bundle::mainBundle()->objectForInfoDictionaryKey("CFBundleVersion").string();

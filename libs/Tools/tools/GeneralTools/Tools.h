@@ -38,6 +38,8 @@ class Tools {
   // when the information dictionary lacks them.
   static std::string appID();
   static std::string appVersion();
+  // The main bundle's name ("CFBundleName"); empty when missing.
+  static std::string appName();
   static bool isIPad();
   // The 4-inch phone: phone idiom, scale exactly 2 and a screen exactly 568 points high.
   static bool isIPhone5Screen();
@@ -107,12 +109,8 @@ class Tools {
   long appActiveCount() const;
   void increaseAppActiveCount();
   std::optional<platform::Date> lastActiveDate() const;
-  // Reads the bundle's name, version and identifier and records the version of this launch,
-  // keeping the previous one as oldAppVersion.
+  // Records the bundle's version as this launch's, keeping the previous one as oldAppVersion.
   void updateVersionData();
-  const std::optional<std::string>& appName() const { return _appName; }
-  const std::optional<std::string>& appVersion() const { return _appVersion; }
-  const std::optional<std::string>& appID() const { return _appID; }
   const std::optional<std::string>& oldAppVersion() const { return _oldAppVersion; }
   // "<readable model>-<system version>": the label of the launch events.
   std::string launchLabel() const;
@@ -143,9 +141,6 @@ class Tools {
  private:
   Tools();
 
-  std::optional<std::string> _appName;
-  std::optional<std::string> _appVersion;
-  std::optional<std::string> _appID;
   std::string _visibleItem;
   std::optional<std::string> _oldAppVersion;
   std::shared_ptr<platform::Bundle> _defaultBundle;
