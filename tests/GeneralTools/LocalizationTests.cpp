@@ -18,16 +18,6 @@ using testing_support::ScopedEnvironment;
 using testing_support::TemporaryDirectory;
 using testing_support::writeTextFile;
 
-namespace {
-
-std::vector<std::string> names(const Localization& localization) {
-  std::vector<std::string> out;
-  for (const auto& table : localization.tables()) out.push_back(table.tableName());
-  return out;
-}
-
-}  // namespace
-
 TEST(LocalizationTest, TablesOfTheBundleAnswerKeysInTheirOrder) {
   TemporaryDirectory root;
   writeTextFile(root.file("Zeta.strings"), "\"_Loc_Shared\" = \"from Zeta\";");
@@ -43,7 +33,9 @@ TEST(LocalizationTest, TablesOfTheBundleAnswerKeysInTheirOrder) {
   auto bundle = Bundle::bundleWithPath(root.path());
   Localization localization;
   localization.scanBundleForLocalizationTables(bundle);
-  EXPECT_EQ(names(localization), (std::vector<std::string>{"Zeta", "Alpha", "Localizable"}));
+  std::vector<std::string> names;
+  for (const auto& table : localization.tables()) names.push_back(table.tableName());
+  EXPECT_EQ(names, (std::vector<std::string>{"Zeta", "Alpha", "Localizable"}));
   localization.addLocalizationTable(LocalizationTableInfo("Alpha", bundle));
   localization.addLocalizationTable(
       LocalizationTableInfo("Alpha", Bundle::bundleWithPath(root.path())));

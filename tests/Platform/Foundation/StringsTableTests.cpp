@@ -16,14 +16,12 @@ Bytes bytesOf(std::string_view text) {
   return Bytes(text.begin(), text.end());
 }
 
-// UTF-16 with its byte-order mark; the text is ASCII or two-byte Cyrillic UTF-8.
+// UTF-16 with its byte-order mark.
 Bytes utf16(std::u16string_view text, bool bigEndian) {
-  Bytes out = bigEndian ? Bytes{0xFE, 0xFF} : Bytes{0xFF, 0xFE};
-  for (char16_t unit : text) {
-    std::uint8_t high = unit >> 8, low = unit & 0xFF;
-    out.insert(out.end(), bigEndian ? std::initializer_list<std::uint8_t>{high, low}
-                                    : std::initializer_list<std::uint8_t>{low, high});
-  }
+  Bytes out;
+  for (char16_t unit : u"\uFEFF" + std::u16string(text))
+    for (int shift : bigEndian ? std::vector{8, 0} : std::vector{0, 8})
+      out.push_back((unit >> shift) & 0xFF);
   return out;
 }
 
