@@ -210,3 +210,14 @@ void Tools::itemAppear(const platform::UIViewController& screen) {
 void Tools::itemDisappear(const platform::UIViewController& screen) {
   if (_visibleItem == screen.className()) _visibleItem.clear();
 }
+
+std::string Tools::expandTemplateParams(std::string_view text) const {
+  auto replaceAll = [](std::string subject, std::string_view from, const std::string& to) {
+    for (size_t at = subject.find(from); at != std::string::npos;
+         at = subject.find(from, at + to.size()))
+      subject.replace(at, from.size(), to);
+    return subject;
+  };
+  std::string expanded = replaceAll(std::string(text), "%appname%", appName());
+  return replaceAll(std::move(expanded), "%appversion%", appVersion());
+}
