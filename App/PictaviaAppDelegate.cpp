@@ -50,8 +50,8 @@ void PictaviaAppDelegate::applicationDidReceiveMemoryWarning(UIApplication& appl
 
 void PictaviaAppDelegate::applicationDidRegisterForRemoteNotificationsWithDeviceToken(
     const Bytes& token) {
-  Tools::Instance().eventHappened("didRegisterForRemoteNotificationsWithDeviceToken",
-                                  std::nullopt, 0);
+  Tools::Instance().eventHappened("didRegisterForRemoteNotificationsWithDeviceToken", std::nullopt,
+                                  0);
   if (const auto& services = Tools::Instance().vendorServices())
     services->registerDeviceToken(token);
 }
