@@ -47,7 +47,8 @@ bool gstreamerReady() {
 std::string pipelineDescription(const std::string& source) {
   const char* format = G_BYTE_ORDER == G_LITTLE_ENDIAN ? "BGRx" : "xRGB";
   const std::string side = std::to_string(CameraCapture::kMaximumSide);
-  return source + " ! videoconvert ! videoflip video-direction=auto ! videoscale ! video/x-raw,format=" +
+  return source +
+         " ! videoconvert ! videoflip video-direction=auto ! videoscale ! video/x-raw,format=" +
          format + ",width=[1," + side + "],height=[1," + side +
          "],pixel-aspect-ratio=1/1 ! appsink name=" + kSinkName;
 }
@@ -211,9 +212,8 @@ bool isCaptureDevice(const std::string& path) {
   bool capture = false;
   if (ioctl(fd, VIDIOC_QUERYCAP, &capability) == 0) {
     // A node's own abilities, where the driver tells them apart from the whole device's.
-    std::uint32_t caps = (capability.capabilities & V4L2_CAP_DEVICE_CAPS)
-                             ? capability.device_caps
-                             : capability.capabilities;
+    std::uint32_t caps = (capability.capabilities & V4L2_CAP_DEVICE_CAPS) ? capability.device_caps
+                                                                          : capability.capabilities;
     capture = (caps & (V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_VIDEO_CAPTURE_MPLANE)) != 0;
   }
   close(fd);

@@ -127,8 +127,9 @@ TEST_F(CameraPickerTest, NoCameraIsUnavailableAndABrokenOneFailsCleanly) {
 
   // Pipelines that build but fail as they run, or end: a console line and a cancel.
   int cancels = 0;
-  for (const char* pipeline : {"filesrc location=/nonexistent/frames ! rawvideoparse width=64 height=48",
-                               "videotestsrc num-buffers=2 ! video/x-raw,width=64,height=48"}) {
+  for (const char* pipeline :
+       {"filesrc location=/nonexistent/frames ! rawvideoparse width=64 height=48",
+        "videotestsrc num-buffers=2 ! video/x-raw,width=64,height=48"}) {
     SCOPED_TRACE(pipeline);
     useCamera(pipeline);
     EXPECT_TRUE(UIImagePickerController::isSourceTypeAvailable(Source::Camera));
