@@ -6,6 +6,7 @@
 #include "Foundation/Console.h"
 #include "Foundation/RunLoop.h"
 #include "Graphics/BitmapContext.h"
+#include "UI/UIApplication.h"
 #include "UI/UIButton.h"
 #include "UI/UIImagePickerController.h"
 #include "UI/UIImageView.h"
@@ -131,7 +132,18 @@ void UIImagePickerController::viewWillAppear(bool animated) {
   UIViewController::viewWillAppear(animated);
   if (_sourceType != UIImagePickerControllerSourceType::Camera || !_cameraBar) return;
   layOutCameraView();
+  // Black over black, as the rest of the camera screen.
+  UIApplication& app = UIApplication::sharedApplication();
+  _savedStatusBarStyle = app.statusBarStyle();
+  app.setStatusBarStyle(UIStatusBarStyle::BlackOpaque);
   startCamera();
+}
+
+void UIImagePickerController::viewWillDisappear(bool animated) {
+  UIViewController::viewWillDisappear(animated);
+  if (_savedStatusBarStyle)
+    UIApplication::sharedApplication().setStatusBarStyle(*_savedStatusBarStyle);
+  _savedStatusBarStyle.reset();
 }
 
 void UIImagePickerController::viewDidAppear(bool animated) {
@@ -177,6 +189,8 @@ void UIImagePickerController::startCamera() {
 
 void UIImagePickerController::cameraEnded() {
   _cameraFailed = true;
+  _cameraFrame = nullptr;
+  _preview->setImage(nullptr);
   _shutter->setEnabled(false);
   _cameraStatus->setText("The camera is not available");
   _cameraStatus->setHidden(false);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Graphics/Image.h"
+#include "UI/UIApplication.h"
 #include "UI/UIViewController.h"
 
 namespace platform {
@@ -101,6 +102,7 @@ class UIImagePickerController : public UIViewController {
   void loadView() override;
   void viewWillAppear(bool animated) override;
   void viewDidAppear(bool animated) override;
+  void viewWillDisappear(bool animated) override;
   void viewDidDisappear(bool animated) override;
 
  private:
@@ -140,6 +142,7 @@ class UIImagePickerController : public UIViewController {
   std::shared_ptr<Image> _cameraFrame;
   bool _appeared = false;
   bool _cameraFailed = false;
+  std::optional<UIStatusBarStyle> _savedStatusBarStyle;
 };
 
 }  // namespace platform

@@ -84,6 +84,7 @@ TEST_F(CameraPickerTest, TheShutterTakesTheLiveFrameAndCancelCancels) {
   EXPECT_FALSE(picker->shutterButton()->isEnabled());  // nothing to take yet
   ASSERT_TRUE(waitFor([&] { return picker->cameraFrame() != nullptr; }));
   EXPECT_TRUE(picker->shutterButton()->isEnabled());
+  EXPECT_EQ(UIApplication::sharedApplication().statusBarStyle(), UIStatusBarStyle::BlackOpaque);
   // The preview shows the frame, fitted above the bar.
   auto screen = host->captureScreen();
   ASSERT_TRUE(screen);
@@ -99,6 +100,7 @@ TEST_F(CameraPickerTest, TheShutterTakesTheLiveFrameAndCancelCancels) {
   EXPECT_EQ(delegate->mediaType, kUTTypeImage);
   host->advanceBy(1);
   EXPECT_EQ(root->presentedViewController(), nullptr);
+  EXPECT_EQ(UIApplication::sharedApplication().statusBarStyle(), UIStatusBarStyle::Default);
   // Gone from the screen, the camera has stopped and left no thread behind.
   EXPECT_TRUE(waitFor([&] { return threadCount() <= threads; })) << threadCount() << " " << threads;
 
@@ -137,6 +139,7 @@ TEST_F(CameraPickerTest, NoCameraIsUnavailableAndABrokenOneFailsCleanly) {
     EXPECT_TRUE(waitFor([&] { return delegate->cancels > cancels; }));
     cancels = delegate->cancels;
     EXPECT_FALSE(picker->shutterButton()->isEnabled());
+    EXPECT_FALSE(picker->cameraFrame());  // nothing left to take
     host->advanceBy(1);
     EXPECT_EQ(root->presentedViewController(), nullptr);
   }
