@@ -1,0 +1,79 @@
+// Pictavia: call-screen portraits from a photo and downloaded decorations.
+//   pictavia [--profile NAME] [--container DIR] [--photos DIR] [--lang LANG]
+//            [--camera-pipeline PIPELINE] [--offscreen DIR]
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "App/OffscreenSession.h"
+#include "App/PictaviaAppDelegate.h"
+#include "AppUI/AppUIClasses.h"
+#include "Config/Config.h"
+#include "Foundation/AppContainer.h"
+#include "Foundation/DeviceProfile.h"
+#include "GeneralTools/Tools.h"
+#include "Host/WindowHost.h"
+#include "Services/ServicesLog.h"
+#include "UI/MemoryPressureMonitor.h"
+#include "UI/UIImagePickerController.h"
+
+using namespace platform;
+
+namespace {
+
+int usage(int status) {
+  (status == 0 ? std::cout : std::cerr)
+      << "usage: pictavia [--profile NAME] [--container DIR] [--photos DIR] [--lang LANG]\n"
+         "                [--camera-pipeline PIPELINE] [--offscreen DIR]\n"
+         "  --profile NAME       the device: phone-3.5, phone-3.5@2x, phone-4 (default),\n"
+         "                       tablet, tablet@2x\n"
+         "  --container DIR      the application's folder (default ~/.local/share/pictavia)\n"
+         "  --photos DIR         the photo library (default: the pictures folder)\n"
+         "  --lang LANG          the language of the texts (en, ru; default: the desktop's)\n"
+         "  --camera-pipeline P  a GStreamer source to use as the camera\n"
+         "  --offscreen DIR      play a whole session without a window, writing screenshots\n"
+         "                       and the saved picture into DIR\n";
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  DeviceProfile profile = DeviceProfile::phoneTall();
+  std::string offscreen;
+  WindowHost::Options options;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    bool hasValue = i + 1 < argc;
+    if (arg == "--help" || arg == "-h") return usage(0);
+    if (!hasValue) return usage(2);
+    std::string value = argv[++i];
+    if (arg == "--profile") {
+      auto named = DeviceProfile::named(value);
+      if (!named) return usage(2);
+      profile = *named;
+    } else if (arg == "--container") {
+      AppContainer::setRootOverride(value);
+    } else if (arg == "--photos") {
+      UIImagePickerController::setPhotoLibraryDirectory(value);
+    } else if (arg == "--lang") {
+      setenv("LANGUAGE", value.c_str(), 1);
+    } else if (arg == "--camera-pipeline") {
+      options.cameraPipeline = value;
+    } else if (arg == "--offscreen") {
+      offscreen = value;
+    } else {
+      return usage(2);
+    }
+  }
+
+  Config::install();
+  AppUIClasses::registerAll();
+  Tools::Instance().setVendorServices(std::make_shared<ServicesLog>());
+  if (!offscreen.empty()) return OffscreenSession::run(profile, offscreen, options.cameraPipeline);
+
+  MemoryPressureMonitor memoryPressure;
+  WindowHost host(profile, options);
+  return host.run(std::make_shared<PictaviaAppDelegate>());
+}
