@@ -72,8 +72,8 @@ LoadingPage::LoadingPage() : GalleryPage("loading", text("_Loc_GalleryLoadingTit
 
 void LoadingPage::buildPage(UIView& page) {
   double width = page.bounds().size.width;
-  page.addSubview(Gallery::caption(Rect(20, 60, width - 40, 60),
-                                   text("_Loc_GalleryLoadingExplanation"), 16));
+  page.addSubview(
+      Gallery::caption(Rect(20, 60, width - 40, 60), text("_Loc_GalleryLoadingExplanation"), 16));
   // The indicator covers this panel, which takes no touches while it shows.
   _panel = std::make_shared<UIView>(Rect(20, 130, width - 40, page.bounds().size.height - 150));
   _panel->setBackgroundColor(UIColor{1, 1, 1, 0.08});

@@ -79,8 +79,8 @@ TEST_F(AboutAndMailTest, AboutActionsReportThemselvesAndOpenTheirLinksAndMails) 
   EXPECT_EQ(opened[0].rfind("https://", 0), 0u);
   about->openMail();
   host->advanceBy(1);
-  auto mail =
-      std::dynamic_pointer_cast<MFMailComposeViewController>(delegate->navigation->presentedViewController());
+  auto mail = std::dynamic_pointer_cast<MFMailComposeViewController>(
+      delegate->navigation->presentedViewController());
   ASSERT_TRUE(mail);
   EXPECT_EQ(mail->subject().find("_Loc_"), std::string::npos);
   mail->cancel();
@@ -114,7 +114,8 @@ TEST_F(AboutAndMailTest, MailsCarryTheirSubjectsAndNoPlaceholders) {
     testing_support::ConsoleCapture console;
     SocialFunctions::sendSupportMail();
   }
-  delegate->navigation = std::make_shared<UINavigationController>(std::make_shared<UIViewController>());
+  delegate->navigation =
+      std::make_shared<UINavigationController>(std::make_shared<UIViewController>());
   window->setRootViewController(delegate->navigation);
   MFMailComposeViewController::setOutboxDirectory(std::nullopt);
   testing_support::ScopedEnvironment noHome("HOME", std::nullopt);

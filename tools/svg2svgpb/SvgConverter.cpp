@@ -125,6 +125,11 @@ bool passesConditions(const pugi::xml_node& element) {
   return false;
 }
 
+std::string tooLarge(size_t maximumBytes) {
+  return "the converted picture would be larger than the " + std::to_string(maximumBytes >> 20) +
+         " MiB a reader accepts";
+}
+
 bool namesStates(const pugi::xml_node& element) {
   pugi::xml_attribute id = element.attribute("id");
   return id && !SVGRenderer::statesFromIdentifier(id.value()).empty();
@@ -147,7 +152,8 @@ std::optional<Conversion> SvgConverter::convertFile(const std::string& path, std
   return convert(buffer.str(), error);
 }
 
-std::optional<Conversion> SvgConverter::convert(std::string_view text, std::string& error) {
+std::optional<Conversion> SvgConverter::convert(std::string_view text, std::string& error,
+                                                size_t maximumBytes) {
   pugi::xml_document document;
   pugi::xml_parse_result parsed = document.load_buffer(
       text.data(), text.size(), pugi::parse_default | pugi::parse_ws_pcdata_single);
@@ -158,13 +164,14 @@ std::optional<Conversion> SvgConverter::convert(std::string_view text, std::stri
   }
   Conversion output;
   SvgConverter converter(output);
+  converter._maximumBytes = maximumBytes;
   if (!converter.run(document, error)) return std::nullopt;
   if (!converter._failure.empty()) {
     error = converter._failure;
     return std::nullopt;
   }
-  if (output.root.ByteSizeLong() > static_cast<size_t>(ProtoSVGFile::kTotalBytesLimit)) {
-    error = "the converted picture would be larger than the 64 MiB a reader accepts";
+  if (output.root.ByteSizeLong() > maximumBytes) {
+    error = tooLarge(maximumBytes);
     return std::nullopt;
   }
   if (!FiniteCheck::picture(output.root)) {
@@ -551,7 +558,10 @@ void SvgConverter::emitShape(const pugi::xml_node& element, const Shape& shape,
     _output.losses.add("even-odd gradient fill");
 
   auto addPath = [&](const AffineTransform& transform, double opacity) {
+    if (_lastPath) _writtenBytes += _lastPath->ByteSizeLong();
+    if (_writtenBytes > _maximumBytes) fail(tooLarge(_maximumBytes));
     ProtoSVGElementPath* path = context.container->add_children()->mutable_path();
+    _lastPath = path;
     ProtoSVGGeneralParams* params = path->mutable_params();
     setTransform(params, transform);
     if (opacity < 1 - kAlphaEpsilon) params->set_opacity(static_cast<float>(opacity));

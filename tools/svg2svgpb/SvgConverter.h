@@ -12,6 +12,7 @@
 #include "GradientResolver.h"
 #include "GradientTable.h"
 #include "LossReport.h"
+#include "SVGView/ProtoSVGFile.h"
 #include "ShapeBuilder.h"
 #include "StyleSheet.h"
 #include "svg.pb.h"
@@ -39,7 +40,11 @@ class SvgConverter {
   // None, with a message in `error`, for text that is not XML or not an SVG document, and for a
   // picture beyond the limits or one that the reader could not take (too large, or a number
   // beyond the float range).
-  static std::optional<Conversion> convert(std::string_view text, std::string& error);
+  // `maximumBytes` is what the picture may take once encoded: what a reader accepts, unless a
+  // caller wants less.
+  static std::optional<Conversion> convert(
+      std::string_view text, std::string& error,
+      size_t maximumBytes = static_cast<size_t>(ProtoSVGFile::kTotalBytesLimit));
   static std::optional<Conversion> convertFile(const std::string& path, std::string& error);
 
  private:
@@ -83,6 +88,11 @@ class SvgConverter {
   // Picture-space bounds of every shape drawn, to tell when folding a group opacity is exact.
   std::vector<Rect> _drawn;
   size_t _visited = 0;  // elements drawn, each use's copies counted again
+  // The encoded size of the paths before the last one written: a picture that outgrows the
+  // limit is refused as it grows rather than once all of it was made.
+  size_t _maximumBytes = 0;
+  size_t _writtenBytes = 0;
+  const ProtoSVGElementPath* _lastPath = nullptr;
   std::string _failure;
 };
 

@@ -115,15 +115,10 @@ TEST_F(CommandLine, PicturesBeyondTheLimitsAreRefusedWithoutOutput) {
     bomb += "<g id=\"l" + std::to_string(i) + "\"><use xlink:href=\"#l" + std::to_string(i - 1) +
             "\"/><use xlink:href=\"#l" + std::to_string(i - 1) + "\"/></g>";
   bomb += R"(</defs><use xlink:href="#l24"/>)";
-  // Ten copies of a 600,000-point path: about 80 MiB once converted.
-  std::string longPath = R"(<defs><path id="p" d="M0 0)";
-  for (int i = 0; i < 600000; ++i) longPath += " L1.5 2.5";
-  longPath += R"("/></defs>)";
-  for (int i = 0; i < 10; ++i) longPath += R"(<use xlink:href="#p"/>)";
   std::string infinite =
       R"(<svg xmlns="http://www.w3.org/2000/svg" width="1e308" height="10"><rect width="5" height="5"/></svg>)";
 
-  for (const std::string& text : {svg(nested), svg(bomb), svg(longPath), infinite}) {
+  for (const std::string& text : {svg(nested), svg(bomb), infinite}) {
     writeTextFile(file("in.svg"), text);
     Outcome result = run("--strict in.svg out.svgpb");
     EXPECT_EQ(result.status, 2) << result.errors;

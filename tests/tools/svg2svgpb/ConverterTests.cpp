@@ -293,3 +293,18 @@ TEST(SvgConverter, FontStretchPicksTheCondensedFace) {
   EXPECT_GT(normal, 60);
   EXPECT_LT(condensed, normal * 0.95);
 }
+
+TEST(SvgConverter, APictureLargerThanTheLimitIsRefusedAsItGrows) {
+  // Copies of a 20,000-point path, about 250 KiB each once converted, against a 1 MiB limit.
+  auto copies = [](int count) {
+    std::string picture = R"(<defs><path id="p" d="M0 0)";
+    for (int i = 0; i < 20000; ++i) picture += " L1.5 2.5";
+    picture += R"("/></defs>)";
+    for (int i = 0; i < count; ++i) picture += R"(<use xlink:href="#p"/>)";
+    return svg("", picture);
+  };
+  std::string error;
+  EXPECT_TRUE(svgconvert::SvgConverter::convert(copies(2), error, 1 << 20)) << error;
+  EXPECT_FALSE(svgconvert::SvgConverter::convert(copies(40), error, 1 << 20));
+  EXPECT_EQ(error, "the converted picture would be larger than the 1 MiB a reader accepts");
+}
