@@ -13,6 +13,7 @@
 #include "GeneralTools/AppDelegateScreens.h"
 #include "GeneralTools/Tools.h"
 #include "Graphics/BitmapContext.h"
+#include "RecordingTracker.h"
 #include "UI/StretchableImage.h"
 #include "UI/UILabel.h"
 #include "UI/UINavigationController.h"
@@ -22,18 +23,6 @@ using namespace platform;
 using platform::testing::TouchTest;
 
 namespace {
-
-// Keeps what the analytics tracker was told, one line per call.
-class RecordingTracker : public AnalyticsTracker {
- public:
-  void trackEvent(const std::string& category, const std::string& action,
-                  const std::optional<std::string>& label, long value) override {
-    calls.push_back(category + "|" + action + "|" + label.value_or("(none)") + "|" +
-                    std::to_string(value));
-  }
-  void trackPageview(const std::string& page) override { calls.push_back("page " + page); }
-  std::vector<std::string> calls;
-};
 
 class FirstScreen : public UIViewControllerBase {
  public:
@@ -93,9 +82,9 @@ TEST_F(ScreenFoundationTest, ScreensReportThemselvesAndEventsCarryTheVisibleScre
   EXPECT_EQ(Tools::Instance().visibleItem(), "SecondScreen");
   Tools::Instance().eventHappened("tap", std::nullopt, 3);
   Tools::Instance().sysEventHappened("AppBackground", "", 0);
-  EXPECT_EQ(tracker->calls,
-            (std::vector<std::string>{"page /FirstScreen", "page /SecondScreen",
-                                      "SecondScreen|tap|(none)|3", "SystemEvent|AppBackground||0"}));
+  EXPECT_EQ(tracker->calls, (std::vector<std::string>{"page /FirstScreen", "page /SecondScreen",
+                                                      "SecondScreen|tap|(none)|3",
+                                                      "SystemEvent|AppBackground||0"}));
 
   auto* second = static_cast<UIViewControllerBase*>(navigation->topViewController());
   second->goBack();
@@ -277,9 +266,9 @@ TEST_F(ScreenFoundationTest, BalloonPointsBelowTheMiddleOfTheRectanglesTopEdge) 
   EXPECT_EQ(content->superview(), nullptr);
   EXPECT_EQ(balloon->contentView(), other);
   host->advanceBy(1);
-  EXPECT_EQ(balloon->convertPointToView(Point(other->bounds().size.width / 2 - 140, 10),
-                                        screen.get()),
-            Point(20, 105));
+  EXPECT_EQ(
+      balloon->convertPointToView(Point(other->bounds().size.width / 2 - 140, 10), screen.get()),
+      Point(20, 105));
 }
 
 }  // namespace
