@@ -1,11 +1,13 @@
 // A 12-megapixel photo fitted to the editor's 640 x 960 pixels: our decoder (scaled DCT, then
-// area averaging) against vipsthumbnail, each as a process of its own that reads the file and
-// writes the fitted picture as a JPEG. Both run in one session, alternating, so the machine's
-// load falls on both alike. Prints the median wall and CPU time of each, their ratios, and
-// each one's peak resident memory (from the children's resource usage).
+// area averaging) against vipsthumbnail, and against our decoder reading the whole photo
+// first. Each is a process of its own that reads the file and writes the fitted picture as a
+// JPEG; they take turns in one session, so the machine's load falls on all alike. Prints the
+// median wall and CPU time of each, their ratios to vipsthumbnail, and each one's peak
+// resident memory (from the children's resource usage).
 //
 //   PhotoIntakeBench [--runs N]
 //   PhotoIntakeBench --fit IN OUT WIDTH HEIGHT   (the child: our side of the comparison)
+//   PhotoIntakeBench --fit-whole IN OUT WIDTH HEIGHT   (the same without the scaled DCT)
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -24,6 +26,7 @@
 
 #include "Foundation/FileManager.h"
 #include "Graphics/Bitmap.h"
+#include "Graphics/BitmapReduction.h"
 #include "Graphics/Image.h"
 #include "Graphics/ImageDecoder.h"
 #include "Graphics/ImageEncoder.h"
@@ -42,10 +45,21 @@ bool writeFile(const std::string& path, const Bytes& bytes) {
   return static_cast<bool>(out);
 }
 
-int fitChild(const char* in, const char* out, int width, int height) {
+int fitChild(const char* in, const char* out, int width, int height, bool whole) {
   auto data = FileManager::contentsAtPath(in, size_t{64} << 20);
   if (!data) return 2;
-  auto image = ImageDecoder::decodeFittingSize(*data, Size{double(width), double(height)});
+  Size box{double(width), double(height)};
+  std::shared_ptr<Image> image;
+  if (whole) {
+    auto full = ImageDecoder::decodeJPEG(*data);
+    if (!full) return 3;
+    double f = std::min(box.width / full->pixelWidth(), box.height / full->pixelHeight());
+    auto pixels = BitmapReduction::reduce(full->bitmap(), int(std::lround(full->pixelWidth() * f)),
+                                          int(std::lround(full->pixelHeight() * f)));
+    image = pixels ? Image::imageWithBitmap(pixels) : nullptr;
+  } else {
+    image = ImageDecoder::decodeFittingSize(*data, box);
+  }
   if (!image) return 3;
   auto jpeg = ImageEncoder::jpegData(*image);
   return jpeg && writeFile(out, *jpeg) ? 0 : 4;
@@ -105,8 +119,9 @@ double median(std::vector<double> values) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 6 && std::string(argv[1]) == "--fit")
-    return fitChild(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
+  if (argc == 6 && (std::string(argv[1]) == "--fit" || std::string(argv[1]) == "--fit-whole"))
+    return fitChild(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]),
+                    std::string(argv[1]) == "--fit-whole");
   int runs = 11;
   if (argc == 3 && std::string(argv[1]) == "--runs") runs = std::max(1, std::atoi(argv[2]));
 
@@ -114,50 +129,52 @@ int main(int argc, char** argv) {
       std::filesystem::temp_directory_path() / ("photo-intake-" + std::to_string(getpid()));
   std::filesystem::create_directories(folder);
   const std::string photo = (folder / "photo.jpg").string();
-  const std::string ours = (folder / "ours.jpg").string(), theirs = (folder / "vips.jpg").string();
   Bytes jpeg = makePhoto();
   writeFile(photo, jpeg);
   std::printf("photo: %d x %d, %.1f MB JPEG; fitted to %d x %d\n", kWidth, kHeight,
               jpeg.size() / 1e6, kFitWidth, kFitHeight);
 
   const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-  const std::vector<std::string> ourCommand = {
-      self, "--fit", photo, ours, std::to_string(kFitWidth), std::to_string(kFitHeight)};
-  const std::vector<std::string> vipsCommand = {
-      "vipsthumbnail",
-      photo,
-      "--size",
-      std::to_string(kFitWidth) + "x" + std::to_string(kFitHeight),
-      "-o",
-      theirs + "[Q=90]"};
-  std::vector<double> ourTimes, vipsTimes, ourCpu, vipsCpu;
-  long ourPeak = 0, vipsPeak = 0;
+  const std::string width = std::to_string(kFitWidth), height = std::to_string(kFitHeight);
+  struct Contender {
+    std::string name, output;
+    std::vector<std::string> command;
+    std::vector<double> times, cpu;
+    long peakKiB = 0;
+  };
+  std::vector<Contender> contenders = {
+      {"ours", (folder / "ours.jpg").string(), {}},
+      {"vipsthumbnail", (folder / "vips.jpg").string(), {}},
+      // The decoder before the scaled DCT: the whole photo, then the same reduction.
+      {"ours, whole decode", (folder / "whole.jpg").string(), {}},
+  };
+  contenders[0].command = {self, "--fit", photo, contenders[0].output, width, height};
+  contenders[1].command = {"vipsthumbnail",      photo, "--size",
+                           width + "x" + height, "-o",  contenders[1].output + "[Q=90]"};
+  contenders[2].command = {self, "--fit-whole", photo, contenders[2].output, width, height};
   for (int i = 0; i < runs + 1; ++i) {
-    Run a = runChild(ourCommand), b = runChild(vipsCommand);
-    if (a.status != 0 || b.status != 0) {
-      std::fprintf(stderr, "a child failed: ours %d, vipsthumbnail %d\n", a.status, b.status);
-      return 1;
+    for (Contender& c : contenders) {
+      Run run = runChild(c.command);
+      if (run.status != 0) {
+        std::fprintf(stderr, "%s failed with status %d\n", c.name.c_str(), run.status);
+        return 1;
+      }
+      if (i == 0) continue;  // the first round warms the file cache and the loaders
+      c.times.push_back(run.seconds);
+      c.cpu.push_back(run.cpuSeconds);
+      c.peakKiB = std::max(c.peakKiB, run.peakKiB);
     }
-    if (i == 0) continue;  // the first pair warms the file cache and the loaders
-    ourTimes.push_back(a.seconds);
-    vipsTimes.push_back(b.seconds);
-    ourCpu.push_back(a.cpuSeconds);
-    vipsCpu.push_back(b.cpuSeconds);
-    ourPeak = std::max(ourPeak, a.peakKiB);
-    vipsPeak = std::max(vipsPeak, b.peakKiB);
   }
-  auto ourPicture = ImageDecoder::imageWithContentsOfFile(ours);
-  auto vipsPicture = ImageDecoder::imageWithContentsOfFile(theirs);
-  if (!ourPicture || !vipsPicture) return 1;
-  std::printf("output: ours %d x %d, vipsthumbnail %d x %d\n", ourPicture->pixelWidth(),
-              ourPicture->pixelHeight(), vipsPicture->pixelWidth(), vipsPicture->pixelHeight());
-  double ourMedian = median(ourTimes), vipsMedian = median(vipsTimes);
-  std::printf("median of %d runs: ours %.1f ms, vipsthumbnail %.1f ms, ratio %.2f\n", runs,
-              ourMedian * 1e3, vipsMedian * 1e3, ourMedian / vipsMedian);
-  std::printf("median CPU time: ours %.1f ms, vipsthumbnail %.1f ms, ratio %.2f\n",
-              median(ourCpu) * 1e3, median(vipsCpu) * 1e3, median(ourCpu) / median(vipsCpu));
-  std::printf("peak memory: ours %.1f MiB, vipsthumbnail %.1f MiB\n", ourPeak / 1024.0,
-              vipsPeak / 1024.0);
+  const Contender& vips = contenders[1];
+  std::printf("median of %d runs, wall and CPU time, against vipsthumbnail:\n", runs);
+  for (const Contender& c : contenders) {
+    auto picture = ImageDecoder::imageWithContentsOfFile(c.output);
+    if (!picture) return 1;
+    std::printf("  %-20s %4d x %-4d  wall %6.1f ms (%.2f)  CPU %6.1f ms (%.2f)  peak %5.1f MiB\n",
+                c.name.c_str(), picture->pixelWidth(), picture->pixelHeight(),
+                median(c.times) * 1e3, median(c.times) / median(vips.times), median(c.cpu) * 1e3,
+                median(c.cpu) / median(vips.cpu), c.peakKiB / 1024.0);
+  }
   std::filesystem::remove_all(folder);
   return 0;
 }
