@@ -45,7 +45,8 @@ void HorizontalItemsView::updateContentSize() {
   }
   // Fewer items: the page control and the offset come back inside the shorter content.
   if (_pageControl)
-    _pageControl->setNumberOfPages(std::max(1, wholeUnits(contentSize().width, frame().size.width)));
+    _pageControl->setNumberOfPages(
+        std::max(1, wholeUnits(contentSize().width, frame().size.width)));
   if (contentOffset().x > maximumContentOffset().x)
     setContentOffset(Point{maximumContentOffset().x, contentOffset().y});
 }
@@ -104,8 +105,7 @@ void HorizontalItemsView::scrollToPrevPage() {
 bool HorizontalItemsView::isChangingPage() {
   if (!_pageTarget) return false;
   // Arrived, or stopped by a finger or another movement.
-  if (!isScrolling() || isDecelerating() ||
-      std::abs(contentOffset().x - _pageTarget->x) < 0.5) {
+  if (!isScrolling() || isDecelerating() || std::abs(contentOffset().x - _pageTarget->x) < 0.5) {
     _pageTarget.reset();
     return false;
   }

@@ -29,9 +29,7 @@ class ItemsView : public platform::UIScrollView {
   void setItemsViewDataSource(std::weak_ptr<ItemsViewDataSource> dataSource) {
     _itemsViewDataSource = std::move(dataSource);
   }
-  std::shared_ptr<ItemsViewDelegate> itemsViewDelegate() const {
-    return _itemsViewDelegate.lock();
-  }
+  std::shared_ptr<ItemsViewDelegate> itemsViewDelegate() const { return _itemsViewDelegate.lock(); }
   void setItemsViewDelegate(std::weak_ptr<ItemsViewDelegate> delegate) {
     _itemsViewDelegate = std::move(delegate);
   }

@@ -1,13 +1,13 @@
 #include "GalleryDelegate.h"
 
 #include "ClassicPages.h"
+#include "ContentGridPage.h"
 #include "DialogPages.h"
 #include "GesturesPage.h"
 #include "NavigationPage.h"
 #include "PagedStripPage.h"
 #include "PickerPage.h"
 #include "SVGView/SVGView.h"
-#include "ScrollingPage.h"
 #include "UI/UIApplication.h"
 #include "UI/UIImagePickerController.h"
 #include "UI/UIScreen.h"
@@ -24,7 +24,7 @@ bool GalleryDelegate::applicationDidFinishLaunching(UIApplication& app, const Di
             std::make_shared<ContentModesPage>(),
             std::make_shared<SvgStatesPage>(_resources),
             std::make_shared<AnimationPage>(),
-            std::make_shared<ScrollingPage>(),
+            std::make_shared<ContentGridPage>(GALLERY_CONTENT_PACK_DIR),
             std::make_shared<GesturesPage>(),
             std::make_shared<PagedStripPage>(),
             std::make_shared<NavigationPage>(),

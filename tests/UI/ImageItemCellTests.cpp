@@ -43,9 +43,8 @@ TEST(ImageItemCellTest, PreviewIsAskedOnceLaidOutAndCancelledWhenTheItemChanges)
   ASSERT_TRUE(first->isPreviewImageRendering());
   other->setData(second);
   EXPECT_EQ(other->imgView()->image(), nullptr);
-  ASSERT_TRUE(runMainLoopUntil([&] {
-    return other->imgView()->image() != nullptr && !first->isPreviewImageRendering();
-  }));
+  ASSERT_TRUE(runMainLoopUntil(
+      [&] { return other->imgView()->image() != nullptr && !first->isPreviewImageRendering(); }));
   EXPECT_EQ(other->imgView()->image(),
             ImageCache::Instance().imageWithKeyName(second->smallImageKeyName()));
   EXPECT_EQ(ImageCache::Instance().imageWithKeyName(first->smallImageKeyName()), nullptr);

@@ -41,8 +41,8 @@ inline bool cellsInPlace(const ItemsView& strip, int columns) {
   platform::Size s = strip.itemCellSize();
   for (const auto& cell : strip.displayedCells()) {
     int i = cell->cellIndex();
-    if (cell->frame() != platform::Rect((i % columns) * s.width, (i / columns) * s.height,
-                                        s.width, s.height))
+    if (cell->frame() !=
+        platform::Rect((i % columns) * s.width, (i / columns) * s.height, s.width, s.height))
       return false;
   }
   return true;

@@ -35,7 +35,8 @@ class GridTest : public TouchTest {
     return indexes;
   }
   std::shared_ptr<StripOwner> owner = std::make_shared<StripOwner>(1000, Size{80, 120});
-  std::shared_ptr<VerticalItemsView> grid = std::make_shared<VerticalItemsView>(Rect(0, 0, 320, 480));
+  std::shared_ptr<VerticalItemsView> grid =
+      std::make_shared<VerticalItemsView>(Rect(0, 0, 320, 480));
 };
 
 }  // namespace
@@ -88,8 +89,9 @@ TEST_F(GridTest, DraggingScrollsAndRecyclesTapsSelect) {
   auto again = grid->findVisibleCellWithIndex(index);
   ASSERT_NE(again, nullptr);
   EXPECT_TRUE(std::static_pointer_cast<MarkedCell>(again)->isSelected);
-  EXPECT_EQ(std::count_if(grid->displayedCells().begin(), grid->displayedCells().end(),
-                          [](const auto& c) { return std::static_pointer_cast<MarkedCell>(c)->isSelected; }),
+  EXPECT_EQ(std::count_if(
+                grid->displayedCells().begin(), grid->displayedCells().end(),
+                [](const auto& c) { return std::static_pointer_cast<MarkedCell>(c)->isSelected; }),
             1);
 }
 
