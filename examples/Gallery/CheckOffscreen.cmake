@@ -9,8 +9,9 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "gallery --offscreen exited with ${status}:\n${complaints}\n${printed}")
 endif()
 set(pages
-    1-controls 2-content-modes 3-svg-states 4-animation 5-scrolling 6-gestures 7-paged-strip
-    8-navigation 9-alert 10-action-sheet 11-picker-library 11-picker)
+    1-controls 2-content-modes 3-svg-states 4-animation 5-content-grid 6-gestures 7-paged-strip
+    8-loading 9-balloon-first 9-balloon 10-navigation 11-alert 12-action-sheet 13-picker-library
+    13-picker)
 foreach(page ${pages})
   set(png ${OUTPUT}/${page}.png)
   if(NOT EXISTS ${png})

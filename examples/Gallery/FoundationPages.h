@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "AppUI/BaloonView.h"
 #include "GalleryPage.h"
@@ -26,6 +27,7 @@ class BalloonPage : public GalleryPage {
   BaloonView& balloon() const { return *_balloon; }
   // Points the balloon at target 0, 1 or 2.
   void pointAt(int target, bool animated);
+  const platform::UIButton& target(int index) const { return *_targets.at(index); }
 
  protected:
   void buildPage(platform::UIView& page) override;

@@ -1,13 +1,14 @@
 #include "GalleryDelegate.h"
 
 #include "ClassicPages.h"
+#include "ContentGridPage.h"
 #include "DialogPages.h"
+#include "FoundationPages.h"
 #include "GesturesPage.h"
 #include "NavigationPage.h"
 #include "PagedStripPage.h"
 #include "PickerPage.h"
 #include "SVGView/SVGView.h"
-#include "ScrollingPage.h"
 #include "UI/UIApplication.h"
 #include "UI/UIImagePickerController.h"
 #include "UI/UIScreen.h"
@@ -24,9 +25,11 @@ bool GalleryDelegate::applicationDidFinishLaunching(UIApplication& app, const Di
             std::make_shared<ContentModesPage>(),
             std::make_shared<SvgStatesPage>(_resources),
             std::make_shared<AnimationPage>(),
-            std::make_shared<ScrollingPage>(),
+            std::make_shared<ContentGridPage>(GALLERY_CONTENT_PACK_DIR),
             std::make_shared<GesturesPage>(),
             std::make_shared<PagedStripPage>(),
+            std::make_shared<LoadingPage>(),
+            std::make_shared<BalloonPage>(),
             std::make_shared<NavigationPage>(),
             std::make_shared<AlertPage>(),
             std::make_shared<ActionSheetPage>(),

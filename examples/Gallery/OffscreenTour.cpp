@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 
+#include "ContentGridPage.h"
 #include "DialogPages.h"
 #include "Foundation/RunLoop.h"
 #include "GalleryDelegate.h"
@@ -14,8 +15,9 @@
 #include "Host/OffscreenHost.h"
 #include "NavigationPage.h"
 #include "PagedStripPage.h"
+#include "FoundationPages.h"
+#include "AppUI/LoadingView.h"
 #include "PickerPage.h"
-#include "ScrollingPage.h"
 
 using namespace platform;
 
@@ -81,51 +83,60 @@ void turnPages(Tour& tour) {
              "the ‹ button on the first page did not go round to the last");
 }
 
-void driveScrolling(Tour& tour, ScrollingPage& page) {
-  RecyclingListView& list = page.list();
-  int capacity = static_cast<int>(std::ceil(list.bounds().size.height / list.rowHeight())) + 1;
-  tour.check(list.firstVisibleRow() == 0, "the list does not start at its first row");
-  tour.check(list.rowViewCount() <= capacity, "more row views than rows on screen");
+// Runs the main loop until every preview on screen has come from its render.
+bool waitForPreviews(ContentGridPage& page) {
+  return RunLoop::main().runUntil(
+      [&] {
+        // New cells ask for their previews when first laid out, as before a frame is drawn.
+        page.grid().layoutIfNeeded();
+        return page.previewsShown();
+      },
+      20);
+}
 
-  // A touch on a row highlights it; once the finger drags, the list scrolls and the row's
-  // touch is cancelled.
-  UIButton* touched = list.viewForRow(2);
-  tour.check(touched != nullptr, "the third row has no view");
-  if (!touched) return;
-  Point start = onScreen(*touched);
-  tour.host.touchDown(start);
-  tour.check(touched->isHighlighted(), "a touch on a row does not highlight it");
-  for (int i = 1; i <= 10; ++i) {
-    tour.host.advanceBy(0.02);
-    tour.host.touchMove(Point{start.x, start.y + 20 - 35.0 * i});
-  }
-  tour.check(!touched->isHighlighted() && !touched->isTracking(),
-             "dragging did not cancel the row's touch");
-  tour.host.touchUp();
-  tour.host.advanceBy(4);  // the list coasts to a stop
-  tour.check(list.selectedRow() == -1, "a drag selected a row");
-  tour.check(list.firstVisibleRow() > 0, "dragging did not scroll the list");
-  tour.check(list.rowViewCount() <= capacity, std::to_string(list.rowViewCount()) +
-                                                  " row views after scrolling, for " +
-                                                  std::to_string(capacity) + " places");
-  tour.check(list.rowViewsMade() <= capacity + 1,
-             std::to_string(list.rowViewsMade()) + " row views made: they are not recycled");
-  int first = list.firstVisibleRow();
-  for (int row = first; row < first + list.rowViewCount(); ++row) {
-    UIButton* view = list.viewForRow(row);
-    tour.check(view && view->currentTitle() == RecyclingListView::rowTitle(row) &&
-                   near(view->frame().origin.y, row * list.rowHeight(), 0.01),
-               "row " + std::to_string(row) + " is not shown in its place with its title");
+void driveContentGrid(Tour& tour, ContentGridPage& page) {
+  VerticalItemsView& grid = page.grid();
+  Size cell = ContentGridPage::kCellSize;
+  int columns = grid.columns();
+  int capacity =
+      (static_cast<int>(std::ceil(grid.bounds().size.height / cell.height)) + 1) * columns;
+  tour.check(columns == 4, "the grid has " + std::to_string(columns) + " columns, not 4");
+  tour.check(grid.itemsCount() > capacity, "the sample pack does not fill more than a screen");
+  tour.check(waitForPreviews(page), "the previews did not arrive");
+
+  // A drag that starts on a cell scrolls the grid and selects nothing.
+  Point start = onScreen(*grid.displayedCells().front());
+  tour.host.drag(start, Point{start.x, start.y - 300}, 0.6, 20);
+  tour.host.advanceBy(4);  // the grid coasts to a stop
+  tour.check(grid.contentOffset().y >= 290, "dragging did not scroll the grid");
+  tour.check(grid.selectedIndex() == -1 && page.actions() == 0, "a drag selected a cell");
+  tour.check(static_cast<int>(grid.displayedCells().size()) <= capacity,
+             std::to_string(grid.displayedCells().size()) + " cells after scrolling, for " +
+                 std::to_string(capacity) + " places");
+  tour.check(page.cellsMade() <= capacity,
+             std::to_string(page.cellsMade()) + " cells made: they are not recycled");
+  for (const auto& shown : grid.displayedCells()) {
+    int i = shown->cellIndex();
+    tour.check(shown->frame() == Rect((i % columns) * cell.width, (i / columns) * cell.height,
+                                      cell.width, cell.height),
+               "item " + std::to_string(i) + " is not in its place");
   }
 
-  int chosen = first + 3;
-  if (UIButton* view = list.viewForRow(chosen)) tour.tap(*view);
-  tour.check(list.selectedRow() == chosen, "a tap did not select its row");
+  // A tap chooses the cell under it.
+  auto chosen = grid.findVisibleCellAtPoint(
+      Point{cell.width * 1.5, grid.contentOffset().y + grid.bounds().size.height / 2});
+  tour.check(chosen != nullptr, "no cell in the middle of the grid");
+  if (!chosen) return;
+  tour.tap(*chosen);
+  tour.check(grid.selectedIndex() == chosen->cellIndex() && page.actions() == 1,
+             "a tap did not choose its cell");
+  tour.check(waitForPreviews(page), "the previews did not arrive after scrolling");
   tour.shoot();
 
-  list.setContentOffset(list.maximumContentOffset());
-  tour.check(list.viewForRow(list.rowCount() - 1) != nullptr, "the last row does not show");
-  tour.check(list.rowViewsMade() <= capacity + 1, "row views made anew at the end of the list");
+  grid.setContentOffset(grid.maximumContentOffset());
+  tour.check(grid.findVisibleCellWithIndex(grid.itemsCount() - 1) != nullptr,
+             "the last item does not show");
+  tour.check(page.cellsMade() <= capacity, "cells made anew at the end of the grid");
 }
 
 void driveGestures(Tour& tour, GesturesPage& page) {
@@ -174,25 +185,74 @@ void driveGestures(Tour& tour, GesturesPage& page) {
              "a double tap did not put the card back");
 }
 
+// The indicator covers the panel and blocks it, then goes after its two seconds.
+void driveLoading(Tour& tour, LoadingPage& page) {
+  tour.tap(page.showButton());
+  tour.host.advanceBy(0.3);
+  const auto& loading = LoadingView::sharedView();
+  UIView* panel = loading->superview();
+  tour.check(panel && !panel->isUserInteractionEnabled(), "the indicator does not cover the panel");
+  tour.shoot();
+  tour.host.advanceBy(2);
+  tour.check(!loading->superview() && panel && panel->isUserInteractionEnabled(),
+             "the indicator did not go");
+}
+
+// The balloon's pointer follows the target tapped.
+void driveBalloon(Tour& tour, BalloonPage& page) {
+  tour.shoot("first");
+  page.pointAt(2, true);
+  tour.host.advanceBy(0.6);
+  const BaloonView& balloon = page.balloon();
+  UIView* parent = balloon.superview();
+  Rect pointer = balloon.centerImageView().frame();
+  Point tip = parent ? balloon.convertPointToView(
+                           Point(pointer.origin.x + pointer.size.width / 2,
+                                 pointer.origin.y + pointer.size.height),
+                           parent)
+                     : Point();
+  Rect target = page.target(2).frame();
+  Point expected(target.origin.x + target.size.width / 2, target.origin.y + BaloonView::kTipGap);
+  tour.check(parent && std::abs(tip.x - expected.x) < 0.5 && std::abs(tip.y - expected.y) < 0.5,
+             "the balloon does not point at the target");
+  tour.shoot();
+}
+
 void drivePagedStrip(Tour& tour, PagedStripPage& page) {
-  UIScrollView& strip = page.strip();
+  HorizontalItemsView& strip = page.strip();
+  UIPageControl& dots = page.pageControl();
   double width = strip.bounds().size.width;
+  auto pageIs = [&](int expected, const std::string& how) {
+    tour.check(near(strip.contentOffset().x, expected * width, 0.01) &&
+                   dots.currentPage() == expected && strip.curPage() == expected,
+               how + " left the strip at " + std::to_string(strip.contentOffset().x) +
+                   ", the dots on " + std::to_string(dots.currentPage()));
+  };
+  tour.check(dots.numberOfPages() == PagedStripPage::kPages, "the dots do not count the pages");
+  tour.check(page.prevButton().alpha() == 0 && page.nextButton().alpha() == 1,
+             "the first page does not hide only the previous button");
+
   Point c = onScreen(strip);
   tour.host.drag(Point{c.x + 100, c.y}, Point{c.x - 100, c.y}, 0.25);
   tour.host.advanceBy(1);
-  tour.check(near(strip.contentOffset().x, width, 0.01),
-             "a swipe left the strip at " + std::to_string(strip.contentOffset().x));
-  tour.check(page.pageControl().currentPage() == 1, "the page control did not follow the swipe");
+  pageIs(1, "a swipe");
+  tour.tap(page.nextButton(), 0.5);
+  pageIs(2, "the next button");
+  tour.check(page.prevButton().alpha() == 1 && page.nextButton().alpha() == 1,
+             "a middle page does not show both page buttons");
   tour.shoot();
 
-  // A tap on the right of the dots turns the strip on.
-  UIPageControl& dots = page.pageControl();
+  // A tap on the right of the dots turns the strip on; the last page hides the next button.
   Rect frame = dots.convertRectToView(dots.bounds(), nullptr);
   tour.host.tap(Point{frame.maxX() - 10, frame.midY()});
   tour.host.advanceBy(1);
-  tour.check(dots.currentPage() == 2, "the page control did not turn to the third page");
-  tour.check(near(strip.contentOffset().x, 2 * width, 0.01),
-             "the strip did not follow the page control");
+  pageIs(3, "a tap on the dots");
+  for (int i = 0; i < PagedStripPage::kPages; ++i) strip.scrollToNextPage();
+  tour.host.advanceBy(1);
+  pageIs(PagedStripPage::kPages - 1, "turning past the end");
+  tour.check(page.nextButton().alpha() == 0, "the last page shows the next button");
+  tour.tap(page.prevButton(), 0.5);
+  pageIs(PagedStripPage::kPages - 2, "the previous button");
 }
 
 void driveNavigation(Tour& tour, NavigationPage& page) {
@@ -342,10 +402,12 @@ int OffscreenTour::run(const DeviceProfile& profile, const std::string& director
 
   using Driver = std::function<void(Tour&, GalleryPage&)>;
   std::map<std::string, Driver> drivers = {
-      {"scrolling",
-       [](Tour& t, GalleryPage& p) { driveScrolling(t, dynamic_cast<ScrollingPage&>(p)); }},
+      {"content-grid",
+       [](Tour& t, GalleryPage& p) { driveContentGrid(t, dynamic_cast<ContentGridPage&>(p)); }},
       {"gestures",
        [](Tour& t, GalleryPage& p) { driveGestures(t, dynamic_cast<GesturesPage&>(p)); }},
+      {"loading", [](Tour& t, GalleryPage& p) { driveLoading(t, dynamic_cast<LoadingPage&>(p)); }},
+      {"balloon", [](Tour& t, GalleryPage& p) { driveBalloon(t, dynamic_cast<BalloonPage&>(p)); }},
       {"paged-strip",
        [](Tour& t, GalleryPage& p) { drivePagedStrip(t, dynamic_cast<PagedStripPage&>(p)); }},
       {"navigation",

@@ -2,28 +2,33 @@
 
 #include <memory>
 
+#include "AppUI/HorizontalItemsView.h"
 #include "GalleryPage.h"
 #include "UI/UIPageControl.h"
-#include "UI/UIScrollView.h"
-#include "UI/UIScrollViewDelegate.h"
 
-// A horizontal strip of coloured pages that turn one at a time, with a page control below kept
-// in step both ways: scrolling moves its dot, tapping it scrolls the strip.
-class PagedStripPage : public GalleryPage, public platform::UIScrollViewDelegate {
+// The application's paged strip: one coloured panel per page in a HorizontalItemsView, a page
+// control below it kept in step both ways, and previous and next page buttons that fade out on
+// the first and the last page.
+class PagedStripPage : public GalleryPage, public ItemsViewDataSource, public ItemsViewDelegate {
  public:
   PagedStripPage() : GalleryPage("paged-strip", "Paged strip") {}
 
   static constexpr int kPages = 6;
 
-  platform::UIScrollView& strip() const { return *_strip; }
+  HorizontalItemsView& strip() const { return *_strip; }
   platform::UIPageControl& pageControl() const { return *_pageControl; }
+  platform::UIButton& prevButton() const { return *_prev; }
+  platform::UIButton& nextButton() const { return *_next; }
 
-  void scrollViewDidScroll(platform::UIScrollView& scrollView) override;
+  std::int32_t itemsCountInItemsView(ItemsView&) override { return kPages; }
+  std::shared_ptr<ItemCell> cellForItemsView(ItemsView& strip, std::int32_t index) override;
+  platform::Size cellSizeInItemsView(ItemsView& strip) override { return strip.bounds().size; }
 
  protected:
   void buildPage(platform::UIView& page) override;
 
  private:
-  std::shared_ptr<platform::UIScrollView> _strip;
+  std::shared_ptr<HorizontalItemsView> _strip;
   std::shared_ptr<platform::UIPageControl> _pageControl;
+  std::shared_ptr<platform::UIButton> _prev, _next;
 };

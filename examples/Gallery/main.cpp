@@ -18,7 +18,7 @@ using namespace platform;
 namespace {
 
 int usage() {
-  std::cerr << "usage: gallery [--profile NAME] [--tour SECONDS] [--quit-after SECONDS]\n"
+  std::cerr << "usage: gallery [--profile NAME] [--lang LANG] [--tour SECONDS] [--quit-after SECONDS]\n"
                "               [--camera-pipeline GST]\n"
                "       gallery --offscreen DIRECTORY [--profile NAME] [--camera-pipeline GST]\n"
                "profiles: phone-3.5, phone-3.5@2x, phone-4, tablet, tablet@2x\n"
@@ -55,6 +55,9 @@ int main(int argc, char** argv) {
       auto named = DeviceProfile::named(argv[++i]);
       if (!named) return usage();
       profile = *named;
+    } else if (arg == "--lang" && hasValue) {
+      // Before the first text is looked up: the tables answer in the preferred language.
+      setenv("LANGUAGE", argv[++i], 1);
     } else if (arg == "--offscreen" && hasValue) {
       offscreen = argv[++i];
     } else if (arg == "--quit-after" && hasValue) {
