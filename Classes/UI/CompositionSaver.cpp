@@ -1,9 +1,8 @@
 #include "AppUI/CompositionSaver.h"
 
-#include "GeneralTools/Localization.h"
-
 #include "AppUI/LoadingView.h"
 #include "Foundation/RunLoop.h"
+#include "GeneralTools/Localization.h"
 #include "GeneralTools/Tools.h"
 #include "Graphics/ImageCanvas.h"
 #include "UI/UIActivityViewController.h"

@@ -20,7 +20,9 @@ const UIColor kBalloonColor{1, 0.93, 0.8, 1};
 
 void fillBody(BitmapContext& context, Rect body, bool roundLeft, bool roundRight) {
   context.setFillColor(kBalloonColor.red, kBalloonColor.green, kBalloonColor.blue, 1);
-  double x0 = body.origin.x, x1 = body.origin.x + body.size.width;
+  // Straight sides run past the picture's edge: their edge columns stay fully covered.
+  double x0 = body.origin.x - (roundLeft ? 0 : 1);
+  double x1 = body.origin.x + body.size.width + (roundRight ? 0 : 1);
   double y0 = body.origin.y, y1 = body.origin.y + body.size.height;
   double k = kRadius * 0.5523;
   context.beginPath();
@@ -72,8 +74,10 @@ LoadingPage::LoadingPage() : GalleryPage("loading", text("_Loc_GalleryLoadingTit
 
 void LoadingPage::buildPage(UIView& page) {
   double width = page.bounds().size.width;
-  page.addSubview(
-      Gallery::caption(Rect(20, 60, width - 40, 60), text("_Loc_GalleryLoadingExplanation"), 16));
+  auto explanation =
+      Gallery::caption(Rect(20, 52, width - 40, 72), text("_Loc_GalleryLoadingExplanation"), 15);
+  explanation->setNumberOfLines(3);
+  page.addSubview(explanation);
   // The indicator covers this panel, which takes no touches while it shows.
   _panel = std::make_shared<UIView>(Rect(20, 130, width - 40, page.bounds().size.height - 150));
   _panel->setBackgroundColor(UIColor{1, 1, 1, 0.08});
@@ -92,10 +96,12 @@ BalloonPage::BalloonPage() : GalleryPage("balloon", text("_Loc_GalleryBalloonTit
 void BalloonPage::buildPage(UIView& page) {
   _page = std::static_pointer_cast<UIView>(page.shared_from_this());
   Size size = page.bounds().size;
-  page.addSubview(Gallery::caption(Rect(20, 60, size.width - 40, 40),
-                                   text("_Loc_GalleryBalloonExplanation"), 16));
+  auto explanation = Gallery::caption(Rect(20, 56, size.width - 40, 44),
+                                      text("_Loc_GalleryBalloonExplanation"), 15);
+  explanation->setNumberOfLines(2);
+  page.addSubview(explanation);
   const double xs[] = {24, size.width / 2 - 40, size.width - 104};
-  const double ys[] = {size.height - 80, size.height / 2 + 40, size.height - 170};
+  const double ys[] = {size.height - 80, size.height / 2 - 60, size.height - 190};
   for (int i = 0; i < 3; ++i) {
     auto target = Gallery::button(Rect(xs[i], ys[i], 80, 44), std::to_string(i + 1),
                                   [this, i] { pointAt(i, true); });
@@ -103,8 +109,10 @@ void BalloonPage::buildPage(UIView& page) {
     _targets.push_back(target);
   }
   _balloon = std::make_shared<BaloonView>(Rect(0, 0, 240, kBody + kTip));
-  _balloon->setLeftImage(piece(24, true, false, false), 14);
-  _balloon->setRightImage(piece(24, false, true, false), 14);
+  // The side pieces are no wider than their rounded ends, so that a pointer near an end still
+  // leaves them room.
+  _balloon->setLeftImage(piece(kRadius + 1, true, false, false), kRadius);
+  _balloon->setRightImage(piece(kRadius + 1, false, true, false), kRadius);
   _balloon->setCenterImage(piece(24, false, false, true));
   pointAt(0, false);
 }

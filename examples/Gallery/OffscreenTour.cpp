@@ -7,16 +7,16 @@
 #include <map>
 #include <memory>
 
+#include "AppUI/LoadingView.h"
 #include "ContentGridPage.h"
 #include "DialogPages.h"
 #include "Foundation/RunLoop.h"
+#include "FoundationPages.h"
 #include "GalleryDelegate.h"
 #include "GesturesPage.h"
 #include "Host/OffscreenHost.h"
 #include "NavigationPage.h"
 #include "PagedStripPage.h"
-#include "FoundationPages.h"
-#include "AppUI/LoadingView.h"
 #include "PickerPage.h"
 
 using namespace platform;
@@ -206,10 +206,9 @@ void driveBalloon(Tour& tour, BalloonPage& page) {
   const BaloonView& balloon = page.balloon();
   UIView* parent = balloon.superview();
   Rect pointer = balloon.centerImageView().frame();
-  Point tip = parent ? balloon.convertPointToView(
-                           Point(pointer.origin.x + pointer.size.width / 2,
-                                 pointer.origin.y + pointer.size.height),
-                           parent)
+  Point tip = parent ? balloon.convertPointToView(Point(pointer.origin.x + pointer.size.width / 2,
+                                                        pointer.origin.y + pointer.size.height),
+                                                  parent)
                      : Point();
   Rect target = page.target(2).frame();
   Point expected(target.origin.x + target.size.width / 2, target.origin.y + BaloonView::kTipGap);

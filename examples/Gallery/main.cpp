@@ -18,13 +18,14 @@ using namespace platform;
 namespace {
 
 int usage() {
-  std::cerr << "usage: gallery [--profile NAME] [--lang LANG] [--tour SECONDS] [--quit-after SECONDS]\n"
-               "               [--camera-pipeline GST]\n"
-               "       gallery --offscreen DIRECTORY [--profile NAME] [--camera-pipeline GST]\n"
-               "profiles: phone-3.5, phone-3.5@2x, phone-4, tablet, tablet@2x\n"
-               "--tour turns to the next page by itself every SECONDS\n"
-               "--camera-pipeline gives the image picker a camera: a GStreamer pipeline in\n"
-               "  gst-launch syntax, e.g. \"videotestsrc ! video/x-raw,width=640,height=480\"\n";
+  std::cerr
+      << "usage: gallery [--profile NAME] [--lang LANG] [--tour SECONDS] [--quit-after SECONDS]\n"
+         "               [--camera-pipeline GST]\n"
+         "       gallery --offscreen DIRECTORY [--profile NAME] [--camera-pipeline GST]\n"
+         "profiles: phone-3.5, phone-3.5@2x, phone-4, tablet, tablet@2x\n"
+         "--tour turns to the next page by itself every SECONDS\n"
+         "--camera-pipeline gives the image picker a camera: a GStreamer pipeline in\n"
+         "  gst-launch syntax, e.g. \"videotestsrc ! video/x-raw,width=640,height=480\"\n";
   return 2;
 }
 
