@@ -47,7 +47,8 @@ bool isPlainName(const std::string& name) {
 }
 
 ServerAnswer bytesAnswer(std::string contentType, const std::string& text) {
-  return ServerAnswer{200, std::move(contentType), platform::Bytes(text.begin(), text.end()), false};
+  return ServerAnswer{200, std::move(contentType), platform::Bytes(text.begin(), text.end()),
+                      false};
 }
 
 }  // namespace

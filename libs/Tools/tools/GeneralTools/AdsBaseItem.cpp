@@ -35,7 +35,8 @@ bool AdsBaseItem::parseParametersFromXML(const XMLElement& element, std::string_
   _targetAppId = element.firstChild("target_app_id").text();
   if (_itemID.empty() || _targetAppId.empty()) return false;
   std::string device = currentDeviceClass();
-  for (XMLElement block = element.firstChild(dataName); block; block = block.nextSibling(dataName)) {
+  for (XMLElement block = element.firstChild(dataName); block;
+       block = block.nextSibling(dataName)) {
     std::optional<std::string> applies = block.attribute("device");
     if (!applies || (*applies != "all" && *applies != device)) continue;
     for (XMLElement child = block.firstChild(); child; child = child.nextSibling()) {

@@ -108,8 +108,8 @@ void AdsItem::downloadData() {
         auto item = std::static_pointer_cast<AdsItem>(weak.lock());
         if (!item) return;
         item->_taskImgIcon.reset();
-        platform::NotificationCenter::defaultCenter().postNotification(
-            kNotificationAdsItemUpdated, item.get());
+        platform::NotificationCenter::defaultCenter().postNotification(kNotificationAdsItemUpdated,
+                                                                       item.get());
       });
   if (!_taskImgIcon) return;
   _taskImgIcon->setMaximumBodySize(kMaximumIconSize);

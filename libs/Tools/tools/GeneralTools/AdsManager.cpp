@@ -76,8 +76,7 @@ AdsManager::AdsManager()
       _alive(std::make_shared<AdsManager*>(this)) {
   _adsDir = FileManager::stringByAppendingPathComponent(
       DataSource::applicationDocumentsDirectory().value_or(""), ".ads");
-  if (!FileManager::fileExistsAtPath(_adsDir))
-    FileManager::createDirectoryAtPath(_adsDir, true);
+  if (!FileManager::fileExistsAtPath(_adsDir)) FileManager::createDirectoryAtPath(_adsDir, true);
   if (auto document = loadAndValidateXMLAtPath(pathInAdsDir(kInfoFile))) getDataFromXML(*document);
 }
 
@@ -197,7 +196,8 @@ void AdsManager::infoDownloaded(DispatchTaskDownload& task) {
   std::shared_ptr<XMLDocument> document;
   // A cut transfer can end where the text still parses; only a whole answer counts.
   if (task.transferSucceeded()) document = loadAndValidateXMLAtPath(pathInAdsDir(kInfoTmpFile));
-  if (document && FileManager::moveItemAtPath(pathInAdsDir(kInfoTmpFile), pathInAdsDir(kInfoFile))) {
+  if (document &&
+      FileManager::moveItemAtPath(pathInAdsDir(kInfoTmpFile), pathInAdsDir(kInfoFile))) {
     if (_versionPending)
       FileManager::moveItemAtPath(pathInAdsDir(kVersionTmpFile), pathInAdsDir(kVersionFile));
     getDataFromXML(*document);

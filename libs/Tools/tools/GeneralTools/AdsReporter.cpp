@@ -72,8 +72,8 @@ std::shared_ptr<DispatchTaskDownload> AdsReporter::makeRequestWithParams(Params 
     platform::Console::log("No statistics endpoint is configured: the report is not sent");
     return nullptr;
   }
-  std::string url =
-      signedURL(configuration.statisticsURL, completedParams(std::move(params)), configuration.salt);
+  std::string url = signedURL(configuration.statisticsURL, completedParams(std::move(params)),
+                              configuration.salt);
   // The answer is not used: nothing is cached and nothing is read.
   auto task = DispatchTaskDownload::downloadTaskWithURL(url, [](DispatchTask&) {});
   if (!task) return nullptr;
