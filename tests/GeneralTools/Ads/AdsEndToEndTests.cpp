@@ -76,7 +76,8 @@ TEST_F(AdsEndToEndTest, TheSampleFeedArrivesWithIconsAndAnAlertClickIsStoredSign
   ASSERT_TRUE(manager.alertView());
   EXPECT_EQ(manager.alertView()->title(), "New: Starlit Sky");
   EXPECT_TRUE(tapAlertButton(manager, "Get it"));
-  EXPECT_EQ(opened, (std::vector<std::string>{"https://apps.example.com/app/starlitsky?from=pictavia"}));
+  EXPECT_EQ(opened,
+            (std::vector<std::string>{"https://apps.example.com/app/starlitsky?from=pictavia"}));
   ASSERT_TRUE(testing_support::runMainLoopUntil([&] { return storedReports() == 1; }));
   StatsStore::Report click = server->statsStore()->reports()[0];
   EXPECT_EQ(click.parameters.size(), 12u);
@@ -106,8 +107,8 @@ TEST_F(AdsEndToEndTest, TheSampleFeedArrivesWithIconsAndAnAlertClickIsStoredSign
 
   // The server's command lists what it stored, in order.
   server->stop();
-  std::string command = std::string(REFERENCE_SERVER_PATH) + " --list-reports --ads " +
-                        folder.file("ads");
+  std::string command =
+      std::string(REFERENCE_SERVER_PATH) + " --list-reports --ads " + folder.file("ads");
   std::string listing;
   if (FILE* pipe = popen(command.c_str(), "r")) {
     char buffer[4096];

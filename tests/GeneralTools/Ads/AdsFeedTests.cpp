@@ -55,10 +55,13 @@ TEST(AdsFeedTest, AdsTakeTheBlocksOfThisDeviceInOrderAndNeedBothIdentifiers) {
 
   // Dropped: either identifier missing or empty, or another element.
   EXPECT_FALSE(AdsItem::itemWithXMLElement(root("<ad><target_app_id>x</target_app_id></ad>")));
-  EXPECT_FALSE(AdsItem::itemWithXMLElement(root("<ad><id></id><target_app_id>x</target_app_id></ad>")));
-  EXPECT_FALSE(AdsItem::itemWithXMLElement(root("<alert><id>1</id><target_app_id>x</target_app_id></alert>")));
+  EXPECT_FALSE(
+      AdsItem::itemWithXMLElement(root("<ad><id></id><target_app_id>x</target_app_id></ad>")));
+  EXPECT_FALSE(AdsItem::itemWithXMLElement(
+      root("<alert><id>1</id><target_app_id>x</target_app_id></alert>")));
   // Kept without any data block, with no properties.
-  auto bare = AdsItem::itemWithXMLElement(root("<ad><id>1</id><target_app_id>x</target_app_id></ad>"));
+  auto bare =
+      AdsItem::itemWithXMLElement(root("<ad><id>1</id><target_app_id>x</target_app_id></ad>"));
   ASSERT_TRUE(bare);
   EXPECT_TRUE(bare->properties().empty());
   EXPECT_EQ(bare->imgIcon(), nullptr);
@@ -73,7 +76,8 @@ TEST(AdsFeedTest, TranslationsFollowThePreferredLanguagesCutToTwoLetters) {
             std::nullopt);
   EXPECT_EQ(AdsBaseItem::findParamValue(element("<t>Plain &amp; simple</t>")), "Plain & simple");
   // A title in no preferred language leaves the property absent.
-  auto alert = AdsAlertItem::itemWithXMLElement(root(R"(<alert><id>1</id><target_app_id>x</target_app_id>
+  auto alert =
+      AdsAlertItem::itemWithXMLElement(root(R"(<alert><id>1</id><target_app_id>x</target_app_id>
       <alert_info device="all"><title><de>Hallo</de></title><msg>M</msg></alert_info></alert>)"));
   ASSERT_TRUE(alert);
   EXPECT_FALSE(alert->property("Title"));
@@ -88,14 +92,18 @@ TEST(AdsFeedTest, AlertCountsAreAtLeastOneAndButtonsNeedATitleAndALink) {
   struct Case {
     std::string text;
     std::int64_t count;
-  } cases[] = {{"", 1},   {"<times_to_show>abc</times_to_show>", 1},
-               {"<times_to_show>0</times_to_show>", 1},          {"<times_to_show>-4</times_to_show>", 1},
-               {"<times_to_show> 4 </times_to_show>", 4},         {"<times_to_show>3x</times_to_show>", 1},
+  } cases[] = {{"", 1},
+               {"<times_to_show>abc</times_to_show>", 1},
+               {"<times_to_show>0</times_to_show>", 1},
+               {"<times_to_show>-4</times_to_show>", 1},
+               {"<times_to_show> 4 </times_to_show>", 4},
+               {"<times_to_show>3x</times_to_show>", 1},
                {"<times_to_show>99999999999999999999</times_to_show>", 2147483647}};
   for (const auto& c : cases) EXPECT_EQ(alertWith(c.text, "")->timesToShow(), c.count) << c.text;
   EXPECT_EQ(alertWith("", "<show_delata>3</show_delata>")->showDelta(), 3);
 
-  auto alert = AdsAlertItem::itemWithXMLElement(root(R"(<alert><id>1</id><target_app_id>x</target_app_id>
+  auto alert =
+      AdsAlertItem::itemWithXMLElement(root(R"(<alert><id>1</id><target_app_id>x</target_app_id>
       <buttons>
         <button><title>Both</title><url>http://plain</url><advert_url>http://advert</advert_url></button>
         <button><title>Plain</title><url>http://plain</url></button>

@@ -15,8 +15,8 @@ std::string feedWith(const FeedServer& server, const std::string& alerts = "") {
   std::string ads;
   for (std::string name : {"a", "b"})
     ads += "<ad><id>" + name + "</id><target_app_id>com." + name +
-           "</target_app_id><app_info device=\"all\"><title><en>App " + name +
-           "</en><ru>Прил " + name + "</ru></title><icon>" + server.url("/icons/" + name + ".png") +
+           "</target_app_id><app_info device=\"all\"><title><en>App " + name + "</en><ru>Прил " +
+           name + "</ru></title><icon>" + server.url("/icons/" + name + ".png") +
            "</icon></app_info></ad>";
   return "<?xml version=\"1.0\"?><info><ads>" + ads + "</ads><alerts>" + alerts +
          "</alerts></info>";
@@ -111,7 +111,8 @@ TEST_F(AdsManagerTest, AFailedFeedKeepsTheAcceptedOneAndIsFetchedAgainAtTheNextA
       {"cut short", accepted, 200, true},
       {"another root", "<ads><ad><id>x</id><target_app_id>y</target_app_id></ad></ads>"},
       {"not UTF-8", "<info><ads><ad><id>caf\xE9</id></ad></ads></info>"},
-      {"over the size limit", "<info>" + std::string(AdsManager::kMaximumFeedSize, ' ') + "</info>"},
+      {"over the size limit",
+       "<info>" + std::string(AdsManager::kMaximumFeedSize, ' ') + "</info>"},
       {"deeply nested and unclosed", deep},
       {"empty", ""},
   };
@@ -192,7 +193,7 @@ TEST_F(AdsManagerTest, AlertsKeepTheirScheduleAndOnlyWebLinksOpen) {
   // The advert button's click was reported as a message click.
   ASSERT_TRUE(testing_support::runMainLoopUntil([&] { return server.stats().size() == 1; }));
   std::string report = server.stats()[0];
-  for (const char* part : {"&advert_id=A&", "&application_id=com.a&", "&type=message&",
-                           "&action=click&"})
+  for (const char* part :
+       {"&advert_id=A&", "&application_id=com.a&", "&type=message&", "&action=click&"})
     EXPECT_NE(report.find(part), std::string::npos) << part << " in " << report;
 }

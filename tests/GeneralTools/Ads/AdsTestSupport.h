@@ -128,8 +128,8 @@ class AdsTest : public ::testing::Test {
     platform::URLCache::setSharedURLCache(std::make_shared<platform::URLCache>(
         1 << 20, 10 << 20, platform::URLCache::defaultPath().value_or("")));
     platform::Dictionary& data = DataSource::data();
-    for (const char* key : {"AppActiveCount", AdsManager::kADSAlertsCount,
-                            AdsManager::kADSAlertsLastShowActiveCount})
+    for (const char* key :
+         {"AppActiveCount", AdsManager::kADSAlertsCount, AdsManager::kADSAlertsLastShowActiveCount})
       data.erase(key);
     platform::NotificationCenter::defaultCenter().addObserver(
         this, AdsManager::kNotificationAdsLoaded, nullptr,
