@@ -80,7 +80,12 @@ TEST_F(AdsEndToEndTest, TheSampleFeedArrivesWithIconsAndAnAlertClickIsStoredSign
             (std::vector<std::string>{"https://apps.example.com/app/starlitsky?from=pictavia"}));
   ASSERT_TRUE(testing_support::runMainLoopUntil([&] { return storedReports() == 1; }));
   StatsStore::Report click = server->statsStore()->reports()[0];
-  EXPECT_EQ(click.parameters.size(), 12u);
+  // Twelve parameters, in the order they entered the digest that the server checked.
+  std::vector<std::string> names;
+  for (const auto& [name, value] : click.parameters) names.push_back(name);
+  EXPECT_EQ(names, (std::vector<std::string>{"user", "from_application_id", "application_id",
+                                             "advert_id", "lang", "type", "action", "device_id",
+                                             "os", "platform", "model", "version"}));
   EXPECT_EQ(click.parameter("user"), AdsAccount::kUser);
   EXPECT_EQ(click.parameter("action"), "click");
   EXPECT_EQ(click.parameter("type"), "message");
@@ -103,6 +108,8 @@ TEST_F(AdsEndToEndTest, TheSampleFeedArrivesWithIconsAndAnAlertClickIsStoredSign
   EXPECT_EQ(status(tampered), 403);
   EXPECT_EQ(status(endpoint + "?user=x&action=click"), 403);
   EXPECT_EQ(storedReports(), 3u);
+  // The space went into the digest as a space and into the query as %20.
+  EXPECT_NE(tampered.find("&advert_id=ad%202&"), std::string::npos);
   EXPECT_EQ(server->statsStore()->reports()[2].parameter("advert_id"), "ad 1");
 
   // The server's command lists what it stored, in order.

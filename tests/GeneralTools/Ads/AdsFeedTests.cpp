@@ -4,8 +4,6 @@
 
 #include "GeneralTools/AdsAlertItem.h"
 #include "GeneralTools/AdsItem.h"
-#include "GeneralTools/AdsReporter.h"
-#include "GeneralTools/MD5Additions.h"
 #include "GeneralTools/XMLDocument.h"
 #include "TestSupport.h"
 
@@ -138,37 +136,4 @@ TEST(AdsFeedTest, OnlyWellFormedUTF8DocumentsParse) {
   auto document = parse(deep);
   ASSERT_TRUE(document);
   EXPECT_EQ(document->rootXMLElement().firstChild("a").firstChild().name(), "a");
-}
-
-TEST(AdsFeedTest, AReportIsSignedOverItsValuesInQueryOrder) {
-  AdsReporter::Params params = AdsReporter::completedParams(
-      AdsReporter::generalParamsForAdvertID("ad 1", "com.example.target", "banner"));
-  params.emplace_back("action", "click");
-  std::string url = AdsReporter::signedURL("http://stats/stats.php", params, "abcdefghijkl");
-  ASSERT_EQ(url.rfind("http://stats/stats.php?hash=", 0), 0u);
-  std::string digestInput;
-  std::vector<std::string> keys;
-  for (const auto& [key, value] : params) {
-    digestInput += value;
-    keys.push_back(key);
-  }
-  EXPECT_EQ(keys, (std::vector<std::string>{"user", "from_application_id", "application_id",
-                                            "advert_id", "lang", "type", "device_id", "os",
-                                            "platform", "model", "version", "action"}));
-  // The query: the digest first, then every parameter once, in the digest's order.
-  std::vector<std::pair<std::string, std::string>> query;
-  std::string rest = url.substr(url.find('?') + 1);
-  for (size_t at = 0; at <= rest.size();) {
-    size_t amp = std::min(rest.find('&', at), rest.size());
-    std::string pair = rest.substr(at, amp - at);
-    query.emplace_back(pair.substr(0, pair.find('=')), pair.substr(pair.find('=') + 1));
-    at = amp + 1;
-  }
-  ASSERT_EQ(query.size(), 13u);
-  EXPECT_EQ(query[0], std::make_pair(std::string("hash"),
-                                     *MD5Additions::stringFromMD5(digestInput + "abcdefghijkl")));
-  for (size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(query[i + 1].first, keys[i]);
-  // The space of "ad 1" went into the digest as a space and into the query as %20.
-  EXPECT_EQ(query[4].second, "ad%201");
-  EXPECT_EQ(query[8].second.rfind("iOS%20", 0), 0u);
 }
