@@ -33,7 +33,8 @@ fuzz:
 	@scripts/install-deps --fuzz
 	@CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DPICTAVIA_FUZZ=ON -DPICTAVIA_BUILD_TESTS=OFF >/dev/null
-	@cmake --build build/fuzz -j $(JOBS) --target SvgpbFuzzer ImageDecodeFuzzer CatalogAnswerFuzzer StringsTableFuzzer
+	@cmake --build build/fuzz -j $(JOBS) --target SvgpbFuzzer ImageDecodeFuzzer CatalogAnswerFuzzer \
+	  StringsTableFuzzer AdsFeedFuzzer
 
 clean:
 	rm -rf build

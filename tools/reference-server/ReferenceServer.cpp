@@ -60,9 +60,10 @@ void logLine(const httplib::Request& request, const httplib::Response& response)
 // "ads parameters /ads/info.php: user=6f1c… application_id=com.quillon.pictavia …", decoded,
 // in the order the device sent them.
 void logParameters(const httplib::Request& request) {
+  auto parameters = AdsHandler::orderedParameters(request.target);
+  if (parameters.empty()) return;
   std::string line = "ads parameters " + request.path + ":";
-  for (const auto& [key, value] : AdsHandler::orderedParameters(request.target))
-    line += " " + key + "=" + value;
+  for (const auto& [key, value] : parameters) line += " " + key + "=" + value;
   std::printf("%s\n", line.c_str());
   std::fflush(stdout);
 }

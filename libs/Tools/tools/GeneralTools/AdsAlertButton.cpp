@@ -13,5 +13,6 @@ std::shared_ptr<AdsAlertButton> AdsAlertButton::itemWithXMLElement(const XMLElem
   if (XMLElement first = title.firstChild()) button->_fallbackTitle = first.text();
   button->_isAdvertURL = static_cast<bool>(advert);
   button->_url = (advert ? advert : plain).text();
+  if (button->_url.empty()) return nullptr;  // an empty link is no link
   return button;
 }

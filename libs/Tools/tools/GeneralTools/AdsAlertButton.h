@@ -9,7 +9,7 @@
 class AdsAlertButton {
  public:
   // The button of a "button" element: "advert_url" (a promoted application, clicks reported)
-  // wins over "url". None without a "title" element or without a link.
+  // wins over "url". None without a "title" element or without a link (an empty one included).
   static std::shared_ptr<AdsAlertButton> itemWithXMLElement(const XMLElement& element);
 
   // Empty when the title has no text in any preferred language.

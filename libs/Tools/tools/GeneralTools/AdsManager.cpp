@@ -12,6 +12,7 @@
 #include "GeneralTools/DataSource.h"
 #include "GeneralTools/DispatchTaskDownload.h"
 #include "GeneralTools/DispatchTools.h"
+#include "GeneralTools/Localization.h"
 #include "GeneralTools/Tools.h"
 #include "GeneralTools/URLEscaping.h"
 #include "UI/UIAlertView.h"
@@ -26,11 +27,9 @@ constexpr const char* kVersionTmpFile = "version.txt.tmp";
 constexpr const char* kInfoFile = "info.xml";
 constexpr const char* kInfoTmpFile = "info.xml.tmp";
 
-// The text shown for a localization key. The application's string tables are not part of this
-// library yet: until they are, the key itself stands in, as the platform shows a key that has
-// no translation. This is the one place to switch to the localization lookup.
+// The text shown for a localization key.
 std::string localizedString(const std::string& key) {
-  return key;
+  return Localization::Instance().localizationForKey(key);
 }
 
 std::int64_t appActiveCount() {
