@@ -2,6 +2,7 @@
 
 #include "Foundation/NotificationCenter.h"
 #include "GeneralTools/AdsReporter.h"
+#include "GeneralTools/Localization.h"
 #include "UI/InterfaceLoader.h"
 #include "UI/UIApplication.h"
 
@@ -30,6 +31,7 @@ std::shared_ptr<AdsItemCell> AdsItemCell::loadCell() {
   cell->setFrame(Rect(Point(), content->frame().size));
   content->setFrame(cell->bounds());
   cell->addSubview(content);
+  Localization::localizeView(*cell);
   return cell;
 }
 

@@ -9,6 +9,7 @@
 #include "Foundation/FileManager.h"
 #include "Foundation/KeyedUnarchiver.h"
 #include "Foundation/RunLoop.h"
+#include "GeneralTools/AdsConfiguration.h"
 #include "GeneralTools/DataSource.h"
 #include "GeneralTools/DeviceIdentifier.h"
 #include "GeneralTools/MD5Additions.h"
@@ -106,8 +107,24 @@ class ToolsLifecycleTest : public ::testing::Test {
 };
 
 TEST_F(ToolsLifecycleTest, LaunchesCountAndReportThemselvesAndVersionChangesAreTold) {
+  // The house ads' statistics endpoint: the first launch is reported there once.
+  std::atomic<int> firstLaunches = 0;
+  TestHTTPServer stats;
+  stats.server().Get("/stats.php",
+                     [&](const httplib::Request& request, httplib::Response& response) {
+                       if (request.get_param_value("action") == "first_launch") ++firstLaunches;
+                       response.set_content("OK", "text/plain");
+                     });
+  stats.start();
+  AdsConfiguration::setCurrent({"", stats.url("/stats.php"), "user", "salt12345678"});
+  auto reported = [&](int count) {
+    RunLoop::main().runUntil([&] { return firstLaunches >= count; }, count ? 30 : 0.5);
+    return firstLaunches.load();
+  };
+
   Tools& tools = Tools::Instance();
   tools.appStart();
+  EXPECT_EQ(reported(1), 1);
   EXPECT_EQ(services->take(),
             (std::vector<std::string>{"tracker UA-1-1 10", "offerwall wall secret",
                                       "event SystemEvent|FirstLaunch|" + label() + "|0",
@@ -123,6 +140,7 @@ TEST_F(ToolsLifecycleTest, LaunchesCountAndReportThemselvesAndVersionChangesAreT
 
   relaunch();
   tools.appStart();
+  EXPECT_EQ(reported(0), 1);  // not again
   auto calls = services->take();
   EXPECT_EQ(calls.at(2), "event SystemEvent|AppLaunch|" + label() + "|0");
   EXPECT_EQ(calls.at(3), "interstitials cb sig");  // no update event
@@ -139,6 +157,7 @@ TEST_F(ToolsLifecycleTest, LaunchesCountAndReportThemselvesAndVersionChangesAreT
   EXPECT_EQ(*valueForKey(saved(), "AppVersion").string(), "1.1");
   // The label is the readable model and the system version.
   EXPECT_EQ(label().find(Tools::platformExpanded() + "-"), 0u);
+  AdsConfiguration::setCurrent({});
 }
 
 TEST_F(ToolsLifecycleTest, BackgroundSavesAndForegroundCountsAnActivation) {

@@ -6,9 +6,13 @@
 #include <string>
 
 #include "AdsTestSupport.h"
+#include "AppUI/AdsTableViewController.h"
+#include "AppUI/AppUIClasses.h"
 #include "Config/AdsAccount.h"
 #include "GeneralTools/AdsReporter.h"
+#include "GeneralTools/Tools.h"
 #include "ReferenceServer.h"
+#include "UI/UINavigationController.h"
 
 using namespace ads_testing;
 
@@ -137,4 +141,82 @@ TEST_F(AdsEndToEndTest, RussianTextsAndTheTabletBlockComeFromTheSameFeed) {
   EXPECT_EQ(manager.adsItems()[5]->description(),
             "Игра на большом экране: полная доска, подсказки ходов и повтор партий.");
   EXPECT_EQ(manager.adsItems()[0]->urlImgIcon(), root + "/ads/icons/starlit@2x.png");
+}
+
+namespace {
+
+// Notes the offer wall's calls; the rest of the vendors' services do nothing here.
+class OfferWallRecorder : public VendorServices {
+ public:
+  void trackEvent(const std::string&, const std::string&, const std::optional<std::string>&,
+                  long) override {}
+  void trackPageview(const std::string&) override {}
+  void startTracker(const std::string&, double) override {}
+  void connectOfferWall(const std::string&, const std::string&) override {}
+  void showOffersWithViewController(const platform::UIViewController& screen) override {
+    shownOver.push_back(screen.className());
+  }
+  void startInterstitials(const std::string&, const std::string&) override {}
+  void showInterstitial() override {}
+  void startAttribution(const std::vector<long long>&) override {}
+  void takeOffPush(const platform::Dictionary&) override {}
+  void registerForRemoteNotificationTypes(int) override {}
+  void registerDeviceToken(const platform::Bytes&) override {}
+  void landPush() override {}
+  std::vector<std::string> shownOver;
+};
+
+}  // namespace
+
+TEST_F(AdsEndToEndTest, TheAdsListShowsTheFeedWithIconsAndARowClickIsStoredSigned) {
+  AppUIClasses::registerAll();
+  auto services = std::make_shared<OfferWallRecorder>();
+  Tools::Instance().setVendorServices(services);
+  int iconUpdates = 0;
+  platform::NotificationCenter::defaultCenter().addObserver(
+      this, AdsItem::kNotificationAdsItemUpdated, nullptr,
+      [&](const platform::Notification&) { ++iconUpdates; });
+  AdsManager& manager = AdsManager::Instance();
+  activate(manager);
+  ASSERT_EQ(manager.adsItems().size(), 6u);
+  ASSERT_TRUE(testing_support::runMainLoopUntil([&] { return iconUpdates == 6; }));
+
+  auto list = std::dynamic_pointer_cast<AdsTableViewController>(
+      Tools::loadViewControllerNamed("AdsTableViewController"));
+  ASSERT_TRUE(list);
+  window->setRootViewController(std::make_shared<platform::UINavigationController>(list));
+  host->advanceBy(0.5);
+  ASSERT_TRUE(list->adsView);
+  EXPECT_EQ(list->adsView->itemsCount(), 6);
+  // Six rows of 72 points fit the tall screen: every row is on screen, with its icon and texts.
+  ASSERT_EQ(list->adsView->displayedCells().size(), 6u);
+  for (const auto& cell : list->adsView->displayedCells()) {
+    auto row = std::dynamic_pointer_cast<AdsItemCell>(cell);
+    ASSERT_TRUE(row && row->data());
+    EXPECT_TRUE(row->imgIcon->image()) << row->data()->title();
+    EXPECT_EQ(row->lblTitle->text(), row->data()->title());
+    EXPECT_EQ(row->lblTitle->font(), platform::UIFont("Helvetica-Bold", 18));
+    EXPECT_TRUE(row->backGroundImage());
+    EXPECT_EQ(row->btnBuy->titleForState(platform::UIControlStateNormal), "Buy");
+  }
+  testing_support::TemporaryDirectory shots;
+  EXPECT_TRUE(host->writeScreenshot(shots.file("ads-list.png")));
+
+  // A tap on the second row reports a banner click, signed, and opens the store link.
+  opened.clear();
+  auto second = list->adsView->findVisibleCellWithIndex(1);
+  ASSERT_TRUE(second);
+  host->tapView(*second);
+  host->advanceBy(0.5);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0], manager.adsItems()[1]->urlApp());
+  ASSERT_TRUE(testing_support::runMainLoopUntil([&] { return storedReports() == 1; }));
+  StatsStore::Report click = server->statsStore()->reports()[0];
+  EXPECT_EQ(click.parameter("type"), "banner");
+  EXPECT_EQ(click.parameter("advert_id"), manager.adsItems()[1]->itemID());
+
+  // Past the last row, the offer wall.
+  list->itemActionInItemsView(*list->adsView, 6);
+  EXPECT_EQ(services->shownOver, std::vector<std::string>{"AdsTableViewController"});
+  Tools::Instance().setVendorServices(nullptr);
 }

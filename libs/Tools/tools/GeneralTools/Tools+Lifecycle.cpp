@@ -6,6 +6,8 @@
 #include "Foundation/Console.h"
 #include "Foundation/DeviceProfile.h"
 #include "Foundation/NotificationCenter.h"
+#include "GeneralTools/AdsManager.h"
+#include "GeneralTools/AdsReporter.h"
 #include "GeneralTools/DataSource.h"
 #include "GeneralTools/DeviceIdentifier.h"
 #include "GeneralTools/MD5Additions.h"
@@ -100,6 +102,8 @@ void Tools::appStart() {
     sysEventHappened("Update from " + *_oldAppVersion + " to " + version, "", 0);
   increaseRunCount();
   increaseAppActiveCount();
+  if (runCount() == 1) AdsReporter::reportFirstStart();
+  AdsManager::Instance().updateData();
   reportAppOpenToAdMob();
   if (_services) {
     _services->startInterstitials(_configuration.interstitialAppID,
@@ -116,6 +120,7 @@ void Tools::appGoToBackgound() {
 
 void Tools::appGoToForeground() {
   increaseAppActiveCount();
+  AdsManager::Instance().updateData();
   sysEventHappened("AppForeground", "", 0);
 }
 
