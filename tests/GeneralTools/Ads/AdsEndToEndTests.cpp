@@ -10,6 +10,7 @@
 #include "AppUI/AppUIClasses.h"
 #include "Config/AdsAccount.h"
 #include "GeneralTools/AdsReporter.h"
+#include "GeneralTools/Localization.h"
 #include "GeneralTools/Tools.h"
 #include "ReferenceServer.h"
 #include "UI/UINavigationController.h"
@@ -197,7 +198,8 @@ TEST_F(AdsEndToEndTest, TheAdsListShowsTheFeedWithIconsAndARowClickIsStoredSigne
     EXPECT_EQ(row->lblTitle->text(), row->data()->title());
     EXPECT_EQ(row->lblTitle->font(), platform::UIFont("Helvetica-Bold", 18));
     EXPECT_TRUE(row->backGroundImage());
-    EXPECT_EQ(row->btnBuy->titleForState(platform::UIControlStateNormal), "Buy");
+    EXPECT_EQ(row->btnBuy->titleForState(platform::UIControlStateNormal),
+              Localization::Instance().localizationForKey("_Loc_AdsBuy"));
   }
   testing_support::TemporaryDirectory shots;
   EXPECT_TRUE(host->writeScreenshot(shots.file("ads-list.png")));
