@@ -1,17 +1,33 @@
 # Entry points; CMake does the building.
+#   make run    build the program, serve the sample catalogue on loopback and run Pictavia (in a
+#               window, or offscreen into build/run without a display)
 #   make test   install missing packages, build with AddressSanitizer and UBSan, run every test
 #   make build  an optimized build of libraries and tools
 #   make bench  build and run the benchmarks (optimized)
 #   make fuzz   build the libFuzzer targets with clang (run them from build/fuzz/fuzz)
+#   make install  install the program, its resources, a desktop entry and the icon
+#               (PREFIX=/usr/local by default)
 
 JOBS ?= $(shell nproc)
 TEST_DIR := build/test
 RELEASE_DIR := build/release
 
-.PHONY: test build bench fuzz deps clean
+PREFIX ?= /usr/local
+APP_DIR := build/app
+
+.PHONY: run test build bench fuzz deps clean install
 
 deps:
 	@scripts/install-deps
+
+run: deps
+	@scripts/run
+
+install: deps
+	@cmake -S . -B $(APP_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPICTAVIA_BUILD_TESTS=OFF \
+	  -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
+	@cmake --build $(APP_DIR) -j $(JOBS) --target pictavia app-resources
+	@cmake --install $(APP_DIR)
 
 test: deps
 	@cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPICTAVIA_SANITIZE=ON \

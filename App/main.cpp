@@ -43,6 +43,7 @@ int main(int argc, char** argv) {
   DeviceProfile profile = DeviceProfile::phoneTall();
   std::string offscreen;
   WindowHost::Options options;
+  bool containerNamed = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     bool hasValue = i + 1 < argc;
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
       profile = *named;
     } else if (arg == "--container") {
       AppContainer::setRootOverride(value);
+      containerNamed = true;
     } else if (arg == "--photos") {
       UIImagePickerController::setPhotoLibraryDirectory(value);
     } else if (arg == "--lang") {
@@ -71,7 +73,8 @@ int main(int argc, char** argv) {
   Config::install();
   AppUIClasses::registerAll();
   Tools::Instance().setVendorServices(std::make_shared<ServicesLog>());
-  if (!offscreen.empty()) return OffscreenSession::run(profile, offscreen, options.cameraPipeline);
+  if (!offscreen.empty())
+    return OffscreenSession::run(profile, offscreen, {options.cameraPipeline, containerNamed});
 
   MemoryPressureMonitor memoryPressure;
   WindowHost host(profile, options);

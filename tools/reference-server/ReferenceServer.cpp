@@ -199,9 +199,13 @@ void ReferenceServer::handle(const httplib::Request& request, httplib::Response&
   }
   ServerFault fault = hook ? hook(made) : ServerFault::none();
   bool ads = _ads && made.path.starts_with(AdsHandler::kPathPrefix);
-  if (ads && _configuration.logRequests) logParameters(request);
-  ServerAnswer answer =
-      fault.reshape(ads ? _ads->answer(made, request.remote_addr) : _handler->answer(made));
+  // The ad network's app-open conversion, taken as the network takes it, so that the program's
+  // one-time report succeeds against this server.
+  bool appOpen = made.path == kAppOpenPath;
+  if ((ads || appOpen) && _configuration.logRequests) logParameters(request);
+  ServerAnswer answer = fault.reshape(appOpen ? ServerAnswer::text(200, "OK\n")
+                                      : ads   ? _ads->answer(made, request.remote_addr)
+                                              : _handler->answer(made));
   ++_requestCount;
   if (_configuration.keepRequests)
     _log.append(

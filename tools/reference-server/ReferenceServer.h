@@ -31,6 +31,8 @@ class ProtocolHandler;
 // it runs (see CatalogWatcher). Tests start it on a free loopback port and may inject faults.
 class ReferenceServer {
  public:
+  // The ad network's app-open conversion endpoint, answered "OK" so that reports succeed.
+  static constexpr const char* kAppOpenPath = "/f0";
   struct Configuration {
     std::string catalogFolder;
     std::string host = "127.0.0.1";

@@ -28,9 +28,12 @@ std::string defaultMainBundlePath() {
   ssize_t length = readlink("/proc/self/exe", executable, sizeof executable - 1);
   if (length > 0) {
     executable[length] = '\0';
-    std::string beside = FileManager::stringByAppendingPathComponent(
-        FileManager::stringByDeletingLastPathComponent(executable), "Resources");
-    if (FileManager::fileExistsAtPath(beside + "/Info.plist")) return beside;
+    std::string folder = FileManager::stringByDeletingLastPathComponent(executable);
+    // Beside the program, or in the shared data folder of an installed one ("bin/../share").
+    for (const std::string& candidate :
+         {folder + "/Resources", FileManager::stringByDeletingLastPathComponent(folder) +
+                                     "/share/pictavia/Resources"})
+      if (FileManager::fileExistsAtPath(candidate + "/Info.plist")) return candidate;
   }
   return PICTAVIA_RESOURCES_DIR;
 }

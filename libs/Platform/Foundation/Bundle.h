@@ -13,7 +13,8 @@
 namespace platform {
 
 // A folder of resources with an information dictionary ("Info.plist"). The main bundle is the
-// application's Resources folder: beside the executable when installed, else the source tree's,
+// application's Resources folder: beside the executable, or in "../share/pictavia" of an
+// installed one, else the build's,
 // unless a host or test points it elsewhere.
 class Bundle {
  public:

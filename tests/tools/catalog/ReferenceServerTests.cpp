@@ -119,6 +119,11 @@ TEST_F(ReferenceServerTest, UnsafeAbsentOrForeignNamesAndOtherTargetsAre404) {
     ASSERT_TRUE(result) << target;
     EXPECT_EQ(result->status, 404) << target;
   }
+  // The ad network's app-open conversion is the one other path taken.
+  auto appOpen = get("/f0?isu=ABC&md5=1&app_id=555000111");
+  ASSERT_TRUE(appOpen);
+  EXPECT_EQ(appOpen->status, 200);
+  EXPECT_EQ(appOpen->body, "OK\n");
 }
 
 TEST_F(ReferenceServerTest, FollowsNewPublishesAndKeepsServingThroughABadOne) {
