@@ -305,7 +305,7 @@ void driveActionSheet(Tour& tour, ActionSheetPage& page) {
   tour.shoot();
   int mail = -1;
   for (int i = 0; i < sheet->numberOfButtons(); ++i)
-    if (sheet->buttonTitleAtIndex(i) == "Mail") mail = i;
+    if (sheet->buttonTitleAtIndex(i) == Gallery::text("_Loc_GallerySheetMail")) mail = i;
   tour.check(mail == 2, "the sheet's buttons are not destructive, others, cancel");
   if (UIButton* button = sheet->buttonAtIndex(mail))
     tour.tap(*button, UIActionSheet::kSlideDuration);
