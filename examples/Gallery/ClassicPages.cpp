@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "Foundation/Bundle.h"
+#include "GeneralTools/Localization.h"
 #include "SVGView/SVGView.h"
 #include "UI/CATransition.h"
 #include "UI/InterfaceLoader.h"
@@ -57,15 +58,23 @@ void ControlsPage::loadView() {
     view()->addSubview(Gallery::caption(Rect(10, 60, 300, 60), result.error));
     return;
   }
+  // The interface file names its texts by key.
+  Localization::localizeView(*_page);
+  if (auto selected =
+          _selectedButton ? _selectedButton->titleForState(UIControlStateSelected) : std::nullopt)
+    _selectedButton->setTitle(Gallery::text(selected->c_str()), UIControlStateSelected);
   setView(_page);
   addTurnButtons(*_page);
 }
 
 void ContentModesPage::buildPage(UIView& page) {
   auto picture = samplePicture();
-  const char* names[] = {"ScaleToFill", "AspectFit",  "AspectFill", "Redraw", "Center",
-                         "Top",         "Bottom",     "Left",       "Right",  "TopLeft",
-                         "TopRight",    "BottomLeft", "BottomRight"};
+  const char* names[] = {
+      "_Loc_GalleryModeScaleToFill", "_Loc_GalleryModeAspectFit", "_Loc_GalleryModeAspectFill",
+      "_Loc_GalleryModeRedraw",      "_Loc_GalleryModeCenter",    "_Loc_GalleryModeTop",
+      "_Loc_GalleryModeBottom",      "_Loc_GalleryModeLeft",      "_Loc_GalleryModeRight",
+      "_Loc_GalleryModeTopLeft",     "_Loc_GalleryModeTopRight",  "_Loc_GalleryModeBottomLeft",
+      "_Loc_GalleryModeBottomRight"};
   for (int mode = 0; mode <= 12; ++mode) {
     double x = 12 + (mode % 3) * 102, y = 50 + (mode / 3) * 96;
     auto view = std::make_shared<UIImageView>(Rect(x, y, 92, 70));
@@ -74,8 +83,8 @@ void ContentModesPage::buildPage(UIView& page) {
     view->setContentMode(static_cast<UIViewContentMode>(mode));
     view->setImage(picture);
     page.addSubview(view);
-    page.addSubview(
-        Gallery::caption(Rect(x, y + 72, 92, 16), std::to_string(mode) + " " + names[mode], 11));
+    page.addSubview(Gallery::caption(Rect(x, y + 72, 92, 16),
+                                     std::to_string(mode) + " " + Gallery::text(names[mode]), 11));
   }
 }
 
@@ -88,7 +97,7 @@ void SvgStatesPage::buildPage(UIView& page) {
     svg->setNeedsDisplay();
     page.addSubview(svg);
     page.addSubview(Gallery::caption(Rect(20 + (i % 2) * 150, 222 + (i / 2) * 200, 130, 16),
-                                     "state " + std::to_string(i) + " on"));
+                                     Gallery::text("_Loc_GallerySvgStateOn", {std::to_string(i)})));
   }
 }
 
@@ -97,14 +106,16 @@ void AnimationPage::buildPage(UIView& page) {
   _mover->setBackgroundColor(UIColor::fromString("#ffcc00"));
   _mover->layer().setCornerRadius(10);
   page.addSubview(_mover);
-  page.addSubview(Gallery::caption(Rect(20, 140, 280, 16), "block animation, ease-out, 2 s"));
+  page.addSubview(
+      Gallery::caption(Rect(20, 140, 280, 16), Gallery::text("_Loc_GalleryAnimationBlock")));
   _swapBox = std::make_shared<UIView>(Rect(60, 200, 200, 200));
   _swapBox->setClipsToBounds(true);
   _swapContent = std::make_shared<UIImageView>(Rect(0, 0, 200, 200));
   _swapContent->setBackgroundColor(UIColor::fromString("#2060c0"));
   _swapBox->addSubview(_swapContent);
   page.addSubview(_swapBox);
-  page.addSubview(Gallery::caption(Rect(20, 410, 280, 16), "push from right, then fade"));
+  page.addSubview(
+      Gallery::caption(Rect(20, 410, 280, 16), Gallery::text("_Loc_GalleryAnimationTransition")));
 }
 
 void AnimationPage::viewDidAppear(bool) {

@@ -11,7 +11,8 @@
 class ControlsPage : public GalleryPage {
  public:
   explicit ControlsPage(std::string resources)
-      : GalleryPage("controls", "Controls"), _resources(std::move(resources)) {}
+      : GalleryPage("controls", Gallery::text("_Loc_GalleryControlsTitle")),
+        _resources(std::move(resources)) {}
 
   bool isComplete() const override { return _loaded; }
   void loadView() override;
@@ -32,7 +33,8 @@ class ControlsPage : public GalleryPage {
 // One picture in every content mode.
 class ContentModesPage : public GalleryPage {
  public:
-  ContentModesPage() : GalleryPage("content-modes", "Content modes") {}
+  ContentModesPage()
+      : GalleryPage("content-modes", Gallery::text("_Loc_GalleryContentModesTitle")) {}
 
  protected:
   void buildPage(platform::UIView& page) override;
@@ -42,7 +44,8 @@ class ContentModesPage : public GalleryPage {
 class SvgStatesPage : public GalleryPage {
  public:
   explicit SvgStatesPage(std::string resources)
-      : GalleryPage("svg-states", "SVGView and states"), _resources(std::move(resources)) {}
+      : GalleryPage("svg-states", Gallery::text("_Loc_GallerySvgStatesTitle")),
+        _resources(std::move(resources)) {}
 
  protected:
   void buildPage(platform::UIView& page) override;
@@ -55,7 +58,7 @@ class SvgStatesPage : public GalleryPage {
 // page shows.
 class AnimationPage : public GalleryPage {
  public:
-  AnimationPage() : GalleryPage("animation", "Animation and transition") {}
+  AnimationPage() : GalleryPage("animation", Gallery::text("_Loc_GalleryAnimationTitle")) {}
 
   void viewDidAppear(bool animated) override;
 

@@ -65,9 +65,12 @@ void ContentGridPage::updateCaption() {
     return;
   }
   int selected = _grid->selectedIndex();
-  std::string chosen = selected < 0 ? "Tap a preview, drag to scroll"
-                                    : _catalog->items().at(selected)->name() + " chosen";
-  _caption->setText(chosen + "\n" + std::to_string(_grid->displayedCells().size()) +
-                    " cells on screen for " + std::to_string(_catalog->items().size()) +
-                    " items, " + std::to_string(_made) + " made");
+  std::string chosen = selected < 0 ? Gallery::text("_Loc_GalleryGridHint")
+                                    : Gallery::text("_Loc_GalleryGridChosen",
+                                                    {_catalog->items().at(selected)->name()});
+  _caption->setText(
+      chosen + "\n" +
+      Gallery::text("_Loc_GalleryGridCells",
+                    {std::to_string(_grid->displayedCells().size()),
+                     std::to_string(_catalog->items().size()), std::to_string(_made)}));
 }

@@ -16,7 +16,8 @@ class ContentGridPage : public GalleryPage,
                         public platform::UIScrollViewDelegate {
  public:
   explicit ContentGridPage(std::string packDirectory)
-      : GalleryPage("content-grid", "Content grid"), _packDirectory(std::move(packDirectory)) {}
+      : GalleryPage("content-grid", Gallery::text("_Loc_GalleryContentGridTitle")),
+        _packDirectory(std::move(packDirectory)) {}
 
   static constexpr platform::Size kCellSize{80, 120};
 

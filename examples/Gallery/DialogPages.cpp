@@ -9,15 +9,16 @@ void ChoicePage::buildChoice(UIView& page, const std::string& buttonTitle,
   _showButton = Gallery::button(Rect(40, 80, width - 80, 44), buttonTitle,
                                 [this, show = std::move(show)] { _shown = show(); });
   page.addSubview(_showButton);
-  _caption = Gallery::caption(Rect(20, 150, width - 40, 60), "Nothing chosen yet", 17);
+  _caption = Gallery::caption(Rect(20, 150, width - 40, 60),
+                              Gallery::text("_Loc_GalleryNothingChosen"), 17);
   _caption->setNumberOfLines(2);
   page.addSubview(_caption);
 }
 
 void ChoicePage::chose(ButtonChoiceView& dialog, int index) {
   _chosen = index;
-  _caption->setText("Button " + std::to_string(index) + " chosen:\n" +
-                    dialog.buttonTitleAtIndex(index));
+  _caption->setText(Gallery::text("_Loc_GalleryButtonChosen",
+                                  {std::to_string(index), dialog.buttonTitleAtIndex(index)}));
 }
 
 void ChoicePage::viewWillDisappear(bool) {
@@ -26,20 +27,23 @@ void ChoicePage::viewWillDisappear(bool) {
 }
 
 void AlertPage::buildPage(UIView& page) {
-  buildChoice(page, "Show an alert", [this] {
+  buildChoice(page, Gallery::text("_Loc_GalleryShowAlert"), [this] {
     auto alert = std::make_shared<UIAlertView>(
-        "Delete this portrait?", "The picture and its frame go for good.",
-        weakDelegate<UIAlertViewDelegate>(), "Cancel", std::vector<std::string>{"OK"});
+        Gallery::text("_Loc_GalleryAlertTitleText"), Gallery::text("_Loc_GalleryAlertMessage"),
+        weakDelegate<UIAlertViewDelegate>(), Gallery::text("_Loc_GalleryCancel"),
+        std::vector<std::string>{Gallery::text("_Loc_GalleryOk")});
     alert->show();  // the shown alert keeps itself alive
     return alert;
   });
 }
 
 void ActionSheetPage::buildPage(UIView& page) {
-  buildChoice(page, "Show an action sheet", [this] {
+  buildChoice(page, Gallery::text("_Loc_GalleryShowActionSheet"), [this] {
     auto sheet = std::make_shared<UIActionSheet>(
-        "Share the portrait", weakDelegate<UIActionSheetDelegate>(), "Cancel",
-        "Delete the portrait", std::vector<std::string>{"Save to Photos", "Mail"});
+        Gallery::text("_Loc_GallerySheetTitle"), weakDelegate<UIActionSheetDelegate>(),
+        Gallery::text("_Loc_GalleryCancel"), Gallery::text("_Loc_GallerySheetDelete"),
+        std::vector<std::string>{Gallery::text("_Loc_GallerySheetSave"),
+                                 Gallery::text("_Loc_GallerySheetMail")});
     sheet->showInView(view().get());  // the shown sheet keeps itself alive
     return sheet;
   });

@@ -39,7 +39,7 @@ class ChoicePage : public GalleryPage {
 // An alert with Cancel and OK.
 class AlertPage : public ChoicePage, public platform::UIAlertViewDelegate {
  public:
-  AlertPage() : ChoicePage("alert", "Alert") {}
+  AlertPage() : ChoicePage("alert", Gallery::text("_Loc_GalleryAlertTitle")) {}
   std::shared_ptr<platform::UIAlertView> alert() const {
     return std::dynamic_pointer_cast<platform::UIAlertView>(shown());
   }
@@ -54,7 +54,7 @@ class AlertPage : public ChoicePage, public platform::UIAlertViewDelegate {
 // An action sheet with a destructive, two other and a cancel button.
 class ActionSheetPage : public ChoicePage, public platform::UIActionSheetDelegate {
  public:
-  ActionSheetPage() : ChoicePage("action-sheet", "Action sheet") {}
+  ActionSheetPage() : ChoicePage("action-sheet", Gallery::text("_Loc_GalleryActionSheetTitle")) {}
   std::shared_ptr<platform::UIActionSheet> sheet() const {
     return std::dynamic_pointer_cast<platform::UIActionSheet>(shown());
   }

@@ -2,16 +2,11 @@
 
 #include "AppUI/LoadingView.h"
 #include "Foundation/RunLoop.h"
-#include "GeneralTools/Localization.h"
 #include "Graphics/ImageCanvas.h"
 
 using namespace platform;
 
 namespace {
-
-std::string text(const char* key) {
-  return Localization::Instance().localizationForKey(key);
-}
 
 // The balloon's three pieces, drawn here: a body of kBody points with a pointer of kTip below
 // the middle piece.
@@ -70,12 +65,12 @@ std::shared_ptr<Image> piece(double width, bool roundLeft, bool roundRight, bool
 
 }  // namespace
 
-LoadingPage::LoadingPage() : GalleryPage("loading", text("_Loc_GalleryLoadingTitle")) {}
+LoadingPage::LoadingPage() : GalleryPage("loading", Gallery::text("_Loc_GalleryLoadingTitle")) {}
 
 void LoadingPage::buildPage(UIView& page) {
   double width = page.bounds().size.width;
-  auto explanation =
-      Gallery::caption(Rect(20, 52, width - 40, 72), text("_Loc_GalleryLoadingExplanation"), 15);
+  auto explanation = Gallery::caption(Rect(20, 52, width - 40, 72),
+                                      Gallery::text("_Loc_GalleryLoadingExplanation"), 15);
   explanation->setNumberOfLines(3);
   page.addSubview(explanation);
   // The indicator covers this panel, which takes no touches while it shows.
@@ -84,20 +79,20 @@ void LoadingPage::buildPage(UIView& page) {
   _panel->layer().setCornerRadius(10);
   page.addSubview(_panel);
   _show = Gallery::button(Rect(20, 20, _panel->bounds().size.width - 40, 44),
-                          text("_Loc_GalleryLoadingShow"), [this] {
+                          Gallery::text("_Loc_GalleryLoadingShow"), [this] {
                             LoadingView::showInView(*_panel);
                             RunLoop::main().schedule(2, [] { LoadingView::hide(); });
                           });
   _panel->addSubview(_show);
 }
 
-BalloonPage::BalloonPage() : GalleryPage("balloon", text("_Loc_GalleryBalloonTitle")) {}
+BalloonPage::BalloonPage() : GalleryPage("balloon", Gallery::text("_Loc_GalleryBalloonTitle")) {}
 
 void BalloonPage::buildPage(UIView& page) {
   _page = std::static_pointer_cast<UIView>(page.shared_from_this());
   Size size = page.bounds().size;
   auto explanation = Gallery::caption(Rect(20, 56, size.width - 40, 44),
-                                      text("_Loc_GalleryBalloonExplanation"), 15);
+                                      Gallery::text("_Loc_GalleryBalloonExplanation"), 15);
   explanation->setNumberOfLines(2);
   page.addSubview(explanation);
   const double xs[] = {24, size.width / 2 - 40, size.width - 104};
@@ -120,7 +115,7 @@ void BalloonPage::buildPage(UIView& page) {
 void BalloonPage::pointAt(int target, bool animated) {
   if (!_page || target < 0 || target >= static_cast<int>(_targets.size())) return;
   auto label = std::make_shared<UILabel>(Rect(0, 0, 240, kBody));
-  label->setText(text("_Loc_GalleryBalloonText") + " " + std::to_string(target + 1));
+  label->setText(Gallery::text("_Loc_GalleryBalloonText") + " " + std::to_string(target + 1));
   label->setTextAlignment(NSTextAlignment::Center);
   label->setTextColor(UIColor{0.15, 0.12, 0.1, 1});
   label->setFont(UIFont::fontWithName("HelveticaNeue-CondensedBold", 17));

@@ -1,8 +1,25 @@
 #include "GalleryPage.h"
 
+#include "GeneralTools/Localization.h"
 #include "UI/UIScreen.h"
 
 using namespace platform;
+
+std::string Gallery::text(const char* key) {
+  return Localization::Instance().localizationForKey(key);
+}
+
+std::string Gallery::text(const char* key, const std::vector<std::string>& values) {
+  std::string result = text(key);
+  for (size_t i = values.size(); i-- > 0;) {
+    // From the last: "%1" must not take the start of "%10".
+    std::string mark = "%" + std::to_string(i + 1);
+    for (size_t at = result.find(mark); at != std::string::npos;
+         at = result.find(mark, at + values[i].size()))
+      result.replace(at, mark.size(), values[i]);
+  }
+  return result;
+}
 
 UIColor Gallery::background() {
   return *UIColor::fromString("#303840");

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "UI/UIButton.h"
 #include "UI/UILabel.h"
@@ -52,6 +53,11 @@ class GalleryPage : public platform::UIViewController {
 // Helpers the pages share.
 namespace Gallery {
 
+// The text for a "_Loc_" key in the language the user prefers.
+std::string text(const char* key);
+// The text for `key` with "%1", "%2"... replaced by `values` in order (a language may place them
+// anywhere).
+std::string text(const char* key, const std::vector<std::string>& values);
 // A white label of the system font, centred.
 std::shared_ptr<platform::UILabel> caption(platform::Rect frame, const std::string& text,
                                            double size = 12);

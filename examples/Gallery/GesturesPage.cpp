@@ -27,7 +27,7 @@ void GesturesPage::buildPage(UIView& page) {
   stripe->setUserInteractionEnabled(false);
   _card->addSubview(stripe);
   auto label =
-      Gallery::caption(Rect(10, 50, 130, 80), "Drag, pinch and turn me.\nDouble tap: back", 16);
+      Gallery::caption(Rect(10, 50, 130, 80), Gallery::text("_Loc_GalleryGesturesHint"), 16);
   label->setNumberOfLines(0);
   label->setUserInteractionEnabled(false);
   _card->addSubview(label);
@@ -88,7 +88,8 @@ void GesturesPage::reset() {
 void GesturesPage::applyTransform() {
   _card->setTransform(AffineTransform::concat(AffineTransform::makeScale(_scale, _scale),
                                               AffineTransform::makeRotation(_angle)));
-  char text[64];
-  std::snprintf(text, sizeof text, "scale %.2f   angle %.0f°", _scale, _angle * 180 / M_PI);
-  _caption->setText(text);
+  char scale[32], angle[32];
+  std::snprintf(scale, sizeof scale, "%.2f", _scale);
+  std::snprintf(angle, sizeof angle, "%.0f", _angle * 180 / M_PI);
+  _caption->setText(Gallery::text("_Loc_GalleryGesturesState", {scale, angle}));
 }

@@ -13,7 +13,7 @@
 // caption tells its scale and angle.
 class GesturesPage : public GalleryPage, public platform::UIGestureRecognizerDelegate {
  public:
-  GesturesPage() : GalleryPage("gestures", "Gestures") {}
+  GesturesPage() : GalleryPage("gestures", Gallery::text("_Loc_GalleryGesturesTitle")) {}
 
   platform::UIView& card() const { return *_card; }
   // Where the card rests before any gesture, in the page's coordinates.

@@ -24,8 +24,7 @@ void RootScreen::buttonTapped() {
 }
 
 std::string RootScreen::explanation() const {
-  return "The root of a navigation controller. Its button pushes another screen, which "
-         "slides in from the right.";
+  return Gallery::text("_Loc_GalleryNavigationRootExplanation");
 }
 
 void DetailScreen::buttonTapped() {
@@ -34,8 +33,7 @@ void DetailScreen::buttonTapped() {
 }
 
 std::string DetailScreen::explanation() const {
-  return "A pushed screen. Its button, or the bar's back button, pops it: the root screen "
-         "slides back from the left.";
+  return Gallery::text("_Loc_GalleryNavigationDetailExplanation");
 }
 
 void NavigationPage::buildPage(UIView& page) {

@@ -33,11 +33,11 @@ class NavigationScreen : public platform::UIViewController {
 // The root screen: its button pushes a DetailScreen.
 class RootScreen : public NavigationScreen {
  public:
-  RootScreen() : NavigationScreen("Home", "#2f5f8f") {}
+  RootScreen() : NavigationScreen(Gallery::text("_Loc_GalleryNavigationHome"), "#2f5f8f") {}
   std::string className() const override { return "RootScreen"; }
 
  protected:
-  std::string buttonTitle() const override { return "Push the details screen"; }
+  std::string buttonTitle() const override { return Gallery::text("_Loc_GalleryNavigationPush"); }
   void buttonTapped() override;
   std::string explanation() const override;
 };
@@ -45,11 +45,11 @@ class RootScreen : public NavigationScreen {
 // The pushed screen: its button pops back to the root.
 class DetailScreen : public NavigationScreen {
  public:
-  DetailScreen() : NavigationScreen("Details", "#6f3f8f") {}
+  DetailScreen() : NavigationScreen(Gallery::text("_Loc_GalleryNavigationDetails"), "#6f3f8f") {}
   std::string className() const override { return "DetailScreen"; }
 
  protected:
-  std::string buttonTitle() const override { return "Pop back home"; }
+  std::string buttonTitle() const override { return Gallery::text("_Loc_GalleryNavigationPop"); }
   void buttonTapped() override;
   std::string explanation() const override;
 };
@@ -57,7 +57,7 @@ class DetailScreen : public NavigationScreen {
 // A navigation controller inside the page, below its heading, added as the page's child.
 class NavigationPage : public GalleryPage {
  public:
-  NavigationPage() : GalleryPage("navigation", "Navigation") {}
+  NavigationPage() : GalleryPage("navigation", Gallery::text("_Loc_GalleryNavigationTitle")) {}
 
   platform::UINavigationController& navigation() const { return *_navigation; }
 

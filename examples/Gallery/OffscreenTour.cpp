@@ -18,6 +18,7 @@
 #include "NavigationPage.h"
 #include "PagedStripPage.h"
 #include "PickerPage.h"
+#include "UI/UIApplication.h"
 
 using namespace platform;
 
@@ -31,6 +32,15 @@ Point onScreen(const UIView& view) {
 
 bool near(double a, double b, double tolerance) {
   return std::abs(a - b) <= tolerance;
+}
+
+// The first text beneath `view` that still shows a localization key: no table has the key.
+const UILabel* untranslated(const UIView& view) {
+  auto* label = dynamic_cast<const UILabel*>(&view);
+  if (label && label->text().find("_Loc_") != std::string::npos) return label;
+  for (const auto& subview : view.subviews())
+    if (const UILabel* found = untranslated(*subview)) return found;
+  return nullptr;
 }
 
 class Tour {
@@ -47,6 +57,10 @@ class Tour {
       std::cout << path << "\n";
     else
       ++_failures;
+    if (const auto& window = UIApplication::sharedApplication().keyWindow()) {
+      const UILabel* label = untranslated(*window);
+      check(!label, "a text shows untranslated: " + (label ? label->text() : std::string()));
+    }
   }
   void check(bool ok, const std::string& what) {
     if (ok) return;
@@ -305,7 +319,7 @@ void driveActionSheet(Tour& tour, ActionSheetPage& page) {
   tour.shoot();
   int mail = -1;
   for (int i = 0; i < sheet->numberOfButtons(); ++i)
-    if (sheet->buttonTitleAtIndex(i) == "Mail") mail = i;
+    if (sheet->buttonTitleAtIndex(i) == Gallery::text("_Loc_GallerySheetMail")) mail = i;
   tour.check(mail == 2, "the sheet's buttons are not destructive, others, cancel");
   if (UIButton* button = sheet->buttonAtIndex(mail))
     tour.tap(*button, UIActionSheet::kSlideDuration);

@@ -17,11 +17,12 @@ class PanelCell : public ItemCell {
   void show(int page) {
     static const char* palette[PagedStripPage::kPages] = {"#c03040", "#e08020", "#d0b020",
                                                           "#30a050", "#2060c0", "#8040b0"};
-    static const char* names[PagedStripPage::kPages] = {"Red",   "Orange", "Yellow",
-                                                        "Green", "Blue",   "Violet"};
+    static const char* names[PagedStripPage::kPages] = {
+        "_Loc_GalleryColourRed",   "_Loc_GalleryColourOrange", "_Loc_GalleryColourYellow",
+        "_Loc_GalleryColourGreen", "_Loc_GalleryColourBlue",   "_Loc_GalleryColourViolet"};
     _panel->setBackgroundColor(UIColor::fromString(palette[page % PagedStripPage::kPages]));
     _number->setText(std::to_string(page + 1));
-    _name->setText(names[page % PagedStripPage::kPages]);
+    _name->setText(Gallery::text(names[page % PagedStripPage::kPages]));
     setNeedsLayout();
   }
   void layoutSubviews() override {
@@ -57,14 +58,14 @@ void PagedStripPage::buildPage(UIView& page) {
   _pageControl = std::make_shared<UIPageControl>(Rect(80, row, size.width - 160, 36));
   page.addSubview(_pageControl);
   // The page buttons belong to the page's layout; the strip only fades them.
-  _prev =
-      Gallery::button(Rect(10, row + 2, 64, 32), "‹ Prev", [this] { _strip->scrollToPrevPage(); });
-  _next = Gallery::button(Rect(size.width - 74, row + 2, 64, 32), "Next ›",
+  _prev = Gallery::button(Rect(10, row + 2, 64, 32), Gallery::text("_Loc_GalleryPrev"),
+                          [this] { _strip->scrollToPrevPage(); });
+  _next = Gallery::button(Rect(size.width - 74, row + 2, 64, 32), Gallery::text("_Loc_GalleryNext"),
                           [this] { _strip->scrollToNextPage(); });
   page.addSubview(_prev);
   page.addSubview(_next);
   page.addSubview(Gallery::caption(Rect(10, row + 42, size.width - 20, 20),
-                                   "Swipe the strip, tap the dots or the page buttons"));
+                                   Gallery::text("_Loc_GalleryStripHint")));
 
   _strip->setPageControl(_pageControl);
   _strip->setPrevPageButton(_prev);

@@ -11,7 +11,7 @@
 // the first and the last page.
 class PagedStripPage : public GalleryPage, public ItemsViewDataSource, public ItemsViewDelegate {
  public:
-  PagedStripPage() : GalleryPage("paged-strip", "Paged strip") {}
+  PagedStripPage() : GalleryPage("paged-strip", Gallery::text("_Loc_GalleryPagedStripTitle")) {}
 
   static constexpr int kPages = 6;
 

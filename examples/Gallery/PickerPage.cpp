@@ -10,10 +10,12 @@ using Source = UIImagePickerControllerSourceType;
 void PickerPage::buildPage(UIView& page) {
   Size size = page.bounds().size;
   double half = (size.width - 50) / 2;
-  _chooseButton = Gallery::button(Rect(20, kHeadingHeight + 12, half, 44), "Photo library…",
+  _chooseButton = Gallery::button(Rect(20, kHeadingHeight + 12, half, 44),
+                                  Gallery::text("_Loc_GalleryPhotoLibrary"),
                                   [this] { choose(Source::PhotoLibrary); });
   page.addSubview(_chooseButton);
-  _cameraButton = Gallery::button(Rect(30 + half, kHeadingHeight + 12, half, 44), "Camera…",
+  _cameraButton = Gallery::button(Rect(30 + half, kHeadingHeight + 12, half, 44),
+                                  Gallery::text("_Loc_GalleryCameraButton"),
                                   [this] { choose(Source::Camera); });
   _cameraButton->setEnabled(UIImagePickerController::isSourceTypeAvailable(Source::Camera));
   page.addSubview(_cameraButton);
@@ -22,8 +24,8 @@ void PickerPage::buildPage(UIView& page) {
   _imageView->setBackgroundColor(UIColor::fromString("#20262c"));
   _imageView->setContentMode(UIViewContentMode::ScaleAspectFit);
   page.addSubview(_imageView);
-  _caption =
-      Gallery::caption(Rect(10, size.height - 50, size.width - 20, 40), "No photo chosen yet", 14);
+  _caption = Gallery::caption(Rect(10, size.height - 50, size.width - 20, 40),
+                              Gallery::text("_Loc_GalleryNoPhoto"), 14);
   _caption->setNumberOfLines(2);
   page.addSubview(_caption);
 }
@@ -34,8 +36,8 @@ std::shared_ptr<UIImagePickerController> PickerPage::picker() const {
 
 void PickerPage::choose(Source source) {
   if (!UIImagePickerController::isSourceTypeAvailable(source)) {
-    _caption->setText(source == Source::Camera ? "There is no camera"
-                                               : "There is no photo library folder");
+    _caption->setText(source == Source::Camera ? Gallery::text("_Loc_GalleryNoCamera")
+                                               : Gallery::text("_Loc_GalleryNoLibrary"));
     return;
   }
   auto picker = std::make_shared<UIImagePickerController>();
@@ -56,9 +58,12 @@ void PickerPage::imagePickerControllerDidFinishPickingMediaWithInfo(
   _file = path ? *path : std::string();
   if (const auto& image = _imageView->image()) {
     Size size = image->size();
-    std::string from = _file.empty() ? "Camera" : std::filesystem::path(_file).filename().string();
-    _caption->setText(from + "\n" + std::to_string(std::lround(size.width)) + " × " +
-                      std::to_string(std::lround(size.height)) + " points");
+    std::string from = _file.empty() ? Gallery::text("_Loc_GalleryCamera")
+                                     : std::filesystem::path(_file).filename().string();
+    _caption->setText(
+        from + "\n" +
+        Gallery::text("_Loc_GallerySizeInPoints", {std::to_string(std::lround(size.width)),
+                                                   std::to_string(std::lround(size.height))}));
   }
   picker.dismissViewControllerAnimated(true);
 }

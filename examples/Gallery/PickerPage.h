@@ -12,7 +12,7 @@
 // upright, with its file's name (or "Camera") and size.
 class PickerPage : public GalleryPage, public platform::UIImagePickerControllerDelegate {
  public:
-  PickerPage() : GalleryPage("picker", "Image picker") {}
+  PickerPage() : GalleryPage("picker", Gallery::text("_Loc_GalleryPickerTitle")) {}
 
   platform::UIButton& chooseButton() const { return *_chooseButton; }
   platform::UIButton& cameraButton() const { return *_cameraButton; }

@@ -6,13 +6,14 @@
 
 #include "Content/ContentControl.h"
 #include "Foundation/AppContainer.h"
+#include "GalleryPage.h"
 
 namespace fs = std::filesystem;
 
 SamplePackCatalog::SamplePackCatalog(const std::string& packDirectory) {
   std::string pattern = (fs::temp_directory_path() / "pictavia-gallery-XXXXXX").string();
   if (!mkdtemp(pattern.data())) {
-    _problem = "no temporary folder for the catalogue";
+    _problem = Gallery::text("_Loc_GalleryNoTemporaryFolder");
     return;
   }
   _container = pattern;
@@ -29,7 +30,7 @@ SamplePackCatalog::SamplePackCatalog(const std::string& packDirectory) {
     if (auto items = control->contentItemsForType(static_cast<ContentType>(type)))
       _items.insert(_items.end(), items->begin(), items->end());
   }
-  if (_items.empty()) _problem = "no sample pack in " + packDirectory;
+  if (_items.empty()) _problem = Gallery::text("_Loc_GalleryNoSamplePack", {packDirectory});
 }
 
 SamplePackCatalog::~SamplePackCatalog() {

@@ -10,6 +10,7 @@
 #include "Foundation/DeviceProfile.h"
 #include "Foundation/RunLoop.h"
 #include "GalleryDelegate.h"
+#include "GalleryPage.h"
 #include "Host/WindowHost.h"
 #include "OffscreenTour.h"
 
@@ -48,7 +49,6 @@ int main(int argc, char** argv) {
   std::string offscreen;
   double tour = 0;
   WindowHost::Options options;
-  options.title = "Pictavia gallery";
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     bool hasValue = i + 1 < argc;
@@ -72,6 +72,8 @@ int main(int argc, char** argv) {
       return usage();
     }
   }
+  // After --lang: the title is looked up in the language chosen.
+  options.title = Gallery::text("_Loc_GalleryWindowTitle");
   if (!offscreen.empty()) return OffscreenTour::run(profile, offscreen, options.cameraPipeline);
 
   auto gallery = std::make_shared<GalleryDelegate>(GALLERY_RESOURCES_DIR);
