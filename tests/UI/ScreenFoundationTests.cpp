@@ -12,6 +12,7 @@
 #include "GeneralTools/AppDelegateScreens.h"
 #include "GeneralTools/Tools.h"
 #include "Graphics/BitmapContext.h"
+#include "RecordingTracker.h"
 #include "TouchTestSupport.h"
 #include "UI/StretchableImage.h"
 #include "UI/UILabel.h"
@@ -22,18 +23,6 @@ using namespace platform;
 using platform::testing::TouchTest;
 
 namespace {
-
-// Keeps what the analytics tracker was told, one line per call.
-class RecordingTracker : public AnalyticsTracker {
- public:
-  void trackEvent(const std::string& category, const std::string& action,
-                  const std::optional<std::string>& label, long value) override {
-    calls.push_back(category + "|" + action + "|" + label.value_or("(none)") + "|" +
-                    std::to_string(value));
-  }
-  void trackPageview(const std::string& page) override { calls.push_back("page " + page); }
-  std::vector<std::string> calls;
-};
 
 class FirstScreen : public UIViewControllerBase {
  public:

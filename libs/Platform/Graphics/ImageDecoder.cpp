@@ -3,12 +3,16 @@
 #include <jpeglib.h>
 #include <png.h>
 
+#include <algorithm>
+#include <cmath>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "Foundation/FileManager.h"
+#include "Graphics/BitmapReduction.h"
 #include "Graphics/ExifOrientation.h"
 
 namespace platform {
@@ -159,24 +163,85 @@ bool readJpegPixels(jpeg_decompress_struct& info, JpegError& error, Bitmap& bitm
 
 }  // namespace
 
-std::shared_ptr<Image> ImageDecoder::decodeJPEG(const Bytes& data, double scale) {
+namespace {
+
+// The pixel size of `width` × `height` fitted within `box` keeping proportions, never larger.
+struct Fit {
+  int width, height;
+};
+
+Fit fitWithin(int width, int height, Size box) {
+  double factor = std::min({1.0, box.width / width, box.height / height});
+  if (!(factor > 0)) return {1, 1};
+  return {std::max(1, static_cast<int>(std::lround(width * factor))),
+          std::max(1, static_cast<int>(std::lround(height * factor)))};
+}
+
+// The whole picture, or (with `fit`) its smallest DCT scaling that still covers `fit`.
+std::shared_ptr<Image> decodeJPEGScaled(const Bytes& data, double scale, std::optional<Size> box) {
   auto info = std::make_unique<jpeg_decompress_struct>();
   auto error = std::make_unique<JpegError>();
   if (!readJpegHeader(*info, *error, data)) return nullptr;
   bool grey = info->jpeg_color_space == JCS_GRAYSCALE;
   bool cmyk = info->jpeg_color_space == JCS_CMYK || info->jpeg_color_space == JCS_YCCK;
   info->out_color_space = grey ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_EXT_BGRX;
+  const ImageOrientation orientation = exifOrientation(*info);
+  const int width = static_cast<int>(info->image_width);
+  const int height = static_cast<int>(info->image_height);
+  std::optional<Fit> fit;
+  if (box) {
+    // The box is given as shown; the stored pixels of a sideways photo lie across it.
+    Size stored = isSideways(orientation) ? Size{box->height, box->width} : *box;
+    fit = fitWithin(width, height, stored);
+    unsigned eighths = 8;
+    for (unsigned m = 1; m < 8; ++m) {
+      // libjpeg rounds a scaled side up.
+      auto side = [m](int length) { return (static_cast<long>(length) * m + 7) / 8; };
+      if (side(width) >= fit->width && side(height) >= fit->height) {
+        eighths = m;
+        break;
+      }
+    }
+    info->scale_num = eighths;
+    info->scale_denom = 8;
+  }
+  // The size jpeg_start_decompress will give; the header is valid, so this cannot fail.
+  jpeg_calc_output_dimensions(info.get());
   auto bitmap =
-      Bitmap::create(static_cast<int>(info->image_width), static_cast<int>(info->image_height),
+      Bitmap::create(static_cast<int>(info->output_width), static_cast<int>(info->output_height),
                      grey ? PixelFormat::Grey8 : PixelFormat::RGB24);
   if (!bitmap) {
     jpeg_destroy_decompress(info.get());
     return nullptr;
   }
-  const ImageOrientation orientation = exifOrientation(*info);
   std::vector<std::uint8_t> cmykRow;
   if (!readJpegPixels(*info, *error, *bitmap, cmykRow)) return nullptr;
+  if (fit && (bitmap->width() != fit->width || bitmap->height() != fit->height)) {
+    bitmap = BitmapReduction::reduce(*bitmap, fit->width, fit->height);
+    if (!bitmap) return nullptr;
+  }
   return Image::imageWithBitmap(std::move(bitmap), scale, orientation);
+}
+
+}  // namespace
+
+std::shared_ptr<Image> ImageDecoder::decodeJPEG(const Bytes& data, double scale) {
+  return decodeJPEGScaled(data, scale, std::nullopt);
+}
+
+std::shared_ptr<Image> ImageDecoder::decodeFittingSize(const Bytes& data, Size maxPixels,
+                                                       double scale) {
+  if (startsWith(data, {0xFF, 0xD8})) return decodeJPEGScaled(data, scale, maxPixels);
+  auto image = decode(data, scale);
+  if (!image) return nullptr;
+  const Bitmap& pixels = image->bitmap();
+  Size stored =
+      isSideways(image->orientation()) ? Size{maxPixels.height, maxPixels.width} : maxPixels;
+  Fit fit = fitWithin(pixels.width(), pixels.height(), stored);
+  if (fit.width == pixels.width() && fit.height == pixels.height()) return image;
+  auto reduced = BitmapReduction::reduce(pixels, fit.width, fit.height);
+  return reduced ? Image::imageWithBitmap(std::move(reduced), scale, image->orientation())
+                 : nullptr;
 }
 
 }  // namespace platform

@@ -22,7 +22,8 @@ double timingProgress(CAMediaTimingFunction function, double linear);
 // A value of an animatable view property.
 using AnimationValue = std::variant<double, Point, Rect, AffineTransform, UIColor>;
 
-// `from` at 0, `to` at 1; a value of another kind than `from` answers `to`.
+// `from` at 0, `to` at 1; a value of another kind than `from` answers `to`. Transforms move by
+// their parts, scale, rotation (the shorter way round) and translation, not entry by entry.
 AnimationValue interpolate(const AnimationValue& from, const AnimationValue& to, double progress);
 
 // Told when a transition (or another layer animation) ends; `finished` is false when it was

@@ -119,9 +119,17 @@ std::shared_ptr<Image> UIImagePickerController::loadPicture(const std::string& p
   return ImageDecoder::decode(*data);  // turned as the camera's EXIF block says
 }
 
+std::shared_ptr<Image> UIImagePickerController::loadPicture(const std::string& path,
+                                                            Size maxPixels) {
+  auto data = FileManager::contentsAtPath(path, kMaximumFileSize);
+  if (!data) return nullptr;
+  return ImageDecoder::decodeFittingSize(*data, maxPixels);
+}
+
 bool UIImagePickerController::pickFileAtIndex(size_t index) {
   if (index >= _files.size()) return false;
-  auto picture = loadPicture(_files[index]);
+  auto picture = _maximumPictureSize ? loadPicture(_files[index], *_maximumPictureSize)
+                                     : loadPicture(_files[index]);
   if (!picture) {
     Console::log("Image picker: cannot read " + _files[index]);
     return false;

@@ -79,6 +79,13 @@ class UIImagePickerController : public UIViewController {
   void cancel();
   // The picture of a file, turned as its EXIF block says; null when it cannot be read.
   static std::shared_ptr<Image> loadPicture(const std::string& path);
+  // The same reduced to fit within `maxPixels` as shown (see ImageDecoder::decodeFittingSize):
+  // a 12-megapixel photo is decoded straight at a fraction of its size.
+  static std::shared_ptr<Image> loadPicture(const std::string& path, Size maxPixels);
+  // When set, a pick delivers its picture already fitted within this pixel size instead of
+  // whole: for a caller that would shrink it at once anyway.
+  const std::optional<Size>& maximumPictureSize() const { return _maximumPictureSize; }
+  void setMaximumPictureSize(std::optional<Size> pixels) { _maximumPictureSize = pixels; }
 
   void loadView() override;
 
@@ -88,6 +95,7 @@ class UIImagePickerController : public UIViewController {
   UIImagePickerControllerSourceType _sourceType = UIImagePickerControllerSourceType::PhotoLibrary;
   std::vector<std::string> _mediaTypes{kUTTypeImage};
   std::weak_ptr<UIImagePickerControllerDelegate> _delegate;
+  std::optional<Size> _maximumPictureSize;
   class GridWatcher;
   // Draws the thumbnails of the cells in sight (and a row beyond) that have none yet: a
   // folder of hundreds of photos opens without decoding them all.

@@ -6,6 +6,7 @@
 #include "ExifJpeg.h"
 #include "Foundation/AtomicFile.h"
 #include "Graphics/BitmapContext.h"
+#include "Graphics/BitmapReduction.h"
 #include "Graphics/ExifOrientation.h"
 #include "Graphics/ImageCanvas.h"
 #include "Graphics/ImageDecoder.h"
@@ -206,4 +207,45 @@ TEST(BitmapContextTest, TakingTheImageHandsOverThePixelsAndEndsTheCanvas) {
   EXPECT_EQ(image->bitmap().pixel(3, 0), 0xFF000000u);
   EXPECT_FALSE(canvas->takeImage());
   EXPECT_FALSE(canvas->makeImage());
+}
+
+TEST(ImageCodecTest, PhotosDecodeStraightToTheirFittedSizeKeepingTheirOrientation) {
+  // Stored 1600 x 1200 in four colours, shown turned (EXIF 6): 1200 x 1600 as shown.
+  const std::uint32_t colours[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+  auto bitmap = Bitmap::create(1600, 1200, PixelFormat::RGB24);
+  for (int y = 0; y < 1200; ++y)
+    for (int x = 0; x < 1600; ++x) bitmap->setPixel(x, y, colours[(y >= 600) * 2 + (x >= 800)]);
+  const Bytes jpeg = testing_support::jpegWithExifOrientation(*Image::imageWithBitmap(bitmap), 6);
+  auto fitted = ImageDecoder::decodeFittingSize(jpeg, Size{640, 960}, 2);
+  ASSERT_TRUE(fitted);
+  EXPECT_EQ(fitted->orientation(), ImageOrientation::Right);
+  EXPECT_EQ(fitted->scale(), 2);
+  // 1200 x 1600 fitted in 640 x 960 is 640 x 853 as shown: stored across, 853 x 640.
+  ASSERT_EQ(fitted->pixelWidth(), 853);
+  ASSERT_EQ(fitted->pixelHeight(), 640);
+  for (int q = 0; q < 4; ++q)
+    EXPECT_LE(
+        channelDistance(fitted->bitmap().pixel(q % 2 ? 640 : 213, q / 2 ? 480 : 160), colours[q]),
+        12)
+        << "quarter " << q;
+  // As the whole decode reduced would look: the DCT scaling loses nothing visible.
+  auto whole = ImageDecoder::decode(jpeg);
+  auto reference = BitmapReduction::reduce(whole->bitmap(), 853, 640);
+  EXPECT_LE(worstDistance(fitted->bitmap(), *reference), 48);  // at the colour edges only
+
+  // Never enlarged; PNG and grey pictures are reduced too, grey staying grey.
+  auto small = ImageDecoder::decodeFittingSize(
+      *ImageEncoder::jpegData(*gradientImage(PixelFormat::RGB24)), Size{640, 960});
+  EXPECT_EQ(small->size(), (Size{40, 30}));
+  auto png = ImageDecoder::decodeFittingSize(
+      *ImageEncoder::pngData(*gradientImage(PixelFormat::Grey8)), Size{20, 20});
+  EXPECT_EQ(png->size(), (Size{20, 15}));
+  EXPECT_EQ(png->bitmap().format(), PixelFormat::Grey8);
+  EXPECT_EQ(ImageDecoder::decodeFittingSize(Bytes{0xFF, 0xD8, 0xFF}, Size{10, 10}), nullptr);
+
+  // Area averaging: black and white side by side make mid grey.
+  auto pair = Bitmap::create(2, 1, PixelFormat::Grey8);
+  pair->row(0)[1] = 255;
+  EXPECT_EQ(BitmapReduction::reduce(*pair, 1, 1)->row(0)[0], 128);
+  EXPECT_EQ(BitmapReduction::reduce(*pair, 3, 1), nullptr);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <numbers>
+
 #include "Foundation/RunLoop.h"
 #include "TestSupport.h"
 #include "UI/CATransition.h"
@@ -54,7 +56,7 @@ TEST_F(AnimationTest, ModelChangesAtOncePresentationMovesWithTheClock) {
   advance(0.5);
   EXPECT_NEAR(view->presentationAlpha(now()), 0.5, 1e-9);
   EXPECT_NEAR(view->presentationCenter(now()).x, 100, 1e-9);
-  AffineTransform t = view->presentationTransform(now());  // component by component
+  AffineTransform t = view->presentationTransform(now());
   EXPECT_NEAR(t.a, 2, 1e-9);
   EXPECT_NEAR(t.d, 3, 1e-9);
   EXPECT_FALSE(finished.has_value());
@@ -142,4 +144,43 @@ TEST_F(AnimationTest, TransitionRunsItsDurationAndTellsTheDelegateAReplacedOneSt
   advance(0.25);
   EXPECT_EQ(second->stops, std::vector<bool>{true});
   EXPECT_EQ(first->stops.size(), 2u);
+}
+
+TEST_F(AnimationTest, TransformsTurnAndScaleByTheirPartsNotEntryByEntry) {
+  const double pi = std::numbers::pi;
+  const AffineTransform identity;
+  struct Case {
+    AffineTransform from, to, halfway;
+  };
+  const Case cases[] = {
+      // Entry by entry a half turn passes through the zero matrix and a quarter turn through
+      // a matrix 0.71 wide.
+      {AffineTransform::makeRotation(pi), identity, AffineTransform::makeRotation(pi / 2)},
+      {AffineTransform::makeRotation(pi / 2), identity, AffineTransform::makeRotation(pi / 4)},
+      {AffineTransform::makeRotation(-pi / 2), identity, AffineTransform::makeRotation(-pi / 4)},
+      // From 170 to 190 degrees the short way, through 180, not back through 0.
+      {AffineTransform::makeRotation(pi * 17 / 18), AffineTransform::makeRotation(-pi * 17 / 18),
+       AffineTransform::makeRotation(pi)},
+      {AffineTransform::makeTranslation(40, -20).scaled(3, 3).rotated(pi / 2), identity,
+       AffineTransform::makeTranslation(20, -10).scaled(2, 2).rotated(pi / 4)},
+      // A mirror image keeps its flip while it shrinks.
+      {AffineTransform::makeScale(-2, 2), AffineTransform::makeScale(-1, 1),
+       AffineTransform::makeScale(-1.5, 1.5)},
+  };
+  for (const Case& c : cases) {
+    view->setTransform(c.from);
+    UIView::animateWithDuration(
+        1.0, 0, UIViewAnimationOptionCurveLinear, [&] { view->setTransform(c.to); }, nullptr);
+    advance(0.5);
+    AffineTransform t = view->presentationTransform(now());
+    for (auto [got, want] : {std::pair{t.a, c.halfway.a},
+                             {t.b, c.halfway.b},
+                             {t.c, c.halfway.c},
+                             {t.d, c.halfway.d},
+                             {t.tx, c.halfway.tx},
+                             {t.ty, c.halfway.ty}})
+      EXPECT_NEAR(got, want, 1e-9) << c.from.a << " " << c.from.b;
+    advance(0.5);
+    EXPECT_EQ(view->presentationTransform(now()), c.to);
+  }
 }
