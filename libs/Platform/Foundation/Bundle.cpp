@@ -99,6 +99,43 @@ std::optional<std::string> Bundle::pathForResource(std::string_view name, std::s
   return std::nullopt;
 }
 
+std::shared_ptr<const StringsTable::Entries> Bundle::stringsTableAtPath(
+    const std::string& path) const {
+  std::lock_guard lock(_tablesMutex);
+  if (auto found = _tables.find(path); found != _tables.end()) return found->second;
+  // A missing table is looked for again next time; only files that exist are kept.
+  bool isDirectory = false;
+  if (!FileManager::fileExistsAtPath(path, &isDirectory) || isDirectory) return nullptr;
+  auto entries = StringsTable::readFile(path);
+  auto table = std::make_shared<const StringsTable::Entries>(entries ? std::move(*entries)
+                                                                     : StringsTable::Entries{});
+  _tables.emplace(path, table);
+  return table;
+}
+
+std::optional<std::string> Bundle::findLocalizedStringForKey(std::string_view key,
+                                                             std::string_view table) const {
+  std::string fileName =
+      (table.empty() ? std::string("Localizable") : std::string(table)) + ".strings";
+  std::vector<std::string> paths;
+  for (const std::string& folder : languageFolders())
+    paths.push_back(FileManager::stringByAppendingPathComponent(
+        FileManager::stringByAppendingPathComponent(_path, folder), fileName));
+  paths.push_back(FileManager::stringByAppendingPathComponent(_path, fileName));
+  for (const std::string& path : paths) {
+    auto entries = stringsTableAtPath(path);
+    if (!entries) continue;
+    if (auto found = entries->find(key); found != entries->end()) return found->second;
+  }
+  return std::nullopt;
+}
+
+std::string Bundle::localizedStringForKey(std::string_view key, std::string_view value,
+                                          std::string_view table) const {
+  if (auto found = findLocalizedStringForKey(key, table)) return *found;
+  return std::string(value.empty() ? key : value);
+}
+
 const Dictionary& Bundle::infoDictionary() const {
   std::call_once(_infoOnce, [this] {
     std::string path = FileManager::stringByAppendingPathComponent(_path, "Info.plist");

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "Foundation/StringsTable.h"
 #include "Foundation/Value.h"
 
 namespace platform {
@@ -31,6 +33,15 @@ class Bundle {
   std::optional<std::string> pathForResource(std::string_view name, std::string_view type,
                                              std::string_view directory = {}) const;
 
+  // The translation of `key` in the string table `table` ("Localizable" when empty): from the
+  // language folders of the user's preferred languages in order, the first whose table has the
+  // key, then from the unlocalized table. Found nowhere: `value` when not empty, else the key.
+  std::string localizedStringForKey(std::string_view key, std::string_view value,
+                                    std::string_view table) const;
+  // The same lookup without a default: nothing when no table has the key.
+  std::optional<std::string> findLocalizedStringForKey(std::string_view key,
+                                                       std::string_view table) const;
+
   // Read once, on first use; empty when the file is missing or unreadable.
   const Dictionary& infoDictionary() const;
   const Value& objectForInfoDictionaryKey(std::string_view key) const;
@@ -42,6 +53,11 @@ class Bundle {
   std::string _path;
   mutable std::once_flag _infoOnce;
   mutable Dictionary _info;
+  // Tables read so far by path; a malformed one is kept empty so that it is reported once.
+  mutable std::mutex _tablesMutex;
+  mutable std::map<std::string, std::shared_ptr<const StringsTable::Entries>, std::less<>> _tables;
+
+  std::shared_ptr<const StringsTable::Entries> stringsTableAtPath(const std::string& path) const;
 };
 
 }  // namespace platform

@@ -210,3 +210,19 @@ void Tools::itemAppear(const platform::UIViewController& screen) {
 void Tools::itemDisappear(const platform::UIViewController& screen) {
   if (_visibleItem == screen.className()) _visibleItem.clear();
 }
+
+std::string Tools::expandTemplateParams(std::string_view text) const {
+  auto bundle = platform::Bundle::mainBundle();
+  auto infoString = [&](std::string_view key) {
+    const std::string* value = bundle->objectForInfoDictionaryKey(key).string();
+    return value ? *value : std::string();
+  };
+  auto replaceAll = [](std::string subject, std::string_view from, const std::string& to) {
+    for (size_t at = subject.find(from); at != std::string::npos;
+         at = subject.find(from, at + to.size()))
+      subject.replace(at, from.size(), to);
+    return subject;
+  };
+  std::string expanded = replaceAll(std::string(text), "%appname%", infoString("CFBundleName"));
+  return replaceAll(std::move(expanded), "%appversion%", infoString("CFBundleVersion"));
+}

@@ -70,6 +70,15 @@ class Tools {
 
   // The singleton; created on first use (on the main thread during launch).
   static Tools& Instance();
+
+  // The text with every "%appname%" replaced by the main bundle's "CFBundleName", then every
+  // "%appversion%" by its "CFBundleVersion" (an absent value by nothing).
+  std::string expandTemplateParams(std::string_view text) const;
+  // Shorthand for Instance().expandTemplateParams(text). (C++ cannot give a static and a
+  // member function the same name and parameters.)
+  static std::string expandTemplate(std::string_view text) {
+    return Instance().expandTemplateParams(text);
+  }
   // Where interface files and pictures are loaded from by name: the main bundle unless set.
   std::shared_ptr<platform::Bundle> defaultBundle() const { return _defaultBundle; }
   void setDefaultBundle(std::shared_ptr<platform::Bundle> bundle) {
