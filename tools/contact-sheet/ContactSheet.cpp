@@ -5,6 +5,7 @@
 
 #include "Graphics/BitmapContext.h"
 #include "Graphics/TextRenderer.h"
+#include "SheetDrawing.h"
 #include "SheetLayout.h"
 
 namespace {
@@ -13,81 +14,11 @@ using platform::BitmapContext;
 using platform::GStateSaver;
 using platform::Image;
 using platform::Rect;
+using namespace SheetDrawing;
 
 // Colours of the sheet: a dark ground, and one accent per content type.
 constexpr std::uint32_t kTypeAccents[kContentTypeCount] = {0x4fc3f7, 0xffb74d, 0x81c784, 0xf06292,
                                                            0xba68c8};
-
-void setColor(BitmapContext& context, std::uint32_t rgb, double alpha = 1) {
-  context.setFillColor(((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0,
-                       (rgb & 0xFF) / 255.0, alpha);
-}
-
-void fill(BitmapContext& context, const Rect& rect, std::uint32_t rgb, double alpha = 1) {
-  setColor(context, rgb, alpha);
-  context.fillRect(rect);
-}
-
-// Draws the picture as it is shown (rows flipped back for pictures stored upside down) into
-// `rect` of a canvas whose y grows downward.
-void drawShown(BitmapContext& context, const Image& image, const Rect& rect) {
-  if (image.orientation() == platform::ImageOrientation::DownMirrored) {
-    context.drawImage(rect, image);
-    return;
-  }
-  GStateSaver saved(context);
-  context.translateCTM(rect.origin.x, rect.origin.y + rect.size.height);
-  context.scaleCTM(1, -1);
-  context.drawImage(Rect(0, 0, rect.size.width, rect.size.height), image);
-}
-
-// The picture at its pixel size, shrunk to fit `box` when larger, centred in it.
-void drawCentred(BitmapContext& context, const Image& image, const Rect& box) {
-  double w = image.pixelWidth(), h = image.pixelHeight();
-  double f = std::min({1.0, box.size.width / w, box.size.height / h});
-  w *= f;
-  h *= f;
-  drawShown(context, image,
-            Rect(box.origin.x + (box.size.width - w) / 2, box.origin.y + (box.size.height - h) / 2,
-                 w, h));
-}
-
-platform::TextRenderer::Style labelStyle(double size, std::uint32_t rgb) {
-  platform::TextRenderer::Style style;
-  style.font = platform::UIFont::fontWithName("Helvetica", size);
-  style.color = platform::UIColor::colorWithRed(
-      ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0, 1);
-  style.lineBreakMode = platform::NSLineBreakMode::TruncatingMiddle;
-  return style;
-}
-
-// The width a label takes in canvas units.
-double labelWidth(const std::string& text, double size) {
-  return platform::TextRenderer::sizeOfText(text, labelStyle(size, 0), 0).width;
-}
-
-// One line of text, `size` canvas units high, from (x, y) at most `width` wide (longer text
-// is shortened in the middle).
-void drawLabel(BitmapContext& context, const std::string& text, double x, double y, double size,
-               double width, std::uint32_t rgb) {
-  if (auto image =
-          platform::TextRenderer::renderText(text, labelStyle(size, rgb), {width, size * 1.25}, 1))
-    drawShown(context, *image, Rect(x, y, width, size * 1.25));
-}
-
-void checkerboard(BitmapContext& context, const Rect& box) {
-  fill(context, box, 0xffffff);
-  setColor(context, 0xd8d8d8);
-  context.beginPath();
-  const int square = 8;
-  for (int y = 0; y * square < box.size.height; ++y)
-    for (int x = 0; x * square < box.size.width; ++x)
-      if ((x + y) % 2)
-        context.addRect(Rect(box.origin.x + x * square, box.origin.y + y * square,
-                             std::min<double>(square, box.size.width - x * square),
-                             std::min<double>(square, box.size.height - y * square)));
-  context.fillPath();
-}
 
 // A stand-in for the user's photo: a soft backdrop and a head and shoulders, the face at the
 // centre where face effects are placed.
@@ -122,17 +53,6 @@ void samplePhoto(BitmapContext& context, const Rect& box) {
   }
 }
 
-void crossOut(BitmapContext& context, const Rect& box) {
-  setColor(context, 0xe53935);
-  GStateSaver saved(context);
-  context.beginPath();
-  context.moveToPoint(box.origin.x, box.origin.y);
-  context.addLineToPoint(box.maxX(), box.maxY());
-  context.moveToPoint(box.maxX(), box.origin.y);
-  context.addLineToPoint(box.origin.x, box.maxY());
-  context.fillStrokeOfPath();
-}
-
 }  // namespace
 
 std::shared_ptr<Image> ContactSheet::render() {
@@ -163,7 +83,7 @@ std::shared_ptr<Image> ContactSheet::render() {
 
       Rect fullBox(x + kPadding, y + kPadding, kCellWidth - 2 * kPadding, fullHeight);
       if (type == ContentTypeBackground) {
-        checkerboard(*context, fullBox);
+        checkerboard(*context, fullBox, 0xffffff, 0xd8d8d8);
       } else {
         samplePhoto(*context, fullBox);
       }
@@ -176,7 +96,7 @@ std::shared_ptr<Image> ContactSheet::render() {
       }
 
       Rect previewBox(x + kPadding, y + previewTop(_tallScreen), kPreviewSide, kPreviewSide);
-      checkerboard(*context, previewBox);
+      checkerboard(*context, previewBox, 0xffffff, 0xd8d8d8);
       if (auto image = item.renderImage(preview, true, _defaultMask)) {
         drawCentred(*context, *image, previewBox);
       } else {

@@ -59,6 +59,7 @@ void ComputedStyle::apply(const Declaration& d, const ComputedStyle& parent) {
     if (name == "font-family") fontFamily = parent.fontFamily;
     if (name == "font-size") fontSize = parent.fontSize;
     if (name == "font-weight") fontWeight = parent.fontWeight;
+    if (name == "font-stretch") fontStretch = parent.fontStretch;
     if (name == "font-style") italic = parent.italic;
     if (name == "text-anchor") textAnchor = parent.textAnchor;
     if (name == "visibility") visible = parent.visible;
@@ -137,6 +138,14 @@ void ComputedStyle::apply(const Declaration& d, const ComputedStyle& parent) {
     if (value == "lighter") fontWeight = std::max(100, parent.fontWeight - 300);
     if (auto number = SvgValues::parseNumber(value); number && *number >= 1 && *number <= 1000)
       fontWeight = static_cast<int>(*number);
+  } else if (name == "font-stretch") {
+    static const char* const kStretches[] = {
+        "ultra-condensed", "extra-condensed", "condensed",      "semi-condensed", "normal",
+        "semi-expanded",   "expanded",        "extra-expanded", "ultra-expanded"};
+    for (int i = 0; i < 9; ++i)
+      if (value == kStretches[i]) fontStretch = i;
+    if (value == "narrower") fontStretch = std::max(0, parent.fontStretch - 1);
+    if (value == "wider") fontStretch = std::min(8, parent.fontStretch + 1);
   } else if (name == "font-style") {
     italic = value == "italic" || value == "oblique";
   } else if (name == "text-anchor") {

@@ -32,6 +32,7 @@ struct ComputedStyle {
   std::string fontFamily = "sans-serif";
   double fontSize = 16;  // user units
   int fontWeight = 400;
+  int fontStretch = 4;  // 0 ultra-condensed .. 4 normal .. 8 ultra-expanded
   bool italic = false;
   TextOutliner::Anchor textAnchor = TextOutliner::Anchor::Start;
   bool visible = true;

@@ -63,6 +63,7 @@ bool StyleSheet::isProperty(std::string_view name) {
                                             "font-family",
                                             "font-size",
                                             "font-weight",
+                                            "font-stretch",
                                             "font-style",
                                             "text-anchor"};
   return std::any_of(std::begin(kProperties), std::end(kProperties),

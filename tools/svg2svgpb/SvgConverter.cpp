@@ -481,7 +481,8 @@ void SvgConverter::visitText(const pugi::xml_node& element, const Context& conte
   // Spans are laid out in one run with the text's own font; their positions and styles are not.
   if (positioned) _output.losses.addApproximate("positioned text spans", "text");
   const ComputedStyle& style = context.style;
-  TextOutliner::Font font{style.fontFamily, style.fontSize, style.fontWeight, style.italic};
+  TextOutliner::Font font{style.fontFamily, style.fontSize, style.fontWeight, style.italic,
+                          style.fontStretch};
   Point origin{firstCoordinate(element, "x", context.viewport, Axis::X) +
                    firstCoordinate(element, "dx", context.viewport, Axis::X),
                firstCoordinate(element, "y", context.viewport, Axis::Y) +

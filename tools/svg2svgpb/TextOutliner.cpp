@@ -78,6 +78,7 @@ TextOutliner::Outline TextOutliner::outline(const std::string& text, const Font&
                                     families.empty() ? "sans-serif" : families.c_str());
   pango_font_description_set_absolute_size(description, font.size * PANGO_SCALE);
   pango_font_description_set_weight(description, static_cast<PangoWeight>(font.weight));
+  pango_font_description_set_stretch(description, static_cast<PangoStretch>(font.stretch));
   pango_font_description_set_style(description,
                                    font.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
   pango_layout_set_font_description(layout, description);

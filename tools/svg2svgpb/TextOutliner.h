@@ -16,6 +16,7 @@ class TextOutliner {
     double size = 16;                     // in user units
     int weight = 400;
     bool italic = false;
+    int stretch = 4;  // Pango's scale: 0 ultra-condensed, 2 condensed, 4 normal, 8 ultra-expanded
   };
   struct Outline {
     PathGeometry geometry;

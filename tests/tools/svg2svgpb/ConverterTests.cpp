@@ -271,3 +271,25 @@ TEST(SvgConverter, TextBecomesOutlinesInTheResolvedFont) {
   EXPECT_GT(right, 10);
   EXPECT_EQ(below + outside, 0);
 }
+
+TEST(SvgConverter, FontStretchPicksTheCondensedFace) {
+  // The same word, normal and condensed: the condensed outline is clearly narrower.
+  auto width = [](const std::string& stretch) {
+    auto c = convert(svg(R"~(width="400" height="40")~",
+                         R"~(<text x="0" y="30" font-family="DejaVu Sans" font-weight="bold"
+                             font-size="24" )~" +
+                             stretch + ">Pictavia</text>"));
+    EXPECT_EQ(c.losses.count("text in a substituted font"), 0);
+    SVGRenderer renderer;
+    EXPECT_TRUE(load(c, renderer));
+    auto image = renderer.renderImage(400, 40, 1);
+    int right = 0;
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 400; ++x)
+        if (image->bitmap().pixel(x, y) >> 24 > 128) right = std::max(right, x);
+    return right;
+  };
+  int normal = width(""), condensed = width(R"~(font-stretch="condensed")~");
+  EXPECT_GT(normal, 60);
+  EXPECT_LT(condensed, normal * 0.95);
+}
