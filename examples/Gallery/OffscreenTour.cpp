@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "DialogPages.h"
+#include "Foundation/RunLoop.h"
 #include "GalleryDelegate.h"
 #include "GesturesPage.h"
 #include "Host/OffscreenHost.h"
@@ -271,6 +272,23 @@ UIButton* thumbnail(UIImagePickerController& picker, size_t index) {
   return nullptr;
 }
 
+// The live preview (real time for the pipeline's first frame), then the shutter.
+void driveCamera(Tour& tour, PickerPage& page) {
+  tour.tap(page.cameraButton(), UIViewController::kModalTransitionDuration);
+  auto picker = page.picker();
+  tour.check(picker != nullptr, "the camera button did not present the picker");
+  if (!picker) return;
+  bool live = RunLoop::main().runUntil([&] { return picker->cameraFrame() != nullptr; }, 30);
+  tour.check(live, "the camera showed no frame");
+  if (!live) return;
+  tour.shoot("camera");
+  tour.tap(*picker->shutterButton(), UIViewController::kModalTransitionDuration);
+  tour.check(!page.picker(), "the picker stayed after the shutter");
+  tour.check(page.picture() && page.picture()->size() == picker->cameraFrame()->size(),
+             "the page does not show the frame taken");
+  tour.shoot("camera-taken");
+}
+
 void drivePicker(Tour& tour, PickerPage& page) {
   tour.tap(page.chooseButton(), UIViewController::kModalTransitionDuration);
   auto picker = page.picker();
@@ -306,14 +324,16 @@ void drivePicker(Tour& tour, PickerPage& page) {
   tour.check(std::filesystem::path(page.pictureFile()).filename() == "5-lighthouse-exif6.jpg",
              "the page shows another file: " + page.pictureFile());
   tour.shoot();
+  if (page.cameraButton().isEnabled()) driveCamera(tour, page);
 }
 
 }  // namespace
 
-int OffscreenTour::run(const DeviceProfile& profile, const std::string& directory) {
+int OffscreenTour::run(const DeviceProfile& profile, const std::string& directory,
+                       const std::optional<std::string>& cameraPipeline) {
   std::error_code error;
   std::filesystem::create_directories(directory, error);
-  OffscreenHost host(profile);
+  OffscreenHost host(profile, OffscreenHost::Options{cameraPipeline});
   auto gallery = std::make_shared<GalleryDelegate>(GALLERY_RESOURCES_DIR);
   host.launch(gallery);
   Tour tour(host, *gallery, directory);

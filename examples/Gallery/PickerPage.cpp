@@ -5,11 +5,18 @@
 
 using namespace platform;
 
+using Source = UIImagePickerControllerSourceType;
+
 void PickerPage::buildPage(UIView& page) {
   Size size = page.bounds().size;
-  _chooseButton = Gallery::button(Rect(40, kHeadingHeight + 12, size.width - 80, 44),
-                                  "Choose a photo…", [this] { choose(); });
+  double half = (size.width - 50) / 2;
+  _chooseButton = Gallery::button(Rect(20, kHeadingHeight + 12, half, 44), "Photo library…",
+                                  [this] { choose(Source::PhotoLibrary); });
   page.addSubview(_chooseButton);
+  _cameraButton = Gallery::button(Rect(30 + half, kHeadingHeight + 12, half, 44), "Camera…",
+                                  [this] { choose(Source::Camera); });
+  _cameraButton->setEnabled(UIImagePickerController::isSourceTypeAvailable(Source::Camera));
+  page.addSubview(_cameraButton);
   _imageView = std::make_shared<UIImageView>(
       Rect(20, kHeadingHeight + 70, size.width - 40, size.height - kHeadingHeight - 130));
   _imageView->setBackgroundColor(UIColor::fromString("#20262c"));
@@ -25,14 +32,14 @@ std::shared_ptr<UIImagePickerController> PickerPage::picker() const {
   return std::dynamic_pointer_cast<UIImagePickerController>(presentedViewController());
 }
 
-void PickerPage::choose() {
-  using Source = UIImagePickerControllerSourceType;
-  if (!UIImagePickerController::isSourceTypeAvailable(Source::PhotoLibrary)) {
-    _caption->setText("There is no photo library folder");
+void PickerPage::choose(Source source) {
+  if (!UIImagePickerController::isSourceTypeAvailable(source)) {
+    _caption->setText(source == Source::Camera ? "There is no camera"
+                                               : "There is no photo library folder");
     return;
   }
   auto picker = std::make_shared<UIImagePickerController>();
-  picker->setSourceType(Source::PhotoLibrary);
+  picker->setSourceType(source);
   picker->setDelegate(weakDelegate<UIImagePickerControllerDelegate>());
   presentViewController(picker, true);
 }
@@ -49,8 +56,8 @@ void PickerPage::imagePickerControllerDidFinishPickingMediaWithInfo(
   _file = path ? *path : std::string();
   if (const auto& image = _imageView->image()) {
     Size size = image->size();
-    _caption->setText(std::filesystem::path(_file).filename().string() + "\n" +
-                      std::to_string(std::lround(size.width)) + " × " +
+    std::string from = _file.empty() ? "Camera" : std::filesystem::path(_file).filename().string();
+    _caption->setText(from + "\n" + std::to_string(std::lround(size.width)) + " × " +
                       std::to_string(std::lround(size.height)) + " points");
   }
   picker.dismissViewControllerAnimated(true);

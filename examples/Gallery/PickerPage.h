@@ -7,13 +7,15 @@
 #include "UI/UIImagePickerController.h"
 #include "UI/UIImageView.h"
 
-// A button presenting the image picker over the photo library; the picked picture shows on the
-// page, upright as its file says, with its file's name and size.
+// Buttons presenting the image picker over the photo library and, where there is a camera (a
+// capture device or `--camera-pipeline`), the camera; the picked picture shows on the page,
+// upright, with its file's name (or "Camera") and size.
 class PickerPage : public GalleryPage, public platform::UIImagePickerControllerDelegate {
  public:
   PickerPage() : GalleryPage("picker", "Image picker") {}
 
   platform::UIButton& chooseButton() const { return *_chooseButton; }
+  platform::UIButton& cameraButton() const { return *_cameraButton; }
   // The picker while it is presented.
   std::shared_ptr<platform::UIImagePickerController> picker() const;
   const std::shared_ptr<platform::Image>& picture() const { return _imageView->image(); }
@@ -29,9 +31,10 @@ class PickerPage : public GalleryPage, public platform::UIImagePickerControllerD
   void buildPage(platform::UIView& page) override;
 
  private:
-  void choose();
+  void choose(platform::UIImagePickerControllerSourceType source);
 
   std::shared_ptr<platform::UIButton> _chooseButton;
+  std::shared_ptr<platform::UIButton> _cameraButton;
   std::shared_ptr<platform::UIImageView> _imageView;
   std::shared_ptr<platform::UILabel> _caption;
   std::string _file;

@@ -1,7 +1,7 @@
 // The toolkit's gallery. In a window, turning pages with the ‹ and › buttons of each heading:
-//   gallery [--profile NAME] [--tour SECONDS] [--quit-after SECONDS]
+//   gallery [--profile NAME] [--tour SECONDS] [--quit-after SECONDS] [--camera-pipeline GST]
 // Screenshots of every page, its touches played and checked:
-//   gallery --offscreen DIRECTORY [--profile NAME]
+//   gallery --offscreen DIRECTORY [--profile NAME] [--camera-pipeline GST]
 #include <cstdlib>
 #include <functional>
 #include <iostream>
@@ -19,9 +19,12 @@ namespace {
 
 int usage() {
   std::cerr << "usage: gallery [--profile NAME] [--tour SECONDS] [--quit-after SECONDS]\n"
-               "       gallery --offscreen DIRECTORY [--profile NAME]\n"
+               "               [--camera-pipeline GST]\n"
+               "       gallery --offscreen DIRECTORY [--profile NAME] [--camera-pipeline GST]\n"
                "profiles: phone-3.5, phone-3.5@2x, phone-4, tablet, tablet@2x\n"
-               "--tour turns to the next page by itself every SECONDS\n";
+               "--tour turns to the next page by itself every SECONDS\n"
+               "--camera-pipeline gives the image picker a camera: a GStreamer pipeline in\n"
+               "  gst-launch syntax, e.g. \"videotestsrc ! video/x-raw,width=640,height=480\"\n";
   return 2;
 }
 
@@ -56,6 +59,8 @@ int main(int argc, char** argv) {
       offscreen = argv[++i];
     } else if (arg == "--quit-after" && hasValue) {
       options.quitAfter = std::atof(argv[++i]);
+    } else if (arg == "--camera-pipeline" && hasValue) {
+      options.cameraPipeline = argv[++i];
     } else if (arg == "--tour" && hasValue) {
       tour = std::atof(argv[++i]);
       if (!(tour > 0)) return usage();
@@ -63,7 +68,7 @@ int main(int argc, char** argv) {
       return usage();
     }
   }
-  if (!offscreen.empty()) return OffscreenTour::run(profile, offscreen);
+  if (!offscreen.empty()) return OffscreenTour::run(profile, offscreen, options.cameraPipeline);
 
   auto gallery = std::make_shared<GalleryDelegate>(GALLERY_RESOURCES_DIR);
   if (tour > 0) startTour(gallery, tour);

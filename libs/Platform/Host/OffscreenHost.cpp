@@ -9,12 +9,16 @@
 #include "Graphics/ImageEncoder.h"
 #include "UI/TouchDispatcher.h"
 #include "UI/UIApplication.h"
+#include "UI/UIImagePickerController.h"
 #include "UI/UIView.h"
 #include "UI/UIWindow.h"
 
 namespace platform {
 
 OffscreenHost::OffscreenHost(DeviceProfile profile)
+    : OffscreenHost(std::move(profile), Options{}) {}
+
+OffscreenHost::OffscreenHost(DeviceProfile profile, Options options)
     : _savedProfile(DeviceProfile::current()),
       _savedClock(RunLoop::main().clock()),
       // A whole second to start from, so the rounding of the time's sums (and anything that
@@ -22,10 +26,15 @@ OffscreenHost::OffscreenHost(DeviceProfile profile)
       _clock(std::make_shared<VirtualClock>(std::ceil(_savedClock->now()))) {
   DeviceProfile::setCurrent(std::move(profile));
   RunLoop::main().setClock(_clock);
+  if (options.cameraPipeline) {
+    _savedCameraPipeline = UIImagePickerController::cameraPipeline();
+    UIImagePickerController::setCameraPipeline(options.cameraPipeline);
+  }
 }
 
 OffscreenHost::~OffscreenHost() {
   TouchDispatcher::shared().reset();
+  if (_savedCameraPipeline) UIImagePickerController::setCameraPipeline(*_savedCameraPipeline);
   RunLoop::main().setClock(_savedClock);
   DeviceProfile::setCurrent(_savedProfile);
 }

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Foundation/Clock.h"
@@ -20,9 +21,17 @@ class UIView;
 // host moves, and pictures of the screen on request. For tests, batch work and screenshots.
 class OffscreenHost {
  public:
-  // Makes `profile` the current device profile and puts a virtual clock on the main run loop;
-  // both are restored when the host goes.
+  struct Options {
+    // The image picker's camera: a GStreamer pipeline in gst-launch syntax
+    // (`--camera-pipeline "videotestsrc ! video/x-raw,width=640,height=480"`) instead of a
+    // capture device.
+    std::optional<std::string> cameraPipeline;
+  };
+
+  // Makes `profile` the current device profile, puts a virtual clock on the main run loop and
+  // names the options' camera; all are restored when the host goes.
   explicit OffscreenHost(DeviceProfile profile = DeviceProfile::phoneTall());
+  OffscreenHost(DeviceProfile profile, Options options);
   ~OffscreenHost();
   OffscreenHost(const OffscreenHost&) = delete;
   OffscreenHost& operator=(const OffscreenHost&) = delete;
@@ -58,6 +67,7 @@ class OffscreenHost {
   DeviceProfile _savedProfile;
   std::shared_ptr<Clock> _savedClock;
   std::shared_ptr<VirtualClock> _clock;
+  std::optional<std::optional<std::string>> _savedCameraPipeline;
   Compositor _compositor;
   std::map<long, Point> _fingers;
 };

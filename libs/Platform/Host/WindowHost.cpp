@@ -11,6 +11,7 @@
 #include "UI/CALayer.h"
 #include "UI/Compositor.h"
 #include "UI/UIApplication.h"
+#include "UI/UIImagePickerController.h"
 #include "UI/UIWindow.h"
 
 namespace platform {
@@ -41,6 +42,7 @@ WindowHost::WindowHost(DeviceProfile profile, Options options)
 int WindowHost::run(std::shared_ptr<UIApplicationDelegate> delegate,
                     const Dictionary& launchOptions) {
   DeviceProfile::setCurrent(_profile);
+  if (_options.cameraPipeline) UIImagePickerController::setCameraPipeline(_options.cameraPipeline);
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     Console::log(std::string("Window host: no display: ") + SDL_GetError());
     return 1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Foundation/DeviceProfile.h"
@@ -23,6 +24,10 @@ class WindowHost {
     double zoom = 0;
     // Closes the window by itself after this many real seconds (0: never); for smoke runs.
     double quitAfter = 0;
+    // The image picker's camera: a GStreamer pipeline in gst-launch syntax
+    // (`--camera-pipeline "videotestsrc ! video/x-raw,width=640,height=480"`) instead of a
+    // capture device.
+    std::optional<std::string> cameraPipeline;
   };
 
   explicit WindowHost(DeviceProfile profile = DeviceProfile::phoneTall());

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "Camera/CameraCapture.h"
 #include "Foundation/Console.h"
 #include "Foundation/FileManager.h"
 #include "Graphics/BitmapContext.h"
@@ -22,11 +23,6 @@ namespace {
 std::optional<std::string>& libraryOverride() {
   static std::optional<std::string> directory;
   return directory;
-}
-
-bool& cameraAvailable() {
-  static bool available = false;
-  return available;
 }
 
 bool isPictureName(const std::string& name) {
@@ -69,6 +65,7 @@ UIImagePickerController::UIImagePickerController() = default;
 
 UIImagePickerController::~UIImagePickerController() {
   for (auto& b : _buttons) b->removeAllTargets();
+  _camera.reset();  // stops the pipeline before the members its handlers use go
 }
 
 void UIImagePickerController::setPhotoLibraryDirectory(std::optional<std::string> directory) {
@@ -81,10 +78,6 @@ std::optional<std::string> UIImagePickerController::photoLibraryDirectory() {
     return std::string(pictures);
   if (const char* home = std::getenv("HOME"); home && *home) return std::string(home) + "/Pictures";
   return std::nullopt;
-}
-
-void UIImagePickerController::setCameraAvailable(bool available) {
-  cameraAvailable() = available;
 }
 
 bool UIImagePickerController::isSourceTypeAvailable(UIImagePickerControllerSourceType type) {
@@ -150,6 +143,10 @@ void UIImagePickerController::cancel() {
 
 void UIImagePickerController::loadView() {
   Rect frame = UIScreen::mainScreen().applicationFrame();
+  if (_sourceType == UIImagePickerControllerSourceType::Camera) {
+    loadCameraView(frame);
+    return;
+  }
   auto root = std::make_shared<UIView>(frame);
   root->setBackgroundColor(UIColor::whiteColor());
   setView(root);

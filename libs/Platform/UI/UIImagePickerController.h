@@ -9,13 +9,17 @@
 #include <vector>
 
 #include "Graphics/Image.h"
+#include "UI/UIApplication.h"
 #include "UI/UIViewController.h"
 
 namespace platform {
 
 class UIImagePickerController;
 class UIButton;
+class UIImageView;
+class UILabel;
 class UIScrollView;
+class CameraCapture;
 
 enum class UIImagePickerControllerSourceType { PhotoLibrary = 0, Camera = 1, SavedPhotosAlbum = 2 };
 
@@ -42,7 +46,10 @@ class UIImagePickerControllerDelegate {
 // Picks a picture from the photo library, a folder of JPEG and PNG files (the user's pictures
 // folder unless a host or test names another), shown as a grid of thumbnails in file-name
 // order under a bar with a Cancel button; thumbnails are drawn as their cells come into sight.
-// There is no camera unless a host says so.
+// Or takes a picture with the camera: a live preview filling the screen, a shutter and a
+// Cancel button. The camera is the host's named pipeline, else the first video capture device;
+// with neither there is no camera. Should the camera fail or stop, the console says why and the
+// delegate hears a cancel.
 class UIImagePickerController : public UIViewController {
  public:
   UIImagePickerController();
@@ -60,7 +67,12 @@ class UIImagePickerController : public UIViewController {
   static void setPhotoLibraryDirectory(std::optional<std::string> directory);
   // The override, else $XDG_PICTURES_DIR, else ~/Pictures; nothing without a home.
   static std::optional<std::string> photoLibraryDirectory();
-  static void setCameraAvailable(bool available);
+  // The camera pipeline a host names (gst-launch syntax), in place of a capture device;
+  // nothing goes back to the devices.
+  static void setCameraPipeline(std::optional<std::string> description);
+  static std::optional<std::string> cameraPipeline();
+  // What the camera source captures from: the named pipeline, else the first capture device.
+  static std::optional<std::string> cameraSource();
 
   UIImagePickerControllerSourceType sourceType() const { return _sourceType; }
   void setSourceType(UIImagePickerControllerSourceType type) { _sourceType = type; }
@@ -87,10 +99,29 @@ class UIImagePickerController : public UIViewController {
   const std::optional<Size>& maximumPictureSize() const { return _maximumPictureSize; }
   void setMaximumPictureSize(std::optional<Size> pixels) { _maximumPictureSize = pixels; }
 
+  // The camera source: the newest frame of the preview (null until the first one comes),
+  // the shutter, and what the shutter does: hand the delegate that frame, upright, as the
+  // original picture. False while there is no frame.
+  std::shared_ptr<Image> cameraFrame() const { return _cameraFrame; }
+  const std::shared_ptr<UIButton>& shutterButton() const { return _shutter; }
+  bool takePicture();
+
   void loadView() override;
+  void viewWillAppear(bool animated) override;
+  void viewDidAppear(bool animated) override;
+  void viewWillDisappear(bool animated) override;
+  void viewDidDisappear(bool animated) override;
 
  private:
   std::vector<std::string> listPictures() const;
+  // Whether the camera source can build its pipeline; worked out once per source.
+  static bool cameraAvailable();
+  void loadCameraView(const Rect& frame);
+  void layOutCameraView();
+  void startCamera();
+  // The camera failed or stopped: told to the delegate as a cancel once the picker is fully
+  // on screen.
+  void cameraEnded();
 
   UIImagePickerControllerSourceType _sourceType = UIImagePickerControllerSourceType::PhotoLibrary;
   std::vector<std::string> _mediaTypes{kUTTypeImage};
@@ -109,6 +140,17 @@ class UIImagePickerController : public UIViewController {
   size_t _columns = 1;
   std::shared_ptr<UIScrollView> _grid;
   std::shared_ptr<GridWatcher> _gridWatcher;
+
+  std::unique_ptr<CameraCapture> _camera;
+  std::shared_ptr<UIImageView> _preview;
+  std::shared_ptr<UIView> _cameraBar;
+  std::shared_ptr<UIButton> _shutter;
+  std::shared_ptr<UIButton> _cameraCancel;
+  std::shared_ptr<UILabel> _cameraStatus;
+  std::shared_ptr<Image> _cameraFrame;
+  bool _appeared = false;
+  bool _cameraFailed = false;
+  std::optional<UIStatusBarStyle> _savedStatusBarStyle;
 };
 
 }  // namespace platform
