@@ -2,8 +2,10 @@
 
 #include "AppUI/AboutViewController.h"
 #include "AppUI/AdsTableViewController.h"
+#include "AppUI/AssetViewController.h"
 #include "AppUI/BaloonView.h"
 #include "AppUI/HorizontalItemsView.h"
+#include "AppUI/ImageSwapView.h"
 #include "AppUI/VerticalItemsView.h"
 
 namespace AppUIClasses {
@@ -12,8 +14,10 @@ void registerAll() {
   HorizontalItemsView::registerViewClass();
   VerticalItemsView::registerViewClass();
   BaloonView::registerViewClass();
+  ImageSwapView::registerViewClass();
   AboutViewController::registerClass();
   AdsTableViewController::registerClass();
+  AssetViewController::registerClass();
 }
 
 }  // namespace AppUIClasses

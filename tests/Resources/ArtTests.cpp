@@ -15,8 +15,8 @@ namespace {
 namespace fs = std::filesystem;
 
 std::shared_ptr<platform::Image> built(const std::string& file) {
-  return platform::ImageDecoder::imageWithContentsOfFile(std::string(PICTAVIA_RESOURCES_DIR) +
-                                                         "/" + file);
+  return platform::ImageDecoder::imageWithContentsOfFile(std::string(PICTAVIA_RESOURCES_DIR) + "/" +
+                                                         file);
 }
 
 ArtList artList() {
@@ -59,13 +59,27 @@ TEST(ArtTests, EveryPictureIsBuiltAtItsSize) {
       EXPECT_TRUE(drawn) << file << " is blank";
     }
   }
-  for (const char* name :
-       {"btn_preview_tab_frame", "btn_preview_tab_frame_hl", "btn_preview_tab_frame_unactiv",
-        "btn_preview_tab_art", "btn_preview_tab_art_hl", "btn_preview_tab_art_unactiv",
-        "btn_preview_tab_face", "btn_preview_tab_face_hl", "btn_preview_tab_face_unactiv",
-        "btn_preview_tab_zoomp", "btn_preview_tab_zoomm", "help_textbox_1", "help_textbox_2",
-        "help_textbox_3", "help_textbox_4", "help_textbox_2_top", "help_textbox_3_top",
-        "bg_light", "bg_black", "Default", "Icon"}) {
+  for (const char* name : {"btn_preview_tab_frame",
+                           "btn_preview_tab_frame_hl",
+                           "btn_preview_tab_frame_unactiv",
+                           "btn_preview_tab_art",
+                           "btn_preview_tab_art_hl",
+                           "btn_preview_tab_art_unactiv",
+                           "btn_preview_tab_face",
+                           "btn_preview_tab_face_hl",
+                           "btn_preview_tab_face_unactiv",
+                           "btn_preview_tab_zoomp",
+                           "btn_preview_tab_zoomm",
+                           "help_textbox_1",
+                           "help_textbox_2",
+                           "help_textbox_3",
+                           "help_textbox_4",
+                           "help_textbox_2_top",
+                           "help_textbox_3_top",
+                           "bg_light",
+                           "bg_black",
+                           "Default",
+                           "Icon"}) {
     EXPECT_TRUE(files.count(std::string(name) + ".png")) << name;
     EXPECT_TRUE(files.count(std::string(name) + "@2x.png")) << name;
   }

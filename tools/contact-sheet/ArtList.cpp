@@ -54,8 +54,8 @@ std::optional<ArtList> ArtList::read(const std::string& path, std::string& error
     picture.name = fields[0];
     picture.group = group;
     picture.source = fields.size() > 3 ? fields[3] : "";
-    bool valid = (fields.size() == 5 || fields.size() == 6) && parseSize(fields[1], picture.width) &&
-                 parseSize(fields[2], picture.height) &&
+    bool valid = (fields.size() == 5 || fields.size() == 6) &&
+                 parseSize(fields[1], picture.width) && parseSize(fields[2], picture.height) &&
                  parseScales(fields.size() == 6 ? fields[5] : "1,2", picture.scales);
     if (valid && fields[4] != "-") {
       if (fields[4].find_first_not_of("0123456789") != std::string::npos || fields[4].size() > 4)

@@ -22,8 +22,8 @@ struct Cell {
   const ArtList::Picture* picture;
   std::string file;
   std::shared_ptr<platform::Image> image;  // null when missing or of the wrong size
-  double pictureWidth, height;  // the picture's box on the sheet
-  double width;                 // the cell's, at least wide enough for the labels
+  double pictureWidth, height;             // the picture's box on the sheet
+  double width;                            // the cell's, at least wide enough for the labels
   double x = 0, y = 0;
 };
 

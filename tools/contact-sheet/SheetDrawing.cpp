@@ -72,7 +72,8 @@ void drawLabel(BitmapContext& context, const std::string& text, double x, double
     drawShown(context, *image, Rect(x, y, width, size * 1.25));
 }
 
-void checkerboard(BitmapContext& context, const Rect& box, std::uint32_t light, std::uint32_t dark) {
+void checkerboard(BitmapContext& context, const Rect& box, std::uint32_t light,
+                  std::uint32_t dark) {
   fill(context, box, light);
   setColor(context, dark);
   context.beginPath();

@@ -1,0 +1,381 @@
+// The editor on the offscreen host, over the sample pack synced once from the reference server:
+// states and controls, the preview masks, gestures from real touches, the photo and the tour.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <numbers>
+
+#include "../Content/ContentFixture.h"
+#include "AppUI/AppUIClasses.h"
+#include "AppUI/AssetViewController.h"
+#include "AppUI/ImageItemCell.h"
+#include "AppUI/LoadingView.h"
+#include "CatalogPublisher.h"
+#include "Content/ContentServiceRequest.h"
+#include "GeneralTools/DispatchTools.h"
+#include "GeneralTools/Localization.h"
+#include "Host/OffscreenHost.h"
+#include "RecordingTracker.h"
+#include "ReferenceServer.h"
+#include "UI/UIApplication.h"
+#include "UI/UINavigationController.h"
+#include "UI/UIScreen.h"
+#include "UI/UIWindow.h"
+
+using namespace platform;
+using namespace content_testing;
+using testing_support::runMainLoopUntil;
+using testing_support::TemporaryDirectory;
+using Editor = AssetViewController;
+
+namespace {
+
+// One app container synced from the reference server over the published sample pack.
+struct SyncedPack {
+  SyncedPack() {
+    std::filesystem::copy(CONTENT_PACK_DIR, source.path(), std::filesystem::copy_options::recursive);
+    std::string error;
+    EXPECT_TRUE(CatalogPublisher::publish(source.path(), catalog.path(), error)) << error;
+    ReferenceServer::Configuration configuration;
+    configuration.catalogFolder = catalog.path();
+    configuration.port = 0;
+    configuration.logRequests = false;
+    server = std::make_unique<ReferenceServer>(configuration);
+    EXPECT_TRUE(server->start(error)) << error;
+    ContentServiceRequest::setDirectoryServerURLs(server->baseURL(ScreenKind::Standard),
+                                                  server->baseURL(ScreenKind::Tall));
+    Notifications notes;
+    ContentControl::Instance()->updateServerContent();
+    EXPECT_TRUE(runMainLoopUntil([&] { return notes.finished > 0; }, 120));
+  }
+  ContentFixture fixture{DeviceProfile::phone35(2)};
+  TemporaryDirectory source, catalog;
+  std::unique_ptr<ReferenceServer> server;
+};
+
+class EditorTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    pack = new SyncedPack;
+    AppUIClasses::registerAll();
+  }
+  static void TearDownTestSuite() { delete pack, pack = nullptr; }
+
+  explicit EditorTest(DeviceProfile profile = DeviceProfile::phone35(2)) : host(profile) {
+    // The tests read the built bundle: interface files, art and texts.
+    Bundle::setMainBundlePath(std::string(PICTAVIA_RESOURCES_DIR));
+    Tools::Instance().setDefaultBundle(Bundle::mainBundle());
+    UIApplication::sharedApplication().reset();
+    window = std::make_shared<UIWindow>(UIScreen::mainScreen().bounds());
+    window->makeKeyAndVisible();
+    Tools::Instance().setAnalyticsTracker(tracker);
+    for (int type = 0; type < 4; ++type) setTourDone(type, true);
+  }
+  ~EditorTest() override {
+    LoadingView::hide();
+    UIImagePickerController::setPhotoLibraryDirectory(std::nullopt);
+    Tools::Instance().setAnalyticsTracker(nullptr);
+    UIApplication::sharedApplication().reset();
+    Bundle::setMainBundlePath(pack->fixture.resourcePath(""));
+  }
+  static void setTourDone(int type, bool done) {
+    DataSource::data().insert_or_assign("AssetHelpDisplayed" + std::to_string(type), Value(done));
+  }
+  // The editor of `type` pushed over a root screen, as the main screen opens it.
+  void open(int type) {
+    editor = std::make_shared<Editor>();
+    editor->initWithNibName(std::nullopt, nullptr);
+    editor->setContentType(type);
+    navigation = std::make_shared<UINavigationController>(std::make_shared<UIViewController>());
+    window->setRootViewController(navigation);
+    navigation->pushViewController(editor, false);
+    host.captureScreen();  // lays the views out, as the first frame drawn would
+    settle();
+  }
+  void settle(double seconds = 1) {
+    runMainLoopUntil([] { return DispatchTools::Instance().taskCount() == 0; }, 30);
+    host.advanceBy(seconds);
+  }
+  UIButton& control(int tag) { return *dynamic_cast<UIButton*>(editor->controlsView->viewWithTag(tag)); }
+  // Two fingers about the middle of the screen, moved apart by `spread` and turned by `turn`.
+  void pinch(double spread, double turn) {
+    Point c{160, 220};
+    host.touchDown({c.x - 40, c.y}, 0), host.touchDown({c.x + 40, c.y}, 1);
+    for (int step = 1; step <= 10; ++step) {
+      double r = 40 + spread * step / 10, a = turn * step / 10;
+      host.advanceBy(0.02);
+      host.touchMove({c.x - r * std::cos(a), c.y - r * std::sin(a)}, 0);
+      host.touchMove({c.x + r * std::cos(a), c.y + r * std::sin(a)}, 1);
+    }
+    host.touchUp(0), host.touchUp(1);
+  }
+  // Screenshots of the grid, the tour, the editing state and the preview (kept in the folder
+  // that PICTAVIA_EDITOR_SHOTS names, for a look).
+  void lookAt(int type, const std::string& name);
+  void swipe(double y, double dx) { host.drag({160, y}, {160 + dx, y}, 0.15, 5); }
+
+  static inline SyncedPack* pack = nullptr;
+  OffscreenHost host;
+  std::shared_ptr<UIWindow> window;
+  std::shared_ptr<RecordingTracker> tracker = std::make_shared<RecordingTracker>();
+  std::shared_ptr<UINavigationController> navigation;
+  std::shared_ptr<Editor> editor;
+};
+
+}  // namespace
+
+TEST_F(EditorTest, OpensOnTheGridWhoseTappedItemStartsEditingAndTabsFollowTheState) {
+  open(ContentTypePhotoFrame);
+  auto frames = ContentControl::Instance()->contentItemsForType(ContentTypePhotoFrame);
+  ASSERT_GE(frames->size(), 5u);
+  EXPECT_EQ(editor->viewState(), Editor::kViewStateList);
+  EXPECT_EQ(editor->selectionMode(), Editor::kSelectionModeFrames);
+  EXPECT_FALSE(editor->listView->isHidden());
+  EXPECT_EQ(editor->listView->itemsCount(), static_cast<int>(frames->size()));
+  EXPECT_EQ(editor->listView->itemCellSize(), (Size{80, 120}));
+  EXPECT_EQ(editor->backgroundsList()->getContentItemAtIndex(0)->name(),
+            ContentControl::Instance()->emptyItem()->name());
+  EXPECT_FALSE(control(Editor::kTagPhotoTab).isEnabled());
+  EXPECT_FALSE(control(Editor::kTagPreviewButton).isEnabled());
+  EXPECT_TRUE(control(Editor::kTagOverlayTab).isSelected());
+  EXPECT_EQ(editor->cntPreviewMask->transform(), (AffineTransform{5, 0, 0, 5, 545, 670}));
+
+  auto cell = editor->listView->findVisibleCellWithIndex(2);
+  ASSERT_NE(cell, nullptr);
+  host.tapView(*cell);
+  settle();
+  EXPECT_EQ(editor->viewState(), Editor::kViewStateEditing);
+  EXPECT_TRUE(editor->listView->isHidden());
+  EXPECT_EQ(editor->framesList()->curIndex(), 2);
+  EXPECT_TRUE(control(Editor::kTagPhotoTab).isEnabled());
+  EXPECT_EQ(editor->controlsView->viewWithTag(Editor::kTagFramesModeView)->alpha(), 1);
+  // The tab of the current mode toggles the grid; the background tab switches the list.
+  host.tapView(control(Editor::kTagOverlayTab));
+  EXPECT_EQ(editor->viewState(), Editor::kViewStateList);
+  host.tapView(control(Editor::kTagOverlayTab));
+  EXPECT_EQ(editor->viewState(), Editor::kViewStateEditing);
+  host.tapView(control(Editor::kTagBackgroundTab));
+  EXPECT_EQ(editor->selectionMode(), Editor::kSelectionModeBackground);
+  EXPECT_EQ(tracker->calls.back(), "AssetViewController|selectionMode|background|0");
+  // The first grid was reported at loading, before the editor was the visible screen.
+  EXPECT_EQ(tracker->count("AssetViewController|viewState|list|0"), 1);
+
+  // Leaving marks the type's items seen.
+  navigation->popViewControllerAnimated(false);
+  EXPECT_EQ(ContentControl::Instance()->newContentForType(ContentTypePhotoFrame), 0);
+
+  open(ContentTypeBackground);
+  EXPECT_EQ(editor->framesList(), nullptr);
+  EXPECT_EQ(editor->selectionMode(), Editor::kSelectionModeBackground);
+  EXPECT_FALSE(control(Editor::kTagOverlayTab).isEnabled());
+  EXPECT_FALSE(control(Editor::kTagOverlayTab).isSelected());
+}
+
+TEST_F(EditorTest, PreviewShrinksTheLayersIntoTheContactCardAndRefusesTaps) {
+  open(ContentTypeClipart);
+  editor->setViewState(Editor::kViewStateEditing);
+  editor->framesList()->setImageTransform(AffineTransform::makeScale(2, 2));
+  host.tapView(control(Editor::kTagPreviewButton));
+  EXPECT_EQ(editor->viewState(), Editor::kViewStatePreview);
+  host.advanceBy(0.25);  // half-way: the card is fading in
+  double now = RunLoop::main().now();
+  EXPECT_NEAR(editor->cntPreviewMask->presentationAlpha(now), 0.5, 0.3);
+  EXPECT_GT(editor->cntPreviewMask->presentationTransform(now).a, 1.2);
+  host.advanceBy(0.3);
+  EXPECT_EQ(editor->cntPreviewMask->transform(), AffineTransform::identity());
+  EXPECT_EQ(editor->callPreviewMask->alpha(), 0);
+  EXPECT_EQ(editor->bgSwapView->transform(), (AffineTransform{0.2, 0, 0, 0.2, -109, -134}));
+  EXPECT_EQ(editor->frameSwapView->transform(), (AffineTransform{0.4, 0, 0, 0.4, -109, -134}));
+  for (int tag : {4000, 4001, 4002, 4005}) EXPECT_FALSE(control(tag).isEnabled()) << tag;
+  EXPECT_TRUE(control(Editor::kTagPreviewButton).isEnabled());
+  EXPECT_EQ(control(Editor::kTagPreviewButton).imageForState(UIControlStateNormal)->bitmap().pixel(22, 22),
+            Tools::hiresImageNamed("btn_preview_tab_zoomp.png")->bitmap().pixel(22, 22));
+  host.tap({160, 200}), host.advanceBy(0.1), host.tap({160, 200});
+  settle();
+  EXPECT_EQ(editor->framesList()->imageTransform(), AffineTransform::makeScale(2, 2));
+
+  host.tapView(control(Editor::kTagPreviewButton));
+  settle();
+  EXPECT_EQ(editor->viewState(), Editor::kViewStateEditing);
+  EXPECT_EQ(editor->bgSwapView->transform(), AffineTransform::identity());
+  EXPECT_EQ(editor->callPreviewMask->alpha(), 1);
+  EXPECT_EQ(editor->cntPreviewMask->alpha(), 0);
+}
+
+TEST_F(EditorTest, GesturesMoveTheSelectedLayerAndSwipesChangeItemsOrTheTopBottomFrame) {
+  open(ContentTypePhotoFrame);
+  editor->setViewState(Editor::kViewStateEditing);
+  auto frames = editor->framesList();
+  auto tb = editor->tbFramesList();
+  // A one-finger stroke on an unmoved layer is a swipe: exactly one item on.
+  swipe(220, -120);
+  settle();
+  EXPECT_EQ(frames->curIndex(), 1);
+  swipe(220, 120);
+  settle();
+  EXPECT_EQ(frames->curIndex(), 0);
+  swipe(40, -120);  // on the top strip: only the top/bottom frame
+  settle();
+  EXPECT_EQ(frames->curIndex(), 0);
+  EXPECT_EQ(tb->curIndex(), 1);
+
+  // Pinching apart and turning a quarter scales and turns the overlay only.
+  pinch(40, std::numbers::pi / 2);
+  AffineTransform t = frames->imageTransform();
+  EXPECT_NEAR(std::hypot(t.a, t.b), 2, 0.15);
+  EXPECT_NEAR(std::atan2(t.b, t.a), std::numbers::pi / 2, 0.1);
+  EXPECT_TRUE(editor->backgroundsList()->imageTransform().isIdentity());
+  // A moved layer: one finger now drags it, following the finger on screen.
+  host.drag({160, 220}, {200, 250}, 0.3, 10);
+  Point moved = frames->imageTransform().apply(Point{0, 0});
+  EXPECT_NEAR(moved.x - t.tx, 40, 2);
+  EXPECT_NEAR(moved.y - t.ty, 30, 2);
+  EXPECT_EQ(frames->curIndex(), 0);
+
+  // Double taps: back to the identity, then twice the size.
+  host.tap({160, 220}), host.advanceBy(0.1), host.tap({160, 220});
+  settle();
+  EXPECT_TRUE(frames->imageTransform().isIdentity());
+  host.tap({160, 220}), host.advanceBy(0.1), host.tap({160, 220});
+  settle();
+  EXPECT_EQ(frames->imageTransform(), AffineTransform::makeScale(2, 2));
+
+  // A long press hides the controls; a tap brings them back.
+  host.touchDown({160, 220});
+  host.advanceBy(0.7);
+  host.touchUp();
+  EXPECT_EQ(editor->viewState(), Editor::kViewStateNoControls);
+  EXPECT_TRUE(editor->controlsView->isHidden());
+  host.tap({160, 220});
+  settle();
+  EXPECT_EQ(editor->viewState(), Editor::kViewStateEditing);
+}
+
+TEST_F(EditorTest, APhotoFromTheOnlySourceReplacesTheBackgroundUntilTheBackgroundTab) {
+  TemporaryDirectory library;
+  writeFile(library.file("photo.jpg"), pictureBytes(1600, 1200, 0xFF3366CC, true));
+  UIImagePickerController::setPhotoLibraryDirectory(library.path());
+  open(ContentTypeFaceEffect);
+  host.tapView(*editor->listView->findVisibleCellWithIndex(0));
+  host.tapView(control(Editor::kTagPhotoTab));  // the library only: no sheet
+  settle();
+  auto picker = std::dynamic_pointer_cast<UIImagePickerController>(navigation->presentedViewController());
+  ASSERT_NE(picker, nullptr);
+  EXPECT_EQ(picker->sourceType(), UIImagePickerControllerSourceType::PhotoLibrary);
+  ASSERT_TRUE(picker->pickFileAtIndex(0));
+  settle();
+  const auto& photo = editor->backgroundsList()->outOfListImage();
+  ASSERT_NE(photo, nullptr);
+  EXPECT_EQ(photo->scale(), 2);
+  EXPECT_EQ(photo->size(), (Size{320, 240}));
+  EXPECT_EQ(editor->bgSwapView->image(), photo);
+  EXPECT_EQ(editor->selectionMode(), Editor::kSelectionModePhoto);
+  EXPECT_EQ(navigation->presentedViewController(), nullptr);
+  EXPECT_EQ(tracker->count("SystemEvent|imagePicker|selected|0"), 1);
+  EXPECT_EQ(editor->controlsView->viewWithTag(Editor::kTagNoPhotoView)->alpha(), 0);
+  // In photo mode a one-finger drag moves the photo at once.
+  host.drag({160, 220}, {160, 300}, 0.3, 10);
+  EXPECT_GT(editor->backgroundsList()->imageTransform().ty, 50);
+
+  host.tapView(control(Editor::kTagBackgroundTab));
+  settle();
+  EXPECT_FALSE(editor->backgroundsList()->haveOutOfListImage());
+  EXPECT_TRUE(editor->backgroundsList()->imageTransform().isIdentity());
+  EXPECT_EQ(editor->selectionMode(), Editor::kSelectionModeBackground);
+
+  // With no source at all nothing opens.
+  UIImagePickerController::setPhotoLibraryDirectory(library.file("missing"));
+  host.tapView(control(Editor::kTagPhotoTab));
+  settle();
+  EXPECT_EQ(navigation->presentedViewController(), nullptr);
+}
+
+TEST_F(EditorTest, TheTourAppearsOnceAtTheFirstEditingStateStepsThroughAndHoldsTheSwipes) {
+  auto visibleSteps = [&] {
+    std::vector<int> shown;
+    for (int tag : {4000, 4001, 4002, 4003, 4004, 4005})
+      if (auto* step = editor->helpView->viewWithTag(tag); step && !step->isHidden()) shown.push_back(tag);
+    return shown;
+  };
+  setTourDone(ContentTypeClipart, false);
+  open(ContentTypeClipart);
+  ASSERT_NE(editor->helpView, nullptr);
+  EXPECT_EQ(editor->helpView->superview(), nullptr);  // not over the grid
+  editor->setViewState(Editor::kViewStateEditing);
+  EXPECT_EQ(editor->helpView->superview(), editor->view().get());
+  EXPECT_EQ(valueForKey(DataSource::data(), "AssetHelpDisplayed2").boolValue(), true);
+  std::vector<std::vector<int>> steps;
+  for (int i = 0; i < 5; ++i) {
+    settle();
+    steps.push_back(visibleSteps());
+    if (editor->curHelpButton == Editor::kTagOverlayTab) {
+      EXPECT_EQ(editor->helpLabelDown1->text(),
+                Localization::Instance().localizationForKey("_Loc_HelpCliparts_Title"));
+    }
+    if (i == 0) {
+      swipe(220, -120);  // refused while the tour shows
+      EXPECT_EQ(editor->framesList()->curIndex(), 0);
+    }
+    editor->nextHelpButton();
+  }
+  EXPECT_EQ(steps, (std::vector<std::vector<int>>{{4003}, {4000}, {4001}, {4002}, {4005}}));
+  settle();
+  EXPECT_EQ(editor->helpView->superview(), nullptr);
+  swipe(220, -120);
+  settle();
+  EXPECT_EQ(editor->framesList()->curIndex(), 1);
+
+  // The background editor has no overlay step; the tour never comes back once shown.
+  setTourDone(ContentTypeBackground, false);
+  open(ContentTypeBackground);
+  EXPECT_EQ(editor->helpView->viewWithTag(Editor::kTagHelpOverlayOnly), nullptr);
+  editor->setViewState(Editor::kViewStateEditing);
+  steps.clear();
+  for (int i = 0; i < 4; ++i, editor->nextHelpButton()) steps.push_back(visibleSteps());
+  EXPECT_EQ(steps, (std::vector<std::vector<int>>{{4003}, {4001}, {4002}, {4005}}));
+  open(ContentTypeBackground);
+  EXPECT_EQ(editor->helpView, nullptr);
+}
+
+// The tall layout reaches the bottom of its screen.
+class TallEditorTest : public EditorTest {
+ protected:
+  TallEditorTest() : EditorTest(DeviceProfile::phoneTall()) {}
+};
+
+void shoot(OffscreenHost& host, const std::string& name) {
+  auto image = host.captureScreen();
+  ASSERT_NE(image, nullptr);
+  if (const char* folder = std::getenv("PICTAVIA_EDITOR_SHOTS"))
+    host.writeScreenshot(std::string(folder) + "/" + name + ".png");
+  // The bar's middle, just above the bottom edge, is not the composition's black.
+  int x = image->pixelWidth() / 2, y = image->pixelHeight() - 10;
+  EXPECT_NE(image->bitmap().pixel(x, y) & 0xFFFFFF, 0u) << name;
+}
+
+void EditorTest::lookAt(int type, const std::string& name) {
+  setTourDone(type, false);
+  open(type);
+  shoot(host, name + "-grid");
+  host.tapView(*editor->listView->findVisibleCellWithIndex(1));
+  settle();
+  shoot(host, name + "-help");
+  editor->closeHelp();
+  settle();
+  shoot(host, name + "-editing");
+  host.tapView(control(Editor::kTagPreviewButton));
+  settle();
+  shoot(host, name + "-preview");
+}
+
+TEST_F(EditorTest, LooksRightOnTheSmallPhone) {
+  lookAt(ContentTypePhotoFrame, "phone35");
+}
+
+TEST_F(TallEditorTest, LooksRightOnTheTallPhone) {
+  lookAt(ContentTypeFaceEffect, "tall");
+  auto& screen = *editor->view();
+  EXPECT_EQ(screen.convertRectToView(screen.bounds(), nullptr), (Rect{0, 20, 320, 548}));
+}
