@@ -19,8 +19,7 @@ void AssetViewController::setupGuestureRecognizers() {
     };
   };
   auto pan = std::make_shared<UIPanGestureRecognizer>(handler(&AssetViewController::dragImage));
-  auto pinch =
-      std::make_shared<UIPinchGestureRecognizer>(handler(&AssetViewController::zoomImage));
+  auto pinch = std::make_shared<UIPinchGestureRecognizer>(handler(&AssetViewController::zoomImage));
   auto rotation =
       std::make_shared<UIRotationGestureRecognizer>(handler(&AssetViewController::rotateImage));
   auto longPress = std::make_shared<UILongPressGestureRecognizer>(
@@ -94,8 +93,7 @@ void AssetViewController::longPressRecognized(UIGestureRecognizer& recognizer) {
 }
 
 void AssetViewController::singleTapGRRecognized(UIGestureRecognizer& recognizer) {
-  if (recognizer.state() == UIGestureRecognizerState::Ended &&
-      _viewState == kViewStateNoControls)
+  if (recognizer.state() == UIGestureRecognizerState::Ended && _viewState == kViewStateNoControls)
     setViewState(kViewStateEditing, true);
 }
 
@@ -154,8 +152,8 @@ bool AssetViewController::gestureRecognizerShouldBegin(UIGestureRecognizer& reco
   if (dynamic_cast<UISwipeGestureRecognizer*>(&recognizer)) {
     // A one-finger stroke over an unmoved layer; never while the help tour shows.
     const bool helpShown = helpView && helpView->alpha() != 0;
-    return recognizer.numberOfTouches() == 1 && identity &&
-           _selectionMode != kSelectionModePhoto && !helpShown;
+    return recognizer.numberOfTouches() == 1 && identity && _selectionMode != kSelectionModePhoto &&
+           !helpShown;
   }
   if (dynamic_cast<UIPinchGestureRecognizer*>(&recognizer) ||
       dynamic_cast<UIRotationGestureRecognizer*>(&recognizer))

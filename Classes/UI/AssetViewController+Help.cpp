@@ -15,18 +15,25 @@ constexpr int kHelpStepTags[] = {4004, 4003, 4000, 4001, 4002, 4005};
 
 const char* overlayHelpKey(std::int32_t contentType) {
   switch (contentType) {
-    case ContentTypePhotoFrame: return "_Loc_HelpFrames_Title";
-    case ContentTypeClipart: return "_Loc_HelpCliparts_Title";
-    case ContentTypeFaceEffect: return "_Loc_HelpFaceFrames_Title";
-    default: return nullptr;
+    case ContentTypePhotoFrame:
+      return "_Loc_HelpFrames_Title";
+    case ContentTypeClipart:
+      return "_Loc_HelpCliparts_Title";
+    case ContentTypeFaceEffect:
+      return "_Loc_HelpFaceFrames_Title";
+    default:
+      return nullptr;
   }
 }
 
 const char* overlayTabPicture(std::int32_t contentType) {
   switch (contentType) {
-    case ContentTypeClipart: return "btn_preview_tab_art.png";
-    case ContentTypeFaceEffect: return "btn_preview_tab_face.png";
-    default: return "btn_preview_tab_frame.png";
+    case ContentTypeClipart:
+      return "btn_preview_tab_art.png";
+    case ContentTypeFaceEffect:
+      return "btn_preview_tab_face.png";
+    default:
+      return "btn_preview_tab_frame.png";
   }
 }
 
@@ -80,6 +87,7 @@ void AssetViewController::prepareHelp() {
   } else if (auto* step = dynamic_cast<UIImageView*>(helpView->viewWithTag(kTagOverlayTab))) {
     auto picture = Tools::hiresImageNamed(overlayTabPicture(_contentType));
     step->setImage(picture);
+    if (helpFrameImage) helpFrameImage->setImage(picture);
     if (picture) {
       // The picture's size, about the old centre.
       Point centre = step->center();
@@ -146,11 +154,20 @@ void AssetViewController::nextHelpButton() {
     case kTagPreviewButton:
       curHelpButton = _contentType == ContentTypeBackground ? kTagBackgroundTab : kTagOverlayTab;
       break;
-    case kTagOverlayTab: curHelpButton = kTagBackgroundTab; break;
-    case kTagBackgroundTab: curHelpButton = kTagPhotoTab; break;
-    case kTagPhotoTab: curHelpButton = kTagSaveButton; break;
-    case kTagSaveButton: closeHelp(); return;
-    default: return;
+    case kTagOverlayTab:
+      curHelpButton = kTagBackgroundTab;
+      break;
+    case kTagBackgroundTab:
+      curHelpButton = kTagPhotoTab;
+      break;
+    case kTagPhotoTab:
+      curHelpButton = kTagSaveButton;
+      break;
+    case kTagSaveButton:
+      closeHelp();
+      return;
+    default:
+      return;
   }
   updateHelpInfoAnimated(true);
 }

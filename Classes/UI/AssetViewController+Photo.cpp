@@ -43,8 +43,10 @@ void AssetViewController::actionSheetDidDismissWithButtonIndex(UIActionSheet& sh
                                                                int buttonIndex) {
   if (buttonIndex < 0 || buttonIndex >= sheet.numberOfButtons()) return;
   std::string title = sheet.buttonTitleAtIndex(buttonIndex);
-  if (title == localized("_Loc_PhotoSourceLibrary")) getPhotoFromSource(Source::PhotoLibrary);
-  else if (title == localized("_Loc_PhotoSourceCamera")) getPhotoFromSource(Source::Camera);
+  if (title == localized("_Loc_PhotoSourceLibrary"))
+    getPhotoFromSource(Source::PhotoLibrary);
+  else if (title == localized("_Loc_PhotoSourceCamera"))
+    getPhotoFromSource(Source::Camera);
 }
 
 void AssetViewController::getPhotoFromSource(Source source) {

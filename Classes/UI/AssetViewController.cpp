@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "AppUI/ImageItemCell.h"
+#include "AppUI/UIItems.h"
 #include "Content/ContentControl.h"
 #include "Foundation/NotificationCenter.h"
 #include "GeneralTools/Localization.h"
@@ -12,7 +13,6 @@
 #include "UI/UIButton.h"
 #include "UI/UINavigationController.h"
 #include "UI/ViewControllerRegistry.h"
-#include "AppUI/UIItems.h"
 
 using namespace platform;
 
@@ -22,10 +22,14 @@ constexpr double kTallScreenHeight = 548;
 
 std::optional<std::string> viewStateLabel(std::int32_t state) {
   switch (state) {
-    case AssetViewController::kViewStatePreview: return "preview";
-    case AssetViewController::kViewStateNoControls: return "nocontrols";
-    case AssetViewController::kViewStateList: return "list";
-    default: return std::nullopt;
+    case AssetViewController::kViewStatePreview:
+      return "preview";
+    case AssetViewController::kViewStateNoControls:
+      return "nocontrols";
+    case AssetViewController::kViewStateList:
+      return "list";
+    default:
+      return std::nullopt;
   }
 }
 
@@ -40,14 +44,20 @@ struct OverlayTabLook {
 OverlayTabLook overlayTabLook(std::int32_t contentType) {
   switch (contentType) {
     case ContentTypeClipart:
-      return {"btn_preview_tab_art.png", "btn_preview_tab_art_hl.png",
-              "btn_preview_tab_art_unactiv.png", {0, 13, 3, 0}};
+      return {"btn_preview_tab_art.png",
+              "btn_preview_tab_art_hl.png",
+              "btn_preview_tab_art_unactiv.png",
+              {0, 13, 3, 0}};
     case ContentTypeFaceEffect:
-      return {"btn_preview_tab_face.png", "btn_preview_tab_face_hl.png",
-              "btn_preview_tab_face_unactiv.png", {0, 12, 8, 0}};
+      return {"btn_preview_tab_face.png",
+              "btn_preview_tab_face_hl.png",
+              "btn_preview_tab_face_unactiv.png",
+              {0, 12, 8, 0}};
     default:
-      return {"btn_preview_tab_frame.png", "btn_preview_tab_frame_hl.png",
-              "btn_preview_tab_frame_unactiv.png", {0, 10, 7, 0}};
+      return {"btn_preview_tab_frame.png",
+              "btn_preview_tab_frame_hl.png",
+              "btn_preview_tab_frame_unactiv.png",
+              {0, 10, 7, 0}};
   }
 }
 
@@ -183,9 +193,9 @@ void AssetViewController::viewWillAppear(bool animated) {
   auto& application = UIApplication::sharedApplication();
   application.setStatusBarStyle(UIStatusBarStyle::BlackTranslucent);
   application.setStatusBarHidden(false, UIStatusBarAnimation::Slide);
-  NotificationCenter::defaultCenter().addObserver(this, ContentControl::kContentControlHasNewContent,
-                                                  nullptr,
-                                                  [this](const Notification&) { updateLists(); });
+  NotificationCenter::defaultCenter().addObserver(
+      this, ContentControl::kContentControlHasNewContent, nullptr,
+      [this](const Notification&) { updateLists(); });
 }
 
 void AssetViewController::viewWillDisappear(bool animated) {
@@ -264,7 +274,8 @@ void AssetViewController::updateMasksAnimated(bool animated) {
       }
       if (callPreviewMask) callPreviewMask->setAlpha(0);
       for (const auto& list : {_ctlBackgounds, _ctlFrames, _ctlTBFrames})
-        if (list) list->setImageTempTransform(AffineTransform::concat(list->imageTransform(), shrink));
+        if (list)
+          list->setImageTempTransform(AffineTransform::concat(list->imageTransform(), shrink));
     };
     animated ? UIView::animateWithDuration(kMaskAnimationDuration, change) : change();
     return;
@@ -297,9 +308,9 @@ void AssetViewController::recursiveUpdateState(UIView& view, bool animated) {
     bool shown = _selectionMode == kSelectionModeFrames && _viewState != kViewStatePreview;
     shown ? showView(view, animated) : hideView(view, animated);
   } else if (view.tag() == kTagNoPhotoView) {
-    bool hidden = _viewState == kViewStatePreview ||
-                  (_selectionMode == kSelectionModePhoto && _ctlBackgounds &&
-                   _ctlBackgounds->haveOutOfListImage());
+    bool hidden =
+        _viewState == kViewStatePreview || (_selectionMode == kSelectionModePhoto &&
+                                            _ctlBackgounds && _ctlBackgounds->haveOutOfListImage());
     hidden ? hideView(view, animated) : showView(view, animated);
   }
   auto* button = dynamic_cast<UIButton*>(&view);
@@ -483,7 +494,8 @@ Size AssetViewController::cellSizeInItemsView(ItemsView&) {
 void AssetViewController::itemActionInItemsView(ItemsView&, std::int32_t index) {
   auto list = curImageListController();
   if (!list) return;
-  if (index != list->curIndex()) currentController()->setImageTransform(AffineTransform::identity());
+  if (index != list->curIndex())
+    currentController()->setImageTransform(AffineTransform::identity());
   list->setCurIndex(index, ImageSwapView::kTransitionFade);
   setViewState(kViewStateEditing, true);
 }

@@ -16,10 +16,13 @@
 #include "Content/ContentServiceRequest.h"
 #include "GeneralTools/DispatchTools.h"
 #include "GeneralTools/Localization.h"
+#include "Graphics/ImageDecoder.h"
 #include "Host/OffscreenHost.h"
 #include "RecordingTracker.h"
 #include "ReferenceServer.h"
+#include "UI/UIActivityViewController.h"
 #include "UI/UIApplication.h"
+#include "UI/UIImageWriteToSavedPhotosAlbum.h"
 #include "UI/UINavigationController.h"
 #include "UI/UIScreen.h"
 #include "UI/UIWindow.h"
@@ -35,7 +38,8 @@ namespace {
 // One app container synced from the reference server over the published sample pack.
 struct SyncedPack {
   SyncedPack() {
-    std::filesystem::copy(CONTENT_PACK_DIR, source.path(), std::filesystem::copy_options::recursive);
+    std::filesystem::copy(CONTENT_PACK_DIR, source.path(),
+                          std::filesystem::copy_options::recursive);
     std::string error;
     EXPECT_TRUE(CatalogPublisher::publish(source.path(), catalog.path(), error)) << error;
     ReferenceServer::Configuration configuration;
@@ -63,7 +67,9 @@ class EditorTest : public ::testing::Test {
   }
   static void TearDownTestSuite() { delete pack, pack = nullptr; }
 
-  explicit EditorTest(DeviceProfile profile = DeviceProfile::phone35(2)) : host(profile) {
+  explicit EditorTest(DeviceProfile profile = DeviceProfile::phone35(2),
+                      OffscreenHost::Options options = {})
+      : host(profile, options) {
     // The tests read the built bundle: interface files, art and texts.
     Bundle::setMainBundlePath(std::string(PICTAVIA_RESOURCES_DIR));
     Tools::Instance().setDefaultBundle(Bundle::mainBundle());
@@ -74,6 +80,7 @@ class EditorTest : public ::testing::Test {
     for (int type = 0; type < 4; ++type) setTourDone(type, true);
   }
   ~EditorTest() override {
+    close();
     LoadingView::hide();
     UIImagePickerController::setPhotoLibraryDirectory(std::nullopt);
     Tools::Instance().setAnalyticsTracker(nullptr);
@@ -85,6 +92,7 @@ class EditorTest : public ::testing::Test {
   }
   // The editor of `type` pushed over a root screen, as the main screen opens it.
   void open(int type) {
+    close();
     editor = std::make_shared<Editor>();
     editor->initWithNibName(std::nullopt, nullptr);
     editor->setContentType(type);
@@ -94,11 +102,17 @@ class EditorTest : public ::testing::Test {
     host.captureScreen();  // lays the views out, as the first frame drawn would
     settle();
   }
+  // The editor leaves as the back button makes it leave.
+  void close() {
+    if (navigation) navigation->popToRootViewControllerAnimated(false);
+  }
   void settle(double seconds = 1) {
     runMainLoopUntil([] { return DispatchTools::Instance().taskCount() == 0; }, 30);
     host.advanceBy(seconds);
   }
-  UIButton& control(int tag) { return *dynamic_cast<UIButton*>(editor->controlsView->viewWithTag(tag)); }
+  UIButton& control(int tag) {
+    return *dynamic_cast<UIButton*>(editor->controlsView->viewWithTag(tag));
+  }
   // Two fingers about the middle of the screen, moved apart by `spread` and turned by `turn`.
   void pinch(double spread, double turn) {
     Point c{160, 220};
@@ -190,7 +204,10 @@ TEST_F(EditorTest, PreviewShrinksTheLayersIntoTheContactCardAndRefusesTaps) {
   EXPECT_EQ(editor->frameSwapView->transform(), (AffineTransform{0.4, 0, 0, 0.4, -109, -134}));
   for (int tag : {4000, 4001, 4002, 4005}) EXPECT_FALSE(control(tag).isEnabled()) << tag;
   EXPECT_TRUE(control(Editor::kTagPreviewButton).isEnabled());
-  EXPECT_EQ(control(Editor::kTagPreviewButton).imageForState(UIControlStateNormal)->bitmap().pixel(22, 22),
+  EXPECT_EQ(control(Editor::kTagPreviewButton)
+                .imageForState(UIControlStateNormal)
+                ->bitmap()
+                .pixel(22, 22),
             Tools::hiresImageNamed("btn_preview_tab_zoomp.png")->bitmap().pixel(22, 22));
   host.tap({160, 200}), host.advanceBy(0.1), host.tap({160, 200});
   settle();
@@ -261,7 +278,8 @@ TEST_F(EditorTest, APhotoFromTheOnlySourceReplacesTheBackgroundUntilTheBackgroun
   host.tapView(*editor->listView->findVisibleCellWithIndex(0));
   host.tapView(control(Editor::kTagPhotoTab));  // the library only: no sheet
   settle();
-  auto picker = std::dynamic_pointer_cast<UIImagePickerController>(navigation->presentedViewController());
+  auto picker =
+      std::dynamic_pointer_cast<UIImagePickerController>(navigation->presentedViewController());
   ASSERT_NE(picker, nullptr);
   EXPECT_EQ(picker->sourceType(), UIImagePickerControllerSourceType::PhotoLibrary);
   ASSERT_TRUE(picker->pickFileAtIndex(0));
@@ -296,7 +314,8 @@ TEST_F(EditorTest, TheTourAppearsOnceAtTheFirstEditingStateStepsThroughAndHoldsT
   auto visibleSteps = [&] {
     std::vector<int> shown;
     for (int tag : {4000, 4001, 4002, 4003, 4004, 4005})
-      if (auto* step = editor->helpView->viewWithTag(tag); step && !step->isHidden()) shown.push_back(tag);
+      if (auto* step = editor->helpView->viewWithTag(tag); step && !step->isHidden())
+        shown.push_back(tag);
     return shown;
   };
   setTourDone(ContentTypeClipart, false);
@@ -378,4 +397,154 @@ TEST_F(TallEditorTest, LooksRightOnTheTallPhone) {
   lookAt(ContentTypeFaceEffect, "tall");
   auto& screen = *editor->view();
   EXPECT_EQ(screen.convertRectToView(screen.bounds(), nullptr), (Rect{0, 20, 320, 548}));
+}
+
+// A person's whole session, in the photo-frames editor with the photo folder and in the
+// face-effects editor with the camera: the saved picture has the overlay's opaque parts and
+// the photo, moved as the gestures said, through its transparent ones.
+class SessionTest : public EditorTest {
+ protected:
+  SessionTest()
+      : EditorTest(DeviceProfile::phone35(2),
+                   {"videotestsrc pattern=solid-color foreground-color=0xff20c040 ! "
+                    "video/x-raw,width=640,height=480"}) {
+    setSavedPhotosAlbumDirectory(album.file("Album"));
+    writeFile(library.file("photo.jpg"), pictureBytes(640, 960, 0xFF20C040, true));
+    UIImagePickerController::setPhotoLibraryDirectory(library.path());
+  }
+  ~SessionTest() override { setSavedPhotosAlbumDirectory(std::nullopt); }
+
+  // Places the photo with a drag, a pinch inwards and a turn, looks at the preview, saves
+  // through the share sheet and checks the album's picture.
+  void placePreviewSaveAndCheck() {
+    ASSERT_EQ(editor->selectionMode(), Editor::kSelectionModePhoto);
+    host.drag({160, 220}, {200, 230}, 0.3, 10);
+    pinch(-16, 0.3);
+    settle();
+    AffineTransform placed = editor->backgroundsList()->imageTransform();
+    EXPECT_NEAR(std::hypot(placed.a, placed.b), 0.6, 0.06);
+    EXPECT_NEAR(std::atan2(placed.b, placed.a), 0.3, 0.05);
+    host.tapView(control(Editor::kTagPreviewButton));
+    settle();
+    host.tapView(control(Editor::kTagPreviewButton));
+    settle();
+    ASSERT_EQ(editor->bgSwapView->transform(), placed);
+
+    auto overlay = editor->frameSwapView->image();
+    auto photo = editor->bgSwapView->image();
+    auto tbFrame = editor->tbFrameSwapView->image();
+    ASSERT_TRUE(overlay && photo && tbFrame);
+    host.tapView(control(Editor::kTagSaveButton));
+    settle();
+    auto sheet =
+        std::dynamic_pointer_cast<UIActivityViewController>(navigation->presentedViewController());
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(sheet->performActivity(UIActivityTypeSaveToCameraRoll));
+    host.advanceBy(1);
+    std::shared_ptr<Image> saved;
+    ASSERT_TRUE(runMainLoopUntil([&] {
+      std::error_code ec;
+      for (const auto& entry : std::filesystem::directory_iterator(album.file("Album"), ec))
+        if (entry.path().extension() == ".jpg")
+          saved = ImageDecoder::imageWithContentsOfFile(entry.path().string());
+      return saved != nullptr;
+    }));
+    ASSERT_EQ(saved->pixelWidth(), 640);
+    ASSERT_EQ(saved->pixelHeight(), 920);
+
+    // Every 20 points: where the top/bottom frame or else the overlay is opaque the picture is
+    // theirs; where both are clear, the photo where the placed photo reaches, else black.
+    Point centre{160, 230};
+    AffineTransform back = placed.inverted();
+    int opaque = 0, green = 0, black = 0;
+    for (double y = 10; y < 460; y += 20) {
+      for (double x = 10; x < 320; x += 20) {
+        std::uint32_t shown = saved->bitmap().pixel(int(x * 2), int(y * 2));
+        // Only where the layers are flat around the point: edges resample differently.
+        auto top = flatPixel(*tbFrame, {x, y}), cover = flatPixel(*overlay, {x, y});
+        if (!top || !cover) continue;
+        if (*top >> 24 == 255 || (*top >> 24 == 0 && *cover >> 24 == 255)) {
+          ++opaque;
+          std::uint32_t layer = *top >> 24 == 255 ? *top : *cover;
+          EXPECT_TRUE(testing_support::near(shown, layer, 40))
+              << x << "," << y << " " << std::hex << shown << " " << layer;
+        } else if (*top >> 24 == 0 && *cover >> 24 == 0) {
+          Point p = back.apply(Point{x - centre.x, y - centre.y});
+          Size s = photo->size();
+          double fit = std::min(320 / s.width, 460 / s.height);  // as the layer shows it
+          s = Size{s.width * fit, s.height * fit};
+          bool onPhoto = std::abs(p.x) < s.width / 2 - 4 && std::abs(p.y) < s.height / 2 - 4;
+          bool offPhoto = std::abs(p.x) > s.width / 2 + 4 || std::abs(p.y) > s.height / 2 + 4;
+          if (!onPhoto && !offPhoto) continue;  // too near the photo's edge to tell
+          ++(onPhoto ? green : black);
+          EXPECT_TRUE(testing_support::near(shown, onPhoto ? 0xFF20C040 : 0xFF000000, 40))
+              << x << "," << y << " " << std::hex << shown;
+        }
+      }
+    }
+    EXPECT_GT(opaque, 20);
+    EXPECT_GT(green, 10);
+    EXPECT_GT(black, 10);
+  }
+  // The pixel at `point` when the pixels 3 points around it are all near it.
+  static std::optional<std::uint32_t> flatPixel(const Image& image, Point point) {
+    std::uint32_t middle = pixelShown(image, point);
+    for (auto [dx, dy] : {std::pair{-3, 0}, {3, 0}, {0, -3}, {0, 3}})
+      if (!testing_support::near(pixelShown(image, {point.x + dx, point.y + dy}), middle, 12))
+        return std::nullopt;
+    return middle;
+  }
+  // The pixel of `image` shown at `point` of a 320 x 460 layer that fits it keeping its shape.
+  static std::uint32_t pixelShown(const Image& image, Point point) {
+    Size size = image.size();
+    double s = std::min(320 / size.width, 460 / size.height);
+    double x = (point.x - (320 - size.width * s) / 2) / s,
+           y = (point.y - (460 - size.height * s) / 2) / s;
+    if (x < 0 || y < 0 || x >= size.width || y >= size.height) return 0;
+    return image.bitmap().pixel(int(x * image.scale()), int(y * image.scale()));
+  }
+
+  TemporaryDirectory album, library;
+};
+
+TEST_F(SessionTest, FramesWithAPhotoFromTheFolderAndFaceEffectsWithTheCamera) {
+  open(ContentTypePhotoFrame);
+  host.tapView(*editor->listView->findVisibleCellWithIndex(0));
+  settle();
+  ASSERT_EQ(editor->viewState(), Editor::kViewStateEditing);
+  // Both sources: the sheet offers them.
+  host.tapView(control(Editor::kTagPhotoTab));
+  host.advanceBy(1);
+  UIActionSheet* sheet = nullptr;
+  for (const auto& view : window->subviews())
+    if (auto* shown = dynamic_cast<UIActionSheet*>(view.get())) sheet = shown;
+  ASSERT_NE(sheet, nullptr);
+  ASSERT_EQ(sheet->numberOfButtons(), 3);
+  host.tapView(*sheet->buttonAtIndex(0));
+  settle();
+  auto picker =
+      std::dynamic_pointer_cast<UIImagePickerController>(navigation->presentedViewController());
+  ASSERT_NE(picker, nullptr);
+  ASSERT_TRUE(picker->pickFileAtIndex(0));
+  settle();
+  ASSERT_NO_FATAL_FAILURE(placePreviewSaveAndCheck());
+
+  std::filesystem::remove_all(album.file("Album"));
+  open(ContentTypeFaceEffect);
+  host.tapView(*editor->listView->findVisibleCellWithIndex(0));
+  settle();
+  host.tapView(control(Editor::kTagPhotoTab));
+  host.advanceBy(1);
+  for (const auto& view : window->subviews())
+    if (auto* shown = dynamic_cast<UIActionSheet*>(view.get())) sheet = shown;
+  host.tapView(*sheet->buttonAtIndex(1));
+  settle();
+  picker =
+      std::dynamic_pointer_cast<UIImagePickerController>(navigation->presentedViewController());
+  ASSERT_NE(picker, nullptr);
+  EXPECT_EQ(picker->sourceType(), UIImagePickerControllerSourceType::Camera);
+  ASSERT_TRUE(runMainLoopUntil([&] { return picker->cameraFrame() != nullptr; }, 20));
+  ASSERT_TRUE(picker->takePicture());
+  settle();
+  ASSERT_NO_FATAL_FAILURE(placePreviewSaveAndCheck());
 }
