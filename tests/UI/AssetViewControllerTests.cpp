@@ -204,11 +204,12 @@ TEST_F(EditorTest, PreviewShrinksTheLayersIntoTheContactCardAndRefusesTaps) {
   EXPECT_EQ(editor->frameSwapView->transform(), (AffineTransform{0.4, 0, 0, 0.4, -109, -134}));
   for (int tag : {4000, 4001, 4002, 4005}) EXPECT_FALSE(control(tag).isEnabled()) << tag;
   EXPECT_TRUE(control(Editor::kTagPreviewButton).isEnabled());
-  EXPECT_EQ(control(Editor::kTagPreviewButton)
-                .imageForState(UIControlStateNormal)
-                ->bitmap()
-                .pixel(22, 22),
-            Tools::hiresImageNamed("btn_preview_tab_zoomp.png")->bitmap().pixel(22, 22));
+  auto bytes = [](const std::shared_ptr<Image>& image) {
+    const Bitmap& b = image->bitmap();
+    return std::vector<std::uint8_t>(b.row(0), b.row(0) + b.bytesPerRow() * b.height());
+  };
+  EXPECT_EQ(bytes(control(Editor::kTagPreviewButton).currentImage()),
+            bytes(Tools::hiresImageNamed("btn_preview_tab_zoomp.png")));
   host.tap({160, 200}), host.advanceBy(0.1), host.tap({160, 200});
   settle();
   EXPECT_EQ(editor->framesList()->imageTransform(), AffineTransform::makeScale(2, 2));
@@ -280,16 +281,13 @@ TEST_F(EditorTest, APhotoFromTheOnlySourceReplacesTheBackgroundUntilTheBackgroun
   settle();
   auto picker =
       std::dynamic_pointer_cast<UIImagePickerController>(navigation->presentedViewController());
-  ASSERT_NE(picker, nullptr);
-  EXPECT_EQ(picker->sourceType(), UIImagePickerControllerSourceType::PhotoLibrary);
-  ASSERT_TRUE(picker->pickFileAtIndex(0));
+  ASSERT_TRUE(picker && picker->pickFileAtIndex(0));
   settle();
   const auto& photo = editor->backgroundsList()->outOfListImage();
   ASSERT_NE(photo, nullptr);
   EXPECT_EQ(photo->scale(), 2);
   EXPECT_EQ(photo->size(), (Size{320, 240}));
   EXPECT_EQ(editor->bgSwapView->image(), photo);
-  EXPECT_EQ(editor->selectionMode(), Editor::kSelectionModePhoto);
   EXPECT_EQ(navigation->presentedViewController(), nullptr);
   EXPECT_EQ(tracker->count("SystemEvent|imagePicker|selected|0"), 1);
   EXPECT_EQ(editor->controlsView->viewWithTag(Editor::kTagNoPhotoView)->alpha(), 0);
@@ -400,8 +398,8 @@ TEST_F(TallEditorTest, LooksRightOnTheTallPhone) {
 }
 
 // A person's whole session, in the photo-frames editor with the photo folder and in the
-// face-effects editor with the camera: the saved picture has the overlay's opaque parts and
-// the photo, moved as the gestures said, through its transparent ones.
+// face-effects editor with the camera: the saved picture has the overlays' opaque parts and
+// the photo, moved as the gestures said, through their transparent ones.
 class SessionTest : public EditorTest {
  protected:
   SessionTest()
@@ -414,8 +412,24 @@ class SessionTest : public EditorTest {
   }
   ~SessionTest() override { setSavedPhotosAlbumDirectory(std::nullopt); }
 
+  // Opens the editor, taps the first item and the photo tab, then the sheet's button.
+  std::shared_ptr<UIImagePickerController> openAndChooseSource(int type, int button) {
+    open(type);
+    host.tapView(*editor->listView->findVisibleCellWithIndex(0));
+    host.tapView(control(Editor::kTagPhotoTab));
+    host.advanceBy(1);
+    for (const auto& view : window->subviews())
+      if (auto* sheet = dynamic_cast<UIActionSheet*>(view.get())) {
+        EXPECT_EQ(sheet->numberOfButtons(), 3);
+        host.tapView(*sheet->buttonAtIndex(button));
+      }
+    settle();
+    return std::dynamic_pointer_cast<UIImagePickerController>(
+        navigation->presentedViewController());
+  }
+
   // Places the photo with a drag, a pinch inwards and a turn, looks at the preview, saves
-  // through the share sheet and checks the album's picture.
+  // through the share sheet and checks the album's picture every 20 points.
   void placePreviewSaveAndCheck() {
     ASSERT_EQ(editor->selectionMode(), Editor::kSelectionModePhoto);
     host.drag({160, 220}, {200, 230}, 0.3, 10);
@@ -424,22 +438,18 @@ class SessionTest : public EditorTest {
     AffineTransform placed = editor->backgroundsList()->imageTransform();
     EXPECT_NEAR(std::hypot(placed.a, placed.b), 0.6, 0.06);
     EXPECT_NEAR(std::atan2(placed.b, placed.a), 0.3, 0.05);
-    host.tapView(control(Editor::kTagPreviewButton));
-    settle();
-    host.tapView(control(Editor::kTagPreviewButton));
-    settle();
+    for (int i = 0; i < 2; ++i) host.tapView(control(Editor::kTagPreviewButton)), settle();
     ASSERT_EQ(editor->bgSwapView->transform(), placed);
 
-    auto overlay = editor->frameSwapView->image();
-    auto photo = editor->bgSwapView->image();
-    auto tbFrame = editor->tbFrameSwapView->image();
-    ASSERT_TRUE(overlay && photo && tbFrame);
+    auto tbFrame = editor->tbFrameSwapView->image(), overlay = editor->frameSwapView->image();
+    Size photo = editor->bgSwapView->image()->size();
+    double fit = std::min(320 / photo.width, 460 / photo.height);  // as the layer shows it
+    photo = Size{photo.width * fit, photo.height * fit};
     host.tapView(control(Editor::kTagSaveButton));
     settle();
     auto sheet =
         std::dynamic_pointer_cast<UIActivityViewController>(navigation->presentedViewController());
-    ASSERT_NE(sheet, nullptr);
-    ASSERT_TRUE(sheet->performActivity(UIActivityTypeSaveToCameraRoll));
+    ASSERT_TRUE(sheet && sheet->performActivity(UIActivityTypeSaveToCameraRoll));
     host.advanceBy(1);
     std::shared_ptr<Image> saved;
     ASSERT_TRUE(runMainLoopUntil([&] {
@@ -451,97 +461,60 @@ class SessionTest : public EditorTest {
     }));
     ASSERT_EQ(saved->pixelWidth(), 640);
     ASSERT_EQ(saved->pixelHeight(), 920);
-
-    // Every 20 points: where the top/bottom frame or else the overlay is opaque the picture is
-    // theirs; where both are clear, the photo where the placed photo reaches, else black.
-    Point centre{160, 230};
-    AffineTransform back = placed.inverted();
     int opaque = 0, green = 0, black = 0;
     for (double y = 10; y < 460; y += 20) {
       for (double x = 10; x < 320; x += 20) {
-        std::uint32_t shown = saved->bitmap().pixel(int(x * 2), int(y * 2));
+        std::uint32_t shown = saved->bitmap().pixel(int(x * 2), int(y * 2)), expected;
         // Only where the layers are flat around the point: edges resample differently.
         auto top = flatPixel(*tbFrame, {x, y}), cover = flatPixel(*overlay, {x, y});
-        if (!top || !cover) continue;
-        if (*top >> 24 == 255 || (*top >> 24 == 0 && *cover >> 24 == 255)) {
-          ++opaque;
-          std::uint32_t layer = *top >> 24 == 255 ? *top : *cover;
-          EXPECT_TRUE(testing_support::near(shown, layer, 40))
-              << x << "," << y << " " << std::hex << shown << " " << layer;
-        } else if (*top >> 24 == 0 && *cover >> 24 == 0) {
-          Point p = back.apply(Point{x - centre.x, y - centre.y});
-          Size s = photo->size();
-          double fit = std::min(320 / s.width, 460 / s.height);  // as the layer shows it
-          s = Size{s.width * fit, s.height * fit};
-          bool onPhoto = std::abs(p.x) < s.width / 2 - 4 && std::abs(p.y) < s.height / 2 - 4;
-          bool offPhoto = std::abs(p.x) > s.width / 2 + 4 || std::abs(p.y) > s.height / 2 + 4;
-          if (!onPhoto && !offPhoto) continue;  // too near the photo's edge to tell
-          ++(onPhoto ? green : black);
-          EXPECT_TRUE(testing_support::near(shown, onPhoto ? 0xFF20C040 : 0xFF000000, 40))
-              << x << "," << y << " " << std::hex << shown;
+        if (!top || !cover || (*top >> 24 != 0 && *top >> 24 != 255)) continue;
+        if (*top >> 24 == 255 || *cover >> 24 == 255) {
+          expected = *top >> 24 == 255 ? *top : *cover, ++opaque;
+        } else if (*cover >> 24 == 0) {
+          Point p = placed.inverted().apply(Point{x - 160, y - 230});
+          double outside =
+              std::max(std::abs(p.x) - photo.width / 2, std::abs(p.y) - photo.height / 2);
+          if (std::abs(outside) < 4) continue;  // too near the photo's edge to tell
+          expected = outside < 0 ? 0xFF20C040 : 0xFF000000, ++(outside < 0 ? green : black);
+        } else {
+          continue;
         }
+        EXPECT_TRUE(testing_support::near(shown, expected, 40))
+            << x << "," << y << " " << std::hex << shown << " " << expected;
       }
     }
     EXPECT_GT(opaque, 20);
     EXPECT_GT(green, 10);
     EXPECT_GT(black, 10);
   }
-  // The pixel at `point` when the pixels 3 points around it are all near it.
+  // The pixel of `image` shown at `point` of a 320 x 460 layer that fits it keeping its shape,
+  // when the pixels 3 points around it are near it.
   static std::optional<std::uint32_t> flatPixel(const Image& image, Point point) {
-    std::uint32_t middle = pixelShown(image, point);
+    auto at = [&](double dx, double dy) -> std::uint32_t {
+      Size size = image.size();
+      double s = std::min(320 / size.width, 460 / size.height);
+      double x = (point.x + dx - (320 - size.width * s) / 2) / s,
+             y = (point.y + dy - (460 - size.height * s) / 2) / s;
+      if (x < 0 || y < 0 || x >= size.width || y >= size.height) return 0;
+      return image.bitmap().pixel(int(x * image.scale()), int(y * image.scale()));
+    };
     for (auto [dx, dy] : {std::pair{-3, 0}, {3, 0}, {0, -3}, {0, 3}})
-      if (!testing_support::near(pixelShown(image, {point.x + dx, point.y + dy}), middle, 12))
-        return std::nullopt;
-    return middle;
-  }
-  // The pixel of `image` shown at `point` of a 320 x 460 layer that fits it keeping its shape.
-  static std::uint32_t pixelShown(const Image& image, Point point) {
-    Size size = image.size();
-    double s = std::min(320 / size.width, 460 / size.height);
-    double x = (point.x - (320 - size.width * s) / 2) / s,
-           y = (point.y - (460 - size.height * s) / 2) / s;
-    if (x < 0 || y < 0 || x >= size.width || y >= size.height) return 0;
-    return image.bitmap().pixel(int(x * image.scale()), int(y * image.scale()));
+      if (!testing_support::near(at(dx, dy), at(0, 0), 12)) return std::nullopt;
+    return at(0, 0);
   }
 
   TemporaryDirectory album, library;
 };
 
 TEST_F(SessionTest, FramesWithAPhotoFromTheFolderAndFaceEffectsWithTheCamera) {
-  open(ContentTypePhotoFrame);
-  host.tapView(*editor->listView->findVisibleCellWithIndex(0));
-  settle();
-  ASSERT_EQ(editor->viewState(), Editor::kViewStateEditing);
-  // Both sources: the sheet offers them.
-  host.tapView(control(Editor::kTagPhotoTab));
-  host.advanceBy(1);
-  UIActionSheet* sheet = nullptr;
-  for (const auto& view : window->subviews())
-    if (auto* shown = dynamic_cast<UIActionSheet*>(view.get())) sheet = shown;
-  ASSERT_NE(sheet, nullptr);
-  ASSERT_EQ(sheet->numberOfButtons(), 3);
-  host.tapView(*sheet->buttonAtIndex(0));
-  settle();
-  auto picker =
-      std::dynamic_pointer_cast<UIImagePickerController>(navigation->presentedViewController());
-  ASSERT_NE(picker, nullptr);
-  ASSERT_TRUE(picker->pickFileAtIndex(0));
+  auto picker = openAndChooseSource(ContentTypePhotoFrame, 0);
+  ASSERT_TRUE(picker && picker->pickFileAtIndex(0));
   settle();
   ASSERT_NO_FATAL_FAILURE(placePreviewSaveAndCheck());
 
   std::filesystem::remove_all(album.file("Album"));
-  open(ContentTypeFaceEffect);
-  host.tapView(*editor->listView->findVisibleCellWithIndex(0));
-  settle();
-  host.tapView(control(Editor::kTagPhotoTab));
-  host.advanceBy(1);
-  for (const auto& view : window->subviews())
-    if (auto* shown = dynamic_cast<UIActionSheet*>(view.get())) sheet = shown;
-  host.tapView(*sheet->buttonAtIndex(1));
-  settle();
-  picker =
-      std::dynamic_pointer_cast<UIImagePickerController>(navigation->presentedViewController());
-  ASSERT_NE(picker, nullptr);
+  picker = openAndChooseSource(ContentTypeFaceEffect, 1);
+  ASSERT_TRUE(picker);
   EXPECT_EQ(picker->sourceType(), UIImagePickerControllerSourceType::Camera);
   ASSERT_TRUE(runMainLoopUntil([&] { return picker->cameraFrame() != nullptr; }, 20));
   ASSERT_TRUE(picker->takePicture());
