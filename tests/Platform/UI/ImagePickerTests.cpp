@@ -126,6 +126,16 @@ TEST_F(ImagePickerTest, PicksAFileTurnedAsItsExifSaysOrCancels) {
   host->advanceBy(1);
   EXPECT_EQ(root->presentedViewController(), nullptr);
 
+  // Asked for a size, the picker delivers the photo fitted as shown, still turned.
+  picker = std::make_shared<UIImagePickerController>();
+  picker->setDelegate(delegate);
+  picker->setMaximumPictureSize(Size{10, 10});
+  root->presentViewController(picker, false);
+  ASSERT_TRUE(picker->pickFileAtIndex(1));
+  EXPECT_EQ(delegate->picked->orientation(), ImageOrientation::Right);
+  EXPECT_EQ(delegate->picked->size(), (Size{5, 10}));
+  host->advanceBy(1);
+
   picker = std::make_shared<UIImagePickerController>();
   picker->setDelegate(delegate);
   root->presentViewController(picker, false);
