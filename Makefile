@@ -33,7 +33,7 @@ fuzz:
 	@scripts/install-deps --fuzz
 	@CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DPICTAVIA_FUZZ=ON -DPICTAVIA_BUILD_TESTS=OFF >/dev/null
-	@cmake --build build/fuzz -j $(JOBS) --target SvgpbFuzzer ImageDecodeFuzzer CatalogAnswerFuzzer
+	@cmake --build build/fuzz -j $(JOBS) --target SvgpbFuzzer ImageDecodeFuzzer CatalogAnswerFuzzer StringsTableFuzzer
 
 clean:
 	rm -rf build
