@@ -56,4 +56,31 @@ TEST(ContactSheet, BadInputGivesAnErrorStatusAndAnItemThatDoesNotDrawIsReported)
       << "the sheet is still written";
 }
 
+// The art sheet shows each listed picture of a bundle; a missing one or a wrong size is
+// reported and gives status 1, a malformed list status 1 with no sheet.
+TEST(ContactSheet, ArtSheetShowsTheListedPicturesAndReportsMissingOnes) {
+  testing_support::TemporaryDirectory output;
+  std::string bundle = std::string(" --resources ") + PICTAVIA_RESOURCES_DIR + " ";
+  testing_support::writeTextFile(output.file("good.list"),
+                                 "# one button\nbtn_back 44 44 b.svg 0\n");
+  ASSERT_EQ(run("--art --list " + output.file("good.list") + bundle + output.file("good.png")), 0);
+  auto sheet = platform::ImageDecoder::imageWithContentsOfFile(output.file("good.png"));
+  ASSERT_TRUE(sheet);
+  // The button's face fills the middle of its cell, clearly not the sheet's ground.
+  EXPECT_NE(sheet->bitmap().pixel(24 + 44, 24 + 44), sheet->bitmap().pixel(2, 2));
+  EXPECT_EQ(
+      run("--art --scale 1 --list " + output.file("good.list") + bundle + output.file("one.png")),
+      0);
+
+  testing_support::writeTextFile(output.file("bad.list"),
+                                 "btn_back 44 44 b.svg 0\n\nno_such_picture 10 10 n.svg -\n"
+                                 "btn_buy 70 44 b.svg 0\n");
+  EXPECT_EQ(run("--art --list " + output.file("bad.list") + bundle + output.file("bad.png")), 1);
+  EXPECT_TRUE(platform::ImageDecoder::imageWithContentsOfFile(output.file("bad.png")));
+  testing_support::writeTextFile(output.file("broken.list"), "btn_back 44 wide b.svg 0\n");
+  EXPECT_EQ(run("--art --list " + output.file("broken.list") + bundle + output.file("x.png")), 1);
+  EXPECT_EQ(run("--art --scale 3 " + output.file("x.png")), 2);
+  EXPECT_EQ(run("--art --tall " + output.file("x.png")), 2);
+}
+
 }  // namespace
