@@ -139,8 +139,12 @@ void UIImagePickerController::viewWillAppear(bool animated) {
   startCamera();
 }
 
+// The camera stops as the picker starts to go: the delegate has its answer, and no failure
+// of a camera still running can tell it a second one.
 void UIImagePickerController::viewWillDisappear(bool animated) {
   UIViewController::viewWillDisappear(animated);
+  _appeared = false;
+  if (_camera) _camera->stop();
   if (_savedStatusBarStyle)
     UIApplication::sharedApplication().setStatusBarStyle(*_savedStatusBarStyle);
   _savedStatusBarStyle.reset();
@@ -150,12 +154,6 @@ void UIImagePickerController::viewDidAppear(bool animated) {
   UIViewController::viewDidAppear(animated);
   _appeared = true;
   if (_cameraFailed) cameraEnded();
-}
-
-void UIImagePickerController::viewDidDisappear(bool animated) {
-  UIViewController::viewDidDisappear(animated);
-  _appeared = false;
-  if (_camera) _camera->stop();
 }
 
 void UIImagePickerController::startCamera() {

@@ -24,7 +24,8 @@ class CameraCapture;
 enum class UIImagePickerControllerSourceType { PhotoLibrary = 0, Camera = 1, SavedPhotosAlbum = 2 };
 
 // Keys of what a pick delivers: the picture (std::shared_ptr<Image>, turned as its file's
-// EXIF block says), the media type ("public.image") and the file it came from (std::string).
+// EXIF block says), the media type ("public.image") and the file it came from (std::string; the
+// photo library's picks only).
 inline const std::string UIImagePickerControllerOriginalImage =
     "UIImagePickerControllerOriginalImage";
 inline const std::string UIImagePickerControllerMediaType = "UIImagePickerControllerMediaType";
@@ -48,8 +49,8 @@ class UIImagePickerControllerDelegate {
 // order under a bar with a Cancel button; thumbnails are drawn as their cells come into sight.
 // Or takes a picture with the camera: a live preview filling the screen, a shutter and a
 // Cancel button. The camera is the host's named pipeline, else the first video capture device;
-// with neither there is no camera. Should the camera fail or stop, the console says why and the
-// delegate hears a cancel.
+// with neither there is no camera. The camera runs from the picker's appearance until it
+// starts to go; should it fail or stop, the console says why and the delegate hears a cancel.
 class UIImagePickerController : public UIViewController {
  public:
   UIImagePickerController();
@@ -110,7 +111,6 @@ class UIImagePickerController : public UIViewController {
   void viewWillAppear(bool animated) override;
   void viewDidAppear(bool animated) override;
   void viewWillDisappear(bool animated) override;
-  void viewDidDisappear(bool animated) override;
 
  private:
   std::vector<std::string> listPictures() const;

@@ -109,6 +109,18 @@ TEST_F(CameraPickerTest, TheShutterTakesTheLiveFrameAndCancelCancels) {
   EXPECT_EQ(delegate->cancels, 1);
   host->advanceBy(1);
   EXPECT_EQ(root->presentedViewController(), nullptr);
+
+  // A source that says it is turned a quarter gives upright pictures.
+  useCamera(
+      "videotestsrc ! video/x-raw,width=64,height=48 ! "
+      "taginject tags=\"image-orientation=rotate-90\"");
+  picker = presentCamera();
+  ASSERT_TRUE(waitFor([&] {
+    auto frame = picker->cameraFrame();
+    return frame && frame->pixelWidth() == 48 && frame->pixelHeight() == 64;
+  }));
+  host->tapView(*picker->shutterButton());
+  EXPECT_EQ(delegate->picked->size(), (Size{48, 64}));
 }
 
 TEST_F(CameraPickerTest, NoCameraIsUnavailableAndABrokenOneFailsCleanly) {
