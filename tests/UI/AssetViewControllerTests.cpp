@@ -40,19 +40,27 @@ struct SyncedPack {
   SyncedPack() {
     std::filesystem::copy(CONTENT_PACK_DIR, source.path(),
                           std::filesystem::copy_options::recursive);
-    std::string error;
-    EXPECT_TRUE(CatalogPublisher::publish(source.path(), catalog.path(), error)) << error;
+    publish();
     ReferenceServer::Configuration configuration;
     configuration.catalogFolder = catalog.path();
     configuration.port = 0;
     configuration.logRequests = false;
     server = std::make_unique<ReferenceServer>(configuration);
+    std::string error;
     EXPECT_TRUE(server->start(error)) << error;
     ContentServiceRequest::setDirectoryServerURLs(server->baseURL(ScreenKind::Standard),
                                                   server->baseURL(ScreenKind::Tall));
+    update();
+  }
+  void publish() {
+    std::string error;
+    ASSERT_TRUE(CatalogPublisher::publish(source.path(), catalog.path(), error)) << error;
+  }
+  // One update cycle of the device's catalogue.
+  void update() {
     Notifications notes;
     ContentControl::Instance()->updateServerContent();
-    EXPECT_TRUE(runMainLoopUntil([&] { return notes.finished > 0; }, 120));
+    ASSERT_TRUE(runMainLoopUntil([&] { return notes.finished > 0; }, 120));
   }
   ContentFixture fixture{DeviceProfile::phone35(2)};
   TemporaryDirectory source, catalog;
@@ -155,6 +163,14 @@ TEST_F(EditorTest, OpensOnTheGridWhoseTappedItemStartsEditingAndTabsFollowTheSta
   EXPECT_FALSE(control(Editor::kTagPreviewButton).isEnabled());
   EXPECT_TRUE(control(Editor::kTagOverlayTab).isSelected());
   EXPECT_EQ(editor->cntPreviewMask->transform(), (AffineTransform{5, 0, 0, 5, 545, 670}));
+  // A frame new on the server reaches the open grid.
+  for (const char* variant : {".png", "_iph5.png", "_small.png"})
+    std::filesystem::copy_file(pack->source.file(std::string("frame1") + variant),
+                               pack->source.file(std::string("frame99") + variant));
+  pack->publish();
+  ASSERT_NO_FATAL_FAILURE(pack->update());
+  EXPECT_EQ(editor->framesList()->imagesCount(), static_cast<int>(frames->size()) + 1);
+  EXPECT_EQ(editor->listView->itemsCount(), editor->framesList()->imagesCount());
 
   auto cell = editor->listView->findVisibleCellWithIndex(2);
   ASSERT_NE(cell, nullptr);
