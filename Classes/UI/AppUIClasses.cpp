@@ -2,8 +2,11 @@
 
 #include "AppUI/AboutViewController.h"
 #include "AppUI/AdsTableViewController.h"
+#include "AppUI/AssetViewController.h"
 #include "AppUI/BaloonView.h"
 #include "AppUI/HorizontalItemsView.h"
+#include "AppUI/ImageSwapView.h"
+#include "AppUI/MainViewController.h"
 #include "AppUI/VerticalItemsView.h"
 
 namespace AppUIClasses {
@@ -12,8 +15,11 @@ void registerAll() {
   HorizontalItemsView::registerViewClass();
   VerticalItemsView::registerViewClass();
   BaloonView::registerViewClass();
+  ImageSwapView::registerViewClass();
   AboutViewController::registerClass();
   AdsTableViewController::registerClass();
+  AssetViewController::registerClass();
+  MainViewController::registerClass();
 }
 
 }  // namespace AppUIClasses
