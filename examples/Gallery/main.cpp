@@ -1,5 +1,5 @@
 // The toolkit's gallery. In a window, turning pages with the ‹ and › buttons of each heading:
-//   gallery [--profile NAME] [--tour SECONDS] [--quit-after SECONDS]
+//   gallery [--profile NAME] [--tour SECONDS] [--quit-after SECONDS] [--full-frames]
 // Screenshots of every page, its touches played and checked:
 //   gallery --offscreen DIRECTORY [--profile NAME]
 #include <cstdlib>
@@ -18,10 +18,13 @@ using namespace platform;
 namespace {
 
 int usage() {
-  std::cerr << "usage: gallery [--profile NAME] [--tour SECONDS] [--quit-after SECONDS]\n"
+  std::cerr << "usage: gallery [--profile NAME] [--tour SECONDS] [--quit-after SECONDS] "
+               "[--full-frames]\n"
                "       gallery --offscreen DIRECTORY [--profile NAME]\n"
                "profiles: phone-3.5, phone-3.5@2x, phone-4, tablet, tablet@2x\n"
-               "--tour turns to the next page by itself every SECONDS\n";
+               "--tour turns to the next page by itself every SECONDS\n"
+               "--full-frames draws and presents the whole screen for any change, 60 times a\n"
+               "  second at most, as a baseline for measuring the window's work\n";
   return 2;
 }
 
@@ -56,6 +59,8 @@ int main(int argc, char** argv) {
       offscreen = argv[++i];
     } else if (arg == "--quit-after" && hasValue) {
       options.quitAfter = std::atof(argv[++i]);
+    } else if (arg == "--full-frames") {
+      options.fullFrames = true;
     } else if (arg == "--tour" && hasValue) {
       tour = std::atof(argv[++i]);
       if (!(tour > 0)) return usage();

@@ -10,7 +10,9 @@
 namespace platform {
 
 // Shows the application in a desktop window on SDL2: the composited screen, scaled down to fit
-// the desktop when it is larger, presented only when something changed or an animation runs.
+// the desktop when it is larger. The host sleeps while nothing changes: a change schedules a
+// frame (at most 60 a second, and one every sixtieth of a second while animations run), which
+// composites and presents only the regions that changed.
 // Window focus and minimising drive the lifecycle; closing the window terminates the
 // application through it. Touch screens give their fingers as they are; the mouse is one
 // finger, two with Ctrl or Alt held (mirrored through the screen's centre: pinch and rotate),
@@ -23,6 +25,9 @@ class WindowHost {
     double zoom = 0;
     // Closes the window by itself after this many real seconds (0: never); for smoke runs.
     double quitAfter = 0;
+    // Looks for changes 60 times a second and composites and presents the whole screen for any
+    // of them, as the host first did: a baseline for measurements.
+    bool fullFrames = false;
   };
 
   explicit WindowHost(DeviceProfile profile = DeviceProfile::phoneTall());
@@ -32,13 +37,16 @@ class WindowHost {
   // process's exit status: 0, or 1 when no window could be made (the reason on the console).
   int run(std::shared_ptr<UIApplicationDelegate> delegate, const Dictionary& launchOptions = {});
 
-  // How many frames were presented by the last run.
+  // How many frames were presented by the last run, and how many of their pixels (of the
+  // composited screen) were drawn again.
   long framesPresented() const { return _frames; }
+  double pixelsPresented() const { return _pixels; }
 
  private:
   DeviceProfile _profile;
   Options _options;
   long _frames = 0;
+  double _pixels = 0;
 };
 
 }  // namespace platform
