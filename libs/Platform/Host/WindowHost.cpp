@@ -57,6 +57,10 @@ int WindowHost::run(std::shared_ptr<UIApplicationDelegate> delegate,
           std::min({1.0, usable.w / static_cast<double>(pw), usable.h / static_cast<double>(ph)});
   }
   int ww = std::max(1, static_cast<int>(pw * zoom)), wh = std::max(1, static_cast<int>(ph * zoom));
+  // The window's surface in memory shared with the display server (where the driver has one)
+  // takes a few small copies per frame; one drawn through OpenGL would redraw the whole window
+  // each time, on the CPU where the GL is a software one. A setting by the user still wins.
+  SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
   session.window = SDL_CreateWindow(_options.title.c_str(), SDL_WINDOWPOS_CENTERED,
                                     SDL_WINDOWPOS_CENTERED, ww, wh, SDL_WINDOW_SHOWN);
   if (!session.window || !SDL_GetWindowSurface(session.window)) {
