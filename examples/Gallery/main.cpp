@@ -1,5 +1,6 @@
 // The toolkit's gallery. In a window, turning pages with the ‹ and › buttons of each heading:
-//   gallery [--profile NAME] [--tour SECONDS] [--quit-after SECONDS] [--camera-pipeline GST]
+//   gallery [--profile NAME] [--lang LANG] [--tour SECONDS] [--quit-after SECONDS]
+//           [--camera-pipeline GST] [--full-frames]
 // Screenshots of every page, its touches played and checked:
 //   gallery --offscreen DIRECTORY [--profile NAME] [--camera-pipeline GST]
 #include <cstdlib>
@@ -21,12 +22,15 @@ namespace {
 int usage() {
   std::cerr
       << "usage: gallery [--profile NAME] [--lang LANG] [--tour SECONDS] [--quit-after SECONDS]\n"
+         "               [--camera-pipeline GST] [--full-frames]\n"
+         "       gallery --offscreen DIRECTORY [--profile NAME] [--lang LANG]\n"
          "               [--camera-pipeline GST]\n"
-         "       gallery --offscreen DIRECTORY [--profile NAME] [--camera-pipeline GST]\n"
          "profiles: phone-3.5, phone-3.5@2x, phone-4, tablet, tablet@2x\n"
          "--tour turns to the next page by itself every SECONDS\n"
          "--camera-pipeline gives the image picker a camera: a GStreamer pipeline in\n"
-         "  gst-launch syntax, e.g. \"videotestsrc ! video/x-raw,width=640,height=480\"\n";
+         "  gst-launch syntax, e.g. \"videotestsrc ! video/x-raw,width=640,height=480\"\n"
+         "--full-frames draws and presents the whole screen for any change, 60 times a\n"
+         "  second at most, as a baseline for measuring the window's work\n";
   return 2;
 }
 
@@ -65,6 +69,8 @@ int main(int argc, char** argv) {
       options.quitAfter = std::atof(argv[++i]);
     } else if (arg == "--camera-pipeline" && hasValue) {
       options.cameraPipeline = argv[++i];
+    } else if (arg == "--full-frames") {
+      options.fullFrames = true;
     } else if (arg == "--tour" && hasValue) {
       tour = std::atof(argv[++i]);
       if (!(tour > 0)) return usage();

@@ -2,6 +2,7 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -285,6 +286,17 @@ void BitmapContext::fillRect(const Rect& rect) {
   fillPath();
 }
 
+void BitmapContext::clipToPixelRects(const std::vector<Rect>& rects) {
+  cairo_matrix_t saved;
+  cairo_get_matrix(_cairo, &saved);
+  cairo_identity_matrix(_cairo);
+  cairo_new_path(_cairo);
+  for (const Rect& r : rects)
+    if (r.isFinite()) cairo_rectangle(_cairo, r.minX(), r.minY(), r.width(), r.height());
+  cairo_clip(_cairo);
+  cairo_set_matrix(_cairo, &saved);
+}
+
 void BitmapContext::clearRect(const Rect& rect) {
   if (!drawable() || !rect.isFinite()) return;
   cairo_save(_cairo);
@@ -318,6 +330,32 @@ void BitmapContext::drawImage(const Rect& rect, const Image& image) {
   applyAlphaAndFill(false);
   cairo_restore(_cairo);
   cairo_surface_destroy(source);
+}
+
+void BitmapContext::copyPixels(const BitmapContext& source, const Rect& rect, Point to) {
+  if (!_pixels || !source._pixels || source._hasAlpha != _hasAlpha || !rect.isFinite()) return;
+  int sx = static_cast<int>(rect.minX()), sy = static_cast<int>(rect.minY());
+  int dx = static_cast<int>(to.x), dy = static_cast<int>(to.y);
+  int w = static_cast<int>(rect.width()), h = static_cast<int>(rect.height());
+  // Trims the rectangle to both canvases.
+  int cutX = std::max({0, -sx, -dx}), cutY = std::max({0, -sy, -dy});
+  sx += cutX, dx += cutX, w -= cutX;
+  sy += cutY, dy += cutY, h -= cutY;
+  w = std::min({w, source._width - sx, _width - dx});
+  h = std::min({h, source._height - sy, _height - dy});
+  if (w <= 0 || h <= 0) return;
+  cairo_surface_flush(source._surface);
+  cairo_surface_flush(_surface);
+  for (int y = 0; y < h; ++y)
+    std::memcpy(_pixels->row(dy + y) + dx * 4, source._pixels->row(sy + y) + sx * 4,
+                static_cast<size_t>(w) * 4);
+  cairo_surface_mark_dirty_rectangle(_surface, dx, dy, w, h);
+}
+
+const Bitmap* BitmapContext::pixels() const {
+  if (!_pixels) return nullptr;
+  cairo_surface_flush(_surface);
+  return _pixels.get();
 }
 
 std::shared_ptr<Image> BitmapContext::makeImage() const {

@@ -76,11 +76,22 @@ class BitmapContext {
   // Intersects the clip with the current path and starts a new one.
   void clip(FillRule rule = FillRule::NonZero);
 
+  // Intersects the clip with the union of `rects`, given in the canvas's pixels as they are stored
+  // (origin top-left, y down) whatever the current transform: whole-pixel rectangles clip exactly.
+  void clipToPixelRects(const std::vector<Rect>& rects);
+
   void fillRect(const Rect& rect);
   // Makes the rectangle transparent (black on a canvas without alpha).
   void clearRect(const Rect& rect);
   void drawImage(const Rect& rect, const Image& image);
 
+  // Copies `rect` of `source`'s pixels (stored order: origin top-left, whole pixels) to this
+  // canvas's pixels at `to`, as they are, without blending. Both canvases must have the same
+  // format; parts outside either canvas are left out.
+  void copyPixels(const BitmapContext& source, const Rect& rect, Point to);
+  // The canvas's own pixels as drawn so far, rows from the top; null once takeImage() finished
+  // the canvas. On a canvas without alpha the fourth byte of each pixel means nothing.
+  const Bitmap* pixels() const;
   // A copy of the canvas's pixels as an image (scale 1, upright).
   std::shared_ptr<Image> makeImage() const;
   // The canvas's own pixels as an image, without a copy; the canvas is finished: it draws

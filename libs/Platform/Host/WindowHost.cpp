@@ -3,11 +3,15 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <limits>
 
 #include "Foundation/Console.h"
 #include "Foundation/RunLoop.h"
 #include "Host/PointerTouchEmulator.h"
+#include "Host/SDLEventSource.h"
+#include "Host/SurfacePresenter.h"
 #include "UI/CALayer.h"
 #include "UI/Compositor.h"
 #include "UI/UIApplication.h"
@@ -19,14 +23,10 @@ namespace {
 
 constexpr double kFrameInterval = 1.0 / 60;
 
-// The SDL objects of one run, released in order whatever way the run ends.
+// The SDL window of one run, released whatever way the run ends.
 struct Session {
   SDL_Window* window = nullptr;
-  SDL_Renderer* renderer = nullptr;
-  SDL_Texture* texture = nullptr;
   ~Session() {
-    if (texture) SDL_DestroyTexture(texture);
-    if (renderer) SDL_DestroyRenderer(renderer);
     if (window) SDL_DestroyWindow(window);
     SDL_Quit();
   }
@@ -59,15 +59,13 @@ int WindowHost::run(std::shared_ptr<UIApplicationDelegate> delegate,
           std::min({1.0, usable.w / static_cast<double>(pw), usable.h / static_cast<double>(ph)});
   }
   int ww = std::max(1, static_cast<int>(pw * zoom)), wh = std::max(1, static_cast<int>(ph * zoom));
+  // The window's surface in memory shared with the display server (where the driver has one)
+  // takes a few small copies per frame; one drawn through OpenGL would redraw the whole window
+  // each time, on the CPU where the GL is a software one. A setting by the user still wins.
+  SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
   session.window = SDL_CreateWindow(_options.title.c_str(), SDL_WINDOWPOS_CENTERED,
                                     SDL_WINDOWPOS_CENTERED, ww, wh, SDL_WINDOW_SHOWN);
-  if (session.window) session.renderer = SDL_CreateRenderer(session.window, -1, 0);
-  if (session.renderer) {
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
-    session.texture = SDL_CreateTexture(session.renderer, SDL_PIXELFORMAT_ARGB8888,
-                                        SDL_TEXTUREACCESS_STREAMING, pw, ph);
-  }
-  if (!session.texture) {
+  if (!session.window || !SDL_GetWindowSurface(session.window)) {
     Console::log(std::string("Window host: cannot make the window: ") + SDL_GetError());
     return 1;
   }
@@ -75,9 +73,11 @@ int WindowHost::run(std::shared_ptr<UIApplicationDelegate> delegate,
   UIApplication& app = UIApplication::sharedApplication();
   RunLoop& loop = RunLoop::main();
   Compositor compositor;
+  SurfacePresenter presenter(session.window);
   std::uint64_t presentedSerial = 0;
-  double started = loop.now();
+  bool presentAll = true;
   _frames = 0;
+  _pixels = 0;
   // Window pixels to the screen's points.
   double toPoints = 1.0 / (zoom * _profile.scale);
 
@@ -92,7 +92,7 @@ int WindowHost::run(std::shared_ptr<UIApplicationDelegate> delegate,
     loop.stop();
   };
 
-  std::function<void()> frame = [&] {
+  auto handleEvents = [&] {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
       switch (event.type) {
@@ -115,7 +115,9 @@ int WindowHost::run(std::shared_ptr<UIApplicationDelegate> delegate,
               app.enterForeground();
               break;
             case SDL_WINDOWEVENT_EXPOSED:
-              presentedSerial = 0;
+              // The window's surface still holds the screen: it only needs showing again.
+              presentAll = true;
+              Compositor::setNeedsComposite();
               break;
           }
           break;
@@ -162,33 +164,61 @@ int WindowHost::run(std::shared_ptr<UIApplicationDelegate> delegate,
         }
       }
     }
-    if (_options.quitAfter > 0 && loop.now() - started >= _options.quitAfter) {
-      quit();
-      return;
-    }
-    auto window = app.keyWindow();
-    bool changed = Compositor::changeSerial() != presentedSerial || CALayer::layersAnimating() > 0;
-    if (window && changed) {
-      presentedSerial = Compositor::changeSerial();
-      if (auto image = compositor.renderWindow(*window, _profile.scale, loop.now())) {
-        const Bitmap& pixels = image->bitmap();
-        SDL_UpdateTexture(session.texture, nullptr, pixels.data(),
-                          static_cast<int>(pixels.bytesPerRow()));
-        SDL_RenderClear(session.renderer);
-        SDL_RenderCopy(session.renderer, session.texture, nullptr, nullptr);
-        SDL_RenderPresent(session.renderer);
-        ++_frames;
-      }
-      // Drawing may have changed things (layouts): the serial after it is what is shown.
-      presentedSerial = Compositor::changeSerial();
-    }
-    loop.schedule(kFrameInterval, frame);
   };
 
+  // Work left on the loop when the run ends must not reach this frame's locals.
+  auto alive = std::make_shared<bool>(true);
+  auto guarded = [alive](std::function<void()> task) {
+    return [alive, task = std::move(task)] {
+      if (*alive) task();
+    };
+  };
+  // A change asks for one frame, paced to at most 60 a second; running animations ask for the
+  // next one from each frame. Nothing runs while nothing changes.
+  std::atomic<bool> frameWanted{false};
+  std::atomic<double> lastFrame{-std::numeric_limits<double>::infinity()};
+  std::function<void()> frame;
+  auto requestFrame = [&] {
+    if (!frameWanted.exchange(true))
+      loop.schedule(std::max(0.0, lastFrame + kFrameInterval - loop.now()), guarded(frame));
+  };
+  frame = [&] {
+    frameWanted = false;  // changes made while drawing ask for another frame
+    lastFrame = loop.now();
+    auto window = app.keyWindow();
+    bool changed = Compositor::changeSerial() != presentedSerial || CALayer::layersAnimating() > 0;
+    presentedSerial = Compositor::changeSerial();
+    std::vector<Rect> damage;
+    if (window && (changed || !_options.fullFrames))
+      damage = compositor.updateWindow(*window, _profile.scale, loop.now(), _options.fullFrames);
+    const BitmapContext* canvas = compositor.canvas();
+    const Bitmap* pixels = canvas ? canvas->pixels() : nullptr;
+    if (pixels && (!damage.empty() || presentAll) &&
+        presenter.present(*pixels, damage, presentAll || _options.fullFrames)) {
+      ++_frames;
+      for (const Rect& r : damage) _pixels += r.width() * r.height();
+    }
+    presentAll = false;
+    if (_options.fullFrames) {
+      loop.schedule(kFrameInterval, guarded(frame));
+    } else if (CALayer::layersAnimating() > 0) {
+      requestFrame();
+    }
+  };
+
+  SDLEventSource events(session.window, handleEvents);
+  if (!_options.fullFrames) Compositor::setChangeObserver(requestFrame);
+  if (_options.quitAfter > 0) loop.schedule(_options.quitAfter, guarded(quit));
   app.setDelegate(std::move(delegate));
   app.launch(launchOptions);
-  loop.schedule(0, frame);
+  if (_options.fullFrames) {
+    loop.schedule(0, guarded(frame));
+  } else {
+    requestFrame();
+  }
   loop.run();
+  Compositor::setChangeObserver(nullptr);
+  *alive = false;
   return 0;
 }
 

@@ -11,7 +11,9 @@
 namespace platform {
 
 // Shows the application in a desktop window on SDL2: the composited screen, scaled down to fit
-// the desktop when it is larger, presented only when something changed or an animation runs.
+// the desktop when it is larger. The host sleeps while nothing changes: a change schedules a
+// frame (at most 60 a second, and one every sixtieth of a second while animations run), which
+// composites and presents only the regions that changed.
 // Window focus and minimising drive the lifecycle; closing the window terminates the
 // application through it. Touch screens give their fingers as they are; the mouse is one
 // finger, two with Ctrl or Alt held (mirrored through the screen's centre: pinch and rotate),
@@ -28,6 +30,9 @@ class WindowHost {
     // (`--camera-pipeline "videotestsrc ! video/x-raw,width=640,height=480"`) instead of a
     // capture device.
     std::optional<std::string> cameraPipeline;
+    // Looks for changes 60 times a second and composites and presents the whole screen for any
+    // of them, as the host first did: a baseline for measurements.
+    bool fullFrames = false;
   };
 
   explicit WindowHost(DeviceProfile profile = DeviceProfile::phoneTall());
@@ -37,13 +42,16 @@ class WindowHost {
   // process's exit status: 0, or 1 when no window could be made (the reason on the console).
   int run(std::shared_ptr<UIApplicationDelegate> delegate, const Dictionary& launchOptions = {});
 
-  // How many frames were presented by the last run.
+  // How many frames were presented by the last run, and how many of their pixels (of the
+  // composited screen) were drawn again.
   long framesPresented() const { return _frames; }
+  double pixelsPresented() const { return _pixels; }
 
  private:
   DeviceProfile _profile;
   Options _options;
   long _frames = 0;
+  double _pixels = 0;
 };
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "UI/UIImageView.h"
 
+#include <algorithm>
+
 #include "UI/ImageDrawing.h"
 #include "UI/InterfaceContext.h"
 
@@ -43,6 +45,16 @@ void UIImageView::drawLayerContents(BitmapContext& context, double) const {
   const Image* shown = _highlighted && _highlightedImage ? _highlightedImage.get() : _image.get();
   if (!shown) return;
   drawPicture(context, *shown, contentRect(contentMode(), shown->size(), bounds()));
+}
+
+Rect UIImageView::drawnExtent(const Rect& bounds) const {
+  // A picture larger than the view spills over its bounds in most content modes.
+  const Image* shown = _highlighted && _highlightedImage ? _highlightedImage.get() : _image.get();
+  if (!shown) return bounds;
+  Rect drawn = contentRect(contentMode(), shown->size(), bounds).standardized();
+  double x0 = std::min(bounds.minX(), drawn.minX()), y0 = std::min(bounds.minY(), drawn.minY());
+  double x1 = std::max(bounds.maxX(), drawn.maxX()), y1 = std::max(bounds.maxY(), drawn.maxY());
+  return Rect(x0, y0, x1 - x0, y1 - y0);
 }
 
 bool UIImageView::applyAttribute(const std::string& name, const std::string& value,

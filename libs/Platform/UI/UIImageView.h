@@ -26,6 +26,7 @@ class UIImageView : public UIView {
 
   Size sizeThatFits(Size size) const override;
   void drawLayerContents(BitmapContext& context, double scale) const override;
+  Rect drawnExtent(const Rect& bounds) const override;
   bool applyAttribute(const std::string& name, const std::string& value, InterfaceContext& context,
                       std::string& error) override;
 

@@ -1,6 +1,7 @@
 #include "UI/UIView.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <typeindex>
 #include <unordered_map>
@@ -37,9 +38,18 @@ const UIView* rootOf(const UIView* view) {
 
 }  // namespace
 
-UIView::UIView() = default;
+namespace {
 
-UIView::UIView(Rect frame) {
+std::uint64_t nextCompositeId() {
+  static std::atomic<std::uint64_t> next{0};
+  return next.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+}  // namespace
+
+UIView::UIView() : _compositeId(nextCompositeId()) {}
+
+UIView::UIView(Rect frame) : UIView() {
   setFrame(frame);
 }
 
@@ -359,6 +369,7 @@ void UIView::drawRect(BitmapContext&, Rect) {
 }
 
 void UIView::setNeedsComposite() {
+  ++_contentVersion;
   for (UIView* v = this; v; v = v->_superview) v->_layer.invalidateRaster();
   Compositor::setNeedsComposite();
 }

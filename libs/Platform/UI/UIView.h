@@ -191,6 +191,13 @@ class UIView : public UIResponder, public std::enable_shared_from_this<UIView> {
   // The drawRect content for `bounds` at `scale`, drawn again only after setNeedsDisplay or a
   // change of size; null when the view's class does not draw for itself.
   const Image* backingImage(const Rect& bounds, double scale);
+  // Where the view's own drawing (not its children's) can reach, in its bounds' coordinates, when
+  // its bounds are `bounds`: the bounds themselves unless its content may spill over them.
+  virtual Rect drawnExtent(const Rect& bounds) const { return bounds; }
+  // Identifies the view for the compositor's record of what it showed, never reused.
+  std::uint64_t compositeId() const { return _compositeId; }
+  // Counts the changes of what the view draws itself (content, colours, corners, border).
+  std::uint64_t contentVersion() const { return _contentVersion; }
 
  protected:
   // Something drawn changed: the compositor and the rasterized layers above must draw again.
@@ -222,6 +229,8 @@ class UIView : public UIResponder, public std::enable_shared_from_this<UIView> {
   std::shared_ptr<Image> _backing;
   double _backingScale = 0;
   Size _backingSize;
+  std::uint64_t _compositeId;
+  std::uint64_t _contentVersion = 0;
   UIView* _superview = nullptr;
   std::vector<std::shared_ptr<UIView>> _subviews;
   CALayer _layer{*this};

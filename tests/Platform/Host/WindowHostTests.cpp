@@ -47,6 +47,7 @@ TEST_F(WindowHostTest, PresentsOnlyWhenSomethingChangedAndClosesThroughTheLifecy
   });
   WindowHost host(DeviceProfile::phone35(1), WindowHost::Options{"test", 1, 0});
   RunLoop& loop = RunLoop::main();
+  size_t othersTimers = loop.pendingTimerCount();  // left by earlier tests
   UIApplication& app = UIApplication::sharedApplication();
   bool drove = false;
 
@@ -56,13 +57,18 @@ TEST_F(WindowHostTest, PresentsOnlyWhenSomethingChangedAndClosesThroughTheLifecy
     loop.advanceBy(5 * kFrame);
     long shown = host.framesPresented();
     EXPECT_GE(shown, 1);
-    // Nothing changes: nothing is presented, however many frames pass.
+    // Nothing changes: nothing is presented, however many frames pass, and nothing waits to
+    // wake the host.
     loop.advanceBy(30 * kFrame);
     EXPECT_EQ(host.framesPresented(), shown);
-    // One change: one frame.
+    EXPECT_EQ(loop.pendingTimerCount(), othersTimers);
+    // One change: one frame, of the changed square only (40x40 points, a margin around).
+    double pixels = host.pixelsPresented();
     square->setBackgroundColor(UIColor::blueColor());
     loop.advanceBy(30 * kFrame);
     EXPECT_EQ(host.framesPresented(), shown + 1);
+    EXPECT_GT(host.pixelsPresented() - pixels, 40 * 40);
+    EXPECT_LT(host.pixelsPresented() - pixels, 50 * 50);
     // An animation is presented frame by frame until it ends.
     UIView::animateWithDuration(0.5, [&] { square->setCenter(Point{200, 60}); });
     loop.advanceBy(0.5 + kFrame / 2);

@@ -7,6 +7,7 @@
 #include "TestSupport.h"
 #include "UI/Compositor.h"
 #include "UI/StretchableImage.h"
+#include "UI/UIActivityIndicatorView.h"
 #include "UI/UIApplication.h"
 #include "UI/UIImageView.h"
 #include "UI/UILabel.h"
@@ -271,4 +272,102 @@ TEST_F(CompositorTest, SizesWithoutAPixelCountGiveNoPictureAndLaterOnesDraw) {
   auto image = render();
   ASSERT_TRUE(image);
   EXPECT_EQ(image->bitmap().pixel(5, 5), kRed);
+}
+
+TEST_F(CompositorTest, IncrementalFramesMatchFullOnesPixelForPixel) {
+  // A screen with rotated, clipped, spilling, rasterized and text views, changed step by step;
+  // after each step the frame drawn only where things changed must equal one drawn whole.
+  constexpr double kScale = 1.5;
+  UIApplication& app = UIApplication::sharedApplication();
+  app.setStatusBarHidden(false);
+  _window = std::make_shared<UIWindow>(Rect(0, 0, 160, 240));
+  _window->setBackgroundColor(UIColor{0.1, 0.2, 0.3, 1});
+  auto panel = colored(Rect(10, 30, 100, 80), UIColor::colorWithWhite(1, 0.4));
+  panel->setClipsToBounds(true);
+  panel->layer().setCornerRadius(8);
+  auto spill = colored(Rect(70, 40, 60, 60), UIColor::redColor());  // cut by the panel
+  panel->addSubview(spill);
+  auto turned = colored(Rect(60, 130, 50, 30), UIColor::greenColor());
+  turned->setTransform(AffineTransform::makeRotation(0.4));
+  auto picture = std::make_shared<UIImageView>(Rect(20, 170, 20, 20));
+  picture->setContentMode(UIViewContentMode::Center);
+  picture->setImage(solid(60, 60, kBlue, 1));  // spills over its bounds
+  auto label = std::make_shared<UILabel>(Rect(10, 200, 140, 24));
+  label->setText("Before");
+  auto group = colored(Rect(120, 120, 30, 60), UIColor::blueColor());
+  group->addSubview(colored(Rect(5, 5, 10, 10), UIColor::whiteColor()));
+  group->layer().setShouldRasterize(true);
+  auto spinner = std::make_shared<UIActivityIndicatorView>(UIActivityIndicatorViewStyle::Gray);
+  spinner->setCenter(Point{130, 60});
+  for (auto& view : {panel, turned, std::shared_ptr<UIView>(picture),
+                     std::shared_ptr<UIView>(label), group, std::shared_ptr<UIView>(spinner)})
+    _window->addSubview(view);
+
+  Compositor incremental, full;
+  double canvasArea = 240 * 360;
+  auto check = [&](const std::string& step) -> double {
+    double now = RunLoop::main().now();
+    auto damage = incremental.updateWindow(*_window, kScale, now);
+    auto whole = full.renderWindow(*_window, kScale, now);
+    auto drawn = incremental.canvas()->makeImage();
+    const Bitmap &a = drawn->bitmap(), &b = whole->bitmap();
+    int differing = 0;
+    for (int y = 0; y < b.height(); ++y)
+      for (int x = 0; x < b.width(); ++x) differing += a.pixel(x, y) != b.pixel(x, y);
+    EXPECT_EQ(differing, 0) << "after " << step;
+    double area = 0;
+    for (const Rect& r : damage) area += r.width() * r.height();
+    return area / canvasArea;
+  };
+
+  EXPECT_EQ(check("the first frame"), 1.0);
+  EXPECT_EQ(check("nothing"), 0.0);
+  spinner->startAnimating();
+  check("showing the spinner");
+  advance(1.0 / 12);
+  EXPECT_LT(check("a step of the spinner"), 0.05);
+  spill->setCenter(Point{20, 20});
+  turned->setTransform(AffineTransform::makeRotation(-0.3));
+  check("moving and turning");
+  panel->setAlpha(0.5);
+  EXPECT_LT(check("fading the panel"), 0.5);
+  auto added = colored(Rect(30, 60, 40, 40), UIColor{1, 1, 0, 1});
+  _window->insertSubview(added, 1);
+  check("adding a view under others");
+  _window->bringSubviewToFront(added.get());
+  check("bringing it to the front");
+  added->removeFromSuperview();
+  picture->setHidden(true);
+  check("removing and hiding");
+  picture->setHidden(false);
+  label->setText("After");
+  group->subviews().front()->setBackgroundColor(UIColor::redColor());
+  check("text and a change inside a rasterized layer");
+  UIView::animateWithDuration(1, [&] {
+    turned->setCenter(Point{100, 60});
+    panel->setAlpha(1);
+  });
+  for (int i = 0; i < 3; ++i) {
+    advance(0.3);
+    check("an animation step");
+  }
+  advance(0.2);
+  check("the end of the animation");
+  auto push = CATransition::animation();
+  push->setType(kCATransitionPush);
+  push->setSubtype(kCATransitionFromLeft);
+  push->setDuration(1);
+  panel->layer().addAnimation(push, "");
+  spill->setBackgroundColor(UIColor::greenColor());
+  auto fade = CATransition::animation();
+  fade->setDuration(1);
+  group->layer().addAnimation(fade, "");
+  group->setBackgroundColor(UIColor::whiteColor());
+  for (int i = 0; i < 3; ++i) {
+    advance(0.4);
+    check("a transition step");
+  }
+  app.setStatusBarStyle(UIStatusBarStyle::BlackOpaque);
+  spinner->stopAnimating();
+  check("the status bar and a stopped spinner");
 }
