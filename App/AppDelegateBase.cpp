@@ -15,7 +15,10 @@ using namespace platform;
 bool AppDelegateBase::applicationDidFinishLaunching(UIApplication&, const Dictionary&) {
   Tools::Instance().appStart();
   std::string name = WindowClassName();
-  _window = std::dynamic_pointer_cast<UIWindow>(ViewClassRegistry::create(name));
+  if (name != "UIWindow")
+    _window = std::dynamic_pointer_cast<UIWindow>(ViewClassRegistry::create(name));
+  else
+    _window = std::make_shared<UIWindow>();
   if (!_window) {
     Console::logf("No window class \"%s\": a plain window is used", name.c_str());
     _window = std::make_shared<UIWindow>();

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "App/PictaviaAppDelegate.h"
+#include "AppUI/AssetViewController.h"
 #include "AppUI/VerticalItemsView.h"
 #include "Content/ContentControl.h"
 #include "Foundation/AppContainer.h"
@@ -131,9 +132,9 @@ int run(const DeviceProfile& profile, const std::string& directory, const Option
   Session session(host, *delegate, directory);
   bool synced = false;
   int observer = 0;
-  NotificationCenter::defaultCenter().addObserver(
-      &observer, "kContentControlUpdateFinished", nullptr,
-      [&](const Notification&) { synced = true; });
+  NotificationCenter::defaultCenter().addObserver(&observer, "kContentControlUpdateFinished",
+                                                  nullptr,
+                                                  [&](const Notification&) { synced = true; });
   host.launch(delegate);
   host.advanceBy(1);  // the launch picture fades
   session.check(session.waitFor([&] { return synced; }),
@@ -145,8 +146,8 @@ int run(const DeviceProfile& profile, const std::string& directory, const Option
   session.tap(session.find(session.topView(),
                            [](UIView& v) {
                              auto* b = dynamic_cast<UIButton*>(&v);
-                             return b && b->tag() == 3000 &&
-                                    v.frame().origin.y > 150 && v.frame().origin.y < 260;
+                             return b && b->tag() == 3000 && v.frame().origin.y > 150 &&
+                                    v.frame().origin.y < 260;
                            }),
               "the photo frames button is missing", 1);
   session.check(session.top() && session.top()->className() == "AssetViewController",
@@ -158,6 +159,13 @@ int run(const DeviceProfile& profile, const std::string& directory, const Option
   session.shoot("editor-grid");
   if (grid && !grid->displayedCells().empty())
     session.tap(grid->findVisibleCellWithIndex(0).get(), "the first frame", 1);
+  // The first visit shows the help tour: one look at it, then it is closed.
+  if (auto* editor = dynamic_cast<AssetViewController*>(session.top());
+      editor && editor->helpView && editor->helpView->superview()) {
+    session.shoot("help-tour");
+    editor->closeHelp();
+    host.advanceBy(1);
+  }
   session.shoot("editor-frame");
 
   // A photo from the photo folder.

@@ -7,6 +7,7 @@
 #include "Foundation/NotificationCenter.h"
 #include "GeneralTools/Localization.h"
 #include "UI/UIApplication.h"
+#include "UI/UILabel.h"
 #include "UI/UINavigationController.h"
 #include "UI/ViewControllerRegistry.h"
 
@@ -54,6 +55,13 @@ void MainViewController::viewDidLoad() {
   UIViewControllerBase::viewDidLoad();
   Localization::localizeView(*view());
   UIItems::configureViews(*view());
+  // Longer translations are set smaller rather than cut.
+  for (const auto& child : view()->subviews())
+    if (auto* button = dynamic_cast<UIButton*>(child.get());
+        button && button->tag() == UIItems::kMainButtonTag && button->titleLabel()) {
+      button->titleLabel()->setAdjustsFontSizeToFitWidth(true);
+      button->titleLabel()->setMinimumFontSize(20);
+    }
   updateBonusNumbersAnimated(false);
 }
 

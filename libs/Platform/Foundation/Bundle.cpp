@@ -31,8 +31,8 @@ std::string defaultMainBundlePath() {
     std::string folder = FileManager::stringByDeletingLastPathComponent(executable);
     // Beside the program, or in the shared data folder of an installed one ("bin/../share").
     for (const std::string& candidate :
-         {folder + "/Resources", FileManager::stringByDeletingLastPathComponent(folder) +
-                                     "/share/pictavia/Resources"})
+         {folder + "/Resources",
+          FileManager::stringByDeletingLastPathComponent(folder) + "/share/pictavia/Resources"})
       if (FileManager::fileExistsAtPath(candidate + "/Info.plist")) return candidate;
   }
   return PICTAVIA_RESOURCES_DIR;

@@ -1,5 +1,8 @@
 #include "UI/UILabel.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "UI/ImageDrawing.h"
 #include "UI/InterfaceContext.h"
 
@@ -50,6 +53,18 @@ void UILabel::setNumberOfLines(int lines) {
   textChanged();
 }
 
+void UILabel::setAdjustsFontSizeToFitWidth(bool adjusts) {
+  if (adjusts == _adjustsFontSize) return;
+  _adjustsFontSize = adjusts;
+  textChanged();
+}
+
+void UILabel::setMinimumFontSize(double size) {
+  if (size == _minimumFontSize) return;
+  _minimumFontSize = size;
+  textChanged();
+}
+
 void UILabel::setLineBreakMode(NSLineBreakMode mode) {
   if (mode == _style.lineBreakMode) return;
   _style.lineBreakMode = mode;
@@ -79,6 +94,13 @@ void UILabel::drawLayerContents(BitmapContext& context, double scale) const {
   if (!_rendered || _renderedSize != b.size || _renderedScale != scale) {
     TextRenderer::Style style = _style;
     if (_highlighted && _highlightedColor) style.color = *_highlightedColor;
+    if (_adjustsFontSize && style.numberOfLines == 1 && b.size.width > 0) {
+      double width = TextRenderer::sizeOfText(_text, style, 0).width;
+      double size = style.font.pointSize();
+      if (width > b.size.width)
+        style.font = style.font.fontWithSize(
+            std::max(_minimumFontSize, std::floor(size * b.size.width / width)));
+    }
     _rendered = TextRenderer::renderText(_text, style, b.size, scale);
     _renderedSize = b.size;
     _renderedScale = scale;

@@ -29,6 +29,12 @@ class UILabel : public UIView {
   int numberOfLines() const { return _style.numberOfLines; }
   void setNumberOfLines(int lines);
   NSLineBreakMode lineBreakMode() const { return _style.lineBreakMode; }
+  // A one-line text wider than the label is set smaller, down to minimumFontSize, rather than
+  // cut; the font itself stays as set.
+  bool adjustsFontSizeToFitWidth() const { return _adjustsFontSize; }
+  void setAdjustsFontSizeToFitWidth(bool adjusts);
+  double minimumFontSize() const { return _minimumFontSize; }
+  void setMinimumFontSize(double size);
   void setLineBreakMode(NSLineBreakMode mode);
   bool isHighlighted() const { return _highlighted; }
   void setHighlighted(bool highlighted);
@@ -44,6 +50,8 @@ class UILabel : public UIView {
   void textChanged();
   std::string _text;
   TextRenderer::Style _style;
+  bool _adjustsFontSize = false;
+  double _minimumFontSize = 0;
   bool _highlighted = false;
   std::optional<UIColor> _highlightedColor;
   // The set text for the size and scale it was made for.

@@ -4,6 +4,7 @@
 
 #include "Foundation/RunLoop.h"
 #include "Graphics/ImageEncoder.h"
+#include "Graphics/TextRenderer.h"
 #include "TestSupport.h"
 #include "UI/Compositor.h"
 #include "UI/StretchableImage.h"
@@ -370,4 +371,28 @@ TEST_F(CompositorTest, IncrementalFramesMatchFullOnesPixelForPixel) {
   app.setStatusBarStyle(UIStatusBarStyle::BlackOpaque);
   spinner->stopAnimating();
   check("the status bar and a stopped spinner");
+}
+
+TEST_F(CompositorTest, ALabelThatAdjustsSetsAWideTextSmallerInsteadOfCuttingIt) {
+  // "Backgrounds" at 35 points is wider than 40: the adjusting label draws it as a label with
+  // the smaller size does, and unlike one that cuts it.
+  auto labelWith = [&](double size, bool adjusts) {
+    auto label = std::make_shared<UILabel>(Rect(0, 0, 40, 40));
+    label->setText("Backgrounds");
+    label->setFont(UIFont("HelveticaNeue-CondensedBold", size));
+    label->setAdjustsFontSizeToFitWidth(adjusts);
+    label->setMinimumFontSize(4);
+    for (const auto& child : std::vector<std::shared_ptr<UIView>>(_window->subviews()))
+      child->removeFromSuperview();
+    _window->addSubview(label);
+    auto picture = render();
+    const Bitmap& pixels = picture->bitmap();
+    return std::vector<std::uint8_t>(pixels.data(),
+                                     pixels.data() + pixels.bytesPerRow() * pixels.height());
+  };
+  double natural =
+      TextRenderer::sizeOfText("Backgrounds", {UIFont("HelveticaNeue-CondensedBold", 35)}, 0).width;
+  auto adjusted = labelWith(35, true);
+  EXPECT_EQ(adjusted, labelWith(std::floor(35 * 40 / natural), false));
+  EXPECT_NE(adjusted, labelWith(35, false));
 }
