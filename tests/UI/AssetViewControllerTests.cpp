@@ -395,6 +395,9 @@ void EditorTest::lookAt(int type, const std::string& name) {
   host.tapView(*editor->listView->findVisibleCellWithIndex(1));
   settle();
   shoot(host, name + "-help");
+  for (int step = 0; step < 4; ++step) editor->nextHelpButton();
+  settle();
+  shoot(host, name + "-gestures");
   editor->closeHelp();
   settle();
   shoot(host, name + "-editing");
