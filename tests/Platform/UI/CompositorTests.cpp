@@ -380,6 +380,7 @@ TEST_F(CompositorTest, ALabelThatAdjustsSetsAWideTextSmallerInsteadOfCuttingIt) 
     auto label = std::make_shared<UILabel>(Rect(0, 0, 40, 40));
     label->setText("Backgrounds");
     label->setFont(UIFont("HelveticaNeue-CondensedBold", size));
+    label->setTextColor(UIColor::whiteColor());
     label->setAdjustsFontSizeToFitWidth(adjusts);
     label->setMinimumFontSize(4);
     for (const auto& child : std::vector<std::shared_ptr<UIView>>(_window->subviews()))
