@@ -3,9 +3,9 @@
 // on screen by a swipe (the overlays on the picture, then the backgrounds after the
 // background tab, then the top/bottom frames on the top strip), each picture rendered and the
 // screen drawn after each swipe. Prints the items of each list, the swipes, the pictures
-// shown (the empty background has none), and the peak (VmHWM) of the session alone (the peak
-// is reset once the pack is synced) and of the whole process. Not a Google Benchmark: one
-// session, one figure.
+// shown (the empty background has none), the peak and the image cache's pictures after each
+// editor, and the peak (VmHWM) of the session alone (the peak is reset once the pack is
+// synced) and of the whole process. Not a Google Benchmark: one session, one figure.
 //
 //   EditorSessionMemoryBench
 #include <sys/resource.h>
@@ -86,8 +86,10 @@ int main() {
       ++session.failures;
     std::printf(" backgrounds %3d", editor.backgroundsList()->imagesCount());
     session.swipeThrough(*editor.backgroundsList(), 300);
-    std::printf(" top/bottom frames %3d\n", editor.tbFramesList()->imagesCount());
+    std::printf(" top/bottom frames %3d", editor.tbFramesList()->imagesCount());
     session.swipeThrough(*editor.tbFramesList(), 40);
+    std::printf("  peak so far %.1f MiB, pictures in the image cache %zu\n", peakKiB() / 1024.0,
+                ImageCache::Instance().count());
   }
   pack.close();
   pack.settle();
