@@ -12,10 +12,12 @@
 #include "Config/Config.h"
 #include "Foundation/AppContainer.h"
 #include "Foundation/DeviceProfile.h"
+#include "Foundation/RunLoop.h"
 #include "GeneralTools/Tools.h"
 #include "Host/WindowHost.h"
 #include "Services/ServicesLog.h"
 #include "UI/MemoryPressureMonitor.h"
+#include "UI/UIApplication.h"
 #include "UI/UIImagePickerController.h"
 
 using namespace platform;
@@ -52,6 +54,15 @@ int main(int argc, char** argv) {
     std::string arg = argv[i];
     bool hasValue = i + 1 < argc;
     if (arg == "--help" || arg == "-h") return usage(0);
+    if (arg == "--exit-after-first-frame") {
+      // Not in the usage: for start-up measurements, which time the process until this line.
+      options.firstFramePresented = [] {
+        std::cout << "first frame" << std::endl;
+        UIApplication::sharedApplication().terminate();
+        RunLoop::main().stop();
+      };
+      continue;
+    }
     if (!hasValue) return usage(2);
     std::string value = argv[++i];
     if (arg == "--profile") {
