@@ -125,7 +125,7 @@ TEST_F(PictaviaAppDelegateTest, LaunchesInOrderAndEveryActivationRefreshesTheCat
   EXPECT_EQ(main->centerTitleView->frame().origin.y, 40);
 
   // Activation after the launch syncs the tall screen's catalogue.
-  ASSERT_TRUE(runMainLoopUntil([&] { return cycles == 1; }, 60));
+  ASSERT_TRUE(runMainLoopUntil([&] { return cycles >= 1; }, 60));
   std::vector<std::string> paths;
   for (const auto& request : server->requests()) paths.push_back(request.request.path);
   EXPECT_TRUE(contains(paths, "/tall/"));
@@ -142,12 +142,13 @@ TEST_F(PictaviaAppDelegateTest, LaunchesInOrderAndEveryActivationRefreshesTheCat
 
   // Foreground: one more activation counted, the event, then the catalogue again.
   size_t requests = server->requestCount();
+  int cyclesBefore = cycles;
   Date launched = *Tools::Instance().lastActiveDate();
   UIApplication::sharedApplication().enterForeground();
   EXPECT_EQ(Tools::Instance().appActiveCount(), 2);
   EXPECT_GE(*Tools::Instance().lastActiveDate(), launched);
   EXPECT_TRUE(contains(services(), "analytics.event AppForeground|"));
-  ASSERT_TRUE(runMainLoopUntil([&] { return cycles == 2; }, 60));
+  ASSERT_TRUE(runMainLoopUntil([&] { return cycles > cyclesBefore; }, 60));
   EXPECT_GT(server->requestCount(), requests);
 
   // A memory warning empties the cache; the push service's answers are told.
@@ -181,7 +182,7 @@ TEST_F(PictaviaAppDelegateTest, ARefusedAppOpenReportIsSentAgainAtTheNextLaunch)
   {
     OffscreenHost host(DeviceProfile::phoneTall());
     host.launch(std::make_shared<PictaviaAppDelegate>());
-    ASSERT_TRUE(runMainLoopUntil([&] { return reports == 1 && cycles == 1; }, 60));
+    ASSERT_TRUE(runMainLoopUntil([&] { return reports >= 1 && cycles >= 1; }, 60));
     host.advanceBy(1);
     EXPECT_FALSE(appOpen());
     host.terminate();
