@@ -18,6 +18,7 @@
 #include "Foundation/JSONSerialization.h"
 #include "Foundation/NotificationCenter.h"
 #include "GeneralTools/DataSource.h"
+#include "GeneralTools/DispatchTools.h"
 #include "GeneralTools/Tools.h"
 #include "Graphics/BitmapContext.h"
 #include "Host/OffscreenHost.h"
@@ -136,6 +137,12 @@ TEST_F(PictaviaAppDelegateTest, LaunchesInOrderAndEveryActivationRefreshesTheCat
   EXPECT_TRUE(contains(paths(0), "/tall/"));
   EXPECT_FALSE(contains(paths(0), "/standard/"));
   EXPECT_GT(ContentControl::Instance()->availContentForType(ContentTypeClipart), 0);
+  // The launch's ads feed fetch ends first: one still under way would take the foreground's place.
+  ASSERT_TRUE(runMainLoopUntil(
+      [&] {
+        return contains(paths(0), "/ads/version.php") && DispatchTools::Instance().taskCount() == 0;
+      },
+      60));
 
   // Background: the cache emptied, the settings saved, the event told.
   cacheAPicture();
