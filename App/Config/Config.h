@@ -1,18 +1,20 @@
 #pragma once
 
+#include <string>
+
 // The program's compiled-in configuration: server addresses and the like. There are no
 // configuration files or environment variables; hosts and tools may override single values.
 namespace Config {
 
-// The content directory servers, one per screen kind: the reference server's default address,
-// so that a fresh checkout syncs against `reference-server` on loopback.
-inline constexpr const char* kStandardScreenDirectoryURL = "http://127.0.0.1:8642/standard/";
-inline constexpr const char* kTallScreenDirectoryURL = "http://127.0.0.1:8642/tall/";
-
-// The ads server: the feed's "version.php" and "info.php" below it, and its statistics
-// endpoint. The reference server serves them beside the content.
-inline constexpr const char* kAdsServerURL = "http://127.0.0.1:8642/ads/";
-inline constexpr const char* kAdsStatisticsURL = "http://127.0.0.1:8642/ads/stats.php";
+// The server root: the reference server's default address, so that a fresh checkout syncs
+// against `reference-server` on loopback. The content directory servers (one per screen kind),
+// the ads feed ("version.php" and "info.php" below its folder), its statistics endpoint and the
+// app-open report endpoint are paths below it.
+inline constexpr const char* kServerRootURL = "http://127.0.0.1:8642/";
+inline constexpr const char* kStandardScreenDirectoryPath = "standard/";
+inline constexpr const char* kTallScreenDirectoryPath = "tall/";
+inline constexpr const char* kAdsServerPath = "ads/";
+inline constexpr const char* kAdsStatisticsPath = "ads/stats.php";
 
 // The largest content file a device takes: far above any decoration, and small enough that a
 // broken or hostile server cannot fill the memory or the disk with one answer.
@@ -38,10 +40,12 @@ inline constexpr const char* kInterstitialSignature = "3e8f1a6c9b2d4e7f0a5c8b1d3
 inline constexpr long long kAttributionIdentifiers[5] = {555000111, 3001, 3002, 3003, 3004};
 // The store's numeric identifier of the application (the first attribution identifier).
 inline constexpr const char* kStoreAppID = "555000111";
-// The ad network's app-open conversion endpoint: the reference server answers it on loopback.
-inline constexpr const char* kAppOpenReportBaseURL = "http://127.0.0.1:8642/";
+// The ad network's app-open conversion endpoint ("f0" below it) is the server root: the
+// reference server answers it on loopback.
 
-// Hands the configuration to the parts that use it. Call once at start, before the first cycle.
-void install();
+// Hands the configuration to the parts that use it, with every server address below
+// `serverRoot` (an http or https URL; a missing final slash is added). Call once at start, before
+// the first cycle. False, with nothing installed, when `serverRoot` is not such a URL.
+bool install(std::string serverRoot = kServerRootURL);
 
 }  // namespace Config

@@ -7,19 +7,16 @@
 #include <filesystem>
 #include <numbers>
 
-#include "../Content/ContentFixture.h"
 #include "AppUI/AppUIClasses.h"
 #include "AppUI/AssetViewController.h"
 #include "AppUI/ImageItemCell.h"
 #include "AppUI/LoadingView.h"
-#include "CatalogPublisher.h"
-#include "Content/ContentServiceRequest.h"
 #include "GeneralTools/DispatchTools.h"
 #include "GeneralTools/Localization.h"
 #include "Graphics/ImageDecoder.h"
 #include "Host/OffscreenHost.h"
 #include "RecordingTracker.h"
-#include "ReferenceServer.h"
+#include "SyncedPack.h"
 #include "UI/UIActivityViewController.h"
 #include "UI/UIApplication.h"
 #include "UI/UIImageWriteToSavedPhotosAlbum.h"
@@ -34,38 +31,6 @@ using testing_support::TemporaryDirectory;
 using Editor = AssetViewController;
 
 namespace {
-
-// One app container synced from the reference server over the published sample pack.
-struct SyncedPack {
-  SyncedPack() {
-    std::filesystem::copy(CONTENT_PACK_DIR, source.path(),
-                          std::filesystem::copy_options::recursive);
-    publish();
-    ReferenceServer::Configuration configuration;
-    configuration.catalogFolder = catalog.path();
-    configuration.port = 0;
-    configuration.logRequests = false;
-    server = std::make_unique<ReferenceServer>(configuration);
-    std::string error;
-    EXPECT_TRUE(server->start(error)) << error;
-    ContentServiceRequest::setDirectoryServerURLs(server->baseURL(ScreenKind::Standard),
-                                                  server->baseURL(ScreenKind::Tall));
-    update();
-  }
-  void publish() {
-    std::string error;
-    ASSERT_TRUE(CatalogPublisher::publish(source.path(), catalog.path(), error)) << error;
-  }
-  // One update cycle of the device's catalogue.
-  void update() {
-    Notifications notes;
-    ContentControl::Instance()->updateServerContent();
-    ASSERT_TRUE(runMainLoopUntil([&] { return notes.finished > 0; }, 120));
-  }
-  ContentFixture fixture{DeviceProfile::phone35(2)};
-  TemporaryDirectory source, catalog;
-  std::unique_ptr<ReferenceServer> server;
-};
 
 class EditorTest : public ::testing::Test {
  protected:

@@ -197,6 +197,7 @@ int WindowHost::run(std::shared_ptr<UIApplicationDelegate> delegate,
         presenter.present(*pixels, damage, presentAll || _options.fullFrames)) {
       ++_frames;
       for (const Rect& r : damage) _pixels += r.width() * r.height();
+      if (_frames == 1 && _options.firstFramePresented) _options.firstFramePresented();
     }
     presentAll = false;
     if (_options.fullFrames) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,6 +34,8 @@ class WindowHost {
     // Looks for changes 60 times a second and composites and presents the whole screen for any
     // of them, as the host first did: a baseline for measurements.
     bool fullFrames = false;
+    // Called once, right after the first frame was presented; for start-up measurements.
+    std::function<void()> firstFramePresented;
   };
 
   explicit WindowHost(DeviceProfile profile = DeviceProfile::phoneTall());
