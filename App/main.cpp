@@ -11,6 +11,7 @@
 #include "AppUI/AppUIClasses.h"
 #include "Config/Config.h"
 #include "Foundation/AppContainer.h"
+#include "Foundation/Bundle.h"
 #include "Foundation/DeviceProfile.h"
 #include "Foundation/RunLoop.h"
 #include "GeneralTools/Tools.h"
@@ -97,6 +98,7 @@ int main(int argc, char** argv) {
     return OffscreenSession::run(profile, offscreen, {options.cameraPipeline, containerNamed});
 
   MemoryPressureMonitor memoryPressure;
+  if (auto icon = Bundle::mainBundle()->pathForResource("Icon-512", "png")) options.iconPath = icon;
   WindowHost host(profile, options);
   return host.run(std::make_shared<PictaviaAppDelegate>());
 }

@@ -9,6 +9,7 @@
 
 #include "Foundation/Console.h"
 #include "Foundation/RunLoop.h"
+#include "Graphics/ImageDecoder.h"
 #include "Host/PointerTouchEmulator.h"
 #include "Host/SDLEventSource.h"
 #include "Host/SurfacePresenter.h"
@@ -20,6 +21,24 @@
 
 namespace platform {
 namespace {
+
+// The picture at `path` as the window's icon; a console line when it cannot be read.
+void setWindowIcon(SDL_Window* window, const std::string& path) {
+  auto icon = ImageDecoder::imageWithContentsOfFile(path, 1);
+  if (!icon) {
+    Console::log("Window host: cannot read the icon " + path);
+    return;
+  }
+  const Bitmap& pixels = icon->bitmap();
+  if (pixels.bytesPerPixel() != 4) return;
+  // The bitmap's 32-bit pixels are ARGB in native order, as SDL's ARGB8888 format is.
+  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+      const_cast<std::uint8_t*>(pixels.data()), pixels.width(), pixels.height(), 32,
+      static_cast<int>(pixels.bytesPerRow()), SDL_PIXELFORMAT_ARGB8888);
+  if (!surface) return;
+  SDL_SetWindowIcon(window, surface);
+  SDL_FreeSurface(surface);
+}
 
 constexpr double kFrameInterval = 1.0 / 60;
 
@@ -69,6 +88,7 @@ int WindowHost::run(std::shared_ptr<UIApplicationDelegate> delegate,
     Console::log(std::string("Window host: cannot make the window: ") + SDL_GetError());
     return 1;
   }
+  if (_options.iconPath) setWindowIcon(session.window, *_options.iconPath);
 
   UIApplication& app = UIApplication::sharedApplication();
   RunLoop& loop = RunLoop::main();
