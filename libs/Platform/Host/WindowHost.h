@@ -23,8 +23,6 @@ class WindowHost {
  public:
   struct Options {
     std::string title = "Pictavia";
-    // A PNG shown as the window's icon by the desktop; none: the desktop's default.
-    std::optional<std::string> iconPath;
     // Window pixels per screen pixel; 0 fits the desktop (never above 1).
     double zoom = 0;
     // Closes the window by itself after this many real seconds (0: never); for smoke runs.
@@ -38,6 +36,8 @@ class WindowHost {
     bool fullFrames = false;
     // Called once, right after the first frame was presented; for start-up measurements.
     std::function<void()> firstFramePresented;
+    // A PNG shown as the window's icon by the desktop; none: the desktop's default.
+    std::optional<std::string> iconPath;
   };
 
   explicit WindowHost(DeviceProfile profile = DeviceProfile::phoneTall());
