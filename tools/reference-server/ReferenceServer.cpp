@@ -10,6 +10,7 @@
 #include "CatalogAnswers.h"
 #include "Config/AdsAccount.h"
 #include "ProtocolHandler.h"
+#include "UTCStamp.h"
 
 using Clock = std::chrono::steady_clock;
 
@@ -43,17 +44,8 @@ void logLine(const httplib::Request& request, const httplib::Response& response)
   double milliseconds =
       std::chrono::duration<double, std::milli>(Clock::now() - currentExchange.start).count();
   size_t bytes = currentExchange.streamed ? currentExchange.sent : response.body.size();
-  auto now = std::chrono::system_clock::now();
-  std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-  auto millis =
-      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-  std::tm utc{};
-  gmtime_r(&seconds, &utc);
-  char stamp[32];
-  std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S", &utc);
-  std::printf("%s.%03dZ %s %s %s %d %zu %.1fms\n", stamp, static_cast<int>(millis),
-              request.remote_addr.c_str(), request.method.c_str(), request.target.c_str(),
-              response.status, bytes, milliseconds);
+  std::printf("%s %s %s %s %d %zu %.1fms\n", utcStamp().c_str(), request.remote_addr.c_str(),
+              request.method.c_str(), request.target.c_str(), response.status, bytes, milliseconds);
   std::fflush(stdout);
 }
 

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <ctime>
 
+#include "UTCStamp.h"
+
 namespace {
 
 constexpr const char* kSchema =
@@ -18,19 +20,6 @@ constexpr const char* kSchema =
     "  name TEXT NOT NULL,"
     "  value TEXT NOT NULL,"
     "  PRIMARY KEY (report_id, position));";
-
-std::string utcNow() {
-  auto now = std::chrono::system_clock::now();
-  std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-  auto millis =
-      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-  std::tm utc{};
-  gmtime_r(&seconds, &utc);
-  char stamp[40];
-  size_t length = std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S", &utc);
-  std::snprintf(stamp + length, sizeof stamp - length, ".%03dZ", static_cast<int>(millis));
-  return stamp;
-}
 
 // A prepared statement, finalized when it goes.
 class Statement {
@@ -97,7 +86,7 @@ bool StatsStore::store(const std::string& remoteAddress, const Parameters& param
                         "INSERT INTO report_parameters (report_id, position, name, value) "
                         "VALUES (?, ?, ?, ?)");
     if (report && parameter) {
-      report.bind(1, utcNow());
+      report.bind(1, utcStamp());
       report.bind(2, remoteAddress);
       ok = sqlite3_step(report.get()) == SQLITE_DONE;
       sqlite3_int64 id = sqlite3_last_insert_rowid(_db);
