@@ -30,7 +30,6 @@ void AboutViewController::registerActions(ActionRegistry& actions) {
   actions.add("openTwitter", [this](UIControl&) { openTwitter(); });
   actions.add("openMail", [this](UIControl&) { openMail(); });
   actions.add("openSupportMail", [this](UIControl&) { openSupportMail(); });
-  actions.add("goBack", [this](UIControl&) { goBack(); });
 }
 
 void AboutViewController::report(const std::string& label) {

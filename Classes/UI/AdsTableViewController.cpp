@@ -27,10 +27,6 @@ void AdsTableViewController::registerOutlets(OutletRegistry& outlets) {
   outlets.add("adsView", adsView);
 }
 
-void AdsTableViewController::registerActions(ActionRegistry& actions) {
-  actions.add("goBack", [this](UIControl&) { goBack(); });
-}
-
 void AdsTableViewController::viewDidLoad() {
   UIViewControllerBase::viewDidLoad();
   Localization::localizeView(*view());

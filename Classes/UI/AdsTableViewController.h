@@ -23,7 +23,6 @@ class AdsTableViewController : public UIViewControllerBase,
   static void registerClass();
 
   void registerOutlets(platform::OutletRegistry& outlets) override;
-  void registerActions(platform::ActionRegistry& actions) override;
   void viewDidLoad() override;
   void viewWillAppear(bool animated) override;
   void viewWillDisappear(bool animated) override;

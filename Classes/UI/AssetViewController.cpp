@@ -136,7 +136,7 @@ void AssetViewController::registerOutlets(OutletRegistry& outlets) {
 }
 
 void AssetViewController::registerActions(ActionRegistry& actions) {
-  actions.add("goBack", [this](UIControl&) { goBack(); });
+  UIViewControllerBase::registerActions(actions);
   actions.add("togglePreview", [this](UIControl&) { togglePreview(); });
   actions.add("toggleControlsView", [this](UIControl&) { toggleControlsView(); });
   actions.add("setImagesMode", [this](UIControl&) { setImagesMode(); });

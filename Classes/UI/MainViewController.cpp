@@ -35,6 +35,7 @@ void MainViewController::registerOutlets(OutletRegistry& outlets) {
 }
 
 void MainViewController::registerActions(ActionRegistry& actions) {
+  UIViewControllerBase::registerActions(actions);
   actions.add("showBackgrounds", [this](UIControl&) { showBackgrounds(); });
   actions.add("showPhotoFrames", [this](UIControl&) { showPhotoFrames(); });
   actions.add("showFaceEffects", [this](UIControl&) { showFaceEffects(); });

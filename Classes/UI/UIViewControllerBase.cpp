@@ -30,6 +30,10 @@ void UIViewControllerBase::goBack() {
     navigation->popViewControllerAnimated(true);
 }
 
+void UIViewControllerBase::registerActions(ActionRegistry& actions) {
+  actions.add("goBack", [this](UIControl&) { goBack(); });
+}
+
 std::function<void()> UIViewControllerBase::hideBlock() const {
   std::lock_guard lock(_hideBlockMutex);
   return _hideBlock;

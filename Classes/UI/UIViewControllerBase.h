@@ -23,6 +23,8 @@ class UIViewControllerBase : public platform::UIViewController {
   std::function<void()> hideBlock() const;
   void setHideBlock(std::function<void()> block);
 
+  // Every screen's interface file can connect "goBack".
+  void registerActions(platform::ActionRegistry& actions) override;
   void viewWillAppear(bool animated) override;
   void viewWillDisappear(bool animated) override;
   // The application delegate decides when it keeps the policy; else the platform's default.
