@@ -12,16 +12,6 @@
 
 using namespace platform;
 
-namespace {
-
-// The user-visible text for a localization key. The one place saving looks texts up, so it
-// can follow the application's localization lookup.
-std::string localizedText(const std::string& key) {
-  return Localization::Instance().localizationForKey(key);
-}
-
-}  // namespace
-
 CompositionSaver::CompositionSaver(std::weak_ptr<UIViewController> presenter,
                                    CompositionSource source)
     : _presenter(std::move(presenter)), _source(std::move(source)) {}
@@ -88,10 +78,12 @@ void CompositionSaver::doSaveImage() {
 
 void CompositionSaver::imageDidFinishSavingWithError(const std::optional<std::string>& error) {
   LoadingView::hide();
-  std::string title = error ? std::string("Error") : localizedText("_Loc_SuccessTitle");
-  std::string message = error ? *error : localizedText("_Loc_SuccessMessage");
-  auto alert = std::make_shared<UIAlertView>(std::move(title), std::move(message),
-                                             std::weak_ptr<UIAlertViewDelegate>(), std::nullopt,
-                                             std::vector<std::string>{localizedText("_Loc_Ok")});
+  std::string title = error ? std::string("Error")
+                            : Localization::Instance().localizationForKey("_Loc_SuccessTitle");
+  std::string message =
+      error ? *error : Localization::Instance().localizationForKey("_Loc_SuccessMessage");
+  auto alert = std::make_shared<UIAlertView>(
+      std::move(title), std::move(message), std::weak_ptr<UIAlertViewDelegate>(), std::nullopt,
+      std::vector<std::string>{Localization::Instance().localizationForKey("_Loc_Ok")});
   alert->show();
 }

@@ -27,15 +27,6 @@ constexpr const char* kVersionTmpFile = "version.txt.tmp";
 constexpr const char* kInfoFile = "info.xml";
 constexpr const char* kInfoTmpFile = "info.xml.tmp";
 
-// The text shown for a localization key.
-std::string localizedString(const std::string& key) {
-  return Localization::Instance().localizationForKey(key);
-}
-
-std::int64_t appActiveCount() {
-  return platform::valueForKey(DataSource::data(), "AppActiveCount").integerValue().value_or(0);
-}
-
 // The shown count of each alert, by identifier.
 platform::Dictionary& alertsCount() {
   platform::Value& stored = DataSource::data()[AdsManager::kADSAlertsCount];
@@ -219,10 +210,10 @@ void AdsManager::setCanShowAdsAlert(bool canShow) {
 }
 
 std::shared_ptr<AdsAlertItem> AdsManager::nextAlert() const {
-  std::int64_t sinceLast =
-      appActiveCount() - platform::valueForKey(DataSource::data(), kADSAlertsLastShowActiveCount)
-                             .integerValue()
-                             .value_or(0);
+  std::int64_t sinceLast = Tools::Instance().appActiveCount() -
+                           platform::valueForKey(DataSource::data(), kADSAlertsLastShowActiveCount)
+                               .integerValue()
+                               .value_or(0);
   for (const auto& alert : _adsAlerts)
     if (shownCount(alert->itemID()) < alert->timesToShow() && sinceLast >= alert->showDelta())
       return alert;
@@ -234,14 +225,16 @@ void AdsManager::showNextAlert() {
   std::shared_ptr<AdsAlertItem> alert = nextAlert();
   if (!alert) return;
   _alertWasShown = true;
-  DataSource::data()[kADSAlertsLastShowActiveCount] = platform::Value(appActiveCount());
+  DataSource::data()[kADSAlertsLastShowActiveCount] =
+      platform::Value(static_cast<std::int64_t>(Tools::Instance().appActiveCount()));
   platform::Dictionary& counts = alertsCount();
   counts[alert->itemID()] = platform::Value(shownCount(alert->itemID()) + 1);
   std::vector<std::string> titles;
   for (const auto& button : alert->buttons()) titles.push_back(button->displayTitle());
   _curAlert = alert;
   _curAlertView = std::make_shared<platform::UIAlertView>(
-      alert->title(), alert->message(), _alertDelegate, localizedString("_Loc_Cancel"), titles);
+      alert->title(), alert->message(), _alertDelegate,
+      Localization::Instance().localizationForKey("_Loc_Cancel"), titles);
   _curAlertView->show();
   // Without a window nothing shows and nothing will be dismissed: no alert is on screen.
   if (!_curAlertView->isVisible()) {
