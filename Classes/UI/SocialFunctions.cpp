@@ -30,12 +30,6 @@ const std::shared_ptr<MailCloser>& mailCloser() {
   return *closer;
 }
 
-void replaceAll(std::string& text, const std::string& placeholder, const std::string& value) {
-  for (size_t at = text.find(placeholder); at != std::string::npos;
-       at = text.find(placeholder, at + value.size()))
-    text.replace(at, placeholder.size(), value);
-}
-
 // A composer with the closer as its delegate; none when mail cannot be composed here.
 std::shared_ptr<MFMailComposeViewController> makeComposer() {
   if (!MFMailComposeViewController::canSendMail()) {
@@ -61,10 +55,11 @@ void present(std::shared_ptr<MFMailComposeViewController> composer) {
 
 std::string SocialFunctions::shareMailBody() {
   std::string body = Localization::Instance().localizationForKey("_Loc_MailMessage_Tmpl");
-  replaceAll(body, "%app_page_url%", Config::kAppPageURL);
-  replaceAll(body, "%app_store_url%", Config::kAppStoreURL);
-  replaceAll(body, "%mail_img_url%", Config::kMailImageURL);
-  replaceAll(body, "%app_support_mail%", Config::kSupportMail);
+  for (auto [placeholder, value] : {std::pair{"%app_page_url%", Config::kAppPageURL},
+                                    {"%app_store_url%", Config::kAppStoreURL},
+                                    {"%mail_img_url%", Config::kMailImageURL},
+                                    {"%app_support_mail%", Config::kSupportMail}})
+    body = Tools::replacingOccurrences(std::move(body), placeholder, value);
   return body;
 }
 

@@ -211,13 +211,16 @@ void Tools::itemDisappear(const platform::UIViewController& screen) {
   if (_visibleItem == screen.className()) _visibleItem.clear();
 }
 
+std::string Tools::replacingOccurrences(std::string text, std::string_view placeholder,
+                                        std::string_view value) {
+  if (placeholder.empty()) return text;
+  for (size_t at = text.find(placeholder); at != std::string::npos;
+       at = text.find(placeholder, at + value.size()))
+    text.replace(at, placeholder.size(), value);
+  return text;
+}
+
 std::string Tools::expandTemplateParams(std::string_view text) const {
-  auto replaceAll = [](std::string subject, std::string_view from, const std::string& to) {
-    for (size_t at = subject.find(from); at != std::string::npos;
-         at = subject.find(from, at + to.size()))
-      subject.replace(at, from.size(), to);
-    return subject;
-  };
-  std::string expanded = replaceAll(std::string(text), "%appname%", appName());
-  return replaceAll(std::move(expanded), "%appversion%", appVersion());
+  std::string expanded = replacingOccurrences(std::string(text), "%appname%", appName());
+  return replacingOccurrences(std::move(expanded), "%appversion%", appVersion());
 }

@@ -74,6 +74,10 @@ class Tools {
   // The text with every "%appname%" replaced by the main bundle's "CFBundleName", then every
   // "%appversion%" by its "CFBundleVersion" (an absent value by nothing).
   std::string expandTemplateParams(std::string_view text) const;
+  // `text` with every `placeholder` replaced by `value`, left to right; an inserted value is
+  // not searched again.
+  static std::string replacingOccurrences(std::string text, std::string_view placeholder,
+                                          std::string_view value);
   // Shorthand for Instance().expandTemplateParams(text). (C++ cannot give a static and a
   // member function the same name and parameters.)
   static std::string expandTemplate(std::string_view text) {
