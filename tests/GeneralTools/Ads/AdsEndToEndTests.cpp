@@ -12,6 +12,7 @@
 #include "GeneralTools/AdsReporter.h"
 #include "GeneralTools/Localization.h"
 #include "GeneralTools/Tools.h"
+#include "RecordingServices.h"
 #include "ReferenceServer.h"
 #include "UI/UINavigationController.h"
 
@@ -144,34 +145,9 @@ TEST_F(AdsEndToEndTest, RussianTextsAndTheTabletBlockComeFromTheSameFeed) {
   EXPECT_EQ(manager.adsItems()[0]->urlImgIcon(), root + "/ads/icons/starlit@2x.png");
 }
 
-namespace {
-
-// Notes the offer wall's calls; the rest of the vendors' services do nothing here.
-class OfferWallRecorder : public VendorServices {
- public:
-  void trackEvent(const std::string&, const std::string&, const std::optional<std::string>&,
-                  long) override {}
-  void trackPageview(const std::string&) override {}
-  void startTracker(const std::string&, double) override {}
-  void connectOfferWall(const std::string&, const std::string&) override {}
-  void showOffersWithViewController(const platform::UIViewController& screen) override {
-    shownOver.push_back(screen.className());
-  }
-  void startInterstitials(const std::string&, const std::string&) override {}
-  void showInterstitial() override {}
-  void startAttribution(const std::vector<long long>&) override {}
-  void takeOffPush(const platform::Dictionary&) override {}
-  void registerForRemoteNotificationTypes(int) override {}
-  void registerDeviceToken(const platform::Bytes&) override {}
-  void landPush() override {}
-  std::vector<std::string> shownOver;
-};
-
-}  // namespace
-
 TEST_F(AdsEndToEndTest, TheAdsListShowsTheFeedWithIconsAndARowClickIsStoredSigned) {
   AppUIClasses::registerAll();
-  auto services = std::make_shared<OfferWallRecorder>();
+  auto services = std::make_shared<RecordingServices>();
   Tools::Instance().setVendorServices(services);
   int iconUpdates = 0;
   platform::NotificationCenter::defaultCenter().addObserver(
@@ -219,6 +195,9 @@ TEST_F(AdsEndToEndTest, TheAdsListShowsTheFeedWithIconsAndARowClickIsStoredSigne
 
   // Past the last row, the offer wall.
   list->itemActionInItemsView(*list->adsView, 6);
-  EXPECT_EQ(services->shownOver, std::vector<std::string>{"AdsTableViewController"});
+  std::vector<std::string> offerWall;
+  for (const auto& call : services->calls)
+    if (call.starts_with("show offerwall")) offerWall.push_back(call);
+  EXPECT_EQ(offerWall, std::vector<std::string>{"show offerwall over AdsTableViewController"});
   Tools::Instance().setVendorServices(nullptr);
 }
