@@ -1,29 +1,18 @@
 #include "AdsHandler.h"
 
-#include <curl/curl.h>
 #include <openssl/evp.h>
 
 #include <algorithm>
 #include <cctype>
-#include <climits>
 
 #include "CatalogAnswers.h"
 #include "ContentHash.h"
 #include "Foundation/FileManager.h"
+#include "Network/URLEscaping.h"
 
 namespace {
 
 constexpr size_t kMaximumFeedSize = 1 << 20;
-
-std::string percentDecoded(std::string_view text) {
-  if (text.empty() || text.size() > INT_MAX) return {};
-  int length = 0;
-  char* plain = curl_easy_unescape(nullptr, text.data(), static_cast<int>(text.size()), &length);
-  if (!plain) return {};
-  std::string result(plain, static_cast<size_t>(length));
-  curl_free(plain);
-  return result;
-}
 
 std::string md5Hex(const std::string& text) {
   unsigned char digest[EVP_MAX_MD_SIZE];
@@ -65,7 +54,8 @@ AdsHandler::Parameters AdsHandler::orderedParameters(const std::string& target) 
       size_t equals = pair.find('=');
       std::string_view key = pair.substr(0, equals);
       std::string_view value = equals == std::string_view::npos ? "" : pair.substr(equals + 1);
-      parameters.emplace_back(percentDecoded(key), percentDecoded(value));
+      parameters.emplace_back(platform::URLEscaping::stringByReplacingPercentEscapes(key),
+                              platform::URLEscaping::stringByReplacingPercentEscapes(value));
     }
     if (amp == std::string_view::npos) break;
     query.remove_prefix(amp + 1);
@@ -75,7 +65,8 @@ AdsHandler::Parameters AdsHandler::orderedParameters(const std::string& target) 
 
 std::string AdsHandler::signature(const Parameters& parameters, const std::string& salt) {
   std::string input;
-  for (const auto& [key, value] : parameters) input += percentDecoded(value);
+  for (const auto& [key, value] : parameters)
+    input += platform::URLEscaping::stringByReplacingPercentEscapes(value);
   return md5Hex(input + salt);
 }
 

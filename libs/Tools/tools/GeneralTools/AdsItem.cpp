@@ -7,7 +7,7 @@
 #include "GeneralTools/DataSource.h"
 #include "GeneralTools/DispatchTaskDownload.h"
 #include "GeneralTools/DispatchTools.h"
-#include "GeneralTools/URLEscaping.h"
+#include "Network/URLEscaping.h"
 #include "UI/UIApplication.h"
 
 namespace {
@@ -79,7 +79,7 @@ std::string AdsItem::urlImgIcon() const {
   return property("URLIcon").value_or("");
 }
 std::string AdsItem::urlApp() const {
-  return URLEscaping::stringByReplacingPercentEscapes(property("URLApp").value_or(""));
+  return platform::URLEscaping::stringByReplacingPercentEscapes(property("URLApp").value_or(""));
 }
 
 float AdsItem::floatProperty(std::string_view key) const {

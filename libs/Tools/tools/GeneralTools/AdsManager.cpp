@@ -14,7 +14,7 @@
 #include "GeneralTools/DispatchTools.h"
 #include "GeneralTools/Localization.h"
 #include "GeneralTools/Tools.h"
-#include "GeneralTools/URLEscaping.h"
+#include "Network/URLEscaping.h"
 #include "UI/UIAlertView.h"
 #include "UI/UIApplication.h"
 
@@ -95,7 +95,7 @@ std::string AdsManager::addParamsToRequestURL(const std::string& url) const {
   bool first = true;
   for (const auto& [key, value] : params) {
     result += first ? "?" : "&";
-    result += std::string(key) + "=" + URLEscaping::stringByAddingPercentEscapes(value);
+    result += std::string(key) + "=" + platform::URLEscaping::stringByAddingPercentEscapes(value);
     first = false;
   }
   return result;

@@ -8,7 +8,7 @@
 #include "GeneralTools/DispatchTools.h"
 #include "GeneralTools/MD5Additions.h"
 #include "GeneralTools/Tools.h"
-#include "GeneralTools/URLEscaping.h"
+#include "Network/URLEscaping.h"
 
 void AdsReporter::reportFirstStart() {
   makeRequestWithParams({{"user", AdsConfiguration::current().user},
@@ -58,11 +58,11 @@ std::string AdsReporter::signedURL(const std::string& endpoint, const Params& pa
                                    const std::string& salt) {
   std::string digestInput;
   for (const auto& [key, value] : params)
-    digestInput += URLEscaping::stringByReplacingPercentEscapes(value);
+    digestInput += platform::URLEscaping::stringByReplacingPercentEscapes(value);
   digestInput += salt;
   std::string url = endpoint + "?hash=" + MD5Additions::stringFromMD5(digestInput).value_or("");
   for (const auto& [key, value] : params)
-    url += "&" + key + "=" + URLEscaping::stringByAddingPercentEscapes(value);
+    url += "&" + key + "=" + platform::URLEscaping::stringByAddingPercentEscapes(value);
   return url;
 }
 

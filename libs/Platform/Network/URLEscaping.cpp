@@ -1,10 +1,10 @@
-#include "GeneralTools/URLEscaping.h"
+#include "Network/URLEscaping.h"
 
 #include <curl/curl.h>
 
 #include <climits>
 
-namespace URLEscaping {
+namespace platform::URLEscaping {
 
 std::string stringByAddingPercentEscapes(std::string_view text) {
   if (text.empty() || text.size() > INT_MAX) return {};
@@ -25,4 +25,4 @@ std::string stringByReplacingPercentEscapes(std::string_view text) {
   return result;
 }
 
-}  // namespace URLEscaping
+}  // namespace platform::URLEscaping
